@@ -1,0 +1,24 @@
+#pragma once
+// The program's general error: carries a user-facing message. Raised by the
+// deeper layers (file I/O, plug-ins, the property store) and shown once by the
+// application's top-level error report, after which the program goes on.
+#include <QString>
+#include <stdexcept>
+
+class Exception : public std::runtime_error {
+ public:
+  explicit Exception(const QString& message)
+      : std::runtime_error(message.toStdString()), Message(message) {}
+  const QString& message() const { return Message; }
+
+ private:
+  QString Message;
+};
+
+// "I/O エラー (%d)" with the system's error code.
+class EInOutError : public Exception {
+ public:
+  explicit EInOutError(int code)
+      : Exception(QStringLiteral("I/O エラー (%1)").arg(code)), ErrorCode(code) {}
+  int ErrorCode;
+};

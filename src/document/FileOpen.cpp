@@ -1,0 +1,58 @@
+#include "document/FileOpen.h"
+
+#include "document/FileOps.h"
+
+QString NotReadableAsGifMessage(const QString& path) {
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」はGIF画像として読み込めませんでした。");
+}
+
+void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& requested) {
+  if (!FileExists(requested)) {
+    view.ShowMessage(QStringLiteral("ファイル「") + requested + QStringLiteral("」が存在しませんでした。"));
+    return;
+  }
+  view.AddRecentFile(requested);
+
+  QString fileName = requested;
+  if (ExtractFileExt(fileName).toLower() == QLatin1String(".bmp")) {
+    if (!view.ConvertBMP(fileName)) return;
+    fileName = paths.Data(QStringLiteral("temp.gif"));
+  }
+
+  // Read and check everything before touching the document, so that a file
+  // that is not a GIF leaves the open one, and the window, as they were.
+  const QByteArray asRead = LoadStringFromFile(fileName);
+  const auto header = ParseGifHeader(asRead);
+  if (!header) {
+    view.ShowMessage(NotReadableAsGifMessage(fileName));
+    return;
+  }
+
+  view.SetMenu(1);
+  doc.Assign(*header);
+  // Saving proposes a name from this, so it names the file now open.
+  doc.OpenedFileName = requested;
+  view.SetMsg(3, QString::number(CheckFileSize(fileName)) + QStringLiteral(" byte"));
+  view.SetCaption(fileName);
+  view.SetMsg(0, ExtractFileName(fileName));
+  view.SetMsg(2, QStringLiteral("Width : ") + QString::number(doc.ImageWidth));
+  view.SetMsg(1, QStringLiteral("height : ") + QString::number(doc.ImageHeight));
+  view.SizeImageView(doc.ImageWidth, doc.ImageHeight);
+  view.SetMsg(5, QString::number(doc.ColorCount) + QStringLiteral(" 色"));
+  view.ShowPalette(doc, doc.LoadedTransparent ? std::optional<int>(doc.TransparentIndex) : std::nullopt);
+  view.SetTransChecked(doc.LoadedTransparent);
+  if (doc.LoadedTransparent) {
+    view.SetMsg(4, QStringLiteral("透過済み"));
+    view.SetDefaultSwatch(doc.PaletteColors[doc.TransparentIndex]);
+    view.SetMsg(6, QString::number(doc.TransparentIndex));
+  } else {
+    view.SetMsg(4, QStringLiteral("透過なし"));
+    view.SetDefaultSwatch(std::nullopt);
+    view.SetMsg(6, QString());
+  }
+  view.ShowPaletteIfSync();
+  view.LoadPicture(fileName);
+  // The preview starts from the file exactly as it is on disk.
+  SaveStringToFile(paths.Data(QStringLiteral("_.gif")), asRead);
+  view.Preview();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The one road by which a file becomes the document. The window provides the
+// view side through TOpenView; the steps and their order live here.
+#include <QString>
+#include <optional>
+
+#include "document/AppPaths.h"
+#include "document/GifDocument.h"
+
+class TOpenView {
+ public:
+  virtual ~TOpenView() = default;
+  virtual void SetMsg(int index, const QString& text) = 0;
+  virtual void SetMenu(int level) = 0;
+  virtual void SetCaption(const QString& caption) = 0;
+  virtual void ShowMessage(const QString& text) = 0;
+  virtual void AddRecentFile(const QString& path) = 0;
+  // The BMP road: writes data/temp.gif and answers true, or answers false when
+  // the user cancelled or the conversion failed (having said so itself).
+  virtual bool ConvertBMP(const QString& path) = 0;
+  // Sizes the image view for the zoom in use before the picture arrives.
+  virtual void SizeImageView(int width, int height) = 0;
+  // Redraws the palette grid and selects entry 0, then selectIndex if any.
+  virtual void ShowPalette(const TGifDocument& doc, std::optional<int> selectIndex) = 0;
+  virtual void SetTransChecked(bool checked) = 0;
+  // The swatch of the transparent colour at load; none shows a cross-hatch.
+  virtual void SetDefaultSwatch(std::optional<TColor> color) = 0;
+  virtual void ShowPaletteIfSync() = 0;
+  // Decodes the picture into the left pane; raises on failure.
+  virtual void LoadPicture(const QString& path) = 0;
+  virtual void Preview() = 0;
+};
+
+void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& fileName);
+
+QString NotReadableAsGifMessage(const QString& path);

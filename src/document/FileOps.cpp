@@ -1,0 +1,125 @@
+#include "document/FileOps.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "document/Exception.h"
+
+namespace {
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+[[noreturn]] void RaiseIo(int code) { throw EInOutError(code); }
+
+bool WriteAllTo(int fd, const QByteArray& data) {
+  const char* p = data.constData();
+  qint64 left = data.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, size_t(left));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= n;
+  }
+  return true;
+}
+
+// Mode for the replacement: the old file's, or what a plain create would give.
+mode_t TargetMode(const QByteArray& target) {
+  struct stat st;
+  if (::stat(target.constData(), &st) == 0) return st.st_mode & 07777;
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+TFileEntry FindFile(const QString& fileName) {
+  struct stat st;
+  if (fileName.isEmpty() || ::stat(Native(fileName).constData(), &st) != 0)
+    throw Exception(fileName + QStringLiteral("の情報の取得に失敗しました。"));
+  TFileEntry e;
+  e.Size = st.st_size;
+  e.Modified = QDateTime::fromSecsSinceEpoch(st.st_mtime);
+  e.IsDir = S_ISDIR(st.st_mode);
+  return e;
+}
+
+QByteArray LoadStringFromFile(const QString& fileName) {
+  const TFileEntry entry = FindFile(fileName);
+  if (entry.Size == 0) return {};
+  const int fd = ::open(Native(fileName).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseIo(errno);
+  QByteArray out;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int code = errno;
+      ::close(fd);
+      RaiseIo(code);
+    }
+    if (n == 0) break;
+    out.append(buf, n);
+  }
+  ::close(fd);
+  return out;
+}
+
+void SaveStringToFile(const QString& fileName, const QByteArray& data) {
+  const QString dir = QFileInfo(fileName).path();
+  if (!dir.isEmpty() && !QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+    throw Exception(QStringLiteral("ディレクトリ") + dir + QStringLiteral("が作れません。"));
+
+  // Write a sibling first and rename it over the target, so the target is
+  // never seen half-written, whatever goes wrong on the way.
+  const QByteArray target = Native(fileName);
+  QByteArray temp = target + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) RaiseIo(errno);
+  int code = 0;
+  if (!WriteAllTo(fd, data) || ::fchmod(fd, TargetMode(target)) != 0 || ::fsync(fd) != 0) code = errno;
+  if (::close(fd) != 0 && code == 0) code = errno;
+  if (code == 0 && ::rename(temp.constData(), target.constData()) != 0) code = errno;
+  if (code != 0) {
+    ::unlink(temp.constData());
+    RaiseIo(code);
+  }
+}
+
+qint64 CheckFileSize(const QString& fileName) {
+  struct stat st;
+  if (fileName.isEmpty() || ::stat(Native(fileName).constData(), &st) != 0) return -1;
+  return st.st_size;
+}
+
+bool FileExists(const QString& fileName) {
+  QFileInfo fi(fileName);
+  return !fileName.isEmpty() && fi.exists() && !fi.isDir();
+}
+
+bool DirectoryExists(const QString& dir) { return QFileInfo(dir).isDir(); }
+
+QString ExtractFileName(const QString& fileName) {
+  const int slash = fileName.lastIndexOf(QLatin1Char('/'));
+  return fileName.mid(slash + 1);
+}
+
+QString ExtractFileExt(const QString& fileName) {
+  const QString name = ExtractFileName(fileName);
+  const int dot = name.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? QString() : name.mid(dot);
+}
+
+QString ExtractFilePath(const QString& fileName) {
+  const int slash = fileName.lastIndexOf(QLatin1Char('/'));
+  return fileName.left(slash + 1);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Whole-file operations: a file's content travels as one byte string.
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+struct TFileEntry {
+  qint64 Size = 0;
+  QDateTime Modified;
+  bool IsDir = false;
+};
+
+// The file's directory entry; raises FileName + "の情報の取得に失敗しました。" when absent.
+TFileEntry FindFile(const QString& fileName);
+
+// The whole content of the file; I/O failures raise EInOutError.
+QByteArray LoadStringFromFile(const QString& fileName);
+
+// Writes Data as the whole content of the file, creating missing directories.
+// The file is replaced atomically: a failure leaves any previous file as it was.
+void SaveStringToFile(const QString& fileName, const QByteArray& data);
+
+// Size in bytes, or -1 when there is no such file.
+qint64 CheckFileSize(const QString& fileName);
+
+bool FileExists(const QString& fileName);
+bool DirectoryExists(const QString& dir);
+
+// Extension from the last "." of the name part, dot included; empty without one.
+QString ExtractFileExt(const QString& fileName);
+QString ExtractFileName(const QString& fileName);
+// Directory part with its trailing separator.
+QString ExtractFilePath(const QString& fileName);

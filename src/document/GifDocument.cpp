@@ -1,0 +1,123 @@
+#include "document/GifDocument.h"
+
+namespace {
+
+constexpr int kScreenDescriptorEnd = 13;
+constexpr int kImageDescriptorSize = 10;
+const char kGceBlock[8] = {0x21, char(0xF9), 0x04, 0, 0, 0, 0, 0};
+
+uint8_t At(const QByteArray& b, int i) { return uint8_t(b[i]); }
+
+int TableSize(uint8_t packed) { return 3 * Powered(2, (packed & 7) + 1); }
+
+void ReadTable(const QByteArray& b, int offset, int count, std::array<TColor, 256>& out) {
+  for (int i = 0; i < count; ++i)
+    out[i] = RGBColor(At(b, offset + 3 * i), At(b, offset + 3 * i + 1), At(b, offset + 3 * i + 2));
+}
+
+// Position after the data sub-blocks starting at pos, or -1 when they run past the end.
+int SkipSubBlocks(const QByteArray& b, int pos) {
+  while (pos < b.size()) {
+    int len = At(b, pos);
+    ++pos;
+    if (len == 0) return pos;
+    pos += len;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int Powered(int base, int exponent) {
+  int result = 1;
+  for (int i = 0; i < exponent; ++i) result *= base;
+  return result;
+}
+
+std::optional<TGifHeader> ParseGifHeader(const QByteArray& file) {
+  if (file.size() < kScreenDescriptorEnd || !file.startsWith("GIF")) return std::nullopt;
+  TGifHeader h;
+  h.ImageWidth = At(file, 6) + 256 * At(file, 7);
+  h.ImageHeight = At(file, 8) + 256 * At(file, 9);
+  const uint8_t packed = At(file, 10);
+  const bool hasGlobalTable = packed & 0x80;
+  int pos = kScreenDescriptorEnd;
+  if (hasGlobalTable) {
+    h.ColorCount = TableSize(packed) / 3;
+    if (pos + TableSize(packed) > file.size()) return std::nullopt;
+    ReadTable(file, pos, h.ColorCount, h.Palette);
+    pos += TableSize(packed);
+  }
+
+  int gce = -1;
+  for (;;) {
+    if (pos >= file.size()) return std::nullopt;
+    const uint8_t introducer = At(file, pos);
+    if (introducer == 0x2C) break;
+    if (introducer != 0x21 || pos + 2 >= file.size()) return std::nullopt;
+    const uint8_t label = At(file, pos + 1);
+    // Only a well-formed extension (block size 4) has the two bytes where we write.
+    if (label == 0xF9 && gce < 0 && At(file, pos + 2) == 4 && pos + 7 < file.size()) gce = pos;
+    pos = SkipSubBlocks(file, pos + 2);
+    if (pos < 0) return std::nullopt;
+  }
+
+  const int image = pos;
+  if (image + kImageDescriptorSize > file.size()) return std::nullopt;
+  if (!hasGlobalTable) {
+    const uint8_t localPacked = At(file, image + 9);
+    // Without any colour table there is nothing to pick a transparent colour from.
+    if (!(localPacked & 0x80)) return std::nullopt;
+    const int table = image + kImageDescriptorSize;
+    if (table + TableSize(localPacked) > file.size()) return std::nullopt;
+    h.ColorCount = TableSize(localPacked) / 3;
+    ReadTable(file, table, h.ColorCount, h.Palette);
+  }
+
+  h.Data = file;
+  if (gce < 0) {
+    // Give the file the extension it lacks, so the two patched bytes have a
+    // place of their own; it says "not transparent" and changes nothing shown.
+    h.Data.insert(image, kGceBlock, sizeof kGceBlock);
+    h.Data.replace(3, 3, "89a");
+    h.InsertedGce = true;
+    gce = image;
+  }
+  h.GceFlagsOffset = gce + 3;
+  h.TransparentIndexOffset = gce + 6;
+  h.GceFlags = At(h.Data, h.GceFlagsOffset);
+  h.LoadedTransIndex = At(h.Data, h.TransparentIndexOffset);
+  return h;
+}
+
+bool TGifDocument::ReadGifHeader(const QByteArray& file) {
+  const auto header = ParseGifHeader(file);
+  if (!header) return false;
+  Assign(*header);
+  return true;
+}
+
+void TGifDocument::Assign(const TGifHeader& h) {
+  GifData = h.Data;
+  ImageWidth = h.ImageWidth;
+  ImageHeight = h.ImageHeight;
+  ColorCount = h.ColorCount;
+  std::copy(h.Palette.begin(), h.Palette.begin() + h.ColorCount, PaletteColors.begin());
+  GceFlags = h.GceFlags;
+  GceFlagsOffset = h.GceFlagsOffset;
+  TransparentIndexOffset = h.TransparentIndexOffset;
+  LoadedTransparent = (GceFlags & 1) == 1;
+  TransparentOn = LoadedTransparent;
+  LoadedTransIndex = h.LoadedTransIndex;
+  TransparentIndex = LoadedTransparent ? LoadedTransIndex : 0;
+}
+
+void TGifDocument::PatchTransparency(QByteArray& bytes) const {
+  if (GceFlagsOffset <= 0 || TransparentIndexOffset >= bytes.size()) return;
+  if (TransparentOn) {
+    bytes[GceFlagsOffset] = char(GceFlags | 0x01);
+    bytes[TransparentIndexOffset] = char(TransparentIndex);
+  } else {
+    bytes[GceFlagsOffset] = char(GceFlags & 0xFE);
+  }
+}

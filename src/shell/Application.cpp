@@ -1,0 +1,26 @@
+#include "shell/Application.h"
+
+#include <QFont>
+
+#include "shell/ErrorReport.h"
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("Tomaru"));
+  ApplyProgramFont(*this);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    ReportException(e);
+  }
+  return false;
+}
+
+void ApplyProgramFont(QApplication& app) {
+  QFont font = app.font();
+  font.setPixelSize(11);
+  font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK JP")});
+  app.setFont(font);
+}

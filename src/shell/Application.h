@@ -1,0 +1,13 @@
+#pragma once
+// The application: title "Tomaru", the UI font, and the top-level error report
+// for anything that escapes an event handler.
+#include <QApplication>
+
+class TApplication : public QApplication {
+ public:
+  TApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The desktop's UI font at 11 px, with a Japanese fallback.
+void ApplyProgramFont(QApplication& app);

@@ -1,0 +1,33 @@
+#pragma once
+// The modal conversations of the program (message boxes, file, colour
+// dialogs). Tests put a scripted TDialogs in place of the real one.
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+struct TFileDialogOptions {
+  QString Title;
+  QString Filter;        // Qt filter text, e.g. "GIF画像(*.gif)"
+  QString DefaultSuffix; // appended to a name typed without extension
+  QString FileName;      // where the dialog starts
+};
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+  // Plain box: title "Tomaru", no icon, one OK.
+  virtual void ShowMessage(QWidget* owner, const QString& text);
+  // Confirmation: title "確認", question icon, OK and キャンセル; true for OK.
+  virtual bool Confirm(QWidget* owner, const QString& text);
+  // Error report: title "Tomaru", error icon, one OK.
+  virtual void ShowError(QWidget* owner, const QString& text);
+  virtual std::optional<QString> OpenFile(QWidget* owner, const TFileDialogOptions& options);
+  virtual std::optional<QString> SaveFile(QWidget* owner, const TFileDialogOptions& options);
+  virtual std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial);
+};
+
+TDialogs& Dialogs();
+// Replaces the dialogs in use (not owned); nullptr restores the real ones.
+void SetDialogs(TDialogs* dialogs);

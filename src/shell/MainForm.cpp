@@ -1,0 +1,437 @@
+#include "shell/MainForm.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <cerrno>
+
+#include "document/Exception.h"
+#include "document/FileOps.h"
+#include "preview/DataBind.h"
+#include "shell/CommandTable.h"
+#include "shell/Dialogs.h"
+#include "shell/ErrorReport.h"
+#include "shell/ImageView.h"
+#include "shell/PaletteGrid.h"
+#include "shell/Shape.h"
+
+namespace {
+
+const char* const kCaption = "Tomaru ver1.00";
+
+struct TPanelDef {
+  int Width;
+  Qt::Alignment Align;
+};
+const TPanelDef kPanels[9] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
+                              {80, Qt::AlignCenter}, {60, Qt::AlignCenter}, {50, Qt::AlignCenter},
+                              {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {50, Qt::AlignLeft}};
+
+template <typename W>
+W* Named(W* w, const char* name) {
+  w->setObjectName(QString::fromLatin1(name));
+  return w;
+}
+
+}  // namespace
+
+QString DefaultAppDir() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+
+TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  AppDir = appDir.isEmpty() ? DefaultAppDir() : appDir;
+  Paths = TAppPaths::ForAppDir(AppDir);
+  AppDir = Paths.AppDir;
+  dbpreview = new TDataBind(this);
+  dbpreview->setObjectName(QStringLiteral("dbpreview"));
+  {
+    QByteArray block = PreviewTemplate;
+    QBuffer buffer(&block);
+    buffer.open(QIODevice::ReadOnly);
+    dbpreview->Data()->LoadDataFromStream(buffer);
+  }
+  opd = Named(new TDialogState(this), "opd");
+  spd = Named(new TDialogState(this), "spd");
+  Commands = CreateCommands(this);
+  for (TAction* a : Commands) addAction(a);
+  actRatio1 = Command("actRatio1");
+  actRatio2 = Command("actRatio2");
+  actRatio3 = Command("actRatio3");
+  actRatio4 = Command("actRatio4");
+  actRatio6 = Command("actRatio6");
+  actRatio8 = Command("actRatio8");
+  actOpen = Command("actOpen");
+  actRealTime = Command("actRealTime");
+  actShowPaletteSync = Command("actShowPaletteSync");
+  actShowPalette = Command("actShowPalette");
+  actSave = Command("actSave");
+  actClose = Command("actClose");
+  actFullScreen = Command("actFullScreen");
+  actPreview = Command("actPreview");
+  actSusie = Command("actSusie");
+  actAbout = Command("actAbout");
+  actHelp = Command("actHelp");
+  actPreviewColor = Command("actPreviewColor");
+  actClassic = Command("actClassic");
+  actDeleteRecentFile = Command("actDeleteRecentFile");
+
+  CreateComponents();
+  CreateMenus();
+  CreateToolbar();
+  CreateStatusBar();
+  ConnectCommands();
+  resize(730, 543);
+  move(202, 134);
+  Guarded([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() = default;
+
+TAction* TMainForm::Command(const char* name) const {
+  for (TAction* a : Commands)
+    if (a->objectName() == QLatin1String(name)) return a;
+  return nullptr;
+}
+
+void TMainForm::CreateComponents() {
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  pnlTopMain = Named(new QWidget(central), "pnlTopMain");
+  pnlTopMain->setFixedHeight(32);
+  pnlTopMain->setAutoFillBackground(true);
+  chkTrans = Named(new QCheckBox(QStringLiteral("背景透過(&T)"), pnlTopMain), "chkTrans");
+  chkTrans->setGeometry(9, 8, 89, 17);
+  chkTrans->setToolTip(QStringLiteral("背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
+  Label1 = Named(new QLabel(QStringLiteral("読み込み時の透過色"), pnlTopMain), "Label1");
+  Label1->move(145, 10);
+  shpDefault = Named(new TShape(pnlTopMain), "shpDefault");
+  shpDefault->move(259, 7);
+  shpDefault->setToolTip(QStringLiteral("読み込んだGIF画像が透過済みの場合のみ表示されます。"));
+  Label2 = Named(new QLabel(QStringLiteral("適応したい透過色"), pnlTopMain), "Label2");
+  Label2->move(304, 10);
+  shp = Named(new TShape(pnlTopMain), "shp");
+  shp->move(403, 7);
+  shp->setToolTip(
+      QStringLiteral("現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
+  column->addWidget(pnlTopMain);
+
+  auto* panes = new QWidget(central);
+  auto* row = new QHBoxLayout(panes);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  scbLeft = Named(new QScrollArea(panes), "scbLeft");
+  scbLeft->setBackgroundRole(QPalette::Base);
+  auto* leftCanvas = new QWidget;
+  leftCanvas->setAutoFillBackground(true);
+  QPalette white = leftCanvas->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  leftCanvas->setPalette(white);
+  img = Named(new TImageView(leftCanvas), "img");
+  img->move(2, 2);
+  scbLeft->setWidget(leftCanvas);
+  scbLeft->setWidgetResizable(false);
+  row->addWidget(scbLeft);
+
+  scbRight = Named(new QWidget(panes), "scbRight");
+  auto* rightLayout = new QVBoxLayout(scbRight);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  wb = Named(new QWebEngineView(scbRight), "wb");
+  rightLayout->addWidget(wb);
+  row->addWidget(scbRight, 1);
+  column->addWidget(panes, 1);
+  setCentralWidget(central);
+
+  connect(img, &TImageView::Clicked, this, [this](const QPoint&) { /* eyedropper */ });
+}
+
+void TMainForm::CreateMenus() {
+  tbdTop = Named(new QWidget(this), "tbdTop");
+  tbdTop->setAutoFillBackground(true);
+  auto* dock = new QVBoxLayout(tbdTop);
+  dock->setContentsMargins(0, 0, 0, 1);
+  dock->setSpacing(0);
+  tbtMainMenu = Named(new QMenuBar(tbdTop), "tbtMainMenu");
+  tbtMainMenu->setNativeMenuBar(false);
+  dock->addWidget(tbtMainMenu);
+
+  QMenu* file = tbtMainMenu->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+  file->addAction(actOpen);
+  file->addAction(actSave);
+  file->addSeparator();
+  mnusubRecentFile = Named(file->addMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)")), "mnusubRecentFile");
+  mnusubRecentFile->addAction(actDeleteRecentFile);
+  mnusubRecentFile->addSeparator();
+  file->addSeparator();
+  file->addAction(actClose);
+
+  QMenu* view = tbtMainMenu->addMenu(QStringLiteral("表示(&V)"));
+  view->addAction(actRealTime);
+  view->addAction(actShowPaletteSync);
+  view->addSeparator();
+  view->addAction(actShowPalette);
+  view->addAction(actPreview);
+  view->addSeparator();
+  view->addAction(actPreviewColor);
+  view->addSeparator();
+  view->addAction(actClassic);
+  view->addAction(actFullScreen);
+
+  QMenu* ratio = tbtMainMenu->addMenu(QStringLiteral("倍率(&R)"));
+  for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8}) ratio->addAction(a);
+
+  QMenu* help = tbtMainMenu->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+  help->addAction(actHelp);
+  help->addAction(actSusie);
+  help->addSeparator();
+  help->addAction(actAbout);
+  for (QMenu* m : {file, view, ratio, help}) m->setToolTipsVisible(true);
+  setMenuWidget(tbdTop);
+}
+
+void TMainForm::CreateToolbar() {
+  tbtRatio = Named(new QToolBar(QStringLiteral("表示／倍率"), tbdTop), "tbtRatio");
+  tbtRatio->setMovable(false);
+  tbtRatio->setIconSize(QSize(16, 16));
+  tbtRatio->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  btnOpen = Named(new QToolButton(tbtRatio), "btnOpen");
+  btnOpen->setDefaultAction(actOpen);
+  btnOpen->setMenu(mnusubRecentFile);
+  btnOpen->setPopupMode(QToolButton::MenuButtonPopup);
+  tbtRatio->addWidget(btnOpen);
+  const auto addButton = [this](TAction* a, const char* name) {
+    tbtRatio->addAction(a);
+    Named(tbtRatio->widgetForAction(a), name);
+  };
+  addButton(actSave, "btnSave");
+  tbtRatio->addSeparator();
+  addButton(actShowPalette, "btnShowPalette");
+  addButton(actPreviewColor, "btnPreviewColor");
+  addButton(actPreview, "btnPreview");
+  tbtRatio->addSeparator();
+  addButton(actRatio1, "btnRatio1");
+  addButton(actRatio2, "btnRatio2");
+  addButton(actRatio3, "btnRatio3");
+  addButton(actRatio4, "btnRatio4");
+  addButton(actRatio6, "btnRatio6");
+  addButton(actRatio8, "btnRatio8");
+  tbdTop->layout()->addWidget(tbtRatio);
+  tbdTop->setFixedHeight(qMax(51, tbdTop->sizeHint().height()));
+  actClassicExecute();  // the modern design, the designed state
+}
+
+void TMainForm::CreateStatusBar() {
+  stb = Named(new QStatusBar(this), "stb");
+  stb->setSizeGripEnabled(false);
+  stb->setFixedHeight(19);
+  for (int i = 0; i < 9; ++i) {
+    auto* panel = new QLabel(stb);
+    panel->setObjectName(QStringLiteral("stbPanel%1").arg(i));
+    panel->setFixedWidth(kPanels[i].Width);
+    panel->setAlignment(kPanels[i].Align | Qt::AlignVCenter);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    stb->addWidget(panel);
+    Panels[i] = panel;
+  }
+  Panels[7]->setText(QStringLiteral("×1"));
+  setStatusBar(stb);
+}
+
+void TMainForm::ConnectCommands() {
+  const auto on = [this](TAction* a, auto handler) {
+    connect(a, &QAction::triggered, this, [handler] { Guarded(handler); });
+  };
+  on(actOpen, [this] { actOpenExecute(); });
+  on(actClose, [this] { actCloseExecute(); });
+  on(actShowPalette, [this] { actShowPaletteExecute(); });
+  on(actFullScreen, [this] { actFullScreenExecute(); });
+  on(actPreview, [this] { actPreviewExecute(); });
+  on(actClassic, [this] { actClassicExecute(); });
+  // actRealTime and actShowPaletteSync are checkable: triggering them flips
+  // their mark, which is all their handler does.
+  for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8})
+    on(a, [this, a] { actRatio1Execute(a); });
+}
+
+void TMainForm::FormCreate() {
+  SetMenu(0);
+  // Property store load comes here.
+  if (actClassic->isChecked()) {
+    actClassic->setChecked(false);
+    actClassic->trigger();
+  }
+  const QString dataDir = Paths.DataDir;
+  if (!DirectoryExists(dataDir)) {
+    if (!QDir().mkpath(dataDir)) throw EInOutError(errno ? errno : EACCES);
+    dbpreview->Data()->SaveDataToFile(Paths.Data(QStringLiteral("preview.html")));
+  }
+  AddRecentFile(QString());
+}
+
+void TMainForm::SetMenu(int level) {
+  for (TAction* a : Commands) a->setEnabled(a->Tag <= level);
+  chkTrans->setEnabled(level != 0);
+}
+
+void TMainForm::SetMsg(int index, const QString& text) {
+  if (index >= 0 && index < int(Panels.size())) Panels[index]->setText(text);
+}
+
+void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
+
+void TMainForm::SetPalette() { DrawPaletteGrid(PaletteImage, Doc.ColorCount, Doc.PaletteColors); }
+
+void TMainForm::AddRecentFile(const QString&) {}
+
+void TMainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TMainForm::ShowMessage(const QString& text) { Dialogs().ShowMessage(this, text); }
+
+bool TMainForm::ConvertBMP(const QString&) { return false; }
+
+void TMainForm::SizeImageView(int width, int height) {
+  if (ZoomFactor == 1) return;
+  img->resize(ZoomFactor * width, ZoomFactor * height);
+  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
+}
+
+void TMainForm::ShowPalette(const TGifDocument&, std::optional<int>) { SetPalette(); }
+
+void TMainForm::SetTransChecked(bool checked) { chkTrans->setChecked(checked); }
+
+void TMainForm::SetDefaultSwatch(std::optional<TColor> color) {
+  if (color)
+    shpDefault->SetColor(QColor(RedOf(*color), GreenOf(*color), BlueOf(*color)));
+  else
+    shpDefault->SetColor(std::nullopt);
+}
+
+void TMainForm::ShowPaletteIfSync() {
+  if (actShowPaletteSync->isChecked()) actShowPaletteExecute();
+}
+
+void TMainForm::LoadPicture(const QString&) {}
+
+void TMainForm::Preview() {
+  const QUrl url = QUrl::fromLocalFile(Paths.Data(QStringLiteral("preview.html")));
+  if (!wb) return;
+  // A reload that bypasses the cache, so a rewritten _.gif or bg.css shows.
+  if (wb->url() == url)
+    wb->page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+  else
+    wb->setUrl(url);
+}
+
+void TMainForm::actPreviewExecute() {
+  QByteArray copy = Doc.GifData;
+  Doc.PatchTransparency(copy);
+  SaveStringToFile(Paths.Data(QStringLiteral("_.gif")), copy);
+  Preview();
+}
+
+void TMainForm::actOpenExecute() {
+  TFileDialogOptions o;
+  o.Filter = QStringLiteral("GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
+  o.DefaultSuffix = QStringLiteral("gif");
+  o.FileName = opd->FileName;
+  const auto chosen = Dialogs().OpenFile(this, o);
+  if (!chosen) return;
+  opd->FileName = *chosen;
+  FileOpen(*chosen);
+}
+
+void TMainForm::actCloseExecute() { close(); }
+
+void TMainForm::actShowPaletteExecute() {}
+
+void TMainForm::actFullScreenExecute() {
+  if (isMaximized())
+    showNormal();
+  else
+    showMaximized();
+}
+
+void TMainForm::actRealTimeExecute(TAction* sender) { sender->toggle(); }
+
+// Runs after triggering has flipped the check mark: applies the design it names.
+void TMainForm::actClassicExecute() {
+  const bool classic = actClassic->isChecked();
+  const QColor face = classic ? palette().color(QPalette::Button) : QColor(Qt::white);
+  for (QWidget* w : {tbdTop, static_cast<QWidget*>(tbtMainMenu), static_cast<QWidget*>(tbtRatio), pnlTopMain}) {
+    if (!w) continue;
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, face);
+    p.setColor(QPalette::Button, face);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+  }
+}
+
+void TMainForm::actRatio1Execute(QObject* sender) {
+  auto* command = qobject_cast<TAction*>(sender);
+  if (!command) return;
+  for (TAction* a : Commands)
+    if (a->objectName().left(8) == QLatin1String("actRatio")) a->setChecked(false);
+  command->setChecked(true);
+  const QString caption = command->text();
+  const QChar last = caption.isEmpty() ? QChar() : caption.back();
+  const int factor = last.isDigit() ? last.digitValue() : 1;
+  SetMsg(7, QStringLiteral("×") + QString::number(factor));
+  ZoomFactor = uint8_t(factor);
+  img->SetAutoSize(factor == 1);
+  img->SetStretch(factor != 1);
+  if (factor != 1) img->resize(factor * Doc.ImageWidth, factor * Doc.ImageHeight);
+  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
+}
+
+int TMainForm::WindowStateOrdinal() const {
+  if (windowState() & Qt::WindowMinimized) return 1;
+  if (windowState() & Qt::WindowMaximized) return 2;
+  return 0;
+}
+
+void TMainForm::SetWindowStateOrdinal(int state) {
+  setWindowState(state == 2 ? Qt::WindowMaximized : state == 1 ? Qt::WindowMinimized : Qt::WindowNoState);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+  Guarded([this] { FormClose(); });
+  e->accept();
+}
+
+void TMainForm::FormClose() {
+  // Property store save comes first, so a failure below cannot lose it.
+  QFile::remove(Paths.Data(QStringLiteral("_.gif")));
+  QFile::remove(Paths.Data(QStringLiteral("temp.gif")));
+}
+
+void TMainForm::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  FormResize();
+}
+
+void TMainForm::FormResize() { scbLeft->setFixedWidth(ClientWidth() / 2); }
+
+void TMainForm::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TMainForm::FormActivate() {}

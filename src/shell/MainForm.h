@@ -1,0 +1,140 @@
+#pragma once
+// The main window: command table, menus, toolbar, the two panes and the status
+// bar. It holds the document and shows what the document logic decides.
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <array>
+
+#include "document/AppPaths.h"
+#include "document/FileOpen.h"
+#include "document/GifDocument.h"
+#include "shell/Action.h"
+
+class QCheckBox;
+class QMenu;
+class QMenuBar;
+class QScrollArea;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QWebEngineView;
+class TDataBind;
+class TImageView;
+class TShape;
+
+// The file name a dialog starts from; kept between runs by the property store.
+class TDialogState : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(QString FileName MEMBER FileName)
+ public:
+  using QObject::QObject;
+  QString FileName;
+};
+
+class TMainForm : public QMainWindow, public TOpenView {
+  Q_OBJECT
+  Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
+  Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)
+  Q_PROPERTY(int Left READ Left WRITE SetLeft)
+  Q_PROPERTY(int Top READ Top WRITE SetTop)
+  Q_PROPERTY(int WindowState READ WindowStateOrdinal WRITE SetWindowStateOrdinal)
+
+ public:
+  // appDir: the program directory; empty means the executable's own.
+  explicit TMainForm(const QString& appDir = QString(), QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The document and the shell state beside it.
+  TGifDocument Doc;
+  TAppPaths Paths;
+  QString AppDir;
+  uint8_t ZoomFactor = 1;
+  QImage PaletteImage;  // the palette window's swatch grid
+
+  // Commands, in the order of the command list.
+  QList<TAction*> Commands;
+  TAction *actRatio1, *actRatio2, *actRatio3, *actRatio4, *actRatio6, *actRatio8;
+  TAction *actOpen, *actRealTime, *actShowPaletteSync, *actShowPalette, *actSave, *actClose;
+  TAction *actFullScreen, *actPreview, *actSusie, *actAbout, *actHelp, *actPreviewColor;
+  TAction *actClassic, *actDeleteRecentFile;
+
+  // Components.
+  QWidget* tbdTop;
+  QMenuBar* tbtMainMenu;
+  QToolBar* tbtRatio;
+  QToolButton* btnOpen;
+  QMenu* mnusubRecentFile;
+  QWidget* pnlTopMain;
+  QCheckBox* chkTrans;
+  QLabel *Label1, *Label2;
+  TShape *shpDefault, *shp;
+  QScrollArea* scbLeft;
+  TImageView* img;
+  QWidget* scbRight;
+  QWebEngineView* wb = nullptr;
+  QStatusBar* stb;
+  std::array<QLabel*, 9> Panels{};
+  TDialogState *opd, *spd;
+  TDataBind* dbpreview;
+
+  void SetMenu(int level) override;
+  void SetMsg(int index, const QString& text) override;
+  QString Msg(int index) const { return Panels[index]->text(); }
+  void FileOpen(const QString& fileName);
+  void SetPalette();
+  void AddRecentFile(const QString& path) override;
+
+  // Handlers.
+  void actOpenExecute();
+  void actCloseExecute();
+  void actShowPaletteExecute();
+  void actFullScreenExecute();
+  void actRealTimeExecute(TAction* sender);
+  void actClassicExecute();
+  void actRatio1Execute(QObject* sender);
+  void actPreviewExecute();
+  void Preview() override;
+
+  int ClientWidth() const { return width(); }
+  void SetClientWidth(int w) { resize(w, height()); }
+  int ClientHeight() const { return height(); }
+  void SetClientHeight(int h) { resize(width(), h); }
+  int Left() const { return normalGeometry().isValid() ? normalGeometry().x() : x(); }
+  void SetLeft(int x) { move(x, y()); }
+  int Top() const { return normalGeometry().isValid() ? normalGeometry().y() : y(); }
+  void SetTop(int y) { move(x(), y); }
+  int WindowStateOrdinal() const;
+  void SetWindowStateOrdinal(int state);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
+
+ private:
+  void CreateComponents();
+  void CreateMenus();
+  void CreateToolbar();
+  void CreateStatusBar();
+  void ConnectCommands();
+  void FormCreate();
+  void FormClose();
+  void FormResize();
+  void FormActivate();
+
+  // The rest of the open road, as the window shows it.
+  void SetCaption(const QString& caption) override;
+  void ShowMessage(const QString& text) override;
+  bool ConvertBMP(const QString& path) override;
+  void SizeImageView(int width, int height) override;
+  void ShowPalette(const TGifDocument& doc, std::optional<int> selectIndex) override;
+  void SetTransChecked(bool checked) override;
+  void SetDefaultSwatch(std::optional<TColor> color) override;
+  void ShowPaletteIfSync() override;
+  void LoadPicture(const QString& path) override;
+
+  TAction* Command(const char* name) const;
+};
+
+QString DefaultAppDir();
