@@ -41,6 +41,21 @@ const TPanelDef kPanels[9] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, 
                               {80, Qt::AlignCenter}, {60, Qt::AlignCenter}, {50, Qt::AlignCenter},
                               {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {50, Qt::AlignLeft}};
 
+// A status panel keeps its designed width while there is room, and gives way
+// when the window is narrower than all panels together.
+class TStatusPanel : public QLabel {
+ public:
+  TStatusPanel(int width, QWidget* parent) : QLabel(parent), DesignWidth(width) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setMaximumWidth(width);
+  }
+  QSize sizeHint() const override { return {DesignWidth, QLabel::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+ private:
+  int DesignWidth;
+};
+
 template <typename W>
 W* Named(W* w, const char* name) {
   w->setObjectName(QString::fromLatin1(name));
@@ -242,9 +257,8 @@ void TMainForm::CreateStatusBar() {
   stb->setSizeGripEnabled(false);
   stb->setFixedHeight(19);
   for (int i = 0; i < 9; ++i) {
-    auto* panel = new QLabel(stb);
+    auto* panel = new TStatusPanel(kPanels[i].Width, stb);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i));
-    panel->setFixedWidth(kPanels[i].Width);
     panel->setAlignment(kPanels[i].Align | Qt::AlignVCenter);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     stb->addWidget(panel);
