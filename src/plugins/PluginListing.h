@@ -1,0 +1,8 @@
+#pragma once
+// The text of the plug-in listing: every loaded plug-in's name, in list
+// order and of every kind, joined by CR LF.
+#include <QString>
+
+class TSPIs;
+
+QString PluginListingText(const TSPIs& spis);

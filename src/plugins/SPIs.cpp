@@ -1,0 +1,146 @@
+#include "plugins/SPIs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+ESPIDupCreateSPIs::ESPIDupCreateSPIs() : Exception(QStringLiteral("TSPIs は複数生成できません")) {}
+
+TSPIs* TSPIs::SPIsInstance = nullptr;
+
+QString AddSlash(const QString& path) {
+  if (path.isEmpty() || path.endsWith(QLatin1Char('/'))) return path;
+  return path + QLatin1Char('/');
+}
+
+QString SusiePluginDir() {
+  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+  QFile file(AddSlash(config) + QStringLiteral("Tenkoku/Susie/Plug-in.ini"));
+  if (!file.open(QIODevice::ReadOnly)) return QString();
+  // A settings file of a few lines; anything longer is not one of ours.
+  const QByteArray text = file.read(64 * 1024);
+  for (const QByteArray& raw : text.split('\n')) {
+    const QByteArray line = raw.trimmed();
+    if (line.size() > 5 && line.left(5).toLower() == "path=") return QFile::decodeName(line.mid(5).trimmed());
+  }
+  return QString();
+}
+
+QString SystemPluginDir() { return QStringLiteral(TOMARU_INSTALL_PREFIX "/lib/tomaru/spi"); }
+
+TSPIs::TSPIs(QObject* owner) : QObject(owner) {
+  if (SPIsInstance) throw ESPIDupCreateSPIs();
+  SPIsInstance = this;
+}
+
+TSPIs::~TSPIs() {
+  if (SPIsInstance == this) SPIsInstance = nullptr;
+  Clear();
+}
+
+void TSPIs::Loaded() {
+  if (AutoSearch) Search(QStringLiteral("*.spi"));
+}
+
+void TSPIs::Insert(int index, std::unique_ptr<TSPI> spi) {
+  TSPI* added = spi.get();
+  List.insert(List.begin() + index, std::move(spi));
+  if (added->InheritsFrom(TSPIClass::InSPI)) RegisterPictureFormats(static_cast<TInSPI*>(added));
+}
+
+void TSPIs::Delete(int index) { List.erase(List.begin() + index); }
+
+void TSPIs::Clear() {
+  while (Count() > 0) Delete(0);
+}
+
+int TSPIs::IndexOf(const QString& fileName) const {
+  for (int i = 0; i < Count(); ++i)
+    if (List[i]->FileName.compare(fileName, Qt::CaseInsensitive) == 0) return i;
+  return -1;
+}
+
+void TSPIs::Search(const QString& mask) {
+  const int slash = mask.lastIndexOf(QLatin1Char('/'));
+  if (slash >= 0) {
+    ScanDir(AddSlash(mask.left(slash + 1)), mask.mid(slash + 1));
+    return;
+  }
+  if (SearchOptions.count(spsSusieDir)) {
+    const QString dir = SusiePluginDir();
+    if (!dir.isEmpty()) ScanDir(AddSlash(dir), mask);
+  }
+  if (SearchOptions.count(spsAppDir))
+    ScanDir(AddSlash(AppDir.isEmpty() ? QCoreApplication::applicationDirPath() : AppDir), mask);
+  if (SearchOptions.count(spsCurrentDir)) ScanDir(AddSlash(QDir::currentPath()), mask);
+  if (SearchOptions.count(spsSystemDir)) ScanDir(AddSlash(SystemPluginDir()), mask);
+  // spsWindowsDir: there is no such directory here.
+}
+
+void TSPIs::ScanDir(const QString& dir, const QString& mask) {
+  // Regular (and linked) files only; hidden files and directories are not offered.
+  const QStringList names =
+      QDir(dir).entryList(QStringList{mask}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+  QStringList found;
+  for (const QString& name : names)
+    if (IndexOf(dir + name) < 0) found.append(dir + name);
+
+  for (const QString& path : found) {
+    bool accept = true;
+    if (OnSearching) OnSearching(this, path, accept);
+    if (!accept) continue;
+    std::unique_ptr<TSPI> spi = CreateSPI(path);
+    if (!spi) continue;
+    TSPI* raw = spi.get();
+    try {
+      accept = true;
+      if (OnSearch) OnSearch(this, raw, accept);
+      if (accept) Add(std::move(spi));
+    } catch (...) {
+      for (int i = 0; i < Count(); ++i)
+        if (List[i].get() == raw) {
+          Delete(i);
+          break;
+        }
+    }
+  }
+}
+
+void TSPIs::RegisterPictureFormats(TInSPI* spi) {
+  TPictureFormats& formats = TPictureFormats::Instance();
+  for (int i = 0; i < spi->Filters().size(); ++i) {
+    const TGraphicClass* cls = GraphicClass;
+    const QString& description = spi->Descriptions().at(i);
+    for (const QString& item : spi->Filters().at(i).split(QLatin1Char(';'))) {
+      const int dot = item.indexOf(QLatin1Char('.'));
+      const QString extension = dot < 0 ? item : item.mid(dot + 1);
+      if (OnPictureRegister) OnPictureRegister(this, spi, extension, description, cls);
+      if (cls) formats.Register(extension, description, cls);
+    }
+  }
+}
+
+std::vector<TSPI*> TSPIs::FindPlugins(const std::vector<TSPIClass>& classes, const QString& fileName) const {
+  const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+  const int dot = name.lastIndexOf(QLatin1Char('.'));
+  const QString ext = dot < 0 ? QString() : name.mid(dot);
+  std::vector<TSPI*> result;
+  for (const auto& spi : List) {
+    bool wanted = false;
+    for (TSPIClass cls : classes) wanted = wanted || spi->InheritsFrom(cls);
+    if (!wanted) continue;
+    bool declares = false;
+    if (!ext.isEmpty())
+      for (const QString& filter : spi->Filters()) {
+        const int filterDot = filter.lastIndexOf(QLatin1Char('.'));
+        if (filterDot >= 0 && filter.mid(filterDot).compare(ext, Qt::CaseInsensitive) == 0) declares = true;
+      }
+    if (declares)
+      result.insert(result.begin(), spi.get());
+    else
+      result.push_back(spi.get());
+  }
+  return result;
+}
