@@ -1,0 +1,109 @@
+// The plug-in wrapper: loading, kinds, information texts, missing exports.
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "PluginTestFiles.h"
+#include "plugins/SPI.h"
+
+TEST(SPITest, PicturePluginIsReadCompletely) {
+  auto spi = CreateSPI(TestSpi("tp_b"));
+  ASSERT_TRUE(spi);
+  EXPECT_TRUE(spi->InheritsFrom(TSPIClass::InSPI));
+  EXPECT_TRUE(spi->IsLoader);
+  EXPECT_EQ(spi->FileName, TestSpi("tp_b"));
+  EXPECT_EQ(spi->APIVersion, "00IN");
+  EXPECT_EQ(spi->PluginName, "Test B");
+  EXPECT_EQ(spi->Filters(), (QStringList{"*.aaa;*.bbb;*.ccc", "*.tsb"}));
+  EXPECT_EQ(spi->Descriptions(), (QStringList{"Three", "Test B pictures"}));
+}
+
+TEST(SPITest, KindFollowsTheExactApiVersion) {
+  auto lower = CreateSPI(TestSpi("tp_lower"));  // "00in": not a picture plug-in
+  ASSERT_TRUE(lower);
+  EXPECT_EQ(lower->APIVersion, "00in");
+  EXPECT_FALSE(lower->InheritsFrom(TSPIClass::LoaderSPI));
+  EXPECT_FALSE(lower->IsLoader);
+
+  auto am = CreateSPI(TestSpi("tp_am"));
+  ASSERT_TRUE(am);
+  EXPECT_TRUE(am->InheritsFrom(TSPIClass::AmSPI));
+  EXPECT_TRUE(am->InheritsFrom(TSPIClass::LoaderSPI));
+  EXPECT_FALSE(am->InheritsFrom(TSPIClass::InSPI));
+  EXPECT_TRUE(am->IsLoader);
+
+  auto xn = CreateSPI(TestSpi("tp_xn"));
+  ASSERT_TRUE(xn);
+  EXPECT_TRUE(xn->InheritsFrom(TSPIClass::XnSPI));
+  EXPECT_FALSE(xn->InheritsFrom(TSPIClass::LoaderSPI));
+  EXPECT_FALSE(xn->IsLoader);
+}
+
+TEST(SPITest, MissingExportsNameTheExportAndTheFullPath) {
+  try {
+    CreateSPI(TestSpi("tp_noinfo"));
+    FAIL() << "no error";
+  } catch (const ESPIInvalidAPI& e) {
+    EXPECT_EQ(e.message(), "GetPluginInfoは[" + TestSpi("tp_noinfo") + "]では使えないSusie Plugin APIです");
+  }
+  // A picture plug-in passes the probe and fails as its own kind.
+  try {
+    CreateSPI(TestSpi("tp_nopicture"));
+    FAIL() << "no error";
+  } catch (const ESPIInvalidAPI& e) {
+    EXPECT_EQ(e.message(), "GetPictureは[" + TestSpi("tp_nopicture") + "]では使えないSusie Plugin APIです");
+  }
+  // A call-through checks again.
+  auto plain = TSPI::Create<TSPI>(TestSpi("tp_xn"));
+  plain->FGetPluginInfo = nullptr;
+  char buf[256];
+  EXPECT_THROW(plain->GetPluginInfo(0, buf, 255), ESPIInvalidAPI);
+}
+
+TEST(SPITest, FileThatIsNoLibraryGivesNone) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("text.spi");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("this is not a shared object\n");
+  file.close();
+  EXPECT_EQ(CreateSPI(path), nullptr);
+  EXPECT_EQ(CreateSPI(dir.filePath("missing.spi")), nullptr);
+  try {
+    TSPI::Create<TSPI>(path);
+    FAIL() << "no error";
+  } catch (const ESPIFOpenErrorSPI& e) {
+    EXPECT_EQ(e.message(), path + ":Susie Pluginがロードできませんでした");
+  }
+}
+
+TEST(SPITest, BareNameIsNeverLookedUpOnTheLibraryPath) {
+  // "libc.so.6" is found by the system loader, but not as a file here.
+  EXPECT_EQ(CreateSPI("libc.so.6"), nullptr);
+}
+
+TEST(SPITest, InfoTwoWithoutInfoThreeLeavesBothListsEmpty) {
+  auto spi = CreateSPI(TestSpi("tp_info2"));
+  ASSERT_TRUE(spi);
+  EXPECT_TRUE(spi->Filters().isEmpty());
+  EXPECT_TRUE(spi->Descriptions().isEmpty());
+}
+
+TEST(SPITest, UnterminatedTextIsTheWholeBuffer) {
+  auto spi = CreateSPI(TestSpi("tp_longname"));
+  ASSERT_TRUE(spi);
+  EXPECT_EQ(spi->PluginName, QString(256, QLatin1Char('N')));
+}
+
+TEST(SPITest, TwoObjectsShareOneLoadedCopy) {
+  auto first = CreateSPI(TestSpi("tp_a"));
+  auto second = CreateSPI(TestSpi("tp_a"));
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->Handle, second->Handle);
+  TestCallLog* log = LogOf(*second);
+  first.reset();
+  // Still loaded: the call goes through and lands in the same copy.
+  const QByteArray data = ScriptData(PictureScript(), 0, 2048);
+  EXPECT_EQ(static_cast<TInSPI*>(second.get())->IsSupported("x", data.constData()), 1);
+  EXPECT_EQ(LogOf(*second), log);
+}
