@@ -1,0 +1,39 @@
+#pragma once
+// The BMP road of opening: load, count colours, ask for a depth when there
+// are more than 256, reduce, and write data/temp.gif.
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "document/AppPaths.h"
+
+// What the road needs from the window.
+class TBmpView {
+ public:
+  virtual ~TBmpView() = default;
+  // Status bar panel text; panel 0 carries the writing progress.
+  virtual void SetMsg(int index, const QString& text) = 0;
+  // Plain message box.
+  virtual void ShowMessage(const QString& text) = 0;
+  // The reduction dialog for a picture of colorCount colours: the chosen
+  // depth (8, 4 or 1), or nothing when the user cancelled.
+  virtual std::optional<int> AskReduceBits(int colorCount) = 0;
+};
+
+// Runs the whole road for the BMP at path. True when data/temp.gif was
+// written; false when the file was refused, the user cancelled or the writer
+// failed (each said to the user already, a cancel silently). reduceBits is the
+// window's remembered depth, set when the dialog is confirmed. Nothing on
+// disk changes unless a complete GIF is written.
+bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
+                    uint8_t& reduceBits);
+
+// Writes workBitmap to data/temp.gif, showing progress in panel 0; on failure
+// shows "Save Failed. Error Code = %d [%s]" and answers false.
+bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view);
+
+// Panel 0 text for a progress report: empty at 100.
+QString GIFImageProgressText(int percent);
+// "Save Failed. Error Code = %d [%s]" for the writer's last error.
+QString SaveFailedMessage(int errorCode);

@@ -1,0 +1,46 @@
+#pragma once
+// The GIF writer: one bitmap of at most 256 colours as a single-image GIF89a.
+// Its layout puts the Graphic Control Extension right after the global colour
+// table, where the document's header reader and transparency patch expect it.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "reduce/LzwEncoder.h"
+
+// Code of the last outcome, a row of GIFErrorMessages; 0 at start.
+extern uint8_t GIFLastError;
+constexpr int GIFErrorCount = 9;
+extern const char* const GIFErrorMessages[GIFErrorCount];
+// Called with a percentage while the image data is coded, and with 100 once
+// it is complete. Empty at start.
+extern TGIFProgressHandler GIFProgressHandler;
+
+// The fixed comment every file carries: four ASCII lines, CR LF between them.
+extern const QByteArray GIFCreditText;
+
+// Bits b addressing a palette of n entries (1 for 0..2, up to 8 for 129..256).
+int BitsForColorCount(int n);
+
+struct TGIFPalette {
+  std::array<uint8_t, 768> Rgb{};  // red, green, blue in order of first use
+  int Count = 0;
+};
+
+// The colours the pixels use, in order of first occurrence (rows top to
+// bottom, left to right), and one index per pixel in the same order.
+// Fails with GIFLastError 4 at a 257th colour; otherwise leaves it 0.
+bool MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices);
+
+// Appends the whole file for width x height indices (at least one pixel).
+void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& palette,
+                    const uint8_t* indices);
+
+// Writes the bitmap as a GIF to fileName, creating or replacing it in one
+// atomic step once the whole stream is built. False with GIFLastError set when
+// the image cannot be a GIF (then no file is touched); a file system failure
+// raises EInOutError.
+bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap);

@@ -1,0 +1,16 @@
+#pragma once
+// Decodes a GIF with giflib, the reference the writer is checked against.
+#include <QRgb>
+#include <QString>
+#include <QVector>
+#include <vector>
+
+struct TDecodedGif {
+  int Width = 0, Height = 0;
+  QVector<QRgb> Colors;          // global colour table
+  std::vector<unsigned char> Indices;
+  QRgb Pixel(int x, int y) const { return Colors[Indices[size_t(y) * size_t(Width) + size_t(x)]]; }
+};
+
+// Fails the current test (and returns an empty result) when giflib refuses.
+TDecodedGif DecodeGif(const QString& path);
