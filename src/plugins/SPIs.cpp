@@ -79,7 +79,10 @@ void TSPIs::Search(const QString& mask) {
   // spsWindowsDir: there is no such directory here.
 }
 
-void TSPIs::ScanDir(const QString& dir, const QString& mask) {
+void TSPIs::ScanDir(const QString& directory, const QString& mask) {
+  // Plug-ins are known by absolute path (TSPI::FileName), so a relative
+  // directory is made absolute before its files are compared with them.
+  const QString dir = AddSlash(QDir(directory).absolutePath());
   // Regular (and linked) files only; hidden files and directories are not offered.
   const QStringList names =
       QDir(dir).entryList(QStringList{mask}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);

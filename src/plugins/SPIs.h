@@ -61,7 +61,7 @@ class TSPIs : public QObject {
   // directories of SearchOptions in their fixed order. ESPIInvalidAPI from a
   // file that loads but lacks an export ends the search; earlier finds stay.
   void Search(const QString& mask);
-  void ScanDir(const QString& dir, const QString& mask);
+  void ScanDir(const QString& directory, const QString& mask);
   // The plug-ins of the given classes, those declaring the file's extension
   // first (in reverse list order), then the others in list order.
   std::vector<TSPI*> FindPlugins(const std::vector<TSPIClass>& classes, const QString& fileName) const;

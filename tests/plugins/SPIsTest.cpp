@@ -108,6 +108,13 @@ TEST_F(SPIsTest, MaskWithDirectorySearchesOnlyThere) {
   spis.AppDir = AppDir;
   spis.Search(other + "/*.spi");
   EXPECT_EQ(Names(spis), QStringList{"tp_b.spi"});
+
+  // The same directory named relatively finds nothing new.
+  const QString saved = QDir::currentPath();
+  QDir::setCurrent(Root.path());
+  spis.Search("other/*.spi");
+  QDir::setCurrent(saved);
+  EXPECT_EQ(spis.Count(), 1);
 }
 
 TEST_F(SPIsTest, RefusedFileIsNotLoadedAndOfferedAgain) {
