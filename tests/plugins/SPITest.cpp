@@ -3,6 +3,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "PluginTestFiles.h"
 #include "plugins/SPI.h"
 
@@ -106,4 +109,23 @@ TEST(SPITest, TwoObjectsShareOneLoadedCopy) {
   const QByteArray data = ScriptData(PictureScript(), 0, 2048);
   EXPECT_EQ(static_cast<TInSPI*>(second.get())->IsSupported("x", data.constData()), 1);
   EXPECT_EQ(LogOf(*second), log);
+}
+
+TEST(LocalMemoryTest, BlocksKnowTheirSizeAndStrangersAreLeftAlone) {
+  SusieHandle h = LocalAlloc(LHND, 100);
+  ASSERT_NE(h, 0);
+  EXPECT_EQ(LocalSize(h), 100u);
+  const auto* bytes = static_cast<const unsigned char*>(LocalLock(h));
+  EXPECT_EQ(std::count(bytes, bytes + 100, 0), 100);  // zero-filled
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(bytes) % 16, 0u);
+  LocalUnlock(h);
+  EXPECT_EQ(LocalFree(h), 0);
+
+  std::vector<uint64_t> notABlock(8);
+  const auto stranger = reinterpret_cast<SusieHandle>(notABlock.data());
+  EXPECT_EQ(LocalSize(stranger), 0u);
+  EXPECT_EQ(LocalLock(stranger), nullptr);
+  EXPECT_EQ(LocalFree(stranger), stranger);
+  EXPECT_EQ(LocalSize(0), 0u);
+  EXPECT_EQ(LocalAlloc(0, SIZE_MAX), 0);
 }

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "PluginTestFiles.h"
 #include "plugins/PluginListing.h"
 #include "plugins/SPIBmp.h"
@@ -135,6 +137,22 @@ TEST_F(SPIsTest, RefusedFileIsNotLoadedAndOfferedAgain) {
   spis.Search("*.spi");
   EXPECT_EQ(offered, (QStringList{"tp_a.spi", "tp_b.spi"}));
   EXPECT_EQ(Names(spis), (QStringList{"tp_a.spi", "tp_b.spi"}));
+}
+
+TEST_F(SPIsTest, FailureWhileAddingDropsThatPluginOnly) {
+  CopySpi("tp_a", AppDir);
+  CopySpi("tp_b", AppDir);
+  CopySpi("tp_c", AppDir);
+  TSPIs spis;
+  spis.AppDir = AppDir;
+  spis.OnSearch = [](TSPIs*, TSPI* spi, bool&) {
+    if (spi->PluginName == "Test A") throw std::runtime_error("refused");
+  };
+  spis.OnPictureRegister = [](TSPIs*, TInSPI* spi, const QString&, const QString&, const TGraphicClass*&) {
+    if (spi->PluginName == "Test B") throw std::runtime_error("refused");
+  };
+  spis.Search("*.spi");
+  EXPECT_EQ(Names(spis), QStringList{"tp_c.spi"});
 }
 
 TEST_F(SPIsTest, PluginLackingAnExportEndsTheSearchKeepingEarlierOnes) {
