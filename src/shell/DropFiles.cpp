@@ -1,0 +1,30 @@
+#include "shell/DropFiles.h"
+
+#include "document/FileOps.h"
+
+QString DropExtension(const QString& path) {
+  QString ext = ExtractFileExt(path);
+  for (QChar& c : ext)
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + ('a' - 'A'));
+  return ext;
+}
+
+bool IsDropAccepted(const QString& extension) {
+  return extension == QLatin1String(".bmp") || extension == QLatin1String(".gif");
+}
+
+QString DropRefusalMessage(const QString& extension) {
+  return QStringLiteral("拡張子「") + extension + QStringLiteral("」のファイルは処理できません。");
+}
+
+void DropFiles(const QStringList& paths, const std::function<void(const QString&)>& Open,
+               const std::function<void(const QString&)>& ShowMessage) {
+  for (const QString& path : paths) {
+    const QString ext = DropExtension(path);
+    if (!IsDropAccepted(ext)) {
+      ShowMessage(DropRefusalMessage(ext));
+      return;
+    }
+    Open(path);
+  }
+}

@@ -1,0 +1,75 @@
+#include "shell/RecentFiles.h"
+
+#include <QFile>
+
+#include "document/FileOps.h"
+
+namespace {
+
+// Longer than any path the system accepts: not an entry of ours.
+constexpr int MaxEntryBytes = 4096;
+
+bool FitsOnOneLine(const QString& path) {
+  return !path.contains(QLatin1Char('\r')) && !path.contains(QLatin1Char('\n')) && !path.contains(QChar(0));
+}
+
+}  // namespace
+
+QString GetRFName(const TAppPaths& paths) { return paths.Data(QStringLiteral("recent.dat")); }
+
+QStringList ParseRecentList(const QByteArray& text) {
+  QStringList list;
+  const char* p = text.constData();
+  const char* const end = p + text.size();
+  while (p < end && *p != '\0' && list.size() < MaxRecentFiles) {
+    const char* start = p;
+    while (p < end && *p != '\0' && *p != '\r' && *p != '\n') ++p;
+    const qsizetype length = p - start;
+    if (p < end && *p == '\r') ++p;
+    if (p < end && *p == '\n') ++p;  // LF alone, or the LF of CR LF
+    if (length <= MaxEntryBytes) list << QFile::decodeName(QByteArray(start, length));
+  }
+  return list;
+}
+
+QByteArray RecentListText(const QStringList& list) {
+  QByteArray out;
+  for (const QString& entry : list) out += QFile::encodeName(entry) + "\r\n";
+  return out;
+}
+
+QList<TRecentEntry> RecentEntries(const QStringList& list) {
+  QList<TRecentEntry> entries;
+  for (int i = 0; i < list.size(); ++i)
+    entries.append({QLatin1Char('&') + QString::number(i + 1) + QStringLiteral(" : ") + list[i], list[i]});
+  return entries;
+}
+
+QList<TRecentEntry> AddRecentFile(const QString& fileName, const QString& path) {
+  if (!FileExists(fileName)) SaveStringToFile(fileName, QByteArray());
+  QStringList list = ParseRecentList(LoadStringFromFile(fileName));
+  // A path with a line break cannot be kept one a line; it is not entered.
+  if (!path.isEmpty() && FitsOnOneLine(path)) {
+    for (int i = 0; i < list.size(); ++i) {
+      if (list[i].compare(path, Qt::CaseInsensitive) == 0) {
+        list.removeAt(i);
+        break;
+      }
+    }
+    list.prepend(path);
+  }
+  if (list.isEmpty()) return {};
+  while (list.size() > MaxRecentFiles) list.removeLast();
+  SaveStringToFile(fileName, RecentListText(list));
+  return RecentEntries(list);
+}
+
+QString DeleteRecentFilesQuestion() {
+  return QStringLiteral("「最近使ったﾌｧｲﾙ」の履歴を削除しますが、よろしいですか？");
+}
+
+bool DeleteRecentFiles(const QString& fileName, const std::function<bool(const QString&)>& Confirm) {
+  if (!Confirm(DeleteRecentFilesQuestion())) return false;
+  if (FileExists(fileName)) SaveStringToFile(fileName, QByteArray());
+  return true;
+}
