@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstdlib>
 
 #include "PluginTestFiles.h"
 #include "plugins/SPI.h"
@@ -121,11 +121,12 @@ TEST(LocalMemoryTest, BlocksKnowTheirSizeAndStrangersAreLeftAlone) {
   LocalUnlock(h);
   EXPECT_EQ(LocalFree(h), 0);
 
-  std::vector<uint64_t> notABlock(8);
-  const auto stranger = reinterpret_cast<SusieHandle>(notABlock.data());
+  void* notABlock = std::calloc(8, sizeof(uint64_t));  // a heap block of someone else's
+  const auto stranger = reinterpret_cast<SusieHandle>(notABlock);
   EXPECT_EQ(LocalSize(stranger), 0u);
   EXPECT_EQ(LocalLock(stranger), nullptr);
   EXPECT_EQ(LocalFree(stranger), stranger);
+  std::free(notABlock);
   EXPECT_EQ(LocalSize(0), 0u);
   EXPECT_EQ(LocalAlloc(0, SIZE_MAX), 0);
 }
