@@ -40,8 +40,12 @@ QByteArray RecentListText(const QStringList& list) {
 
 QList<TRecentEntry> RecentEntries(const QStringList& list) {
   QList<TRecentEntry> entries;
-  for (int i = 0; i < list.size(); ++i)
-    entries.append({QLatin1Char('&') + QString::number(i + 1) + QStringLiteral(" : ") + list[i], list[i]});
+  // A "&" of the path is doubled so the menu shows it instead of taking it
+  // for an accelerator mark.
+  for (int i = 0; i < list.size(); ++i) {
+    const QString shown = QString(list[i]).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    entries.append({QLatin1Char('&') + QString::number(i + 1) + QStringLiteral(" : ") + shown, list[i]});
+  }
   return entries;
 }
 

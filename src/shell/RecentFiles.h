@@ -12,7 +12,7 @@
 constexpr int MaxRecentFiles = 10;
 
 struct TRecentEntry {
-  QString Caption;  // "&" + n + " : " + path
+  QString Caption;  // "&" + n + " : " + path, a "&" of the path doubled
   QString Path;
 };
 

@@ -44,6 +44,10 @@ TEST_F(RecentFiles, MostRecentFirstWithoutDuplicatesInAnyLetterCase) {
 
   AddRecentFile(Name, QStringLiteral("/x/b.GIF"));
   EXPECT_EQ(ReadAll(Name), QByteArray("/x/b.GIF\r\n/x/A.gif\r\n"));
+
+  const auto amp = AddRecentFile(Name, QStringLiteral("/x/R&D.gif"));
+  EXPECT_EQ(amp[0].Caption, QStringLiteral("&1 : /x/R&&D.gif"));
+  EXPECT_EQ(amp[0].Path, QStringLiteral("/x/R&D.gif"));
 }
 
 TEST_F(RecentFiles, TheEleventhFilePushesTheOldestOut) {
