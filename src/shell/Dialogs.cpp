@@ -59,7 +59,10 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!o.FileName.isEmpty()) d.selectFile(o.FileName);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return d.selectedFiles().first();
+  QString chosen = d.selectedFiles().first();
+  // Some platform dialogs ignore the default suffix; a bare name still gets it.
+  if (!o.DefaultSuffix.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) chosen += QLatin1Char('.') + o.DefaultSuffix;
+  return chosen;
 }
 
 std::optional<QColor> TDialogs::ChooseColor(QWidget* owner, const QColor& initial) {

@@ -19,7 +19,11 @@
 #include <QWebEngineView>
 #include <cerrno>
 
+#include "document/Eyedropper.h"
 #include "document/Exception.h"
+#include "document/SaveName.h"
+#include "preview/PreviewColor.h"
+#include "shell/SystemColors.h"
 #include "document/FileOps.h"
 #include "preview/DataBind.h"
 #include "shell/CommandTable.h"
@@ -169,12 +173,15 @@ void TMainForm::CreateComponents() {
   auto* rightLayout = new QVBoxLayout(scbRight);
   rightLayout->setContentsMargins(0, 0, 0, 0);
   wb = Named(new QWebEngineView(scbRight), "wb");
+  // Every preview must show the files as they are now, never a cached copy.
+  wb->page()->profile()->setHttpCacheType(QWebEngineProfile::NoCache);
   rightLayout->addWidget(wb);
   row->addWidget(scbRight, 1);
   column->addWidget(panes, 1);
   setCentralWidget(central);
 
-  connect(img, &TImageView::Clicked, this, [this](const QPoint&) { /* eyedropper */ });
+  connect(img, &TImageView::Clicked, this, [this](const QPoint& pos) { Guarded([&] { imgClick(pos); }); });
+  connect(chkTrans, &QCheckBox::clicked, this, [this] { Guarded([this] { chkTransClick(); }); });
 }
 
 void TMainForm::CreateMenus() {
@@ -277,6 +284,8 @@ void TMainForm::ConnectCommands() {
   on(actShowPalette, [this] { actShowPaletteExecute(); });
   on(actFullScreen, [this] { actFullScreenExecute(); });
   on(actPreview, [this] { actPreviewExecute(); });
+  on(actPreviewColor, [this] { actPreviewColorExecute(); });
+  on(actSave, [this] { actSaveExecute(); });
   on(actClassic, [this] { actClassicExecute(); });
   // actRealTime and actShowPaletteSync are checkable: triggering them flips
   // their mark, which is all their handler does.
@@ -358,6 +367,54 @@ void TMainForm::actPreviewExecute() {
   Doc.PatchTransparency(copy);
   SaveStringToFile(Paths.Data(QStringLiteral("_.gif")), copy);
   Preview();
+}
+
+void TMainForm::actPreviewColorExecute() {
+  const auto chosen = Dialogs().ChooseColor(this, LastPreviewColor);
+  if (!chosen) return;
+  LastPreviewColor = *chosen;
+  const TColor color = RGBColor(chosen->red(), chosen->green(), chosen->blue());
+  actPreviewColor->SetHint(ColorHintText(color));
+  SaveStringToFile(Paths.Data(QStringLiteral("bg.css")), BackgroundCss(color, SystemColor));
+  Preview();
+}
+
+void TMainForm::imgClick(const QPoint& pos) {
+  const QColor seen = img->ShownColorAt(pos);
+  const uint8_t r = seen.red(), g = seen.green(), b = seen.blue();
+  shp->SetColor(QColor(r, g, b));
+  shp->setToolTip(PickedColorHint(r, g, b));
+  if (Doc.ColorCount == 0) return;
+  const TPaletteMatch match = NearestPaletteEntry(Doc, r, g, b);
+  SetMsg(6, MatchPanelText(match));
+  Doc.TransparentIndex = uint8_t(match.Index);
+  if (actRealTime->isChecked() && chkTrans->isChecked()) actPreviewExecute();
+}
+
+void TMainForm::chkTransClick() {
+  Doc.TransparentOn = chkTrans->isChecked();
+  if (actRealTime->isChecked()) actPreviewExecute();
+}
+
+void TMainForm::PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue) {
+  shp->SetColor(QColor(red, green, blue));
+  Doc.TransparentOn = true;
+  Doc.TransparentIndex = index;
+  SetMsg(6, QString::number(index));
+}
+
+void TMainForm::actSaveExecute() {
+  spd->FileName = ProposedSaveName(windowTitle(), Paths.Data(QStringLiteral("temp.gif")), Doc.OpenedFileName,
+                                   spd->FileName);
+  TFileDialogOptions o;
+  o.Filter = QStringLiteral("GIF画像(*.gif) (*.gif *.GIF)");
+  o.DefaultSuffix = QStringLiteral("gif");
+  o.FileName = spd->FileName;
+  const auto chosen = Dialogs().SaveFile(this, o);
+  if (!chosen) return;
+  spd->FileName = *chosen;
+  Doc.PatchTransparency(Doc.GifData);
+  SaveStringToFile(*chosen, Doc.GifData);
 }
 
 void TMainForm::actOpenExecute() {

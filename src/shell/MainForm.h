@@ -94,7 +94,15 @@ class TMainForm : public QMainWindow, public TOpenView {
   void actClassicExecute();
   void actRatio1Execute(QObject* sender);
   void actPreviewExecute();
+  void actPreviewColorExecute();
+  void actSaveExecute();
+  void imgClick(const QPoint& pos);
+  void chkTransClick();
+  // The palette window's choice: entry index with its colour; no preview.
+  void PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue);
   void Preview() override;
+
+  QColor LastPreviewColor = Qt::white;  // where the colour dialog starts in this run
 
   int ClientWidth() const { return width(); }
   void SetClientWidth(int w) { resize(w, height()); }

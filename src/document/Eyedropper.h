@@ -1,0 +1,22 @@
+#pragma once
+// Picking the transparent colour from a colour seen on screen: the nearest
+// palette entry, ties going to the lowest index.
+#include <QString>
+
+#include "document/GifDocument.h"
+
+int ColorDistance(uint8_t r1, uint8_t g1, uint8_t b1, uint8_t r2, uint8_t g2, uint8_t b2);
+
+struct TPaletteMatch {
+  int Index = 0;
+  bool Exact = false;
+};
+
+// Only meaningful with a document (ColorCount > 0).
+TPaletteMatch NearestPaletteEntry(const TGifDocument& doc, uint8_t r, uint8_t g, uint8_t b);
+
+// "R255 G0 B128": the hint of the swatch after a pick.
+QString PickedColorHint(uint8_t r, uint8_t g, uint8_t b);
+
+// Status panel 6: the index, marked with "*" when the colour was not in the palette.
+QString MatchPanelText(const TPaletteMatch& match);

@@ -1,0 +1,8 @@
+#pragma once
+// The file name the save dialog proposes.
+#include <QString>
+
+// caption: the window title (the path actually read); tempGif: data/temp.gif;
+// opened: the path the user opened; previous: the dialog's current name.
+QString ProposedSaveName(const QString& caption, const QString& tempGif, const QString& opened,
+                         const QString& previous);

@@ -1,0 +1,6 @@
+#pragma once
+// The desktop's colours for the classic system-colour indices (button face,
+// window, highlight, ...), taken from the application palette.
+#include "document/GifDocument.h"
+
+TColor SystemColor(int index);

@@ -1,0 +1,166 @@
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "common/GifFactory.h"
+#include "common/TestFiles.h"
+#include "shell/ImageView.h"
+#include "shell/MainForm.h"
+#include "shell/ScriptedDialogs.h"
+#include "shell/Shape.h"
+
+namespace {
+
+// A window with a four-colour GIF open and its picture in the left pane.
+class ChooseSaveTest : public ::testing::Test {
+ protected:
+  TScriptedDialogs Ui;
+  QTemporaryDir Dir;
+  std::unique_ptr<TMainForm> Form;
+  QString Path;
+  QByteArray File;
+
+  void SetUp() override {
+    Form = std::make_unique<TMainForm>(Dir.path() + QStringLiteral("/"));
+    TGifSpec s;
+    s.Width = 4;
+    s.Height = 1;
+    s.Colors = {{255, 255, 255}, {200, 0, 0}, {0, 0, 200}, {255, 255, 255}};
+    s.Pixels = {0, 1, 2, 3};
+    s.GceFlags = 0x08;
+    s.GceIndex = 2;
+    File = MakeGif(s);
+    Path = Dir.filePath(QStringLiteral("logo.gif"));
+    WriteAll(Path, File);
+    Form->FileOpen(Path);
+    QImage picture(4, 1, QImage::Format_RGB32);
+    picture.setPixelColor(0, 0, QColor(255, 255, 255));
+    picture.setPixelColor(1, 0, QColor(200, 0, 0));
+    picture.setPixelColor(2, 0, QColor(0, 0, 190));  // not exactly in the palette
+    picture.setPixelColor(3, 0, QColor(255, 255, 255));
+    Form->img->SetPicture(picture);
+  }
+  QString PreviewCopy() const { return Dir.filePath(QStringLiteral("data/_.gif")); }
+  // Whether the action wrote a new preview copy.
+  template <typename F>
+  bool MakesPreview(F action) {
+    QFile::remove(PreviewCopy());
+    action();
+    return Exists(PreviewCopy());
+  }
+  void Click(int x) { QTest::mouseClick(Form->img, Qt::LeftButton, {}, QPoint(x, 0)); }
+};
+
+}  // namespace
+
+TEST_F(ChooseSaveTest, ThePreviewCopyRightAfterOpeningIsTheFile) {
+  EXPECT_EQ(ReadAll(PreviewCopy()), File);
+  Form->actPreview->trigger();
+  EXPECT_EQ(ReadAll(PreviewCopy()), File);
+}
+
+TEST_F(ChooseSaveTest, EyedropperPicksTheNearestEntry) {
+  Click(1);
+  EXPECT_EQ(Form->Msg(6), QStringLiteral("1"));
+  EXPECT_EQ(Form->Doc.TransparentIndex, 1);
+  EXPECT_EQ(Form->shp->Color(), QColor(200, 0, 0));
+  EXPECT_EQ(Form->shp->toolTip(), QStringLiteral("R200 G0 B0"));
+  Click(2);
+  EXPECT_EQ(Form->Msg(6), QStringLiteral("*2"));
+  Click(3);  // white twice in the palette: the first
+  EXPECT_EQ(Form->Msg(6), QStringLiteral("0"));
+  EXPECT_FALSE(Form->Doc.TransparentOn);  // the eyedropper never switches transparency
+}
+
+TEST_F(ChooseSaveTest, WhichControlsMakeAPreview) {
+  // Real time on, box cleared: a pick makes none; the box makes one either way.
+  EXPECT_FALSE(MakesPreview([&] { Click(1); }));
+  EXPECT_TRUE(MakesPreview([&] { QTest::mouseClick(Form->chkTrans, Qt::LeftButton); }));
+  EXPECT_TRUE(Form->Doc.TransparentOn);
+  EXPECT_TRUE(MakesPreview([&] { Click(3); }));  // (0,0) would mean "the centre" to QTest
+  const QByteArray copy = ReadAll(PreviewCopy());
+  EXPECT_EQ(uint8_t(copy[Form->Doc.GceFlagsOffset]), 0x09);
+  EXPECT_EQ(uint8_t(copy[Form->Doc.TransparentIndexOffset]), 0);
+  EXPECT_EQ(Form->Doc.GifData, File);  // previews never touch the document
+  EXPECT_TRUE(MakesPreview([&] { QTest::mouseClick(Form->chkTrans, Qt::LeftButton); }));
+  EXPECT_EQ(uint8_t(ReadAll(PreviewCopy())[Form->Doc.GceFlagsOffset]), 0x08);
+
+  Form->actRealTime->trigger();  // off: nothing previews by itself
+  EXPECT_FALSE(MakesPreview([&] { QTest::mouseClick(Form->chkTrans, Qt::LeftButton); }));
+  EXPECT_FALSE(MakesPreview([&] { Click(1); }));
+}
+
+TEST_F(ChooseSaveTest, ThePaletteChoiceSetsTransparencyWithoutTheBoxOrAPreview) {
+  EXPECT_FALSE(MakesPreview([&] { Form->PaletteChoice(3, 255, 255, 255); }));
+  EXPECT_TRUE(Form->Doc.TransparentOn);
+  EXPECT_EQ(Form->Doc.TransparentIndex, 3);
+  EXPECT_EQ(Form->Msg(6), QStringLiteral("3"));
+  EXPECT_FALSE(Form->chkTrans->isChecked());
+  EXPECT_EQ(Form->shp->Color(), QColor(255, 255, 255));
+}
+
+TEST_F(ChooseSaveTest, SavingWritesTheFileWithOnlyTheTwoBytesPatched) {
+  const QString out = Dir.filePath(QStringLiteral("out.gif"));
+  Form->PaletteChoice(1, 200, 0, 0);
+  Ui.SaveAnswers = {out};
+  Form->actSave->trigger();
+  ASSERT_EQ(Ui.SaveRequests.size(), 1);
+  EXPECT_EQ(Ui.SaveRequests[0].FileName, Path);  // proposes the opened file itself
+  QByteArray expected = File;
+  expected[Form->Doc.GceFlagsOffset] = char(0x09);
+  expected[Form->Doc.TransparentIndexOffset] = char(1);
+  EXPECT_EQ(ReadAll(out), expected);
+  const auto decoded = DecodeGif(ReadAll(out));
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->TransparentIndex, 1);
+
+  // Saving again without transparency: the flag goes, the last index stays.
+  QTest::mouseClick(Form->chkTrans, Qt::LeftButton);
+  QTest::mouseClick(Form->chkTrans, Qt::LeftButton);
+  ASSERT_FALSE(Form->Doc.TransparentOn);
+  Ui.SaveAnswers = {Path};
+  Form->actSave->trigger();
+  expected[Form->Doc.GceFlagsOffset] = char(0x08);
+  EXPECT_EQ(ReadAll(Path), expected);
+  EXPECT_EQ(Form->windowTitle(), Path);
+}
+
+TEST_F(ChooseSaveTest, ACancelledSaveChangesNothing) {
+  Form->PaletteChoice(1, 200, 0, 0);
+  Ui.SaveAnswers = {std::nullopt};
+  Form->actSave->trigger();
+  EXPECT_EQ(Form->Doc.GifData, File);
+  EXPECT_EQ(ReadAll(Path), File);
+}
+
+TEST_F(ChooseSaveTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
+  Form->PaletteChoice(1, 200, 0, 0);
+  // The disk fills up half-way through the write.
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit tiny{16, old.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &tiny);
+  Ui.SaveAnswers = {Path};
+  Form->actSave->trigger();
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_EQ(Ui.Errors.size(), 1);
+  EXPECT_EQ(Ui.Errors[0], QStringLiteral("I/O エラー (%1)").arg(EFBIG));
+  EXPECT_EQ(ReadAll(Path), File);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("logo.gif")});
+}
+
+TEST_F(ChooseSaveTest, ThePreviewBackgroundColour) {
+  Ui.ColorAnswers = {QColor(255, 0, 0), QColor(1, 2, 3), std::nullopt};
+  Form->actPreviewColor->trigger();
+  EXPECT_EQ(ReadAll(Dir.filePath(QStringLiteral("data/bg.css"))), QByteArray("body { background-color: #FF0000; }"));
+  EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("clRed"));
+  Form->actPreviewColor->trigger();
+  EXPECT_EQ(ReadAll(Dir.filePath(QStringLiteral("data/bg.css"))), QByteArray("body { background-color: #010203; }"));
+  EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("$00030201"));
+  Form->actPreviewColor->trigger();  // cancelled
+  EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("$00030201"));
+}
