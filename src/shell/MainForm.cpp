@@ -25,6 +25,9 @@
 #include "preview/PreviewColor.h"
 #include "shell/SystemColors.h"
 #include "document/FileOps.h"
+#include "plugins/PictureFormats.h"
+#include "plugins/PluginListing.h"
+#include "plugins/SPIs.h"
 #include "preview/DataBind.h"
 #include "shell/CommandTable.h"
 #include "shell/Dialogs.h"
@@ -116,6 +119,12 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   ConnectCommands();
   resize(730, 543);
   move(202, 134);
+  // The plug-ins are found before the rest of start-up. One that loads but
+  // lacks an export is reported once; start-up goes on with those found before it.
+  SPIs1 = new TSPIs(this);
+  SPIs1->setObjectName(QStringLiteral("SPIs1"));
+  SPIs1->AppDir = AppDir;
+  Guarded([this] { SPIs1->Loaded(); });
   Guarded([this] { FormCreate(); });
 }
 
@@ -286,6 +295,7 @@ void TMainForm::ConnectCommands() {
   on(actPreview, [this] { actPreviewExecute(); });
   on(actPreviewColor, [this] { actPreviewColorExecute(); });
   on(actSave, [this] { actSaveExecute(); });
+  on(actSusie, [this] { actSusieExecute(); });
   on(actClassic, [this] { actClassicExecute(); });
   // actRealTime and actShowPaletteSync are checkable: triggering them flips
   // their mark, which is all their handler does.
@@ -350,7 +360,14 @@ void TMainForm::ShowPaletteIfSync() {
   if (actShowPaletteSync->isChecked()) actShowPaletteExecute();
 }
 
-void TMainForm::LoadPicture(const QString&) {}
+void TMainForm::LoadPicture(const QString& path) {
+  TPicture picture;
+  picture.LoadFromFile(path);
+  img->SetPicture(picture.Image());
+  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
+}
+
+void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingText(*SPIs1)); }
 
 void TMainForm::Preview() {
   const QUrl url = QUrl::fromLocalFile(Paths.Data(QStringLiteral("preview.html")));

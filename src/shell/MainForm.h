@@ -22,6 +22,7 @@ class QWebEngineView;
 class TDataBind;
 class TImageView;
 class TShape;
+class TSPIs;
 
 // The file name a dialog starts from; kept between runs by the property store.
 class TDialogState : public QObject {
@@ -77,6 +78,7 @@ class TMainForm : public QMainWindow, public TOpenView {
   std::array<QLabel*, 9> Panels{};
   TDialogState *opd, *spd;
   TDataBind* dbpreview;
+  TSPIs* SPIs1 = nullptr;
 
   void SetMenu(int level) override;
   void SetMsg(int index, const QString& text) override;
@@ -96,6 +98,7 @@ class TMainForm : public QMainWindow, public TOpenView {
   void actPreviewExecute();
   void actPreviewColorExecute();
   void actSaveExecute();
+  void actSusieExecute();
   void imgClick(const QPoint& pos);
   void chkTransClick();
   // The palette window's choice: entry index with its colour; no preview.

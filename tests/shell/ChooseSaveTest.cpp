@@ -10,6 +10,7 @@
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/ScriptedDialogs.h"
+#include "shell/TestAppDir.h"
 #include "shell/Shape.h"
 
 namespace {
@@ -24,7 +25,7 @@ class ChooseSaveTest : public ::testing::Test {
   QByteArray File;
 
   void SetUp() override {
-    Form = std::make_unique<TMainForm>(Dir.path() + QStringLiteral("/"));
+    Form = std::make_unique<TMainForm>(MakeAppDir(Dir));
     TGifSpec s;
     s.Width = 4;
     s.Height = 1;
@@ -150,7 +151,7 @@ TEST_F(ChooseSaveTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
   ASSERT_EQ(Ui.Errors.size(), 1);
   EXPECT_EQ(Ui.Errors[0], QStringLiteral("I/O エラー (%1)").arg(EFBIG));
   EXPECT_EQ(ReadAll(Path), File);
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("logo.gif")});
+  EXPECT_EQ(QDir(Dir.path()).entryList({QStringLiteral("*.gif")}, QDir::Files), QStringList{QStringLiteral("logo.gif")});
 }
 
 TEST_F(ChooseSaveTest, ThePreviewBackgroundColour) {

@@ -11,6 +11,7 @@
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/ScriptedDialogs.h"
+#include "shell/TestAppDir.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class MainFormTest : public ::testing::Test {
  protected:
   TScriptedDialogs Ui;
   QTemporaryDir Dir;
-  QString AppDir() const { return Dir.path() + QStringLiteral("/"); }
+  QString AppDir() const { return MakeAppDir(Dir); }
 
   QString PutGif(const QString& name, int w, int h, std::optional<uint8_t> flags = std::nullopt) {
     TGifSpec s;
@@ -173,4 +174,25 @@ TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
   ASSERT_EQ(Ui.Errors.size(), 1);
   EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("ディレクトリ"))) << Ui.Errors[0].toStdString();
   EXPECT_TRUE(form.actPreview->isEnabled());
+}
+
+TEST_F(MainFormTest, OpenedGifsAreDecodedByTheShippedPlugin) {
+  TMainForm form(AppDir());
+  TGifSpec s;
+  s.Width = 3;
+  s.Height = 2;
+  s.Colors = {{255, 255, 255}, {0, 128, 255}};
+  s.Pixels = {0, 1, 0, 1, 1, 0};
+  const QString path = Dir.filePath(QStringLiteral("shown.gif"));
+  WriteAll(path, MakeGif(s));
+  form.FileOpen(path);
+  const QImage shown = form.img->Picture();
+  ASSERT_EQ(shown.size(), QSize(3, 2));
+  EXPECT_EQ(form.img->size(), QSize(3, 2));
+  EXPECT_EQ(shown.pixelColor(1, 0), QColor(0, 128, 255));
+  EXPECT_EQ(shown.pixelColor(2, 1), QColor(255, 255, 255));
+
+  form.actSusie->trigger();
+  ASSERT_EQ(Ui.Messages.size(), 1);
+  EXPECT_TRUE(Ui.Messages[0].startsWith(QStringLiteral("Tomaru GIF decoder"))) << Ui.Messages[0].toStdString();
 }
