@@ -12,41 +12,40 @@ constexpr int kMaxCodes = 4096;   // 12-bit codes
 // output grows in large steps so the hot path only checks a pointer.
 class TCodeWriter {
  public:
+  // The first sub-block opens at once: every stream holds at least one byte.
   TCodeWriter(QByteArray& out, qsizetype expected) : Out(out), Used(out.size()) {
     Out.resize(Used + expected + 4096);
     Data = Out.data();
+    Capacity = Out.size();
+    BlockStart = Used++;
   }
 
   void Emit(uint32_t code, int width) {
     Acc |= code << Bits;
     Bits += width;
-    while (Bits >= 8) {
-      AddByte(uint8_t(Acc));
+    if (Bits < 8) return;
+    if (Used + 4 > Capacity) Grow();  // room for two bytes and a length byte
+    do {
+      PutByte(uint8_t(Acc));
       Acc >>= 8;
       Bits -= 8;
-    }
+    } while (Bits >= 8);
   }
 
-  // Pads the last byte with zero bits and closes the open sub-block.
-  void Flush() {
-    while (Bits > 0) {
-      AddByte(uint8_t(Acc));
-      Acc >>= 8;
-      Bits = Bits > 8 ? Bits - 8 : 0;
+  // Pads the last byte with zero bits, closes the sub-block and trims the output.
+  void Finish() {
+    if (Bits > 0) {
+      if (Used + 4 > Capacity) Grow();
+      PutByte(uint8_t(Acc));
     }
-    Acc = 0;
-    if (BlockStart >= 0) Data[BlockStart] = char(InBlock);
-    BlockStart = -1;
-    InBlock = 0;
+    Data[BlockStart] = char(InBlock);
+    Out.resize(Used);
   }
-
-  void Finish() { Out.resize(Used); }
 
  private:
-  void AddByte(uint8_t b) {
-    if (Used + 2 > Out.size()) Grow();
-    if (BlockStart < 0 || InBlock == 255) {
-      if (BlockStart >= 0) Data[BlockStart] = char(255);
+  void PutByte(uint8_t b) {
+    if (InBlock == 255) {
+      Data[BlockStart] = char(255);
       BlockStart = Used++;
       InBlock = 0;
     }
@@ -55,14 +54,14 @@ class TCodeWriter {
   }
 
   void Grow() {
-    Out.resize(Out.size() + Out.size() / 2 + 4096);
+    Out.resize(Capacity + Capacity / 2 + 4096);
     Data = Out.data();
+    Capacity = Out.size();
   }
 
   QByteArray& Out;
   char* Data;
-  qsizetype Used;
-  qsizetype BlockStart = -1;
+  qsizetype Used, Capacity, BlockStart;
   int InBlock = 0;
   uint32_t Acc = 0;
   int Bits = 0;
@@ -86,9 +85,15 @@ void LzwCompress(QByteArray& out, const uint8_t* indices, size_t count, int widt
   // the buffer when that guess is short.
   TCodeWriter writer(out, qsizetype(count / 2));
 
-  int32_t keys[kTableSize];
-  uint16_t codes[kTableSize];
-  std::memset(keys, 0xFF, sizeof keys);
+  // Key and code side by side: a hit costs one cache line.
+  struct TSlot {
+    int32_t Key;
+    uint32_t Code;
+  };
+  static_assert(sizeof(TSlot) == 8, "two words per slot");
+  TSlot table[kTableSize];
+  auto resetTable = [&] { std::memset(table, 0xFF, sizeof table); };
+  resetTable();
 
   int codeWidth = minCodeSize + 1;
   uint32_t maxCode = (1u << codeWidth) - 1;
@@ -113,48 +118,52 @@ void LzwCompress(QByteArray& out, const uint8_t* indices, size_t count, int widt
   const bool reports = progress && count > 100000;
   const size_t mask = width > 320 ? 255 : 127;
 
-  for (size_t p = 1; p < count; ++p) {
-    if (reports && ((count - p) & mask) == 0) progress(ProgressPercent(count - p, count));
-    const int32_t c = indices[p];
+  // One index: extend the current string, or emit it and start a new one.
+  auto step = [&](int32_t c) {
     const int32_t key = (c << 12) + prefix;
     int slot = (c << 4) ^ prefix;
-    if (keys[slot] == key) {
-      prefix = codes[slot];
-      continue;
+    if (table[slot].Key == key) {
+      prefix = int32_t(table[slot].Code);
+      return;
     }
-    if (keys[slot] >= 0) {
+    if (table[slot].Key >= 0) {
       // Key 0 (index 0 after prefix 0) blocks the first slot but ends a probe.
-      const int step = slot == 0 ? 1 : kTableSize - slot;
-      bool found = false;
+      const int stride = slot == 0 ? 1 : kTableSize - slot;
       do {
-        slot -= step;
+        slot -= stride;
         if (slot < 0) slot += kTableSize;
-        if (keys[slot] == key) {
-          found = true;
-          break;
+        if (table[slot].Key == key) {
+          prefix = int32_t(table[slot].Code);
+          return;
         }
-      } while (keys[slot] > 0);
-      if (found) {
-        prefix = codes[slot];
-        continue;
-      }
+      } while (table[slot].Key > 0);
     }
     output(uint32_t(prefix));
     prefix = c;
     if (freeCode < kMaxCodes) {
-      keys[slot] = key;
-      codes[slot] = uint16_t(freeCode++);
+      table[slot] = {key, freeCode++};
     } else {
-      std::memset(keys, 0xFF, sizeof keys);
+      resetTable();
       freeCode = clearCode + 2;
       clearPending = true;
       output(clearCode);
+    }
+  };
+
+  // Runs between progress reports carry no check of their own. A report is
+  // due before the index whose remaining count n is a multiple of mask + 1.
+  size_t p = 1;
+  while (p < count) {
+    const size_t due = reports ? count - ((count - p) & ~mask) : count;
+    for (; p < due; ++p) step(indices[p]);
+    if (p < count) {
+      progress(ProgressPercent(count - p, count));
+      step(indices[p++]);
     }
   }
 
   output(uint32_t(prefix));
   output(endCode);
-  writer.Flush();
   writer.Finish();
   out.append(char(0));
 }
