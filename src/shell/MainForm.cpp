@@ -33,6 +33,7 @@
 #include "shell/Dialogs.h"
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
+#include "shell/Palette.h"
 #include "shell/PaletteGrid.h"
 #include "shell/Shape.h"
 
@@ -126,6 +127,10 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   SPIs1->AppDir = AppDir;
   Guarded([this] { SPIs1->Loaded(); });
   Guarded([this] { FormCreate(); });
+  Palette = new TPalette(Doc, this);
+  Palette->OnChoose = [this](uint8_t index, uint8_t r, uint8_t g, uint8_t b) {
+    Guarded([&] { PaletteChoice(index, r, g, b); });
+  };
 }
 
 TMainForm::~TMainForm() = default;
@@ -329,7 +334,10 @@ void TMainForm::SetMsg(int index, const QString& text) {
 
 void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
 
-void TMainForm::SetPalette() { DrawPaletteGrid(PaletteImage, Doc.ColorCount, Doc.PaletteColors); }
+void TMainForm::SetPalette() {
+  DrawPaletteGrid(Palette->imgPal->Picture, Doc.ColorCount, Doc.PaletteColors);
+  Palette->imgPal->update();
+}
 
 void TMainForm::AddRecentFile(const QString&) {}
 
@@ -345,7 +353,11 @@ void TMainForm::SizeImageView(int width, int height) {
   img->parentWidget()->resize(img->width() + 4, img->height() + 4);
 }
 
-void TMainForm::ShowPalette(const TGifDocument&, std::optional<int>) { SetPalette(); }
+void TMainForm::ShowPalette(const TGifDocument&, std::optional<int> selectIndex) {
+  SetPalette();
+  Palette->imgPalMouseUp(Qt::LeftButton, 2, 2);
+  if (selectIndex) Palette->SetPoint(uint8_t(*selectIndex));
+}
 
 void TMainForm::SetTransChecked(bool checked) { chkTrans->setChecked(checked); }
 
@@ -447,7 +459,7 @@ void TMainForm::actOpenExecute() {
 
 void TMainForm::actCloseExecute() { close(); }
 
-void TMainForm::actShowPaletteExecute() {}
+void TMainForm::actShowPaletteExecute() { Palette->ShowPalette(); }
 
 void TMainForm::actFullScreenExecute() {
   if (isMaximized())

@@ -23,6 +23,7 @@ class TDataBind;
 class TImageView;
 class TShape;
 class TSPIs;
+class TPalette;
 
 // The file name a dialog starts from; kept between runs by the property store.
 class TDialogState : public QObject {
@@ -51,7 +52,6 @@ class TMainForm : public QMainWindow, public TOpenView {
   TAppPaths Paths;
   QString AppDir;
   uint8_t ZoomFactor = 1;
-  QImage PaletteImage;  // the palette window's swatch grid
 
   // Commands, in the order of the command list.
   QList<TAction*> Commands;
@@ -79,6 +79,7 @@ class TMainForm : public QMainWindow, public TOpenView {
   TDialogState *opd, *spd;
   TDataBind* dbpreview;
   TSPIs* SPIs1 = nullptr;
+  TPalette* Palette = nullptr;
 
   void SetMenu(int level) override;
   void SetMsg(int index, const QString& text) override;

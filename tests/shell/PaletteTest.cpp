@@ -1,0 +1,143 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "common/GifFactory.h"
+#include "common/TestFiles.h"
+#include "shell/MainForm.h"
+#include "shell/Palette.h"
+#include "shell/PaletteGrid.h"
+#include "shell/ScriptedDialogs.h"
+#include "shell/TestAppDir.h"
+
+namespace {
+
+class PaletteTest : public ::testing::Test {
+ protected:
+  TScriptedDialogs Ui;
+  QTemporaryDir Dir;
+  std::unique_ptr<TMainForm> Form;
+
+  void SetUp() override { Form = std::make_unique<TMainForm>(MakeAppDir(Dir)); }
+
+  void Open(int colors, std::optional<uint8_t> transparentIndex = std::nullopt) {
+    TGifSpec s;
+    s.Colors.clear();
+    for (int i = 0; i < colors; ++i) s.Colors.push_back({uint8_t(i), uint8_t(2 * i), uint8_t(255 - i)});
+    if (colors > 17) s.Colors[17] = {12, 34, 56};
+    if (transparentIndex) {
+      s.GceFlags = 0x01;
+      s.GceIndex = *transparentIndex;
+    }
+    const QString path = Dir.filePath(QStringLiteral("p%1.gif").arg(colors));
+    WriteAll(path, MakeGif(s));
+    Form->FileOpen(path);
+  }
+  TPalette& P() { return *Form->Palette; }
+  QString Index() { return P().lblIndex->text(); }
+  QRgb PixelAt(int x, int y) { return P().imgPal->Picture.pixel(x, y); }
+};
+
+}  // namespace
+
+TEST(PaletteGrid, HitCellsIncludeTheGapsLeftAndAbove) {
+  EXPECT_EQ(PaletteHitTest(21, 16, 256), 17);
+  EXPECT_EQ(PaletteHitTest(319, 239, 256), 255);
+  EXPECT_EQ(PaletteHitTest(320, 5, 256), -1);
+  EXPECT_EQ(PaletteHitTest(5, 250, 256), -1);
+  EXPECT_EQ(PaletteHitTest(45, 5, 2), -1);
+  EXPECT_EQ(PaletteHitTest(39, 14, 2), 1);
+  // Frames of neighbours never share a pixel.
+  EXPECT_EQ(SelectionFrameOf(17), QRect(QPoint(21, 16), QPoint(40, 30)));
+  EXPECT_FALSE(SelectionFrameOf(0).intersects(SelectionFrameOf(1)));
+  EXPECT_FALSE(SelectionFrameOf(0).intersects(SelectionFrameOf(16)));
+}
+
+TEST(PaletteGrid, RowsAndColumnsDrawn) {
+  std::array<uint32_t, 256> colors;
+  colors.fill(0x000000FF);  // red
+  QImage image;
+  DrawPaletteGrid(image, 8, colors);
+  EXPECT_EQ(image.size(), QSize(321, 271));
+  EXPECT_EQ(QColor(image.pixel(20 * 7 + 2, 2)), QColor(Qt::red));    // eighth swatch of row 0
+  EXPECT_EQ(QColor(image.pixel(20 * 8 + 2, 2)), QColor(Qt::white));  // no ninth
+  EXPECT_EQ(QColor(image.pixel(2, 17)), QColor(Qt::white));          // no second row
+  EXPECT_EQ(QColor(image.pixel(19, 14)), QColor(Qt::red));           // swatch is 18 x 13
+  EXPECT_EQ(QColor(image.pixel(20, 14)), QColor(Qt::white));
+  DrawPaletteGrid(image, 32, colors);
+  EXPECT_EQ(QColor(image.pixel(20 * 15 + 2, 15 + 2)), QColor(Qt::red));
+}
+
+TEST_F(PaletteTest, OpeningSelectsEntryZeroOrTheTransparentIndex) {
+  Open(16);
+  EXPECT_EQ(Index(), QStringLiteral("0"));
+  EXPECT_EQ(P().lblRGB->text(), QStringLiteral("R : 0  G : 0  B : 255"));
+  Open(256, 200);
+  EXPECT_EQ(Index(), QStringLiteral("200"));
+}
+
+TEST_F(PaletteTest, SelectionByClickAndItsFrame) {
+  Open(256);
+  P().imgPalMouseUp(Qt::LeftButton, 21, 16);
+  EXPECT_EQ(Index(), QStringLiteral("17"));
+  EXPECT_EQ(P().lblRGB->text(), QStringLiteral("R : 12  G : 34  B : 56"));
+  EXPECT_EQ(QColor(PixelAt(21, 16)), QColor(Qt::red));
+  EXPECT_EQ(QColor(PixelAt(40, 30)), QColor(Qt::red));
+  EXPECT_EQ(QColor(PixelAt(1, 1)), QColor(Qt::white));  // entry 0's frame is gone
+
+  P().imgPalMouseUp(Qt::RightButton, 319, 239);
+  EXPECT_EQ(Index(), QStringLiteral("17"));
+  P().imgPalMouseUp(Qt::LeftButton, 320, 5);
+  P().imgPalMouseUp(Qt::LeftButton, 5, 250);
+  EXPECT_EQ(Index(), QStringLiteral("17"));
+  P().imgPalMouseUp(Qt::LeftButton, 319, 239);
+  EXPECT_EQ(Index(), QStringLiteral("255"));
+  P().SetPoint(255);
+  EXPECT_EQ(Index(), QStringLiteral("255"));
+
+  Open(2);
+  P().imgPalMouseUp(Qt::LeftButton, 45, 5);
+  EXPECT_EQ(Index(), QStringLiteral("0"));
+  Open(16);
+  P().SetPoint(200);
+  EXPECT_EQ(Index(), QStringLiteral("0"));
+}
+
+TEST_F(PaletteTest, ConfirmMakesTheEntryTransparentWithoutTheBoxOrAPreview) {
+  Open(256);
+  Form->actShowPalette->trigger();
+  EXPECT_TRUE(P().isVisible());
+  P().imgPalMouseUp(Qt::LeftButton, 21, 16);
+  QFile::remove(Dir.filePath(QStringLiteral("data/_.gif")));
+  QTest::mouseClick(P().btnOK, Qt::LeftButton);
+  EXPECT_FALSE(P().isVisible());
+  EXPECT_EQ(Form->Msg(6), QStringLiteral("17"));
+  EXPECT_EQ(Form->Doc.TransparentIndex, 17);
+  EXPECT_TRUE(Form->Doc.TransparentOn);
+  EXPECT_FALSE(Form->chkTrans->isChecked());
+  EXPECT_FALSE(Exists(Dir.filePath(QStringLiteral("data/_.gif"))));
+}
+
+TEST_F(PaletteTest, ClosedAndReopenedShowsNoFrameButKeepsTheLabels) {
+  Open(256);
+  Form->actShowPalette->trigger();
+  P().imgPalMouseUp(Qt::LeftButton, 21, 16);
+  QTest::mouseClick(P().btnClose, Qt::LeftButton);
+  Form->actShowPalette->trigger();
+  EXPECT_EQ(Index(), QStringLiteral("17"));
+  EXPECT_EQ(QColor(PixelAt(21, 16)), QColor(Qt::white));
+  EXPECT_EQ(QColor(PixelAt(40, 30)), QColor(Qt::white));
+}
+
+TEST_F(PaletteTest, TheWindowIsFixedAndStaysOnTop) {
+  EXPECT_EQ(P().windowTitle(), QStringLiteral("ﾊﾟﾚｯﾄ情報"));
+  EXPECT_EQ(P().size(), QSize(323, 335));
+  EXPECT_TRUE(P().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(P().isVisible());
+  Form->actShowPaletteSync->trigger();
+  Open(4);
+  EXPECT_TRUE(P().isVisible());
+}
