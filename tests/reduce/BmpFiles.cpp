@@ -46,7 +46,7 @@ QByteArray BmpBytes(const QImage& image, int bits, bool topDown) {
         row[at] = char(qBlue(c));
         row[at + 1] = char(qGreen(c));
         row[at + 2] = char(qRed(c));
-        if (bits == 32) row[at + 3] = char(0x7F);  // a fourth byte that must not matter
+        if (bits == 32) row[at + 3] = char(x * 37);  // a fourth byte that must not matter
       }
     }
     out.append(row);

@@ -8,6 +8,7 @@
 #include "reduce/BmpFiles.h"
 #include "reduce/BmpLoader.h"
 #include "reduce/BmpToGif.h"
+#include "reduce/ColorCount.h"
 #include "reduce/FixedPalettes.h"
 #include "reduce/GifDecode.h"
 #include "reduce/Reduction.h"
@@ -72,12 +73,15 @@ TEST_F(BmpToGif, LoadsEveryUncompressedDepthAndRowOrder) {
       const QImage loaded = LoadBMP(WriteBmp(BmpBytes(image, bits, topDown)));
       ASSERT_FALSE(loaded.isNull());
       EXPECT_EQ(Pixels(loaded), Pixels(image));
+      EXPECT_EQ(GetColorCount(loaded), GetColorCount(image));
     }
 }
 
-TEST_F(BmpToGif, LoadsRunLengthCodedBmps) {
-  // 4 x 2 RLE8: bottom row four times entry 1, top row two of entry 0, two of 1.
-  QByteArray rle("\x04\x01\x00\x00\x02\x00\x02\x01\x00\x01", 10);
+namespace {
+
+// 4 x 2 RLE8: bottom row four times entry 1, top row two of entry 0, two of 1.
+QByteArray RleBmp() {
+  const QByteArray rle("\x04\x01\x00\x00\x02\x00\x02\x01\x00\x01", 10);
   QByteArray bmp("BM", 2);
   auto put = [&](uint32_t v, int n) {
     for (int i = 0; i < n; ++i) bmp.append(char((v >> (8 * i)) & 0xFF));
@@ -95,8 +99,13 @@ TEST_F(BmpToGif, LoadsRunLengthCodedBmps) {
   put(0, 4), put(0, 4), put(2, 4), put(0, 4);
   put(0x0000FF, 4);  // blue
   put(0xFFFFFF, 4);  // white
-  bmp.append(rle);
-  const QImage image = LoadBMP(WriteBmp(bmp));
+  return bmp + rle;
+}
+
+}  // namespace
+
+TEST_F(BmpToGif, LoadsRunLengthCodedBmps) {
+  const QImage image = LoadBMP(WriteBmp(RleBmp()));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFFu, 0x0000FFu);
   EXPECT_EQ(image.pixel(3, 0) & 0xFFFFFFu, 0xFFFFFFu);
@@ -110,6 +119,7 @@ TEST_F(BmpToGif, RefusesWhatIsNoBmpAndTouchesNothing) {
   lying[22] = char(0x30);  // claims 0x30 + ... rows more than it holds
   lying[23] = char(0x10);
   const QByteArray cases[] = {QByteArray(), QByteArray("BM"), good.left(good.size() / 2), lying,
+                              RleBmp().left(64),
                               QByteArray("\x89PNG\r\n\x1a\n0000000000000000000000", 30)};
   for (const QByteArray& bytes : cases) {
     View.Messages.clear();
