@@ -14,7 +14,7 @@ QString Fold(const QString& name) { return name.toCaseFolded(); }
 bool IsBlank(char c) { return uchar(c) <= ' '; }
 
 QByteArray Trimmed(const QByteArray& s) {
-  int b = 0, e = s.size();
+  qsizetype b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.mid(b, e - b);
@@ -48,10 +48,11 @@ TMemIniFile::TMemIniFile(const QString& fileName, const QByteArray& text) : Path
 
 void TMemIniFile::Parse(const QByteArray& text) {
   TSection* current = nullptr;
-  const int n = text.size();
-  int start = 0;
+  const qsizetype n = text.size();
+  // An editor's byte-order mark would otherwise hide the first section.
+  qsizetype start = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
   while (start < n) {
-    int end = start;
+    qsizetype end = start;
     while (end < n && text[end] != '\r' && text[end] != '\n') ++end;
     const QByteArray line = Trimmed(text.mid(start, end - start));
     start = end;
@@ -63,7 +64,7 @@ void TMemIniFile::Parse(const QByteArray& text) {
       continue;
     }
     if (!current) continue;  // lines before the first section are dropped
-    const int eq = line.indexOf('=');
+    const qsizetype eq = line.indexOf('=');
     if (eq < 0)
       current->Lines.push_back(TLine{line, -1});
     else

@@ -13,7 +13,7 @@ class TMemIniFile {
   // a rewrite unchanged. A line without "=" has an empty name and value.
   struct TLine {
     QByteArray Text;
-    int Equals = -1;  // position of the first "=", or -1
+    qsizetype Equals = -1;  // position of the first "=", or -1
     QByteArray Name() const { return Equals < 0 ? QByteArray() : Text.left(Equals); }
     QByteArray Value() const { return Equals < 0 ? QByteArray() : Text.mid(Equals + 1); }
   };

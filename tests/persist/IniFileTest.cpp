@@ -59,6 +59,9 @@ TEST(MemIniFile, ReadsSectionsKeysCaseInsensitivelyAndDropsWhatIsNotALine) {
   EXPECT_FALSE(ini.ValueExists(QStringLiteral("Sec"), QStringLiteral("NoEquals")));
   EXPECT_EQ(ini.ReadInteger(QStringLiteral("Sec"), QStringLiteral("Key"), 42), 42);  // not a number
   EXPECT_EQ(ini.Text(), QByteArray("[Sec]\r\nKey=value\r\nkey=second\r\nNoEquals\r\n\r\n[other]\r\nA=1\r\n\r\n"));
+
+  TMemIniFile withMark(QString(), QByteArray("\xEF\xBB\xBF[a]\r\nk=1\r\n"));
+  EXPECT_EQ(withMark.ReadInteger(QStringLiteral("a"), QStringLiteral("k"), 0), 1);
 }
 
 TEST(MemIniFile, WritesInPlaceAppendsNewAndKeepsValuesOnOneLine) {
