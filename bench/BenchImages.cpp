@@ -4,14 +4,14 @@
 
 #include "reduce/Reduction.h"
 
-QImage PhotoImage(int width, int height) {
+QImage PhotoImage(int width, int height, int noise) {
   QImage image(width, height, QImage::Format_RGB32);
   std::mt19937 rng(1);
   auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
   for (int y = 0; y < height; ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < width; ++x) {
-      const int n = int(rng() % 9) - 4;
+      const int n = int(rng() % uint32_t(2 * noise + 1)) - noise;
       line[x] = qRgb(clamp(x * 255 / width + n), clamp(y * 255 / height - n),
                      clamp((x + y) * 255 / (width + height) + n));
     }

@@ -6,8 +6,8 @@
 
 #include "reduce/GIFImage.h"
 
-// A photo-like 24-bit picture: smooth gradients with a little noise.
-QImage PhotoImage(int width, int height);
+// A photo-like 24-bit picture: smooth gradients with noise of +-noise.
+QImage PhotoImage(int width, int height, int noise = 4);
 // About `colours` distinct colours, in patches, as a 24-bit picture.
 QImage ManyColourImage(int width, int height, int colours);
 

@@ -1,12 +1,13 @@
 // The whole BMP road for a 24-bit 4000 x 3000 photo reduced to 8 bits, in a
 // process of its own so that its peak memory is the road's.
-//   bench_bmp_road make DIR     writes DIR/photo.bmp
+//   bench_bmp_road make DIR [NOISE]  writes DIR/photo.bmp, pixel noise +-NOISE (4)
 //   bench_bmp_road convert DIR  converts it to DIR/data/temp.gif, prints time and peak
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 #include "BenchImages.h"
@@ -35,13 +36,16 @@ long PeakKiB() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s make|convert DIR\n", argv[0]);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s make DIR [NOISE] | convert DIR\n", argv[0]);
     return 2;
   }
   const QString dir = QString::fromLocal8Bit(argv[2]);
   const QString bmp = dir + "/photo.bmp";
-  if (qstrcmp(argv[1], "make") == 0) return PhotoImage(4000, 3000).save(bmp, "BMP") ? 0 : 1;
+  if (qstrcmp(argv[1], "make") == 0) {
+    const int noise = argc > 3 ? std::atoi(argv[3]) : 4;
+    return PhotoImage(4000, 3000, noise).save(bmp, "BMP") ? 0 : 1;
+  }
 
   TAppPaths paths;
   paths.AppDir = dir + "/";

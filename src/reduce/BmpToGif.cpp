@@ -17,9 +17,15 @@ QString SaveFailedMessage(int errorCode) {
 
 bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view) {
   // The handler points into this window only for the length of the write.
+  // The coder reports every few hundred pixels; the panel changes only when
+  // the percentage does, so a window may repaint it each time.
   struct TProgressScope {
     explicit TProgressScope(TBmpView& view) {
-      GIFProgressHandler = [&view](int percent) { view.SetMsg(0, GIFImageProgressText(percent)); };
+      GIFProgressHandler = [&view, last = -1](int percent) mutable {
+        if (percent == last) return;
+        last = percent;
+        view.SetMsg(0, GIFImageProgressText(percent));
+      };
     }
     ~TProgressScope() { GIFProgressHandler = nullptr; }
   } scope(view);

@@ -91,7 +91,6 @@ TSubtra::TSubtra(QWidget* owner) : QDialog(owner) {
   btnHelp = Place<QPushButton>(this, "btnHelp", 256, 200, 75, 25);
   btnHelp->setText(QStringLiteral("&Help"));
   btnHelp->setCursor(Qt::WhatsThisCursor);
-  for (QPushButton* b : {btnCancel, btnHelp}) b->setAutoDefault(false);
 
   QWidget::setTabOrder(rdo8, rdo4);
   QWidget::setTabOrder(rdo4, rdo1);

@@ -1,20 +1,13 @@
 #include <QApplication>
-#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QKeyEvent>
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "common/TestFiles.h"
-#include "reduce/BmpFiles.h"
-#include "reduce/BmpToGif.h"
-#include "reduce/GifDecode.h"
 #include "reduce/Subtra.h"
-#include "reduce/TestImages.h"
 
 namespace {
 
@@ -109,44 +102,4 @@ TEST(Subtra, HelpOpensTheTopicAndStaysOpen) {
     topics.append(topic);
   });
   EXPECT_EQ(topics, QStringList{QStringLiteral("loadbmp(function)")});
-}
-
-namespace {
-
-// The window's side of the BMP road, with the real dialog.
-class TDialogView : public TBmpView {
- public:
-  void SetMsg(int index, const QString& text) override { Msgs.append({index, text}); }
-  void ShowMessage(const QString& text) override { Messages.append(text); }
-  std::optional<int> AskReduceBits(int count) override { return AskReduceBitsDialog(nullptr, count, {}); }
-  QList<QPair<int, QString>> Msgs;
-  QStringList Messages;
-};
-
-}  // namespace
-
-TEST(Subtra, PhotoBmpAsksThenWritesTempGifWithProgress) {
-  QTemporaryDir dir;
-  TAppPaths paths;
-  paths.AppDir = dir.path() + "/";
-  paths.DataDir = dir.path() + "/data/";
-  QDir().mkpath(paths.DataDir);
-  const QString bmp = dir.filePath("photo.bmp");
-  WriteAll(bmp, BmpBytes(PhotoLikeImage(420, 300), 24));
-
-  TDialogView view;
-  uint8_t reduceBits = 8;
-  WhenShown([](TSubtra* d) {
-    EXPECT_TRUE(d->lblUseColor->text().endsWith(QStringLiteral("色")));
-    EXPECT_GT(d->lblUseColor->text().chopped(1).toInt(), 256);
-    d->rdo4->setChecked(true);
-    d->btnOK->click();
-  });
-  ASSERT_TRUE(ConvertBMPFile(bmp, paths, view, reduceBits));
-  EXPECT_EQ(reduceBits, 4);
-  EXPECT_TRUE(view.Messages.isEmpty());
-  ASSERT_GT(view.Msgs.size(), 2);
-  EXPECT_TRUE(view.Msgs.front().second.startsWith("BMP->GIF "));
-  EXPECT_EQ(view.Msgs.back().second, QString());
-  EXPECT_EQ(DecodeGif(paths.Data("temp.gif")).Width, 420);
 }
