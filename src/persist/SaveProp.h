@@ -57,6 +57,9 @@ class TProp {
   TSectionKey GetSectionKey() const;
   void UpdateKey();
 
+  // Reads and writes of the property by kind; an invalid item reads 0, an
+  // empty text or 0.0 and writes nothing. An object property reads as an
+  // ordinal of 1 while it holds an object (the object: GetObjectValue).
   int GetOrdValue() const;
   void SetOrdValue(int value);
   QString GetStrValue() const;
