@@ -4,6 +4,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -25,16 +29,19 @@
 #include "preview/PreviewColor.h"
 #include "shell/SystemColors.h"
 #include "document/FileOps.h"
+#include "persist/IniSaveProps.h"
 #include "plugins/PictureFormats.h"
 #include "plugins/PluginListing.h"
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
 #include "shell/CommandTable.h"
 #include "shell/Dialogs.h"
+#include "shell/DropFiles.h"
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/Palette.h"
 #include "shell/PaletteGrid.h"
+#include "shell/RecentFiles.h"
 #include "shell/Shape.h"
 
 namespace {
@@ -117,6 +124,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   CreateMenus();
   CreateToolbar();
   CreateStatusBar();
+  CreatePropertyStore();
   ConnectCommands();
   resize(730, 543);
   move(202, 134);
@@ -289,6 +297,26 @@ void TMainForm::CreateStatusBar() {
   setStatusBar(stb);
 }
 
+// The store of the settings that survive a restart, items in file order.
+void TMainForm::CreatePropertyStore() {
+  isp = new TIniSaveProps(this);
+  isp->setObjectName(QStringLiteral("isp"));
+  isp->SetAutoLoad(false);
+  isp->SetAutoSave(false);
+  TProps& p = isp->Props();
+  p.Add(actRealTime, QStringLiteral("Checked"));
+  p.Add(actShowPaletteSync, QStringLiteral("Checked"));
+  p.Add(this, QStringLiteral("ClientWidth"));
+  p.Add(this, QStringLiteral("ClientHeight"));
+  p.Add(this, QStringLiteral("Left"));
+  p.Add(this, QStringLiteral("Top"));
+  p.Add(this, QStringLiteral("WindowState"));
+  p.Add(actPreviewColor, QStringLiteral("Hint"));
+  p.Add(opd, QStringLiteral("FileName"));
+  p.Add(spd, QStringLiteral("FileName"));
+  p.Add(actClassic, QStringLiteral("Checked"));
+}
+
 void TMainForm::ConnectCommands() {
   const auto on = [this](TAction* a, auto handler) {
     connect(a, &QAction::triggered, this, [handler] { Guarded(handler); });
@@ -302,6 +330,7 @@ void TMainForm::ConnectCommands() {
   on(actSave, [this] { actSaveExecute(); });
   on(actSusie, [this] { actSusieExecute(); });
   on(actClassic, [this] { actClassicExecute(); });
+  on(actDeleteRecentFile, [this] { actDeleteRecentFileExecute(); });
   // actRealTime and actShowPaletteSync are checkable: triggering them flips
   // their mark, which is all their handler does.
   for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8})
@@ -310,7 +339,11 @@ void TMainForm::ConnectCommands() {
 
 void TMainForm::FormCreate() {
   SetMenu(0);
-  // Property store load comes here.
+  isp->SetFileName(Paths.Data(QStringLiteral("property.ini")));
+  // A settings file that cannot be read is reported; the start goes on.
+  Guarded([this] { isp->Load(); });
+  setAcceptDrops(true);
+  if (wb) wb->setAcceptDrops(false);  // a file dropped on the preview is ours, not a page to show
   if (actClassic->isChecked()) {
     actClassic->setChecked(false);
     actClassic->trigger();
@@ -339,7 +372,56 @@ void TMainForm::SetPalette() {
   Palette->imgPal->update();
 }
 
-void TMainForm::AddRecentFile(const QString&) {}
+void TMainForm::AddRecentFile(const QString& path) {
+  // Emptied first, so after a failing file the menu holds only its fixed items.
+  ClearRecentMenu();
+  for (const TRecentEntry& entry : ::AddRecentFile(GetRFName(Paths), path)) {
+    QAction* item = mnusubRecentFile->addAction(entry.Caption);
+    item->setStatusTip(entry.Path);  // the hint keeps the path for RFClick
+    connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { RFClick(item); }); });
+  }
+}
+
+// Everything after the delete command and the separator.
+void TMainForm::ClearRecentMenu() {
+  const QList<QAction*> items = mnusubRecentFile->actions();
+  for (qsizetype i = items.size() - 1; i >= 2; --i) {
+    mnusubRecentFile->removeAction(items[i]);
+    items[i]->deleteLater();  // it may be the entry whose click is running
+  }
+}
+
+void TMainForm::RFClick(QAction* item) {
+  if (item) FileOpen(item->statusTip());
+}
+
+void TMainForm::actDeleteRecentFileExecute() {
+  if (DeleteRecentFiles(GetRFName(Paths), [this](const QString& q) { return Dialogs().Confirm(this, q); }))
+    ClearRecentMenu();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (!Dropping && e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+  QStringList paths;
+  for (const QUrl& url : e->mimeData()->urls())
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  e->acceptProposedAction();
+  // Opened once the drop has ended, so the file manager is not held while
+  // the open road shows its dialogs.
+  Dropping = true;
+  QTimer::singleShot(0, this, [this, paths] {
+    Guarded([this, &paths] { WMDropFiles(paths); });
+    Dropping = false;
+  });
+}
+
+void TMainForm::WMDropFiles(const QStringList& paths) {
+  DropFiles(
+      paths, [this](const QString& path) { FileOpen(path); }, [this](const QString& text) { ShowMessage(text); });
+}
 
 void TMainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
@@ -517,7 +599,9 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::FormClose() {
-  // Property store save comes first, so a failure below cannot lose it.
+  // The settings first; a failure to write them is reported and the
+  // temporary files still go.
+  Guarded([this] { isp->Save(); });
   QFile::remove(Paths.Data(QStringLiteral("_.gif")));
   QFile::remove(Paths.Data(QStringLiteral("temp.gif")));
 }

@@ -20,6 +20,7 @@ class QToolBar;
 class QToolButton;
 class QWebEngineView;
 class TDataBind;
+class TIniSaveProps;
 class TImageView;
 class TShape;
 class TSPIs;
@@ -77,6 +78,7 @@ class TMainForm : public QMainWindow, public TOpenView {
   QStatusBar* stb;
   std::array<QLabel*, 9> Panels{};
   TDialogState *opd, *spd;
+  TIniSaveProps* isp;
   TDataBind* dbpreview;
   TSPIs* SPIs1 = nullptr;
   TPalette* Palette = nullptr;
@@ -87,6 +89,10 @@ class TMainForm : public QMainWindow, public TOpenView {
   void FileOpen(const QString& fileName);
   void SetPalette();
   void AddRecentFile(const QString& path) override;
+  void RFClick(QAction* item);
+  void actDeleteRecentFileExecute();
+  // The dropped files, in drop order.
+  void WMDropFiles(const QStringList& paths);
 
   // Handlers.
   void actOpenExecute();
@@ -113,14 +119,16 @@ class TMainForm : public QMainWindow, public TOpenView {
   int ClientHeight() const { return height(); }
   void SetClientHeight(int h) { resize(width(), h); }
   int Left() const { return normalGeometry().isValid() ? normalGeometry().x() : x(); }
-  void SetLeft(int x) { move(x, y()); }
+  void SetLeft(int x) { setGeometry(x, geometry().y(), width(), height()); }
   int Top() const { return normalGeometry().isValid() ? normalGeometry().y() : y(); }
-  void SetTop(int y) { move(x(), y); }
+  void SetTop(int y) { setGeometry(geometry().x(), y, width(), height()); }
   int WindowStateOrdinal() const;
   void SetWindowStateOrdinal(int state);
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void changeEvent(QEvent* e) override;
 
@@ -129,6 +137,8 @@ class TMainForm : public QMainWindow, public TOpenView {
   void CreateMenus();
   void CreateToolbar();
   void CreateStatusBar();
+  void CreatePropertyStore();
+  void ClearRecentMenu();
   void ConnectCommands();
   void FormCreate();
   void FormClose();
@@ -147,6 +157,8 @@ class TMainForm : public QMainWindow, public TOpenView {
   void LoadPicture(const QString& path) override;
 
   TAction* Command(const char* name) const;
+
+  bool Dropping = false;  // a drop is being opened
 };
 
 QString DefaultAppDir();

@@ -1,0 +1,117 @@
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "common/GifFactory.h"
+#include "common/TestFiles.h"
+#include "document/FileOps.h"
+#include "shell/MainForm.h"
+#include "shell/ScriptedDialogs.h"
+#include "shell/TestAppDir.h"
+
+namespace {
+
+class WindowFiles : public ::testing::Test {
+ protected:
+  TScriptedDialogs Ui;
+  QTemporaryDir Dir;
+  QString AppDir() const { return MakeAppDir(Dir); }
+  QString Data(const char* name) const { return AppDir() + QStringLiteral("data/") + QLatin1String(name); }
+  QString PutGif(const QString& name) {
+    const QString path = Dir.filePath(name);
+    WriteAll(path, MakeGif(TGifSpec{}));
+    return path;
+  }
+  // The entries after the delete command and the separator.
+  static QStringList RecentCaptions(const TMainForm& f) {
+    QStringList out;
+    const QList<QAction*> items = f.mnusubRecentFile->actions();
+    for (qsizetype i = 2; i < items.size(); ++i) out << items[i]->text();
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(WindowFiles, SettingsSurviveARestart) {
+  {
+    TMainForm form(AppDir());
+    form.show();
+    form.actRealTime->setChecked(false);
+    form.actShowPaletteSync->setChecked(true);
+    form.actClassic->trigger();
+    form.SetClientWidth(640);
+    form.SetClientHeight(480);
+    form.SetLeft(50);
+    form.SetTop(60);
+    form.actPreviewColor->SetHint(QStringLiteral("#000000"));
+    form.opd->FileName = QStringLiteral("/pics/in.gif");
+    form.spd->FileName = QStringLiteral("/pics/out.gif");
+    form.close();
+  }
+  EXPECT_TRUE(ReadAll(Data("property.ini")).startsWith("[actRealTime]\r\nChecked=0\r\n\r\n"));
+  TMainForm form(AppDir());
+  EXPECT_FALSE(form.actRealTime->isChecked());
+  EXPECT_TRUE(form.actShowPaletteSync->isChecked());
+  EXPECT_TRUE(form.actClassic->isChecked());
+  EXPECT_EQ(form.ClientWidth(), 640);
+  EXPECT_EQ(form.ClientHeight(), 480);
+  EXPECT_EQ(form.Left(), 50);
+  EXPECT_EQ(form.Top(), 60);
+  EXPECT_EQ(form.WindowStateOrdinal(), 0);
+  EXPECT_EQ(form.actPreviewColor->Hint(), QStringLiteral("#000000"));
+  EXPECT_EQ(form.opd->FileName, QStringLiteral("/pics/in.gif"));
+  EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
+  EXPECT_TRUE(Ui.Errors.isEmpty());
+}
+
+TEST_F(WindowFiles, RecentMenuFollowsOpensAndDeletion) {
+  const QString a = PutGif(QStringLiteral("a.gif")), b = PutGif(QStringLiteral("b.gif"));
+  TMainForm form(AppDir());
+  EXPECT_EQ(CheckFileSize(Data("recent.dat")), 0);
+  EXPECT_TRUE(RecentCaptions(form).isEmpty());
+  form.FileOpen(a);
+  form.FileOpen(b);
+  form.FileOpen(a);
+  EXPECT_EQ(RecentCaptions(form), QStringList({QStringLiteral("&1 : ") + a, QStringLiteral("&2 : ") + b}));
+  EXPECT_EQ(ReadAll(Data("recent.dat")), (a + QStringLiteral("\r\n") + b + QStringLiteral("\r\n")).toUtf8());
+
+  form.mnusubRecentFile->actions()[3]->trigger();  // the second entry
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form.windowTitle(), b);
+  EXPECT_EQ(RecentCaptions(form).first(), QStringLiteral("&1 : ") + b);
+
+  Ui.ConfirmAnswers = {false};
+  form.actDeleteRecentFile->trigger();
+  EXPECT_EQ(Ui.Confirmations, QStringList{QStringLiteral("「最近使ったﾌｧｲﾙ」の履歴を削除しますが、よろしいですか？")});
+  EXPECT_EQ(RecentCaptions(form).size(), 2);
+  Ui.ConfirmAnswers = {true};
+  form.actDeleteRecentFile->trigger();
+  EXPECT_TRUE(RecentCaptions(form).isEmpty());
+  EXPECT_EQ(form.mnusubRecentFile->actions().size(), 2);
+  EXPECT_EQ(CheckFileSize(Data("recent.dat")), 0);
+  EXPECT_TRUE(Ui.Errors.isEmpty());
+}
+
+TEST_F(WindowFiles, DroppedFilesOpenInTurnUntilARefusedOne) {
+  const QString a = PutGif(QStringLiteral("a.gif")), c = PutGif(QStringLiteral("c.gif"));
+  const QString b = Dir.filePath(QStringLiteral("b.png"));
+  WriteAll(b, "png");
+  TMainForm form(AppDir());
+  form.show();
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(c)});
+  // As a drag ends: the window is entered, then dropped on.
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &drop);
+  QCoreApplication::processEvents();  // the files are opened once the drop has ended
+  EXPECT_EQ(form.windowTitle(), a);
+  EXPECT_EQ(Ui.Messages, QStringList{QStringLiteral("拡張子「.png」のファイルは処理できません。")});
+  EXPECT_EQ(RecentCaptions(form), QStringList{QStringLiteral("&1 : ") + a});
+}
