@@ -34,6 +34,7 @@
 #include "plugins/PluginListing.h"
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
+#include "reduce/Subtra.h"
 #include "shell/CommandTable.h"
 #include "shell/Dialogs.h"
 #include "shell/DropFiles.h"
@@ -362,7 +363,10 @@ void TMainForm::SetMenu(int level) {
 }
 
 void TMainForm::SetMsg(int index, const QString& text) {
-  if (index >= 0 && index < int(Panels.size())) Panels[index]->setText(text);
+  if (index < 0 || index >= int(Panels.size())) return;
+  Panels[index]->setText(text);
+  // Conversion progress arrives while the handler runs: draw it now.
+  Panels[index]->repaint();
 }
 
 void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
@@ -427,7 +431,11 @@ void TMainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
 void TMainForm::ShowMessage(const QString& text) { Dialogs().ShowMessage(this, text); }
 
-bool TMainForm::ConvertBMP(const QString&) { return false; }
+bool TMainForm::ConvertBMP(const QString& path) { return ConvertBMPFile(path, Paths, *this, ReduceBits); }
+
+std::optional<int> TMainForm::AskReduceBits(int colorCount) {
+  return AskReduceBitsDialog(this, colorCount, {});
+}
 
 void TMainForm::SizeImageView(int width, int height) {
   if (ZoomFactor == 1) return;

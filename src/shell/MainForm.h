@@ -9,6 +9,7 @@
 #include "document/AppPaths.h"
 #include "document/FileOpen.h"
 #include "document/GifDocument.h"
+#include "reduce/BmpToGif.h"
 #include "shell/Action.h"
 
 class QCheckBox;
@@ -35,7 +36,7 @@ class TDialogState : public QObject {
   QString FileName;
 };
 
-class TMainForm : public QMainWindow, public TOpenView {
+class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   Q_OBJECT
   Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
   Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)
@@ -53,6 +54,7 @@ class TMainForm : public QMainWindow, public TOpenView {
   TAppPaths Paths;
   QString AppDir;
   uint8_t ZoomFactor = 1;
+  uint8_t ReduceBits = 8;  // depth confirmed in the reduction dialog
 
   // Commands, in the order of the command list.
   QList<TAction*> Commands;
@@ -149,6 +151,7 @@ class TMainForm : public QMainWindow, public TOpenView {
   void SetCaption(const QString& caption) override;
   void ShowMessage(const QString& text) override;
   bool ConvertBMP(const QString& path) override;
+  std::optional<int> AskReduceBits(int colorCount) override;
   void SizeImageView(int width, int height) override;
   void ShowPalette(const TGifDocument& doc, std::optional<int> selectIndex) override;
   void SetTransChecked(bool checked) override;
