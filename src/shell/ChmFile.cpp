@@ -1,6 +1,7 @@
 #include "shell/ChmFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <chm_lib.h>
 
@@ -30,6 +31,8 @@ constexpr quint16 kDefaultTopicCode = 2;
 }  // namespace
 
 TChmFile::TChmFile(const QString& fileName) {
+  // Only a regular file: a pipe or device under that name would hang the reader.
+  if (!QFileInfo(fileName).isFile()) return;
   const QByteArray local = QFile::encodeName(fileName);
   FHandle = chm_open(local.constData());
 }

@@ -54,6 +54,13 @@ const char* const kToolbarSkin = R"(
   border: 1px solid #c08030;
 }
 #tbtRatio QToolButton:disabled { color: #a0a0a0; }
+#tbtRatio QToolButton[popupMode="1"] { padding-right: 13px; }
+#tbtRatio QToolButton::menu-button {
+  background: transparent; border: 1px solid transparent; width: 11px;
+  border-top-right-radius: 2px; border-bottom-right-radius: 2px;
+}
+#tbtRatio QToolButton::menu-button:hover { border: 1px solid #d9a54a; }
+#tbtRatio QToolButton::menu-arrow { image: url(:/icons/arrow.png); }
 )";
 
 // Everything is said in style sheets: a palette set beside a sheet is not

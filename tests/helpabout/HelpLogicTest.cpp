@@ -93,6 +93,7 @@ TEST(ChmFile, DamagedOrMissingFilesGiveNothing) {
     EXPECT_FALSE(missing.Contains("html/palette(function)"));
     EXPECT_TRUE(missing.Files().isEmpty());
   }
+  EXPECT_FALSE(TChmFile(dir.path()).IsOpen());  // a directory
   WriteAll(dir.path() + "/junk.chm", QByteArray("ITSF") + QByteArray(200, '\xff'));
   TChmFile junk(dir.path() + "/junk.chm");
   EXPECT_FALSE(junk.Read("html/palette(function)"));

@@ -307,6 +307,14 @@ QImage DockTile() {
   return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
 }
 
+// The drop-down arrow of a toolbar button in the modern design (7 x 4).
+QImage DropArrow() {
+  QImage image = Canvas(7, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = y; x < 7 - y; ++x) image.setPixelColor(x, y, QColor(40, 50, 70));
+  return image;
+}
+
 bool Save(const QImage& image, const QString& path) {
   if (image.save(path)) return true;
   qWarning("cannot write %s", qPrintable(path));
@@ -325,6 +333,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   for (const auto& [index, draw] : commands) ok &= Save(Draw(16, draw), QStringLiteral("%1/cmd%2.png").arg(out).arg(index));
   for (int size : {16, 32, 48, 64}) ok &= Save(Draw(size, Program, size / 32.0), QStringLiteral("%1/tomaru%2.png").arg(out).arg(size));
+  ok &= Save(DropArrow(), out + QStringLiteral("/arrow.png"));
   const QImage tile = DockTile();
   if (tile.colorCount() > 16) qWarning("the dock tile has %d colours", int(tile.colorCount()));
   ok &= Save(tile, out + QStringLiteral("/tbbg.png"));
