@@ -35,7 +35,11 @@
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
 #include "reduce/Subtra.h"
+#include "shell/AboutBox.h"
 #include "shell/CommandTable.h"
+#include "shell/Design.h"
+#include "shell/HelpViewer.h"
+#include "shell/Icons.h"
 #include "shell/Dialogs.h"
 #include "shell/DropFiles.h"
 #include "shell/ErrorReport.h"
@@ -120,6 +124,8 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   actPreviewColor = Command("actPreviewColor");
   actClassic = Command("actClassic");
   actDeleteRecentFile = Command("actDeleteRecentFile");
+  setWindowIcon(ProgramIcon());
+  ApplyCommandIcons(this);
 
   CreateComponents();
   CreateMenus();
@@ -140,6 +146,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   Palette->OnChoose = [this](uint8_t index, uint8_t r, uint8_t g, uint8_t b) {
     Guarded([&] { PaletteChoice(index, r, g, b); });
   };
+  Palette->OnHelp = [this] { OpenHelp2(Palette, QStringLiteral("palette(function)")); };
 }
 
 TMainForm::~TMainForm() = default;
@@ -255,7 +262,8 @@ void TMainForm::CreateToolbar() {
   tbtRatio = Named(new QToolBar(QStringLiteral("表示／倍率"), tbdTop), "tbtRatio");
   tbtRatio->setMovable(false);
   tbtRatio->setIconSize(QSize(16, 16));
-  tbtRatio->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  // Icons; the zoom buttons have none and show their caption.
+  tbtRatio->setToolButtonStyle(Qt::ToolButtonIconOnly);
   btnOpen = Named(new QToolButton(tbtRatio), "btnOpen");
   btnOpen->setDefaultAction(actOpen);
   btnOpen->setMenu(mnusubRecentFile);
@@ -277,7 +285,8 @@ void TMainForm::CreateToolbar() {
   addButton(actRatio4, "btnRatio4");
   addButton(actRatio6, "btnRatio6");
   addButton(actRatio8, "btnRatio8");
-  tbdTop->layout()->addWidget(tbtRatio);
+  // Only as wide as its buttons, so the dock's tile shows beside it.
+  static_cast<QVBoxLayout*>(tbdTop->layout())->addWidget(tbtRatio, 0, Qt::AlignLeft);
   tbdTop->setFixedHeight(qMax(51, tbdTop->sizeHint().height()));
   actClassicExecute();  // the modern design, the designed state
 }
@@ -330,6 +339,8 @@ void TMainForm::ConnectCommands() {
   on(actPreviewColor, [this] { actPreviewColorExecute(); });
   on(actSave, [this] { actSaveExecute(); });
   on(actSusie, [this] { actSusieExecute(); });
+  on(actHelp, [this] { actHelpExecute(); });
+  on(actAbout, [this] { actAboutExecute(); });
   on(actClassic, [this] { actClassicExecute(); });
   on(actDeleteRecentFile, [this] { actDeleteRecentFileExecute(); });
   // actRealTime and actShowPaletteSync are checkable: triggering them flips
@@ -434,7 +445,8 @@ void TMainForm::ShowMessage(const QString& text) { Dialogs().ShowMessage(this, t
 bool TMainForm::ConvertBMP(const QString& path) { return ConvertBMPFile(path, Paths, *this, ReduceBits); }
 
 std::optional<int> TMainForm::AskReduceBits(int colorCount) {
-  return AskReduceBitsDialog(this, colorCount, {});
+  return AskReduceBitsDialog(this, colorCount,
+                             [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); });
 }
 
 void TMainForm::SizeImageView(int width, int height) {
@@ -468,6 +480,12 @@ void TMainForm::LoadPicture(const QString& path) {
   img->SetPicture(picture.Image());
   img->parentWidget()->resize(img->width() + 4, img->height() + 4);
 }
+
+void TMainForm::actHelpExecute() { ::OpenHelpFile(this, AppDir); }
+
+void TMainForm::OpenHelp2(QWidget* owner, const QString& topic) { ::OpenHelp2(owner, topic, AppDir); }
+
+void TMainForm::actAboutExecute() { ShowAboutBox(this); }
 
 void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingText(*SPIs1)); }
 
@@ -562,16 +580,7 @@ void TMainForm::actRealTimeExecute(TAction* sender) { sender->toggle(); }
 
 // Runs after triggering has flipped the check mark: applies the design it names.
 void TMainForm::actClassicExecute() {
-  const bool classic = actClassic->isChecked();
-  const QColor face = classic ? palette().color(QPalette::Button) : QColor(Qt::white);
-  for (QWidget* w : {tbdTop, static_cast<QWidget*>(tbtMainMenu), static_cast<QWidget*>(tbtRatio), pnlTopMain}) {
-    if (!w) continue;
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, face);
-    p.setColor(QPalette::Button, face);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-  }
+  ApplyDesign({tbdTop, tbtMainMenu, tbtRatio, pnlTopMain}, actClassic->isChecked());
 }
 
 void TMainForm::actRatio1Execute(QObject* sender) {

@@ -108,6 +108,9 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   void actPreviewColorExecute();
   void actSaveExecute();
   void actSusieExecute();
+  void actHelpExecute();
+  void actAboutExecute();
+  void OpenHelp2(QWidget* owner, const QString& topic);
   void imgClick(const QPoint& pos);
   void chkTransClick();
   // The palette window's choice: entry index with its colour; no preview.

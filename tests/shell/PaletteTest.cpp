@@ -7,6 +7,7 @@
 
 #include "common/GifFactory.h"
 #include "common/TestFiles.h"
+#include "shell/HelpViewer.h"
 #include "shell/MainForm.h"
 #include "shell/Palette.h"
 #include "shell/PaletteGrid.h"
@@ -140,4 +141,32 @@ TEST_F(PaletteTest, TheWindowIsFixedAndStaysOnTop) {
   Form->actShowPaletteSync->trigger();
   Open(4);
   EXPECT_TRUE(P().isVisible());
+}
+
+namespace {
+
+struct TRecordedHelp : THelpDisplay {
+  QList<QPair<QWidget*, THelpRequest>> Requests;
+  TRecordedHelp() { SetHelpDisplay(this); }
+  ~TRecordedHelp() override { SetHelpDisplay(nullptr); }
+  void Display(QWidget* owner, const THelpRequest& r) override { Requests.append({owner, r}); }
+};
+
+}  // namespace
+
+TEST_F(PaletteTest, HelpOpensThePaletteTopicOnlyWhenTheHelpFileIsThere) {
+  TRecordedHelp help;
+  QTest::mouseClick(P().btnHelp, Qt::LeftButton);
+  EXPECT_TRUE(help.Requests.isEmpty());  // no help.chm beside the program
+
+  WriteAll(Dir.filePath(QStringLiteral("help.chm")), "placeholder");
+  QTest::mouseClick(P().btnHelp, Qt::LeftButton);
+  ASSERT_EQ(help.Requests.size(), 1);
+  EXPECT_EQ(help.Requests[0].first, &P());
+  EXPECT_EQ(help.Requests[0].second.File, Dir.filePath(QStringLiteral("help.chm")));
+  EXPECT_EQ(help.Requests[0].second.Topic, QStringLiteral("html/palette(function)"));
+
+  Form->actHelp->trigger();
+  ASSERT_EQ(help.Requests.size(), 2);
+  EXPECT_TRUE(help.Requests[1].second.Topic.isEmpty());
 }

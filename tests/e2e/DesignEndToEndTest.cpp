@@ -1,0 +1,46 @@
+// The main window in both designs, with the command icons on the toolbar.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "common/GifFactory.h"
+#include "common/TestFiles.h"
+#include "shell/MainForm.h"
+#include "ScriptedDialogs.h"
+#include "TestAppDir.h"
+
+TEST(DesignEndToEnd, BothDesignsShowEveryToolbarIcon) {
+  TScriptedDialogs ui;
+  QTemporaryDir dir;
+  TMainForm form(MakeAppDir(dir));
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QString gif = dir.filePath(QStringLiteral("x.gif"));
+  TGifSpec s;
+  s.Width = 64;
+  s.Height = 48;
+  s.Colors = {{255, 255, 255}, {0, 160, 0}};
+  for (int i = 0; i < 64 * 48; ++i) s.Pixels.push_back(uint8_t((i / 64 + i % 64) % 9 == 0));
+  WriteAll(gif, MakeGif(s));
+  form.FileOpen(gif);
+
+  for (TAction* a : {form.actOpen, form.actSave, form.actShowPalette, form.actPreviewColor, form.actPreview})
+    EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+  const QString shots = qEnvironmentVariable("TOMARU_SHOTS");
+  for (bool classic : {false, true}) {
+    if (classic) form.actClassic->trigger();
+    QTest::qWait(200);
+    const QImage shot = form.grab().toImage();
+    // The dock is white in the modern design and the desktop's button face in the classic one.
+    const QColor dock = form.tbdTop->grab().toImage().pixelColor(form.tbdTop->width() - 3, form.tbdTop->height() / 2);
+    if (classic)
+      EXPECT_NE(dock, QColor(Qt::white));
+    if (!shots.isEmpty()) {
+      QDir().mkpath(shots);
+      shot.save(shots + (classic ? QStringLiteral("/main-classic.png") : QStringLiteral("/main-modern.png")));
+    }
+  }
+}
