@@ -4,10 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -19,34 +15,24 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <cerrno>
 
-#include "document/Eyedropper.h"
 #include "document/Exception.h"
-#include "document/SaveName.h"
-#include "preview/PreviewColor.h"
-#include "shell/SystemColors.h"
 #include "document/FileOps.h"
 #include "persist/IniSaveProps.h"
-#include "plugins/PictureFormats.h"
 #include "plugins/PluginListing.h"
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
-#include "reduce/Subtra.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandTable.h"
 #include "shell/Design.h"
+#include "shell/Dialogs.h"
+#include "shell/ErrorReport.h"
 #include "shell/HelpViewer.h"
 #include "shell/Icons.h"
-#include "shell/Dialogs.h"
-#include "shell/DropFiles.h"
-#include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/Palette.h"
-#include "shell/PaletteGrid.h"
-#include "shell/RecentFiles.h"
 #include "shell/Shape.h"
 
 namespace {
@@ -83,7 +69,6 @@ W* Named(W* w, const char* name) {
 }
 
 }  // namespace
-
 QString DefaultAppDir() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
 
 TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(parent) {
@@ -380,107 +365,6 @@ void TMainForm::SetMsg(int index, const QString& text) {
   Panels[index]->repaint();
 }
 
-void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
-
-void TMainForm::SetPalette() {
-  DrawPaletteGrid(Palette->imgPal->Picture, Doc.ColorCount, Doc.PaletteColors);
-  Palette->imgPal->update();
-}
-
-void TMainForm::AddRecentFile(const QString& path) {
-  // Emptied first, so after a failing file the menu holds only its fixed items.
-  ClearRecentMenu();
-  for (const TRecentEntry& entry : ::AddRecentFile(GetRFName(Paths), path)) {
-    QAction* item = mnusubRecentFile->addAction(entry.Caption);
-    item->setStatusTip(entry.Path);  // the hint keeps the path for RFClick
-    connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { RFClick(item); }); });
-  }
-}
-
-// Everything after the delete command and the separator.
-void TMainForm::ClearRecentMenu() {
-  const QList<QAction*> items = mnusubRecentFile->actions();
-  for (qsizetype i = items.size() - 1; i >= 2; --i) {
-    mnusubRecentFile->removeAction(items[i]);
-    items[i]->deleteLater();  // it may be the entry whose click is running
-  }
-}
-
-void TMainForm::RFClick(QAction* item) {
-  if (item) FileOpen(item->statusTip());
-}
-
-void TMainForm::actDeleteRecentFileExecute() {
-  if (DeleteRecentFiles(GetRFName(Paths), [this](const QString& q) { return Dialogs().Confirm(this, q); }))
-    ClearRecentMenu();
-}
-
-void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
-  if (!Dropping && e->mimeData()->hasUrls()) e->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent* e) {
-  QStringList paths;
-  for (const QUrl& url : e->mimeData()->urls())
-    if (url.isLocalFile()) paths << url.toLocalFile();
-  e->acceptProposedAction();
-  // Opened once the drop has ended, so the file manager is not held while
-  // the open road shows its dialogs.
-  Dropping = true;
-  QTimer::singleShot(0, this, [this, paths] {
-    Guarded([this, &paths] { WMDropFiles(paths); });
-    Dropping = false;
-  });
-}
-
-void TMainForm::WMDropFiles(const QStringList& paths) {
-  DropFiles(
-      paths, [this](const QString& path) { FileOpen(path); }, [this](const QString& text) { ShowMessage(text); });
-}
-
-void TMainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
-
-void TMainForm::ShowMessage(const QString& text) { Dialogs().ShowMessage(this, text); }
-
-bool TMainForm::ConvertBMP(const QString& path) { return ConvertBMPFile(path, Paths, *this, ReduceBits); }
-
-std::optional<int> TMainForm::AskReduceBits(int colorCount) {
-  return AskReduceBitsDialog(this, colorCount,
-                             [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); });
-}
-
-void TMainForm::SizeImageView(int width, int height) {
-  if (ZoomFactor == 1) return;
-  img->resize(ZoomFactor * width, ZoomFactor * height);
-  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
-}
-
-void TMainForm::ShowPalette(const TGifDocument&, std::optional<int> selectIndex) {
-  SetPalette();
-  Palette->imgPalMouseUp(Qt::LeftButton, 2, 2);
-  if (selectIndex) Palette->SetPoint(uint8_t(*selectIndex));
-}
-
-void TMainForm::SetTransChecked(bool checked) { chkTrans->setChecked(checked); }
-
-void TMainForm::SetDefaultSwatch(std::optional<TColor> color) {
-  if (color)
-    shpDefault->SetColor(QColor(RedOf(*color), GreenOf(*color), BlueOf(*color)));
-  else
-    shpDefault->SetColor(std::nullopt);
-}
-
-void TMainForm::ShowPaletteIfSync() {
-  if (actShowPaletteSync->isChecked()) actShowPaletteExecute();
-}
-
-void TMainForm::LoadPicture(const QString& path) {
-  TPicture picture;
-  picture.LoadFromFile(path);
-  img->SetPicture(picture.Image());
-  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
-}
-
 void TMainForm::actHelpExecute() { ::OpenHelpFile(this, AppDir); }
 
 void TMainForm::OpenHelp2(QWidget* owner, const QString& topic) { ::OpenHelp2(owner, topic, AppDir); }
@@ -488,71 +372,6 @@ void TMainForm::OpenHelp2(QWidget* owner, const QString& topic) { ::OpenHelp2(ow
 void TMainForm::actAboutExecute() { ShowAboutBox(this); }
 
 void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingText(*SPIs1)); }
-
-void TMainForm::Preview() {
-  const QUrl url = QUrl::fromLocalFile(Paths.Data(QStringLiteral("preview.html")));
-  if (!wb) return;
-  // A reload that bypasses the cache, so a rewritten _.gif or bg.css shows.
-  if (wb->url() == url)
-    wb->page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
-  else
-    wb->setUrl(url);
-}
-
-void TMainForm::actPreviewExecute() {
-  QByteArray copy = Doc.GifData;
-  Doc.PatchTransparency(copy);
-  SaveStringToFile(Paths.Data(QStringLiteral("_.gif")), copy);
-  Preview();
-}
-
-void TMainForm::actPreviewColorExecute() {
-  const auto chosen = Dialogs().ChooseColor(this, LastPreviewColor);
-  if (!chosen) return;
-  LastPreviewColor = *chosen;
-  const TColor color = RGBColor(chosen->red(), chosen->green(), chosen->blue());
-  actPreviewColor->SetHint(ColorHintText(color));
-  SaveStringToFile(Paths.Data(QStringLiteral("bg.css")), BackgroundCss(color, SystemColor));
-  Preview();
-}
-
-void TMainForm::imgClick(const QPoint& pos) {
-  const QColor seen = img->ShownColorAt(pos);
-  const uint8_t r = seen.red(), g = seen.green(), b = seen.blue();
-  shp->SetColor(QColor(r, g, b));
-  shp->setToolTip(PickedColorHint(r, g, b));
-  if (Doc.ColorCount == 0) return;
-  const TPaletteMatch match = NearestPaletteEntry(Doc, r, g, b);
-  SetMsg(6, MatchPanelText(match));
-  Doc.TransparentIndex = uint8_t(match.Index);
-  if (actRealTime->isChecked() && chkTrans->isChecked()) actPreviewExecute();
-}
-
-void TMainForm::chkTransClick() {
-  Doc.TransparentOn = chkTrans->isChecked();
-  if (actRealTime->isChecked()) actPreviewExecute();
-}
-
-void TMainForm::PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue) {
-  shp->SetColor(QColor(red, green, blue));
-  Doc.TransparentOn = true;
-  Doc.TransparentIndex = index;
-  SetMsg(6, QString::number(index));
-}
-
-void TMainForm::actSaveExecute() {
-  spd->FileName = ProposedSaveName(windowTitle(), Paths.Data(QStringLiteral("temp.gif")), Doc.OpenedFileName,
-                                   spd->FileName);
-  TFileDialogOptions o;
-  o.Filter = QStringLiteral("GIF画像(*.gif) (*.gif *.GIF)");
-  o.DefaultSuffix = QStringLiteral("gif");
-  o.FileName = spd->FileName;
-  const auto chosen = Dialogs().SaveFile(this, o);
-  if (!chosen) return;
-  spd->FileName = *chosen;
-  Doc.PatchTransparency(Doc.GifData);
-  SaveStringToFile(*chosen, Doc.GifData);
-}
 
 void TMainForm::actOpenExecute() {
   TFileDialogOptions o;
@@ -577,6 +396,8 @@ void TMainForm::actFullScreenExecute() {
 }
 
 void TMainForm::actRealTimeExecute(TAction* sender) { sender->toggle(); }
+
+
 
 // Runs after triggering has flipped the check mark: applies the design it names.
 void TMainForm::actClassicExecute() {

@@ -10,6 +10,7 @@
 #include "common/TestFiles.h"
 #include "shell/MainForm.h"
 #include "ScriptedDialogs.h"
+#include "Shots.h"
 #include "TestAppDir.h"
 
 TEST(DesignEndToEnd, BothDesignsShowEveryToolbarIcon) {
@@ -29,7 +30,6 @@ TEST(DesignEndToEnd, BothDesignsShowEveryToolbarIcon) {
 
   for (TAction* a : {form.actOpen, form.actSave, form.actShowPalette, form.actPreviewColor, form.actPreview})
     EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
-  const QString shots = qEnvironmentVariable("TOMARU_SHOTS");
   for (bool classic : {false, true}) {
     if (classic) form.actClassic->trigger();
     QTest::qWait(200);
@@ -38,9 +38,6 @@ TEST(DesignEndToEnd, BothDesignsShowEveryToolbarIcon) {
     const QColor dock = form.tbdTop->grab().toImage().pixelColor(form.tbdTop->width() - 3, form.tbdTop->height() / 2);
     if (classic)
       EXPECT_NE(dock, QColor(Qt::white));
-    if (!shots.isEmpty()) {
-      QDir().mkpath(shots);
-      shot.save(shots + (classic ? QStringLiteral("/main-classic.png") : QStringLiteral("/main-modern.png")));
-    }
+    KeepShot(shot, classic ? QStringLiteral("main-classic.png") : QStringLiteral("main-modern.png"));
   }
 }

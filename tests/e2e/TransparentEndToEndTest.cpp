@@ -14,6 +14,7 @@
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "ScriptedDialogs.h"
+#include "Shots.h"
 #include "TestAppDir.h"
 
 namespace {
@@ -32,14 +33,6 @@ QColor WaitForPagePixel(QWebEngineView* wb, QPoint at, QColor expected) {
     if (seen == expected) break;
   }
   return seen;
-}
-
-void SaveShot(QWidget* w, const QString& name) {
-  const QString dir = qEnvironmentVariable("TOMARU_SHOTS");
-  if (!dir.isEmpty()) {
-    QDir().mkpath(dir);
-    w->grab().save(dir + QLatin1Char('/') + name);
-  }
 }
 
 }  // namespace
@@ -72,7 +65,7 @@ TEST(TransparentEndToEnd, WhiteBackgroundBecomesThePageColourAndIsSaved) {
   // The page puts the picture 2 pixels in (two 1-pixel margins).
   EXPECT_EQ(WaitForPagePixel(form.wb, QPoint(2 + 3, 2 + 3), QColor(255, 0, 0)), QColor(255, 0, 0));
   EXPECT_EQ(WaitForPagePixel(form.wb, QPoint(2 + 15, 2 + 15), QColor(0, 0, 255)), QColor(0, 0, 255));
-  SaveShot(&form, QStringLiteral("transparent-preview.png"));
+  KeepShot(form.grab().toImage(), QStringLiteral("transparent-preview.png"));
 
   const QString out = dir.filePath(QStringLiteral("saved.gif"));
   ui.SaveAnswers = {out};

@@ -13,6 +13,7 @@
 #include "shell/MainForm.h"
 #include "shell/Palette.h"
 #include "ScriptedDialogs.h"
+#include "Shots.h"
 #include "TestAppDir.h"
 
 TEST(ZoomPaletteEndToEnd, BlocksOfFourAndThePickedEntry) {
@@ -50,9 +51,5 @@ TEST(ZoomPaletteEndToEnd, BlocksOfFourAndThePickedEntry) {
   EXPECT_EQ(form.Msg(6), QStringLiteral("173"));
   EXPECT_EQ(form.Doc.TransparentIndex, 173);
 
-  const QString shots = qEnvironmentVariable("TOMARU_SHOTS");
-  if (!shots.isEmpty()) {
-    QDir().mkpath(shots);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QStringLiteral("/zoom4-palette.png"));
-  }
+  KeepShot(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), QStringLiteral("zoom4-palette.png"));
 }

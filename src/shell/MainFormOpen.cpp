@@ -1,0 +1,120 @@
+// The window's side of opening: the open road's view, recent files, drops.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QCheckBox>
+#include <QTimer>
+
+#include "plugins/PictureFormats.h"
+#include "reduce/Subtra.h"
+#include "shell/Dialogs.h"
+#include "shell/DropFiles.h"
+#include "shell/ErrorReport.h"
+#include "shell/ImageView.h"
+#include "shell/MainForm.h"
+#include "shell/Palette.h"
+#include "shell/PaletteGrid.h"
+#include "shell/RecentFiles.h"
+#include "shell/Shape.h"
+
+void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
+
+void TMainForm::SetPalette() {
+  DrawPaletteGrid(Palette->imgPal->Picture, Doc.ColorCount, Doc.PaletteColors);
+  Palette->imgPal->update();
+}
+
+void TMainForm::AddRecentFile(const QString& path) {
+  // Emptied first, so after a failing file the menu holds only its fixed items.
+  ClearRecentMenu();
+  for (const TRecentEntry& entry : ::AddRecentFile(GetRFName(Paths), path)) {
+    QAction* item = mnusubRecentFile->addAction(entry.Caption);
+    item->setStatusTip(entry.Path);  // the hint keeps the path for RFClick
+    connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { RFClick(item); }); });
+  }
+}
+
+// Everything after the delete command and the separator.
+void TMainForm::ClearRecentMenu() {
+  const QList<QAction*> items = mnusubRecentFile->actions();
+  for (qsizetype i = items.size() - 1; i >= 2; --i) {
+    mnusubRecentFile->removeAction(items[i]);
+    items[i]->deleteLater();  // it may be the entry whose click is running
+  }
+}
+
+void TMainForm::RFClick(QAction* item) {
+  if (item) FileOpen(item->statusTip());
+}
+
+void TMainForm::actDeleteRecentFileExecute() {
+  if (DeleteRecentFiles(GetRFName(Paths), [this](const QString& q) { return Dialogs().Confirm(this, q); }))
+    ClearRecentMenu();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (!Dropping && e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+  QStringList paths;
+  for (const QUrl& url : e->mimeData()->urls())
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  e->acceptProposedAction();
+  // Opened once the drop has ended, so the file manager is not held while
+  // the open road shows its dialogs.
+  Dropping = true;
+  QTimer::singleShot(0, this, [this, paths] {
+    Guarded([this, &paths] { WMDropFiles(paths); });
+    Dropping = false;
+  });
+}
+
+void TMainForm::WMDropFiles(const QStringList& paths) {
+  DropFiles(
+      paths, [this](const QString& path) { FileOpen(path); }, [this](const QString& text) { ShowMessage(text); });
+}
+
+void TMainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TMainForm::ShowMessage(const QString& text) { Dialogs().ShowMessage(this, text); }
+
+bool TMainForm::ConvertBMP(const QString& path) { return ConvertBMPFile(path, Paths, *this, ReduceBits); }
+
+std::optional<int> TMainForm::AskReduceBits(int colorCount) {
+  return AskReduceBitsDialog(this, colorCount,
+                             [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); });
+}
+
+void TMainForm::SizeImageView(int width, int height) {
+  if (ZoomFactor == 1) return;
+  img->resize(ZoomFactor * width, ZoomFactor * height);
+  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
+}
+
+void TMainForm::ShowPalette(const TGifDocument&, std::optional<int> selectIndex) {
+  SetPalette();
+  Palette->imgPalMouseUp(Qt::LeftButton, 2, 2);
+  if (selectIndex) Palette->SetPoint(uint8_t(*selectIndex));
+}
+
+void TMainForm::SetTransChecked(bool checked) { chkTrans->setChecked(checked); }
+
+void TMainForm::SetDefaultSwatch(std::optional<TColor> color) {
+  if (color)
+    shpDefault->SetColor(QColor(RedOf(*color), GreenOf(*color), BlueOf(*color)));
+  else
+    shpDefault->SetColor(std::nullopt);
+}
+
+void TMainForm::ShowPaletteIfSync() {
+  if (actShowPaletteSync->isChecked()) actShowPaletteExecute();
+}
+
+void TMainForm::LoadPicture(const QString& path) {
+  TPicture picture;
+  picture.LoadFromFile(path);
+  img->SetPicture(picture.Image());
+  img->parentWidget()->resize(img->width() + 4, img->height() + 4);
+}
