@@ -34,7 +34,7 @@ int BitsFor(size_t count) {
 
 }  // namespace
 
-QByteArray MakeGif(const TGifSpec& s) {
+QByteArray MakeGif(const TGifPlan& s) {
   QByteArray out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteToBuffer, &error);

@@ -11,7 +11,7 @@ struct TRgb {
   uint8_t R, G, B;
 };
 
-struct TGifSpec {
+struct TGifPlan {
   int Width = 4;
   int Height = 3;
   std::vector<TRgb> Colors{{255, 255, 255}, {255, 0, 0}};  // power of two, 2..256
@@ -25,7 +25,7 @@ struct TGifSpec {
   uint8_t GceIndex = 0;
 };
 
-QByteArray MakeGif(const TGifSpec& spec);
+QByteArray MakeGif(const TGifPlan& plan);
 
 struct TDecodedGif {
   int Width = 0, Height = 0;

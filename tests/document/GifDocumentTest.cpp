@@ -36,7 +36,7 @@ TEST(Powered, RepeatedMultiplication) {
 }
 
 TEST(ReadGifHeader, FieldsAtTheirOffsetsWhenTheExtensionFollowsTheTable) {
-  TGifSpec s;
+  TGifPlan s;
   s.Width = 300;
   s.Height = 2;
   s.Colors = Greys(256);
@@ -59,7 +59,7 @@ TEST(ReadGifHeader, FieldsAtTheirOffsetsWhenTheExtensionFollowsTheTable) {
 }
 
 TEST(ReadGifHeader, TwoColourTable) {
-  TGifSpec s;
+  TGifPlan s;
   s.GceFlags = 0x04;
   s.GceIndex = 1;
   QByteArray file = MakeGif(s);
@@ -75,7 +75,7 @@ TEST(ReadGifHeader, TwoColourTable) {
 }
 
 TEST(PatchTransparency, RebuildsTheFlagFromTheLoadedByteAndTouchesOnlyTwoBytes) {
-  TGifSpec s;
+  TGifPlan s;
   s.Colors = Greys(16);
   s.GceFlags = 0x09;
   s.GceIndex = 5;
@@ -106,7 +106,7 @@ TEST(PatchTransparency, RebuildsTheFlagFromTheLoadedByteAndTouchesOnlyTwoBytes) 
 }
 
 TEST(PatchTransparency, DisposalBitsSurviveTurningTransparencyOn) {
-  TGifSpec s;
+  TGifPlan s;
   s.GceFlags = 0x04;
   TGifDocument doc = Read(MakeGif(s));
   QByteArray bytes = doc.GifData;
@@ -116,7 +116,7 @@ TEST(PatchTransparency, DisposalBitsSurviveTurningTransparencyOn) {
 }
 
 TEST(ReadGifHeader, FindsTheExtensionBehindOtherBlocks) {
-  TGifSpec s;
+  TGifPlan s;
   s.Colors = Greys(4);
   s.Netscape = true;
   s.Comment = "made for a test";
@@ -134,7 +134,7 @@ TEST(ReadGifHeader, FindsTheExtensionBehindOtherBlocks) {
 
 TEST(ReadGifHeader, InsertsAnExtensionWhenTheFileHasNone) {
   for (bool gif89 : {false, true}) {
-    TGifSpec s;
+    TGifPlan s;
     s.Gif89 = gif89;
     s.Colors = Greys(8);
     s.Pixels = {0, 1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4};
@@ -158,7 +158,7 @@ TEST(ReadGifHeader, InsertsAnExtensionWhenTheFileHasNone) {
 }
 
 TEST(ReadGifHeader, LocalTableWhenThereIsNoGlobalOne) {
-  TGifSpec s;
+  TGifPlan s;
   s.LocalTableOnly = true;
   s.Colors = Greys(16);
   s.GceFlags = 0x01;
@@ -170,7 +170,7 @@ TEST(ReadGifHeader, LocalTableWhenThereIsNoGlobalOne) {
 }
 
 TEST(ReadGifHeader, PatchedFilesDecodeToTheSamePixels) {
-  TGifSpec s;
+  TGifPlan s;
   s.Width = 17;
   s.Height = 9;
   s.Colors = Greys(32);
@@ -190,7 +190,7 @@ TEST(ReadGifHeader, PatchedFilesDecodeToTheSamePixels) {
 }
 
 TEST(ReadGifHeader, RefusesWhatIsNotAPatchableGifAndChangesNothing) {
-  TGifSpec s;
+  TGifPlan s;
   s.GceFlags = 0x01;
   s.GceIndex = 1;
   const QByteArray good = MakeGif(s);

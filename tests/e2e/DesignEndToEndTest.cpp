@@ -20,7 +20,7 @@ TEST(DesignEndToEnd, BothDesignsShowEveryToolbarIcon) {
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   const QString gif = dir.filePath(QStringLiteral("x.gif"));
-  TGifSpec s;
+  TGifPlan s;
   s.Width = 64;
   s.Height = 48;
   s.Colors = {{255, 255, 255}, {0, 160, 0}};

@@ -40,7 +40,7 @@ QColor WaitForPagePixel(QWebEngineView* wb, QPoint at, QColor expected) {
 TEST(TransparentEndToEnd, WhiteBackgroundBecomesThePageColourAndIsSaved) {
   TScriptedDialogs ui;
   QTemporaryDir dir;
-  TGifSpec s;
+  TGifPlan s;
   s.Width = 40;
   s.Height = 30;
   s.Colors = {{255, 255, 255}, {0, 0, 255}};

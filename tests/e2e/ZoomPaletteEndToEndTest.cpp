@@ -19,7 +19,7 @@
 TEST(ZoomPaletteEndToEnd, BlocksOfFourAndThePickedEntry) {
   TScriptedDialogs ui;
   QTemporaryDir dir;
-  TGifSpec s;
+  TGifPlan s;
   s.Width = 32;
   s.Height = 8;
   s.Colors.clear();

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct TGifSpec {
+struct TGifPlan {
   int Width, Height;
   int Colours;        // size of the colour table
   bool Interlaced = false;
@@ -35,7 +35,7 @@ GifColorType TableColour(int i) {
 
 int SourceIndex(int x, int y, int colours) { return (x * 7 + y * 13 + x * y) % colours; }
 
-QByteArray EncodeGif(const TGifSpec& s) {
+QByteArray EncodeGif(const TGifPlan& s) {
   QByteArray out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, &WriteToArray, &error);
@@ -141,7 +141,7 @@ TEST_F(GifPluginTest, DescribesItself) {
 TEST_F(GifPluginTest, EveryPixelMatchesGiflib) {
   struct Case {
     const char* name;
-    TGifSpec spec;
+    TGifPlan plan;
   };
   const Case cases[] = {
       {"2 colours", {17, 13, 2}},
@@ -152,7 +152,7 @@ TEST_F(GifPluginTest, EveryPixelMatchesGiflib) {
       {"interlaced, local table, 256", {40, 9, 256, true, true}},
   };
   for (const Case& c : cases) {
-    const QByteArray file = EncodeGif(c.spec);
+    const QByteArray file = EncodeGif(c.plan);
     const QImage shown = Show(Write(QString(c.name) + ".gif", file));
     int w = 0, h = 0;
     const auto expected = GiflibDecode(file, &w, &h);
@@ -162,7 +162,7 @@ TEST_F(GifPluginTest, EveryPixelMatchesGiflib) {
       for (int x = 0; x < w; ++x) {
         mismatches += shown.pixel(x, y) != expected(x, y);
         // giflib agrees with what was written, so neither side is wrong alike.
-        const GifColorType c2 = TableColour(SourceIndex(x, y, c.spec.Colours));
+        const GifColorType c2 = TableColour(SourceIndex(x, y, c.plan.Colours));
         mismatches += expected(x, y) != qRgb(c2.Red, c2.Green, c2.Blue);
       }
     EXPECT_EQ(mismatches, 0) << c.name;
@@ -170,13 +170,13 @@ TEST_F(GifPluginTest, EveryPixelMatchesGiflib) {
 }
 
 TEST_F(GifPluginTest, FrameSmallerThanTheScreenSitsOnTheBackground) {
-  TGifSpec spec{5, 4, 16};
-  spec.Left = 3;
-  spec.Top = 2;
-  spec.ScreenWidth = 10;
-  spec.ScreenHeight = 8;
-  spec.Background = 9;
-  const QImage shown = Show(Write("framed.gif", EncodeGif(spec)));
+  TGifPlan plan{5, 4, 16};
+  plan.Left = 3;
+  plan.Top = 2;
+  plan.ScreenWidth = 10;
+  plan.ScreenHeight = 8;
+  plan.Background = 9;
+  const QImage shown = Show(Write("framed.gif", EncodeGif(plan)));
   ASSERT_EQ(shown.size(), QSize(10, 8));
   const GifColorType bg = TableColour(9);
   EXPECT_EQ(shown.pixel(0, 0), qRgb(bg.Red, bg.Green, bg.Blue));

@@ -26,7 +26,7 @@ class ChooseSaveTest : public ::testing::Test {
 
   void SetUp() override {
     Form = std::make_unique<TMainForm>(MakeAppDir(Dir));
-    TGifSpec s;
+    TGifPlan s;
     s.Width = 4;
     s.Height = 1;
     s.Colors = {{255, 255, 255}, {200, 0, 0}, {0, 0, 200}, {255, 255, 255}};

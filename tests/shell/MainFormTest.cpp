@@ -22,7 +22,7 @@ class MainFormTest : public ::testing::Test {
   QString AppDir() const { return MakeAppDir(Dir); }
 
   QString PutGif(const QString& name, int w, int h, std::optional<uint8_t> flags = std::nullopt) {
-    TGifSpec s;
+    TGifPlan s;
     s.Width = w;
     s.Height = h;
     s.GceFlags = flags;
@@ -178,7 +178,7 @@ TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
 
 TEST_F(MainFormTest, OpenedGifsAreDecodedByTheShippedPlugin) {
   TMainForm form(AppDir());
-  TGifSpec s;
+  TGifPlan s;
   s.Width = 3;
   s.Height = 2;
   s.Colors = {{255, 255, 255}, {0, 128, 255}};

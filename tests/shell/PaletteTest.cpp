@@ -25,7 +25,7 @@ class PaletteTest : public ::testing::Test {
   void SetUp() override { Form = std::make_unique<TMainForm>(MakeAppDir(Dir)); }
 
   void Open(int colors, std::optional<uint8_t> transparentIndex = std::nullopt) {
-    TGifSpec s;
+    TGifPlan s;
     s.Colors.clear();
     for (int i = 0; i < colors; ++i) s.Colors.push_back({uint8_t(i), uint8_t(2 * i), uint8_t(255 - i)});
     if (colors > 17) s.Colors[17] = {12, 34, 56};

@@ -22,7 +22,7 @@ class WindowFiles : public ::testing::Test {
   QString Data(const char* name) const { return AppDir() + QStringLiteral("data/") + QLatin1String(name); }
   QString PutGif(const QString& name) {
     const QString path = Dir.filePath(name);
-    WriteAll(path, MakeGif(TGifSpec{}));
+    WriteAll(path, MakeGif(TGifPlan{}));
     return path;
   }
   // The entries after the delete command and the separator.
