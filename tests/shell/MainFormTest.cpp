@@ -6,6 +6,7 @@
 
 #include "common/GifFactory.h"
 #include "common/TestFiles.h"
+#include "document/FileOps.h"
 #include "preview/DataBind.h"
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
@@ -47,6 +48,7 @@ TEST_F(MainFormTest, FirstStartCreatesTheDataDirectoryWithThePage) {
   EXPECT_EQ(ReadAll(AppDir() + QStringLiteral("data/preview.html")), PreviewTemplate);
   EXPECT_EQ(PreviewTemplate.size(), 489);
   EXPECT_FALSE(Exists(AppDir() + QStringLiteral("data/property.ini")));
+  EXPECT_EQ(CheckFileSize(AppDir() + QStringLiteral("data/recent.dat")), 0);
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
