@@ -1,0 +1,108 @@
+// The whole open road short of widgets: FileOpen with a recording view reads
+// the file (a GIF, or a BMP through the reduction road), validates it, writes
+// the preview copy, then the save patches a copy and writes it. Whatever the
+// file, the road either opens it consistently or says why and changes nothing.
+#include <QFile>
+
+#include "FuzzViews.h"
+#include "document/FileOpen.h"
+#include "document/FileOps.h"
+#include "reduce/BmpToGif.h"
+
+namespace {
+
+class TRecordingView : public TOpenView {
+ public:
+  TRecordingView(const TAppPaths& paths, uint8_t choice) : Paths(paths), Choice(choice) {}
+  const TAppPaths& Paths;
+  uint8_t Choice;
+  int MenuLevel = 0;
+  QStringList Messages;
+  int Previews = 0, Pictures = 0;
+  uint8_t ReduceBits = 8;
+
+  void SetMsg(int index, const QString&) override { FUZZ_CHECK(index >= 0 && index < 9); }
+  void SetMenu(int level) override { MenuLevel = level; }
+  void SetCaption(const QString&) override {}
+  void ShowMessage(const QString& text) override { Messages << text; }
+  void AddRecentFile(const QString&) override {}
+  bool ConvertBMP(const QString& path) override {
+    int64_t width, height;
+    BmpClaimedSize(LoadStringFromFile(path), width, height);
+    if (width * height > kMaxRoadPixels) return false;
+    TFuzzBmpView bmpView(Choice);
+    const bool done = ConvertBMPFile(path, Paths, bmpView, ReduceBits);
+    if (!done && !(bmpView.Asked && bmpView.Messages.isEmpty())) FUZZ_CHECK(!bmpView.Messages.isEmpty());
+    return done;
+  }
+  void SizeImageView(int width, int height) override { FUZZ_CHECK(width >= 0 && height >= 0); }
+  void ShowPalette(const TGifDocument& doc, std::optional<int> index) override {
+    if (index) FUZZ_CHECK(*index >= 0 && *index < 256 && doc.LoadedTransparent);
+  }
+  void SetTransChecked(bool) override {}
+  void SetDefaultSwatch(std::optional<TColor>) override {}
+  void ShowPaletteIfSync() override {}
+  void LoadPicture(const QString& path) override {
+    // The window decodes with the shipped plug-in; a refusal there is its own message.
+    const QByteArray bytes = LoadStringFromFile(path);
+    SusiePictureInfo info{};
+    if (GetPictureInfo(bytes.constData(), bytes.size(), SUSIE_INPUT_MEMORY, &info) != 0) return;
+    if (int64_t(info.width) * info.height > kMaxRoadPixels) return;
+    SusieHandle header = 0, bits = 0;
+    if (GetPicture(bytes.constData(), bytes.size(), SUSIE_INPUT_MEMORY, &header, &bits, nullptr, 0) == 0) {
+      ++Pictures;
+      LocalFree(header);
+      LocalFree(bits);
+    }
+  }
+  void Preview() override { ++Previews; }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const uint8_t choice = data[0];
+  const QByteArray content = Bytes(data + 1, size - 1);
+  TAppPaths paths;
+  paths.AppDir = ScratchDir();
+  paths.DataDir = paths.AppDir + QStringLiteral("data/");
+  QDir(paths.DataDir).removeRecursively();
+  const QString name = paths.AppDir + ((choice & 0x80) ? QStringLiteral("in.BMP") : QStringLiteral("in.gif"));
+  QFile::remove(paths.AppDir + QStringLiteral("in.BMP"));
+  QFile::remove(paths.AppDir + QStringLiteral("in.gif"));
+  SaveStringToFile(name, content);
+
+  TGifDocument doc;
+  TRecordingView view(paths, choice);
+  FileOpen(doc, paths, view, name);
+
+  const bool opened = view.MenuLevel == 1;
+  FUZZ_CHECK(opened == (view.Previews == 1));
+  if (!opened) {
+    // Refused: nothing of the document changed, no preview copy was made.
+    FUZZ_CHECK(doc.GifData.isEmpty() && doc.OpenedFileName.isEmpty());
+    FUZZ_CHECK(!QFile::exists(paths.Data(QStringLiteral("_.gif"))));
+    return 0;
+  }
+  FUZZ_CHECK(view.Messages.isEmpty());
+  FUZZ_CHECK(doc.OpenedFileName == name);
+  const QString opened_file = (choice & 0x80) ? paths.Data(QStringLiteral("temp.gif")) : name;
+  const QByteArray onDisk = LoadStringFromFile(opened_file);
+  FUZZ_CHECK(LoadStringFromFile(paths.Data(QStringLiteral("_.gif"))) == onDisk);
+  if (!(choice & 0x80)) FUZZ_CHECK(onDisk == content);
+
+  // The save: the choice patched into a copy, written, and read back.
+  doc.TransparentOn = choice & 1;
+  doc.TransparentIndex = uint8_t(choice * 37);
+  QByteArray saved = doc.GifData;
+  doc.PatchTransparency(saved);
+  const QString savedName = paths.Data(QStringLiteral("saved.gif"));
+  SaveStringToFile(savedName, saved);
+  TGifDocument reread;
+  FUZZ_CHECK(reread.ReadGifHeader(LoadStringFromFile(savedName)));
+  FUZZ_CHECK(reread.LoadedTransparent == doc.TransparentOn);
+  if (doc.TransparentOn) FUZZ_CHECK(reread.TransparentIndex == doc.TransparentIndex);
+  FUZZ_CHECK(reread.GifData == saved);
+  return 0;
+}
