@@ -23,6 +23,8 @@ function(tomaru_test name)
   target_compile_definitions(${name} PRIVATE TOMARU_BIN_DIR="${TOMARU_BIN_DIR}")
   if(ARG_XVFB)
     add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+    # The sanitizer run treats these apart: see scripts/test.
+    set_tests_properties(${name} PROPERTIES LABELS xvfb)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
       "QT_QPA_PLATFORM=xcb;QTWEBENGINE_DISABLE_SANDBOX=1;QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --no-sandbox")
   else()
