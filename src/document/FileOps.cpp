@@ -82,6 +82,9 @@ void SaveStringToFile(const QString& fileName, const QByteArray& data) {
   // Write a sibling first and rename it over the target, so the target is
   // never seen half-written, whatever goes wrong on the way.
   const QByteArray target = Native(fileName);
+  // Renaming needs only the directory's permission; a file the user made
+  // read-only is refused as a plain write to it would be, not replaced.
+  if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0) RaiseIo(errno);
   QByteArray temp = target + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) RaiseIo(errno);

@@ -18,6 +18,7 @@ QByteArray LoadStringFromFile(const QString& fileName);
 
 // Writes Data as the whole content of the file, creating missing directories.
 // The file is replaced atomically: a failure leaves any previous file as it was.
+// An existing file the caller may not write to is refused (EInOutError), not replaced.
 void SaveStringToFile(const QString& fileName, const QByteArray& data);
 
 // Size in bytes, or -1 when there is no such file.
