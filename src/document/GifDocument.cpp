@@ -1,5 +1,7 @@
 #include "document/GifDocument.h"
 
+#include <limits>
+
 namespace {
 
 constexpr int kScreenDescriptorEnd = 13;
@@ -36,6 +38,9 @@ int Powered(int base, int exponent) {
 
 std::optional<TGifHeader> ParseGifHeader(const QByteArray& file) {
   if (file.size() < kScreenDescriptorEnd || !file.startsWith("GIF")) return std::nullopt;
+  // Positions are ints: a file beyond their range, with room for the
+  // extension that may be inserted, would make the walk overflow.
+  if (file.size() > std::numeric_limits<int>::max() - qsizetype(sizeof kGceBlock)) return std::nullopt;
   TGifHeader h;
   h.ImageWidth = At(file, 6) + 256 * At(file, 7);
   h.ImageHeight = At(file, 8) + 256 * At(file, 9);
