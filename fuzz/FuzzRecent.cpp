@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(entries.size() == list.size());
   for (const QString& entry : list)
     FUZZ_CHECK(!entry.contains(QLatin1Char('\r')) && !entry.contains(QLatin1Char('\n')) && !entry.contains(QChar(0)));
-  FUZZ_CHECK(ParseRecentList(RecentListText(list)).size() == list.size());
+  FUZZ_CHECK(ParseRecentList(RecentListText(list)) == list);
 
   const QString name = ScratchDir() + QStringLiteral("recent.dat");
   SaveStringToFile(name, text);

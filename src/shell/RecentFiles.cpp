@@ -27,7 +27,13 @@ QStringList ParseRecentList(const QByteArray& text) {
     const qsizetype length = p - start;
     if (p < end && *p == '\r') ++p;
     if (p < end && *p == '\n') ++p;  // LF alone, or the LF of CR LF
-    if (length <= MaxEntryBytes) list << QFile::decodeName(QByteArray(start, length));
+    if (length > MaxEntryBytes) continue;
+    // Bytes that are no name in the file-name encoding would come back as
+    // replacement characters: no file has that name, and writing the list
+    // back would put a different, longer line in place of this one.
+    const QByteArray bytes(start, length);
+    const QString entry = QFile::decodeName(bytes);
+    if (QFile::encodeName(entry) == bytes) list << entry;
   }
   return list;
 }

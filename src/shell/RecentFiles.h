@@ -22,7 +22,8 @@ QString GetRFName(const TAppPaths& paths);
 // The entries of the file's content: CR, LF and CR LF end a line, a last
 // line without its end counts, a zero byte ends the text, an empty line is
 // an empty entry. At most MaxRecentFiles are taken, since no more are ever
-// shown or kept; a line longer than any path is passed over.
+// shown or kept; a line longer than any path, or one whose bytes are not a
+// name in the file-name encoding, is passed over.
 QStringList ParseRecentList(const QByteArray& text);
 // Each entry followed by CR LF.
 QByteArray RecentListText(const QStringList& list);
