@@ -73,7 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QFile::remove(paths.AppDir + QStringLiteral("in.gif"));
   SaveStringToFile(name, content);
 
+  // The window keeps one document: what an open leaves must not depend on
+  // the file that was open before.
   TGifDocument doc;
+  doc.PaletteColors.fill(RGBColor(0x12, 0x34, 0x56));
   TRecordingView view(paths, choice);
   FileOpen(doc, paths, view, name);
 
@@ -82,11 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!opened) {
     // Refused: nothing of the document changed, no preview copy was made.
     FUZZ_CHECK(doc.GifData.isEmpty() && doc.OpenedFileName.isEmpty());
+    FUZZ_CHECK(doc.PaletteColors[255] == RGBColor(0x12, 0x34, 0x56));
     FUZZ_CHECK(!QFile::exists(paths.Data(QStringLiteral("_.gif"))));
     return 0;
   }
   FUZZ_CHECK(view.Messages.isEmpty());
   FUZZ_CHECK(doc.OpenedFileName == name);
+  for (int i = doc.ColorCount; i < 256; ++i) FUZZ_CHECK(doc.PaletteColors[size_t(i)] == 0);
   const QString opened_file = (choice & 0x80) ? paths.Data(QStringLiteral("temp.gif")) : name;
   const QByteArray onDisk = LoadStringFromFile(opened_file);
   FUZZ_CHECK(LoadStringFromFile(paths.Data(QStringLiteral("_.gif"))) == onDisk);

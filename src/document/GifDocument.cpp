@@ -107,7 +107,9 @@ void TGifDocument::Assign(const TGifHeader& h) {
   ImageWidth = h.ImageWidth;
   ImageHeight = h.ImageHeight;
   ColorCount = h.ColorCount;
-  std::copy(h.Palette.begin(), h.Palette.begin() + h.ColorCount, PaletteColors.begin());
+  // The whole table: entries past ColorCount must not keep the colours of
+  // the file open before, since an index beyond the table still picks one.
+  PaletteColors = h.Palette;
   GceFlags = h.GceFlags;
   GceFlagsOffset = h.GceFlagsOffset;
   TransparentIndexOffset = h.TransparentIndexOffset;
