@@ -24,6 +24,14 @@ const TIndexImage& Input(int which) {
 
 const char* Name(int which) { return which == 0 ? "noise" : which == 1 ? "flat" : "photo4000x3000"; }
 
+// Output size and throughput, the same figures for both encoders.
+void ReportEncoding(benchmark::State& state, const TIndexImage& in, size_t bytes) {
+  state.SetLabel(Name(int(state.range(0))));
+  state.counters["bytes"] = double(bytes);
+  state.counters["Mpix/s"] = benchmark::Counter(double(in.Indices.size()) * double(state.iterations()) / 1e6,
+                                                benchmark::Counter::kIsRate);
+}
+
 void BM_TomaruWriter(benchmark::State& state) {
   const TIndexImage& in = Input(int(state.range(0)));
   size_t bytes = 0;
@@ -33,10 +41,7 @@ void BM_TomaruWriter(benchmark::State& state) {
     bytes = size_t(out.size());
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetLabel(Name(int(state.range(0))));
-  state.counters["bytes"] = double(bytes);
-  state.counters["Mpix/s"] = benchmark::Counter(double(in.Indices.size()) * double(state.iterations()) / 1e6,
-                                                benchmark::Counter::kIsRate);
+  ReportEncoding(state, in, bytes);
 }
 
 int AppendToBuffer(GifFileType* gif, const GifByteType* data, int length) {
@@ -70,10 +75,7 @@ void BM_Giflib(benchmark::State& state) {
     bytes = size_t(out.size());
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetLabel(Name(int(state.range(0))));
-  state.counters["bytes"] = double(bytes);
-  state.counters["Mpix/s"] = benchmark::Counter(double(in.Indices.size()) * double(state.iterations()) / 1e6,
-                                                benchmark::Counter::kIsRate);
+  ReportEncoding(state, in, bytes);
 }
 
 void BM_GetColorCount(benchmark::State& state) {

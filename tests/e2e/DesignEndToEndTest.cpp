@@ -11,22 +11,19 @@
 #include "shell/MainForm.h"
 #include "ScriptedDialogs.h"
 #include "Shots.h"
+#include "ShownWindow.h"
 #include "TestAppDir.h"
 
 TEST(DesignEndToEnd, BothDesignsShowEveryToolbarIcon) {
   TScriptedDialogs ui;
   QTemporaryDir dir;
-  TMainForm form(MakeAppDir(dir));
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  const QString gif = dir.filePath(QStringLiteral("x.gif"));
   TGifPlan s;
   s.Width = 64;
   s.Height = 48;
   s.Colors = {{255, 255, 255}, {0, 160, 0}};
   for (int i = 0; i < 64 * 48; ++i) s.Pixels.push_back(uint8_t((i / 64 + i % 64) % 9 == 0));
-  WriteAll(gif, MakeGif(s));
-  form.FileOpen(gif);
+  TMainForm form(MakeAppDir(dir));
+  ShowAndOpen(form, dir, QStringLiteral("x.gif"), s);
 
   for (TAction* a : {form.actOpen, form.actSave, form.actShowPalette, form.actPreviewColor, form.actPreview})
     EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();

@@ -15,6 +15,7 @@
 #include "shell/MainForm.h"
 #include "ScriptedDialogs.h"
 #include "Shots.h"
+#include "ShownWindow.h"
 #include "TestAppDir.h"
 
 namespace {
@@ -46,13 +47,8 @@ TEST(TransparentEndToEnd, WhiteBackgroundBecomesThePageColourAndIsSaved) {
   s.Colors = {{255, 255, 255}, {0, 0, 255}};
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 40; ++x) s.Pixels.push_back(x >= 10 && x < 30 && y >= 10 && y < 20 ? 1 : 0);
-  const QString path = dir.filePath(QStringLiteral("shape.gif"));
-  WriteAll(path, MakeGif(s));
-
   TMainForm form(MakeAppDir(dir));
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  form.FileOpen(path);
+  ShowAndOpen(form, dir, QStringLiteral("shape.gif"), s);
   ASSERT_EQ(form.img->Picture().size(), QSize(40, 30));
 
   ui.ColorAnswers = {QColor(255, 0, 0)};

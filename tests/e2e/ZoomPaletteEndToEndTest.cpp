@@ -14,6 +14,7 @@
 #include "shell/Palette.h"
 #include "ScriptedDialogs.h"
 #include "Shots.h"
+#include "ShownWindow.h"
 #include "TestAppDir.h"
 
 TEST(ZoomPaletteEndToEnd, BlocksOfFourAndThePickedEntry) {
@@ -25,13 +26,8 @@ TEST(ZoomPaletteEndToEnd, BlocksOfFourAndThePickedEntry) {
   s.Colors.clear();
   for (int i = 0; i < 256; ++i) s.Colors.push_back({uint8_t(i), uint8_t((i * 37) & 0xFF), uint8_t(255 - i)});
   for (int i = 0; i < 256; ++i) s.Pixels.push_back(uint8_t(i));
-  const QString path = dir.filePath(QStringLiteral("all256.gif"));
-  WriteAll(path, MakeGif(s));
-
   TMainForm form(MakeAppDir(dir));
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  form.FileOpen(path);
+  ShowAndOpen(form, dir, QStringLiteral("all256.gif"), s);
   form.actRatio4->trigger();
   form.actShowPalette->trigger();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Palette));
