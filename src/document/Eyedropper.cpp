@@ -1,10 +1,5 @@
 #include "document/Eyedropper.h"
 
-int ColorDistance(uint8_t r1, uint8_t g1, uint8_t b1, uint8_t r2, uint8_t g2, uint8_t b2) {
-  const int dr = r1 - r2, dg = g1 - g2, db = b1 - b2;
-  return dr * dr + dg * dg + db * db;
-}
-
 TPaletteMatch NearestPaletteEntry(const TGifDocument& doc, uint8_t r, uint8_t g, uint8_t b) {
   const auto distanceTo = [&](int i) {
     const TColor c = doc.PaletteColors[i];

@@ -5,8 +5,6 @@
 
 #include "document/GifDocument.h"
 
-int ColorDistance(uint8_t r1, uint8_t g1, uint8_t b1, uint8_t r2, uint8_t g2, uint8_t b2);
-
 struct TPaletteMatch {
   int Index = 0;
   bool Exact = false;

@@ -1,5 +1,6 @@
 #include "document/FileOpen.h"
 
+#include "document/Choice.h"
 #include "document/FileOps.h"
 
 QString NotReadableAsGifMessage(const QString& path) {
@@ -39,6 +40,7 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   view.SetMsg(1, QStringLiteral("height : ") + QString::number(doc.ImageHeight));
   view.SizeImageView(doc.ImageWidth, doc.ImageHeight);
   view.SetMsg(5, QString::number(doc.ColorCount) + QStringLiteral(" 色"));
+  view.SetMsg(kFramesPanel, FramesCountText(CountFrames(doc.GifData)));
   view.ShowPalette(doc, doc.LoadedTransparent ? std::optional<int>(doc.TransparentIndex) : std::nullopt);
   view.SetTransChecked(doc.LoadedTransparent);
   if (doc.LoadedTransparent) {

@@ -1,5 +1,8 @@
 #include "document/GifDocument.h"
 
+#include "document/FramePatch.h"
+
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -69,10 +72,12 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file) {
 
   const int image = pos;
   if (image + kImageDescriptorSize > file.size()) return std::nullopt;
-  if (!hasGlobalTable) {
-    const uint8_t localPacked = At(file, image + 9);
-    // Without any colour table there is nothing to pick a transparent colour from.
-    if (!(localPacked & 0x80)) return std::nullopt;
+  const uint8_t localPacked = At(file, image + 9);
+  // Without any colour table there is nothing to pick a transparent colour from.
+  if (!hasGlobalTable && !(localPacked & 0x80)) return std::nullopt;
+  // The first frame is drawn with its local table when it has one: that is
+  // the palette its pixels, and so the transparent index, refer to.
+  if (localPacked & 0x80) {
     const int table = image + kImageDescriptorSize;
     if (table + TableSize(localPacked) > file.size()) return std::nullopt;
     h.ColorCount = TableSize(localPacked) / 3;
@@ -127,4 +132,26 @@ void TGifDocument::PatchTransparency(QByteArray& bytes) const {
   } else {
     bytes[GceFlagsOffset] = char(GceFlags & 0xFE);
   }
+}
+
+TPatchedGif TGifDocument::Patched(bool allFrames) const {
+  TPatchedGif out{GifData, {}};
+  PatchTransparency(out.Data);
+  if (TransparentOn && allFrames) {
+    out.Frames = PatchLaterFrames(out.Data, {PaletteColors[TransparentIndex], TransparentIndex});
+  } else {
+    out.Frames = CountFrames(out.Data);
+    out.Frames.TransparentFrames = TransparentOn ? 1 : 0;
+  }
+  // The first frame is patched from the header even when its image data is
+  // cut short, as a single picture always was.
+  out.Frames.Frames = std::max(out.Frames.Frames, 1);
+  if (TransparentOn) out.Frames.TransparentFrames = std::max(out.Frames.TransparentFrames, 1);
+  // Transparency is a GIF89a feature: an 87a file that now uses it says so.
+  if (TransparentOn) {
+    out.Data[3] = '8';
+    out.Data[4] = '9';
+    out.Data[5] = 'a';
+  }
+  return out;
 }

@@ -8,13 +8,9 @@
 #include <cstdint>
 #include <optional>
 
-// 0x00BBGGRR, as everywhere in the program.
-using TColor = uint32_t;
+#include "document/Color.h"
+#include "document/FramePatch.h"
 
-inline TColor RGBColor(int r, int g, int b) { return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16); }
-inline int RedOf(TColor c) { return c & 0xFF; }
-inline int GreenOf(TColor c) { return (c >> 8) & 0xFF; }
-inline int BlueOf(TColor c) { return (c >> 16) & 0xFF; }
 
 int Powered(int base, int exponent);
 
@@ -38,6 +34,11 @@ struct TGifHeader {
 // the first image, or no colour table at all.
 std::optional<TGifHeader> ParseGifHeader(const QByteArray& file);
 
+struct TPatchedGif {
+  QByteArray Data;
+  TFramePatchResult Frames;
+};
+
 class TGifDocument {
  public:
   QByteArray GifData;
@@ -59,6 +60,12 @@ class TGifDocument {
   bool ReadGifHeader(const QByteArray& file);
   void Assign(const TGifHeader& header);
 
-  // Writes the transparency choice into bytes laid out like GifData.
+  // Writes the transparency choice into the first frame's control block of
+  // bytes laid out like GifData.
   void PatchTransparency(QByteArray& bytes) const;
+
+  // The file as it is previewed and saved: GifData with the choice written
+  // into the first frame, and into every later one when allFrames is set.
+  // Always made afresh from GifData, so earlier choices leave nothing behind.
+  TPatchedGif Patched(bool allFrames) const;
 };

@@ -4,17 +4,13 @@
 #include <climits>
 #include <cstdlib>
 
+#include "document/Color.h"
 #include "reduce/FixedPalettes.h"
 
 namespace {
 
 constexpr int kCells = 32 * 32 * 32;
 constexpr int kCellSpan = 8;
-
-int Distance2(QRgb a, QRgb b) {
-  const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
-  return dr * dr + dg * dg + db * db;
-}
 
 // Squared distances from value v to the nearest and farthest of lo..lo+span-1.
 int NearAxis(int v, int lo) {
@@ -55,9 +51,9 @@ uint8_t TNearestColor::Index(QRgb color) const {
   const uint8_t* p = Candidates.data() + CellStart[size_t(cell)];
   const uint8_t* end = Candidates.data() + CellStart[size_t(cell) + 1];
   uint8_t best = *p;
-  int bestDistance = Distance2(color, Palette[best]);
+  int bestDistance = ColorDistance(FromQRgb(color), FromQRgb(Palette[best]));
   for (++p; p < end; ++p) {
-    const int d = Distance2(color, Palette[*p]);
+    const int d = ColorDistance(FromQRgb(color), FromQRgb(Palette[*p]));
     if (d < bestDistance) {
       bestDistance = d;
       best = *p;

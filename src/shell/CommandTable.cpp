@@ -2,7 +2,7 @@
 
 #include <QKeySequence>
 
-const TCommandDef CommandTable[20] = {
+const TCommandDef CommandTable[21] = {
     {"actRatio1", "倍率", "×&1", "1", "", -1, 1, true, true},
     {"actRatio2", "倍率", "×&2", "2", "", -1, 1, true, false},
     {"actRatio3", "倍率", "×&3", "3", "", -1, 1, true, false},
@@ -31,6 +31,8 @@ const TCommandDef CommandTable[20] = {
     {"actClassic", "表示", "ｸﾗｼｯｸﾃﾞｻﾞｲﾝ(&C)", "", "従来のﾃﾞｻﾞｲﾝにします。", 8, 0, true, false},
     {"actDeleteRecentFile", "ﾌｧｲﾙ", "履歴の削除(&D)", "", "最近使ったﾌｧｲﾙの履歴を削除します。", 11, 0, false,
      false},
+    {"actAllFrames", "表示", "全ﾌﾚｰﾑに適用(&A)", "",
+     "複数ﾌﾚｰﾑのGIF画像では、透過色を全てのﾌﾚｰﾑに適用します。", -1, 0, true, true},
 };
 
 QList<TAction*> CreateCommands(QObject* owner) {

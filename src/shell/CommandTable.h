@@ -17,7 +17,7 @@ struct TCommandDef {
   bool Checked;
 };
 
-extern const TCommandDef CommandTable[20];
+extern const TCommandDef CommandTable[21];
 
 // Creates the commands, owned by owner, named and set up as the table says.
 QList<TAction*> CreateCommands(QObject* owner);

@@ -30,6 +30,18 @@ QColor TImageView::ShownColorAt(const QPoint& pos) {
   return shown.isNull() ? QColor() : shown.pixelColor(0, 0);
 }
 
+TShownPixel TImageView::PixelAt(const QPoint& pos) {
+  if (FPicture.isNull() || width() <= 0 || height() <= 0 || !rect().contains(pos))
+    return {FromQRgb(ShownColorAt(pos).rgb()), std::nullopt};
+  // Drawn at its own size, or stretched over the view with pixel replication.
+  const int x = FStretch ? int(int64_t(pos.x()) * FPicture.width() / width()) : pos.x();
+  const int y = FStretch ? int(int64_t(pos.y()) * FPicture.height() / height()) : pos.y();
+  if (x >= FPicture.width() || y >= FPicture.height()) return {FromQRgb(ShownColorAt(pos).rgb()), std::nullopt};
+  TShownPixel pixel{FromQRgb(FPicture.pixel(x, y)), std::nullopt};
+  if (FPicture.colorCount() > 0) pixel.Index = FPicture.pixelIndex(x, y);
+  return pixel;
+}
+
 void TImageView::paintEvent(QPaintEvent*) {
   if (FPicture.isNull()) return;
   QPainter p(this);

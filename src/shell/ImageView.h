@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "document/Choice.h"
+
 class TImageView : public QWidget {
   Q_OBJECT
  public:
@@ -18,6 +20,9 @@ class TImageView : public QWidget {
   void SetStretch(bool on);
   // The colour the view shows at a point of its own, as drawn on screen.
   QColor ShownColorAt(const QPoint& pos);
+  // The picture's pixel under a point of the view, mapped back through the
+  // zoom: its colour, and its palette entry when the picture is indexed.
+  TShownPixel PixelAt(const QPoint& pos);
 
  signals:
   void Clicked(const QPoint& pos);

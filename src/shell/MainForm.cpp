@@ -109,6 +109,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   actPreviewColor = Command("actPreviewColor");
   actClassic = Command("actClassic");
   actDeleteRecentFile = Command("actDeleteRecentFile");
+  actAllFrames = Command("actAllFrames");
   setWindowIcon(ProgramIcon());
   ApplyCommandIcons(this);
 
@@ -222,6 +223,7 @@ void TMainForm::CreateMenus() {
   QMenu* view = tbtMainMenu->addMenu(QStringLiteral("表示(&V)"));
   view->addAction(actRealTime);
   view->addAction(actShowPaletteSync);
+  view->addAction(actAllFrames);
   view->addSeparator();
   view->addAction(actShowPalette);
   view->addAction(actPreview);
@@ -310,6 +312,7 @@ void TMainForm::CreatePropertyStore() {
   p.Add(opd, QStringLiteral("FileName"));
   p.Add(spd, QStringLiteral("FileName"));
   p.Add(actClassic, QStringLiteral("Checked"));
+  p.Add(actAllFrames, QStringLiteral("Checked"));
 }
 
 void TMainForm::ConnectCommands() {
@@ -328,6 +331,7 @@ void TMainForm::ConnectCommands() {
   on(actAbout, [this] { actAboutExecute(); });
   on(actClassic, [this] { actClassicExecute(); });
   on(actDeleteRecentFile, [this] { actDeleteRecentFileExecute(); });
+  on(actAllFrames, [this] { actAllFramesExecute(); });
   // actRealTime and actShowPaletteSync are checkable: triggering them flips
   // their mark, which is all their handler does.
   for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8})

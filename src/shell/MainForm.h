@@ -7,6 +7,7 @@
 #include <array>
 
 #include "document/AppPaths.h"
+#include "document/Choice.h"
 #include "document/FileOpen.h"
 #include "document/GifDocument.h"
 #include "reduce/BmpToGif.h"
@@ -36,7 +37,7 @@ class TDialogState : public QObject {
   QString FileName;
 };
 
-class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
+class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, public TBmpView {
   Q_OBJECT
   Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
   Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)
@@ -61,7 +62,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   TAction *actRatio1, *actRatio2, *actRatio3, *actRatio4, *actRatio6, *actRatio8;
   TAction *actOpen, *actRealTime, *actShowPaletteSync, *actShowPalette, *actSave, *actClose;
   TAction *actFullScreen, *actPreview, *actSusie, *actAbout, *actHelp, *actPreviewColor;
-  TAction *actClassic, *actDeleteRecentFile;
+  TAction *actClassic, *actDeleteRecentFile, *actAllFrames;
 
   // Components.
   QWidget* tbdTop;
@@ -113,6 +114,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   void OpenHelp2(QWidget* owner, const QString& topic);
   void imgClick(const QPoint& pos);
   void chkTransClick();
+  void actAllFramesExecute();
   // The palette window's choice: entry index with its colour; no preview.
   void PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue);
   void Preview() override;
@@ -149,6 +151,12 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   void FormClose();
   void FormResize();
   void FormActivate();
+
+  // The choice road, as the window shows it.
+  void ShowPickedColor(TColor color, const QString& hint) override;
+  bool RealTimePreview() const override;
+  bool TransparencyChecked() const override;
+  bool AllFrames() const override;
 
   // The rest of the open road, as the window shows it.
   void SetCaption(const QString& caption) override;

@@ -1,8 +1,9 @@
-// Choosing the transparent colour, previewing it and saving.
+// Choosing the transparent colour, previewing it and saving: the window's
+// side of the choice road.
 #include <QCheckBox>
 #include <QWebEngineView>
 
-#include "document/Eyedropper.h"
+#include "document/Choice.h"
 #include "document/FileOps.h"
 #include "document/SaveName.h"
 #include "preview/PreviewColor.h"
@@ -22,12 +23,7 @@ void TMainForm::Preview() {
     wb->setUrl(url);
 }
 
-void TMainForm::actPreviewExecute() {
-  QByteArray copy = Doc.GifData;
-  Doc.PatchTransparency(copy);
-  SaveStringToFile(Paths.Data(QStringLiteral("_.gif")), copy);
-  Preview();
-}
+void TMainForm::actPreviewExecute() { PreviewChoice(Doc, Paths, *this); }
 
 void TMainForm::actPreviewColorExecute() {
   const auto chosen = Dialogs().ChooseColor(this, LastPreviewColor);
@@ -39,29 +35,15 @@ void TMainForm::actPreviewColorExecute() {
   Preview();
 }
 
-void TMainForm::imgClick(const QPoint& pos) {
-  const QColor seen = img->ShownColorAt(pos);
-  const uint8_t r = seen.red(), g = seen.green(), b = seen.blue();
-  shp->SetColor(QColor(r, g, b));
-  shp->setToolTip(PickedColorHint(r, g, b));
-  if (Doc.ColorCount == 0) return;
-  const TPaletteMatch match = NearestPaletteEntry(Doc, r, g, b);
-  SetMsg(6, MatchPanelText(match));
-  Doc.TransparentIndex = uint8_t(match.Index);
-  if (actRealTime->isChecked() && chkTrans->isChecked()) actPreviewExecute();
+void TMainForm::imgClick(const QPoint& pos) { PickShownColor(Doc, Paths, *this, img->PixelAt(pos)); }
+
+void TMainForm::chkTransClick() { SetTransparency(Doc, Paths, *this, chkTrans->isChecked()); }
+
+void TMainForm::actAllFramesExecute() {
+  if (RealTimePreview() && Doc.ColorCount > 0) actPreviewExecute();
 }
 
-void TMainForm::chkTransClick() {
-  Doc.TransparentOn = chkTrans->isChecked();
-  if (actRealTime->isChecked()) actPreviewExecute();
-}
-
-void TMainForm::PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue) {
-  shp->SetColor(QColor(red, green, blue));
-  Doc.TransparentOn = true;
-  Doc.TransparentIndex = index;
-  SetMsg(6, QString::number(index));
-}
+void TMainForm::PaletteChoice(uint8_t index, uint8_t, uint8_t, uint8_t) { ChooseEntry(Doc, *this, index); }
 
 void TMainForm::actSaveExecute() {
   spd->FileName = ProposedSaveName(windowTitle(), Paths.Data(QStringLiteral("temp.gif")), Doc.OpenedFileName,
@@ -73,6 +55,16 @@ void TMainForm::actSaveExecute() {
   const auto chosen = Dialogs().SaveFile(this, o);
   if (!chosen) return;
   spd->FileName = *chosen;
-  Doc.PatchTransparency(Doc.GifData);
-  SaveStringToFile(*chosen, Doc.GifData);
+  SaveChoice(Doc, *this, *chosen);
 }
+
+void TMainForm::ShowPickedColor(TColor color, const QString& hint) {
+  shp->SetColor(QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+  if (!hint.isEmpty()) shp->setToolTip(hint);
+}
+
+bool TMainForm::RealTimePreview() const { return actRealTime->isChecked(); }
+
+bool TMainForm::TransparencyChecked() const { return chkTrans->isChecked(); }
+
+bool TMainForm::AllFrames() const { return actAllFrames->isChecked(); }

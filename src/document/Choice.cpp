@@ -1,0 +1,70 @@
+#include "document/Choice.h"
+
+#include "document/Eyedropper.h"
+#include "document/FileOps.h"
+
+namespace {
+
+void PreviewIfRealTime(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
+  if (view.RealTimePreview()) PreviewChoice(doc, paths, view);
+}
+
+// The entry of a picked pixel, trusted only when the picture's table agrees
+// with the document's (a foreign plug-in may have decoded it differently).
+std::optional<TPaletteMatch> EntryOfPixel(const TGifDocument& doc, const TShownPixel& pixel) {
+  if (!pixel.Index || *pixel.Index < 0 || *pixel.Index >= doc.ColorCount) return std::nullopt;
+  if (doc.PaletteColors[*pixel.Index] != pixel.Color) return std::nullopt;
+  return TPaletteMatch{*pixel.Index, true};
+}
+
+}  // namespace
+
+void PickShownColor(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TShownPixel& pixel) {
+  const int r = RedOf(pixel.Color), g = GreenOf(pixel.Color), b = BlueOf(pixel.Color);
+  view.ShowPickedColor(pixel.Color, PickedColorHint(r, g, b));
+  if (doc.ColorCount == 0) return;
+  const TPaletteMatch match = EntryOfPixel(doc, pixel).value_or(NearestPaletteEntry(doc, r, g, b));
+  view.SetMsg(6, MatchPanelText(match));
+  doc.TransparentIndex = uint8_t(match.Index);
+  if (view.TransparencyChecked()) PreviewIfRealTime(doc, paths, view);
+}
+
+void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index) {
+  view.ShowPickedColor(doc.PaletteColors[index], QString());
+  doc.TransparentOn = true;
+  doc.TransparentIndex = index;
+  view.SetMsg(6, QString::number(index));
+}
+
+void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on) {
+  doc.TransparentOn = on;
+  PreviewIfRealTime(doc, paths, view);
+}
+
+void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
+  const TPatchedGif patched = doc.Patched(view.AllFrames());
+  SaveStringToFile(paths.Data(QStringLiteral("_.gif")), patched.Data);
+  view.SetMsg(kFramesPanel, FramesPanelText(patched.Frames));
+  view.Preview();
+}
+
+void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path) {
+  const TPatchedGif patched = doc.Patched(view.AllFrames());
+  SaveStringToFile(path, patched.Data);
+  view.SetMsg(kFramesPanel, FramesPanelText(patched.Frames));
+}
+
+QString FramesCountText(const TFramePatchResult& frames) {
+  QString text;
+  if (frames.Frames > 1) text = QStringLiteral("%1 ﾌﾚｰﾑ").arg(frames.Frames);
+  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("以降破損");
+  return text;
+}
+
+QString FramesPanelText(const TFramePatchResult& frames) {
+  QString text;
+  if (frames.Frames > 1)
+    text = QStringLiteral("透過 %1/%2 ﾌﾚｰﾑ").arg(frames.TransparentFrames).arg(frames.Frames);
+  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("以降破損");
+  return text;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The road of a choice: the colour picked on the picture or in the palette,
+// transparency on or off, the preview copy, the save. The window provides
+// the view side through TChoiceView; what happens, and in what order, is here.
+#include <QString>
+#include <optional>
+
+#include "document/AppPaths.h"
+#include "document/GifDocument.h"
+
+class TChoiceView {
+ public:
+  virtual ~TChoiceView() = default;
+  virtual void SetMsg(int index, const QString& text) = 0;
+  // The swatch of the colour just picked, with its hint (none: keep the hint).
+  virtual void ShowPickedColor(TColor color, const QString& hint) = 0;
+  virtual bool RealTimePreview() const = 0;
+  virtual bool TransparencyChecked() const = 0;
+  // Whether a choice applies to every frame of an animation.
+  virtual bool AllFrames() const = 0;
+  // Shows data/preview.html afresh.
+  virtual void Preview() = 0;
+};
+
+// A pixel of the shown picture: its colour, and its palette entry when the
+// picture was decoded with indices.
+struct TShownPixel {
+  TColor Color = 0;
+  std::optional<int> Index;
+};
+
+// The eyedropper: the entry of the clicked pixel, or the nearest colour where
+// no entry is known.
+void PickShownColor(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TShownPixel& pixel);
+
+// The palette window's choice of an entry; makes no preview.
+void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index);
+
+void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on);
+
+// Writes data/_.gif as it would be saved and shows the preview.
+void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view);
+
+// Writes the file as previewed to path.
+void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path);
+
+// Status panel 8 after a patch: how many frames are transparent, and whether
+// the walk stopped at a damaged block. Empty for an intact single picture.
+QString FramesPanelText(const TFramePatchResult& frames);
+
+// Status panel 8 of an opened file: its frame count, and whether it is damaged.
+QString FramesCountText(const TFramePatchResult& frames);
+
+// Status panel of the frame count.
+constexpr int kFramesPanel = 8;
