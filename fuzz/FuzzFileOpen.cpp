@@ -5,13 +5,14 @@
 #include <QFile>
 
 #include "FuzzViews.h"
+#include "document/Choice.h"
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
 #include "reduce/BmpToGif.h"
 
 namespace {
 
-class TRecordingView : public TOpenView {
+class TRecordingView : public TOpenView, public TChoiceView {
  public:
   TRecordingView(const TAppPaths& paths, uint8_t choice) : Paths(paths), Choice(choice) {}
   const TAppPaths& Paths;
@@ -56,6 +57,10 @@ class TRecordingView : public TOpenView {
     }
   }
   void Preview() override { ++Previews; }
+  void ShowPickedColor(TColor, const QString&) override {}
+  bool RealTimePreview() const override { return false; }
+  bool TransparencyChecked() const override { return Choice & 1; }
+  bool AllFrames() const override { return Choice & 2; }
 };
 
 }  // namespace
@@ -97,15 +102,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(LoadStringFromFile(paths.Data(QStringLiteral("_.gif"))) == onDisk);
   if (!(choice & 0x80)) FUZZ_CHECK(onDisk == content);
 
-  // The save: the choice patched into a copy, written, and read back.
-  doc.TransparentOn = choice & 1;
+  // The save users run: the choice written into every frame, and read back.
+  const QByteArray before = doc.GifData;
+  SetTransparency(doc, paths, view, choice & 1);
   doc.TransparentIndex = uint8_t(choice * 37);
-  QByteArray saved = doc.GifData;
-  doc.PatchTransparency(saved);
   const QString savedName = paths.Data(QStringLiteral("saved.gif"));
-  SaveStringToFile(savedName, saved);
+  SaveChoice(doc, view, savedName);
+  FUZZ_CHECK(doc.GifData == before);
+  const QByteArray saved = LoadStringFromFile(savedName);
   TGifDocument reread;
-  FUZZ_CHECK(reread.ReadGifHeader(LoadStringFromFile(savedName)));
+  FUZZ_CHECK(reread.ReadGifHeader(saved));
   FUZZ_CHECK(reread.LoadedTransparent == doc.TransparentOn);
   if (doc.TransparentOn) FUZZ_CHECK(reread.TransparentIndex == doc.TransparentIndex);
   FUZZ_CHECK(reread.GifData == saved);

@@ -1,8 +1,10 @@
 // The GIF header reader, its structure walk and the patch rule: whatever the
 // bytes, reading stays in bounds, and a file it accepts can be patched so that
-// it reads back with exactly the chosen transparency and nothing else changed.
+// it reads back with exactly the chosen transparency and nothing else changed;
+// the patch of every frame keeps the frames and only adds control blocks.
 #include "FuzzSupport.h"
 #include "document/GifDocument.h"
+#include "document/GifFrames.h"
 
 namespace {
 
@@ -25,6 +27,20 @@ void CheckPatch(const TGifDocument& doc, bool on, uint8_t index) {
   FUZZ_CHECK((again->GceFlags & 0xFE) == (doc.GceFlags & 0xFE));
   if (on) FUZZ_CHECK(again->LoadedTransIndex == index);
   FUZZ_CHECK(again->ColorCount == doc.ColorCount);
+
+  // Every frame: only control blocks are added, the same frames are found,
+  // and the first frame reads back with the choice.
+  const TPatchedGif all = choice.Patched(true);
+  const TFrameWalk before = WalkGifFrames(doc.GifData), after = WalkGifFrames(all.Data);
+  FUZZ_CHECK(after.Frames.size() == before.Frames.size());
+  FUZZ_CHECK(after.Damaged == before.Damaged);
+  FUZZ_CHECK((all.Data.size() - doc.GifData.size()) % 8 == 0);
+  FUZZ_CHECK(all.Data.size() - doc.GifData.size() <= 8 * qsizetype(before.Frames.size()));
+  FUZZ_CHECK(all.Frames.TransparentFrames <= all.Frames.Frames);
+  const auto first = ParseGifHeader(all.Data);
+  FUZZ_CHECK(first.has_value() && bool(first->GceFlags & 1) == on);
+  if (on) FUZZ_CHECK(first->LoadedTransIndex == index);
+  FUZZ_CHECK(choice.Patched(true).Data == all.Data);
 }
 
 }  // namespace

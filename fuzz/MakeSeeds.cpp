@@ -109,6 +109,13 @@ std::vector<QByteArray> GifSeeds() {
   gifs.push_back(whole.left(20));
   gifs.push_back(whole.left(13 + 48 + 4));
   gifs.push_back(whole.left(whole.size() - 6));
+  // Animations: the frame blocks of a 16-colour seed repeated, one frame with
+  // its own table and one without a control block among them.
+  const auto frames = [](const QByteArray& gif) { return gif.mid(13 + 48, gif.size() - 13 - 48 - 1); };
+  const QByteArray plain = gifs[0], local = MakeGif([] { TGifSpec s; s.LocalColours = 4; return s; }());
+  const QByteArray bare = MakeGif([] { TGifSpec s; s.Transparent = -2; return s; }());
+  gifs.push_back(whole.left(whole.size() - 1) + frames(plain) + frames(local) + frames(bare) + "\x3B");
+  gifs.push_back(plain.left(plain.size() - 1) + frames(bare) + frames(whole) + frames(bare).left(9));
   return gifs;
 }
 

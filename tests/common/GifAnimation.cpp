@@ -1,0 +1,116 @@
+#include "common/GifAnimation.h"
+
+#include <gif_lib.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+int WriteToBuffer(GifFileType* gif, const GifByteType* data, int len) {
+  static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), len);
+  return len;
+}
+
+struct TReader {
+  const QByteArray* Data;
+  int Pos = 0;
+};
+
+int ReadFromBuffer(GifFileType* gif, GifByteType* out, int len) {
+  auto* r = static_cast<TReader*>(gif->UserData);
+  const int n = std::min(len, int(r->Data->size()) - r->Pos);
+  if (n <= 0) return 0;
+  std::memcpy(out, r->Data->constData() + r->Pos, n);
+  r->Pos += n;
+  return n;
+}
+
+ColorMapObject* MapOf(const std::vector<TRgb>& colors) {
+  if (colors.empty()) return nullptr;
+  int size = 2;
+  while (size_t(size) < colors.size()) size *= 2;
+  ColorMapObject* map = GifMakeMapObject(size, nullptr);
+  for (size_t i = 0; i < colors.size(); ++i) map->Colors[i] = {colors[i].R, colors[i].G, colors[i].B};
+  return map;
+}
+
+uint32_t Opaque(const GifColorType& c) { return 0xFF000000u | uint32_t(c.Red) << 16 | uint32_t(c.Green) << 8 | c.Blue; }
+
+}  // namespace
+
+QByteArray MakeAnimation(const TAnimPlan& plan) {
+  QByteArray out;
+  int error = 0;
+  GifFileType* gif = EGifOpen(&out, WriteToBuffer, &error);
+  if (!gif) throw std::runtime_error("EGifOpen failed");
+  EGifSetGifVersion(gif, plan.Gif89);
+  ColorMapObject* global = MapOf(plan.Colors);
+  EGifPutScreenDesc(gif, plan.Width, plan.Height, 8, 0, global);
+  for (const TAnimFrame& f : plan.Frames) {
+    const int w = f.Width ? f.Width : plan.Width, h = f.Height ? f.Height : plan.Height;
+    if (f.Packed) {
+      const unsigned char gce[4] = {*f.Packed, 0, 0, f.TransparentIndex};
+      EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce);
+    }
+    ColorMapObject* local = MapOf(f.LocalColors);
+    EGifPutImageDesc(gif, f.Left, f.Top, w, h, false, local);
+    std::vector<uint8_t> pixels = f.Pixels;
+    pixels.resize(size_t(w) * h, 0);
+    for (int y = 0; y < h; ++y) EGifPutLine(gif, pixels.data() + size_t(y) * w, w);
+    if (local) GifFreeMapObject(local);
+  }
+  if (global) GifFreeMapObject(global);
+  EGifCloseFile(gif, &error);
+  return out;
+}
+
+std::optional<TComposed> ComposeFrames(const QByteArray& data) {
+  TReader reader{&data};
+  int error = 0;
+  GifFileType* gif = DGifOpen(&reader, ReadFromBuffer, &error);
+  if (!gif) return std::nullopt;
+  if (DGifSlurp(gif) != GIF_OK) {
+    DGifCloseFile(gif, &error);
+    return std::nullopt;
+  }
+  TComposed c;
+  c.Width = gif->SWidth;
+  c.Height = gif->SHeight;
+  const size_t area = size_t(c.Width) * c.Height;
+  std::vector<uint32_t> canvas(area, 0);
+  std::vector<int> painter(area, -1);
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const SavedImage& image = gif->SavedImages[i];
+    const GifImageDesc& d = image.ImageDesc;
+    GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
+    DGifSavedExtensionToGCB(gif, i, &gcb);
+    const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+    const std::vector<uint32_t> before = canvas;
+    const std::vector<int> paintedBefore = painter;
+    for (int y = 0; y < d.Height; ++y)
+      for (int x = 0; x < d.Width; ++x) {
+        const int cx = d.Left + x, cy = d.Top + y;
+        if (cx >= c.Width || cy >= c.Height) continue;
+        const int index = image.RasterBits[size_t(y) * d.Width + x];
+        if (index == gcb.TransparentColor || !map || index >= map->ColorCount) continue;
+        canvas[size_t(cy) * c.Width + cx] = Opaque(map->Colors[index]);
+        painter[size_t(cy) * c.Width + cx] = i;
+      }
+    c.Canvases.push_back(canvas);
+    c.Painter.push_back(painter);
+    if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
+      // Browsers clear the frame's rectangle to transparent, not to the background colour.
+      for (int y = d.Top; y < std::min(c.Height, d.Top + d.Height); ++y)
+        for (int x = d.Left; x < std::min(c.Width, d.Left + d.Width); ++x) {
+          canvas[size_t(y) * c.Width + x] = 0;
+          painter[size_t(y) * c.Width + x] = -1;
+        }
+    } else if (gcb.DisposalMode == DISPOSE_PREVIOUS) {
+      canvas = before;
+      painter = paintedBefore;
+    }
+  }
+  DGifCloseFile(gif, &error);
+  return c;
+}

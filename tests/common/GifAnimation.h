@@ -1,0 +1,42 @@
+#pragma once
+// Animated GIFs for tests, written with giflib, and a browser's view of them:
+// every frame composed on the canvas with its disposal, transparent where
+// nothing opaque was drawn.
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "common/GifFactory.h"
+
+struct TAnimFrame {
+  int Left = 0, Top = 0, Width = 0, Height = 0;  // zero size: the whole screen
+  std::vector<TRgb> LocalColors;                 // empty: drawn with the global table
+  std::vector<uint8_t> Pixels;                   // Width*Height indices
+  std::optional<uint8_t> Packed;                 // control block's packed byte; none: no block
+  uint8_t TransparentIndex = 0;
+};
+
+struct TAnimPlan {
+  int Width = 8, Height = 6;
+  std::vector<TRgb> Colors;  // global table; empty: none
+  bool Gif89 = true;
+  std::vector<TAnimFrame> Frames;
+};
+
+QByteArray MakeAnimation(const TAnimPlan& plan);
+
+// Packed control byte for a disposal method, transparent or not.
+inline uint8_t Packed(int disposal, bool transparent = false) { return uint8_t(disposal << 2 | (transparent ? 1 : 0)); }
+
+struct TComposed {
+  int Width = 0, Height = 0;
+  // Per frame, the canvas after drawing it: 0 where transparent, else 0xFFRRGGBB.
+  std::vector<std::vector<uint32_t>> Canvases;
+  // Per frame, which frame last drew each pixel opaque (-1: none).
+  std::vector<std::vector<int>> Painter;
+};
+
+// giflib's decode of every frame, composed as a browser shows them; empty
+// when giflib refuses the data.
+std::optional<TComposed> ComposeFrames(const QByteArray& data);
