@@ -8,6 +8,7 @@
 #include <random>
 
 #include "document/FileOps.h"
+#include "document/FramePatch.h"
 #include "document/GifDocument.h"
 #include "document/GifFrames.h"
 
@@ -78,6 +79,21 @@ void BM_ReadWalk(benchmark::State& state) {
   Report(state, size);
 }
 
+// The walk and the planned edits of every frame, without making the new bytes.
+void BM_ReadWalkPlan(benchmark::State& state) {
+  const QString& path = AnimationFile(state.range(0));
+  qint64 size = 0;
+  for (auto _ : state) {
+    const QByteArray file = LoadStringFromFile(path);
+    TGifEdits edits;
+    const TFramePatchResult result = PatchLaterFrames(file, {RGBColor(255, 255, 255), 255}, edits);
+    if (result.TransparentFrames != kFrames) state.SkipWithError("frames not patched");
+    benchmark::DoNotOptimize(edits.Insertions());
+    size = file.size();
+  }
+  Report(state, size);
+}
+
 // What a save does before writing: read, take the header, patch every frame.
 void BM_ReadWalkPatch(benchmark::State& state) {
   const QString& path = AnimationFile(state.range(0));
@@ -100,5 +116,6 @@ void BM_ReadWalkPatch(benchmark::State& state) {
 // Argument: 1 when every frame has its control block, 0 when half get one inserted.
 BENCHMARK(BM_ReadOnce)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadWalk)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadWalkPlan)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadWalkPatch)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,7 +1,7 @@
 #include "document/FramePatch.h"
 
+#include <cstring>
 #include <optional>
-#include <vector>
 
 #include "document/GifFrames.h"
 
@@ -10,12 +10,6 @@ namespace {
 constexpr uint8_t kTransparentFlag = 0x01;
 constexpr uint8_t kDisposalMask = 0x1C;
 constexpr uint8_t kRestoreBackground = 2 << 2;
-
-struct TInsertion {
-  int Before;       // offset of the image descriptor
-  uint8_t Packed;
-  uint8_t Index;
-};
 
 std::optional<int> ExactEntry(const QByteArray& bytes, const TGifFrame& frame, TColor color) {
   if (frame.Table < 0) return std::nullopt;
@@ -39,30 +33,47 @@ std::optional<int> TransparentEntry(const QByteArray& bytes, const TGifFrame& fr
   return entry;
 }
 
-void InsertControlBlocks(QByteArray& bytes, const std::vector<TInsertion>& insertions) {
-  if (insertions.empty()) return;
-  QByteArray out;
-  out.reserve(bytes.size() + 8 * qsizetype(insertions.size()));
-  int from = 0;
-  for (const TInsertion& in : insertions) {
-    out.append(bytes.constData() + from, in.Before - from);
-    const char block[8] = {0x21, char(0xF9), 0x04, char(in.Packed), 0, 0, char(in.Index), 0};
-    out.append(block, sizeof block);
-    from = in.Before;
-  }
-  out.append(bytes.constData() + from, bytes.size() - from);
-  bytes = std::move(out);
+}  // namespace
+
+
+uint8_t TGifEdits::At(const QByteArray& source, int offset) const {
+  const auto it = Writes.find(offset);
+  return it != Writes.end() ? it->second : uint8_t(source[offset]);
 }
 
-}  // namespace
+void TGifEdits::InsertControlBlock(int before, uint8_t packed, uint8_t index) {
+  Inserted.push_back({before, packed, index});
+}
+
+QByteArray TGifEdits::Apply(const QByteArray& source) const {
+  QByteArray out(source.size() + 8 * qsizetype(Inserted.size()), Qt::Uninitialized);
+  char* to = out.data();
+  int from = 0;
+  auto write = Writes.begin();
+  // Copies source[from, end) with the rewritten bytes in it.
+  const auto copyUpTo = [&](int end) {
+    std::memcpy(to, source.constData() + from, size_t(end - from));
+    for (; write != Writes.end() && write->first < end; ++write) to[write->first - from] = char(write->second);
+    to += end - from;
+    from = end;
+  };
+  for (const TInsertion& in : Inserted) {
+    copyUpTo(in.Before);
+    const char block[8] = {0x21, char(0xF9), 0x04, char(in.Packed), 0, 0, char(in.Index), 0};
+    std::memcpy(to, block, sizeof block);
+    to += sizeof block;
+  }
+  copyUpTo(int(source.size()));
+  return out;
+}
 
 TFramePatchResult CountFrames(const QByteArray& bytes) {
   const TFrameWalk walk = WalkGifFrames(bytes);
   return {int(walk.Frames.size()), 0, walk.Damaged};
 }
 
-TFramePatchResult PatchLaterFrames(QByteArray& bytes, const TFramePatch& patch) {
-  const TFrameWalk walk = WalkGifFrames(bytes);
+TFramePatchResult PatchLaterFrames(const QByteArray& source, const TFramePatch& patch, TGifEdits& edits) {
+  const TFrameWalk walk = WalkGifFrames(source);
   const std::vector<TGifFrame>& frames = walk.Frames;
   TFramePatchResult result{int(frames.size()), frames.empty() ? 0 : 1, walk.Damaged};
   if (frames.size() < 2) return result;
@@ -75,11 +86,11 @@ TFramePatchResult PatchLaterFrames(QByteArray& bytes, const TFramePatch& patch) 
   transparent[0] = true;
   for (size_t k = 0; k < frames.size(); ++k)
     if (frames[k].Gce >= 0) {
-      packed[k] = uint8_t(bytes[frames[k].Gce + 3]);
-      index[k] = uint8_t(bytes[frames[k].Gce + 6]);
+      packed[k] = edits.At(source, frames[k].Gce + 3);
+      index[k] = edits.At(source, frames[k].Gce + 6);
     }
   for (size_t k = 1; k < frames.size(); ++k) {
-    const std::optional<int> entry = TransparentEntry(bytes, frames[k], frames[0], patch);
+    const std::optional<int> entry = TransparentEntry(source, frames[k], frames[0], patch);
     if (!entry) continue;
     transparent[k] = true;
     packed[k] = uint8_t(packed[k].value_or(0) | kTransparentFlag);
@@ -95,16 +106,14 @@ TFramePatchResult PatchLaterFrames(QByteArray& bytes, const TFramePatch& patch) 
     if (disposal == 0 || disposal == 1) packed[k] = uint8_t((p & ~kDisposalMask) | kRestoreBackground);
   }
 
-  std::vector<TInsertion> insertions;
   for (size_t k = 0; k < frames.size(); ++k) {
     if (!packed[k]) continue;
     if (frames[k].Gce >= 0) {
-      bytes[frames[k].Gce + 3] = char(*packed[k]);
-      bytes[frames[k].Gce + 6] = char(index[k]);
+      if (*packed[k] != edits.At(source, frames[k].Gce + 3)) edits.Set(frames[k].Gce + 3, *packed[k]);
+      if (index[k] != edits.At(source, frames[k].Gce + 6)) edits.Set(frames[k].Gce + 6, index[k]);
     } else {
-      insertions.push_back({frames[k].Descriptor, *packed[k], index[k]});
+      edits.InsertControlBlock(frames[k].Descriptor, *packed[k], index[k]);
     }
   }
-  InsertControlBlocks(bytes, insertions);
   return result;
 }

@@ -124,34 +124,43 @@ void TGifDocument::Assign(const TGifHeader& h) {
   TransparentIndex = LoadedTransparent ? LoadedTransIndex : 0;
 }
 
+
 void TGifDocument::PatchTransparency(QByteArray& bytes) const {
+  TGifEdits edits;
+  PatchFirstFrame(edits, bytes);
+  bytes = edits.Apply(bytes);
+}
+
+void TGifDocument::PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) const {
   if (GceFlagsOffset <= 0 || TransparentIndexOffset >= bytes.size()) return;
   if (TransparentOn) {
-    bytes[GceFlagsOffset] = char(GceFlags | 0x01);
-    bytes[TransparentIndexOffset] = char(TransparentIndex);
+    edits.Set(GceFlagsOffset, uint8_t(GceFlags | 0x01));
+    edits.Set(TransparentIndexOffset, TransparentIndex);
   } else {
-    bytes[GceFlagsOffset] = char(GceFlags & 0xFE);
+    edits.Set(GceFlagsOffset, uint8_t(GceFlags & 0xFE));
   }
 }
 
 TPatchedGif TGifDocument::Patched(bool allFrames) const {
-  TPatchedGif out{GifData, {}};
-  PatchTransparency(out.Data);
+  TGifEdits edits;
+  PatchFirstFrame(edits, GifData);
+  TPatchedGif out;
   if (TransparentOn && allFrames) {
-    out.Frames = PatchLaterFrames(out.Data, {PaletteColors[TransparentIndex], TransparentIndex});
+    out.Frames = PatchLaterFrames(GifData, {PaletteColors[TransparentIndex], TransparentIndex}, edits);
   } else {
-    out.Frames = CountFrames(out.Data);
+    out.Frames = CountFrames(GifData);
     out.Frames.TransparentFrames = TransparentOn ? 1 : 0;
   }
   // The first frame is patched from the header even when its image data is
   // cut short, as a single picture always was.
   out.Frames.Frames = std::max(out.Frames.Frames, 1);
-  if (TransparentOn) out.Frames.TransparentFrames = std::max(out.Frames.TransparentFrames, 1);
-  // Transparency is a GIF89a feature: an 87a file that now uses it says so.
   if (TransparentOn) {
-    out.Data[3] = '8';
-    out.Data[4] = '9';
-    out.Data[5] = 'a';
+    out.Frames.TransparentFrames = std::max(out.Frames.TransparentFrames, 1);
+    // Transparency is a GIF89a feature: an 87a file that now uses it says so.
+    edits.Set(3, '8');
+    edits.Set(4, '9');
+    edits.Set(5, 'a');
   }
+  out.Data = edits.Apply(GifData);
   return out;
 }

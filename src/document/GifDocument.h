@@ -68,4 +68,7 @@ class TGifDocument {
   // into the first frame, and into every later one when allFrames is set.
   // Always made afresh from GifData, so earlier choices leave nothing behind.
   TPatchedGif Patched(bool allFrames) const;
+
+ private:
+  void PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) const;
 };
