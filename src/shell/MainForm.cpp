@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -126,6 +127,9 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   SPIs1->setObjectName(QStringLiteral("SPIs1"));
   SPIs1->AppDir = AppDir;
   Guarded([this] { SPIs1->Loaded(); });
+  // The files the search passed over are named once, when the window is up.
+  if (const QString skipped = SkippedPluginsText(*SPIs1); !skipped.isEmpty())
+    QTimer::singleShot(0, this, [this, skipped] { Dialogs().ShowMessage(this, skipped); });
   Guarded([this] { FormCreate(); });
   Palette = new TPalette(Doc, this);
   Palette->OnChoose = [this](uint8_t index, uint8_t r, uint8_t g, uint8_t b) {
