@@ -22,6 +22,7 @@
 #include "document/Exception.h"
 #include "document/FileOps.h"
 #include "persist/IniSaveProps.h"
+#include "persist/SetAside.h"
 #include "plugins/PluginListing.h"
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
@@ -33,6 +34,7 @@
 #include "shell/HelpViewer.h"
 #include "shell/Icons.h"
 #include "shell/ImageView.h"
+#include "shell/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
 
@@ -341,6 +343,8 @@ void TMainForm::ConnectCommands() {
 void TMainForm::FormCreate() {
   SetMenu(0);
   isp->SetFileName(Paths.Data(QStringLiteral("property.ini")));
+  const QString setAside = SetAsideOversizedFiles({isp->GetIniFileName(), GetRFName(Paths)});
+  if (!setAside.isEmpty()) Dialogs().ShowMessage(this, setAside);
   // A settings file that cannot be read is reported; the start goes on.
   Guarded([this] { isp->Load(); });
   setAcceptDrops(true);
