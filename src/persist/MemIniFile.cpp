@@ -39,7 +39,9 @@ TMemIniFile::TLine MakeLine(const QByteArray& name, const QByteArray& value) {
 }  // namespace
 
 TMemIniFile::TMemIniFile(const QString& fileName) : Path(fileName) {
+  SetAsideOversized(fileName, MaxFileSize);
   const qint64 size = CheckFileSize(fileName);
+  LeftUnread = size > MaxFileSize;
   if (size <= 0 || size > MaxFileSize || !FileExists(fileName)) return;
   Parse(LoadStringFromFile(fileName));
 }
@@ -184,4 +186,6 @@ QByteArray TMemIniFile::Text() const {
   return out;
 }
 
-void TMemIniFile::UpdateFile() const { SaveStringToFile(Path, Text()); }
+void TMemIniFile::UpdateFile() const {
+  if (!LeftUnread) SaveStringToFile(Path, Text());
+}

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "persist/SetAside.h"
+
 class TMemIniFile {
  public:
   // One line of a section, kept as bytes so lines of other writers survive
@@ -19,8 +21,9 @@ class TMemIniFile {
   };
 
   // A file larger than this is not a settings file of ours (those hold a few
-  // hundred bytes): it is read as empty, which bounds the memory it costs.
-  static constexpr qint64 MaxFileSize = 1024 * 1024;
+  // hundred bytes): it is moved aside unread and the store starts empty; if
+  // it cannot be moved, UpdateFile leaves it alone.
+  static constexpr qint64 MaxFileSize = kMaxSettingsFileSize;
 
   // Reads FileName when it exists; I/O failures raise EInOutError.
   explicit TMemIniFile(const QString& fileName);
@@ -66,6 +69,7 @@ class TMemIniFile {
   static int FindLine(const TSection& s, const QString& key);
 
   QString Path;
+  bool LeftUnread = false;  // an oversized file that stayed in place
   std::vector<TSection> Sections;
   QHash<QString, int> SectionIndex;  // folded name -> first section carrying it
 };

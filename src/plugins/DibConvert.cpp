@@ -36,6 +36,17 @@ std::optional<TDibLayout> CheckDib(const uint8_t* header, size_t headerSize, siz
   return layout;
 }
 
+std::optional<std::pair<int64_t, int64_t>> OversizedDib(const uint8_t* header, size_t headerSize) {
+  if (!header || headerSize < sizeof(SusieBitmapInfoHeader)) return std::nullopt;
+  SusieBitmapInfoHeader h;
+  std::memcpy(&h, header, sizeof h);
+  const int64_t width = qFromLittleEndian(h.biWidth);
+  const int64_t height = std::abs(int64_t(qFromLittleEndian(h.biHeight)));
+  if (qFromLittleEndian(h.biSize) != 40 || width <= 0 || height <= 0) return std::nullopt;
+  if (!PictureTooLarge(width, height)) return std::nullopt;
+  return std::make_pair(width, height);
+}
+
 QByteArray DibToBmpFile(const uint8_t* header, const uint8_t* bits, const TDibLayout& layout) {
   const int64_t tableBytes = 4 * int64_t(layout.Colours);
   const int64_t fileSize = 54 + tableBytes + layout.ImageSize;

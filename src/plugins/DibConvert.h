@@ -6,10 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
+
+#include "plugins/PictureLimits.h"
 
 // Largest side and pixel count accepted from a plug-in.
 constexpr int32_t kMaxDibSide = 65535;
-constexpr int64_t kMaxDibPixels = int64_t(1) << 26;
+constexpr int64_t kMaxDibPixels = kMaxPicturePixels;
 
 struct TDibLayout {
   int Colours;        // entries of the colour table that follow the header
@@ -21,6 +24,10 @@ struct TDibLayout {
 // a width or height that is zero, negative (width) or huge, more colours than
 // the depth allows) or when either block is shorter than the layout needs.
 std::optional<TDibLayout> CheckDib(const uint8_t* header, size_t headerSize, size_t bitsSize);
+
+// Width and height of a well-formed header whose picture is more than the
+// program decodes; none otherwise.
+std::optional<std::pair<int64_t, int64_t>> OversizedDib(const uint8_t* header, size_t headerSize);
 
 // The 14-byte file header, the header with its colour table, then the rows.
 QByteArray DibToBmpFile(const uint8_t* header, const uint8_t* bits, const TDibLayout& layout);

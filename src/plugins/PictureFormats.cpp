@@ -24,6 +24,8 @@ std::unique_ptr<TGraphic> CreateNativeGraphic() { return std::make_unique<TNativ
 
 }  // namespace
 
+void SetPictureAllocationLimit() { QImageReader::setAllocationLimit(kPictureAllocationMiB); }
+
 const TGraphicClass NativeGraphicClass{"TBitmap", &CreateNativeGraphic};
 
 TPictureFormats::TPictureFormats() {

@@ -9,11 +9,22 @@
 #include <vector>
 
 #include "document/Exception.h"
+#include "plugins/PictureLimits.h"
 
 // "認識できない画像形式です" or "拡張子 .%s の画像形式は処理できません".
 class EInvalidGraphic : public Exception {
  public:
   using Exception::Exception;
+};
+
+// Qt's readers may allocate as much as the largest picture needs; called
+// once at start-up, before any picture is read.
+void SetPictureAllocationLimit();
+
+// A readable picture that is more than the program can hold, named by its size.
+class EPictureTooLarge : public EInvalidGraphic {
+ public:
+  EPictureTooLarge(int64_t width, int64_t height) : EInvalidGraphic(PictureTooLargeMessage(width, height)) {}
 };
 
 // The stages of a load, as a picture reports them while it decodes.

@@ -8,3 +8,9 @@ QString PluginListingText(const TSPIs& spis) {
   text.chop(2);
   return text;
 }
+
+QString SkippedPluginsText(const TSPIs& spis) {
+  if (spis.Skipped.isEmpty()) return QString();
+  return QStringLiteral("次のSusie Pluginは使えないため読み込みませんでした。\r\n\r\n") +
+         spis.Skipped.join(QStringLiteral("\r\n"));
+}

@@ -6,3 +6,7 @@
 class TSPIs;
 
 QString PluginListingText(const TSPIs& spis);
+
+// The one report after a search: every file passed over, with why; empty
+// when none was.
+QString SkippedPluginsText(const TSPIs& spis);

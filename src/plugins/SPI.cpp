@@ -5,11 +5,16 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <vector>
+
 ESPIFOpenErrorSPI::ESPIFOpenErrorSPI(const QString& fileName)
     : Exception(QStringLiteral("%1:Susie Pluginがロードできませんでした").arg(fileName)) {}
 
 ESPIInvalidAPI::ESPIInvalidAPI(const QString& apiName, const QString& fileName)
     : Exception(QStringLiteral("%1は[%2]では使えないSusie Plugin APIです").arg(apiName, fileName)) {}
+
+ESPIInfoOverflow::ESPIInfoOverflow(const QString& fileName)
+    : Exception(QStringLiteral("%1:Susie Pluginの情報が多すぎます").arg(fileName)) {}
 
 namespace {
 
@@ -57,12 +62,17 @@ void TSPI::Init(const QString& fileName) {
   const QString name = InfoText(1, &ok);
   if (ok) PluginName = name;
 
+  // A plug-in that never stops answering would make start-up allocate
+  // without end: past the bound it is no plug-in this host can use.
+  qsizetype textBytes = 0;
   for (int k = 2;; k += 2) {
     bool filterOk = false, descriptionOk = false;
     const QString filter = InfoText(k, &filterOk);
     if (!filterOk) break;
     const QString description = InfoText(k + 1, &descriptionOk);
     if (!descriptionOk) break;
+    textBytes += filter.size() + description.size();
+    if (FFilters.size() >= kMaxFilterPairs || textBytes > kMaxFilterText) throw ESPIInfoOverflow(FileName);
     FFilters.append(filter);
     FDescriptions.append(description);
   }
@@ -70,11 +80,12 @@ void TSPI::Init(const QString& fileName) {
 }
 
 QString TSPI::InfoText(int infoNo, bool* ok) {
-  char buf[256] = {};
-  *ok = GetPluginInfo(infoNo, buf, 255) > 0;
+  // The plug-in may fill 255 bytes; one that writes past them lands in
+  // the slack, and only the allowed length is read back.
+  std::vector<char> buf(kInfoSlack, '\0');
+  *ok = GetPluginInfo(infoNo, buf.data(), kInfoLength) > 0;
   if (!*ok) return QString();
-  // A plug-in may fill all 256 bytes without a terminator.
-  return QString::fromUtf8(buf, static_cast<qsizetype>(strnlen(buf, sizeof buf)));
+  return QString::fromUtf8(buf.data(), static_cast<qsizetype>(strnlen(buf.data(), kInfoLength)));
 }
 
 void* TSPI::GetProc(const char* name) const { return Handle ? dlsym(Handle, name) : nullptr; }

@@ -20,6 +20,13 @@ class ESPIInvalidAPI : public Exception {
   ESPIInvalidAPI(const QString& apiName, const QString& fileName);
 };
 
+// "%s:Susie Pluginの情報が多すぎます": the plug-in answers more filters than any
+// real one has (it may never stop answering).
+class ESPIInfoOverflow : public Exception {
+ public:
+  explicit ESPIInfoOverflow(const QString& fileName);
+};
+
 // The kinds, for asking an object what it is (FindPlugins).
 enum class TSPIClass { SPI, LoaderSPI, InSPI, AmSPI, XnSPI };
 
@@ -36,6 +43,13 @@ class TSPI {
   virtual ~TSPI();
   TSPI(const TSPI&) = delete;
   TSPI& operator=(const TSPI&) = delete;
+
+  // What a plug-in may write per information number, the buffer it really
+  // gets, and how many filter pairs (and bytes of their text) are believed.
+  static constexpr int kInfoLength = 255;
+  static constexpr int kInfoSlack = 64 * 1024;
+  static constexpr int kMaxFilterPairs = 256;
+  static constexpr qsizetype kMaxFilterText = 64 * 1024;
 
   void* Handle = nullptr;
   QString FileName;

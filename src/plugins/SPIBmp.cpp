@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -100,6 +101,8 @@ void TInSPIAble::LoadFromStream(QIODevice& stream) {
 bool TInSPIAble::TryNative(const QByteArray& data) {
   try {
     return Bitmap->LoadNative(data);
+  } catch (const EPictureTooLarge&) {
+    throw;
   } catch (...) {
     return false;
   }
@@ -159,6 +162,11 @@ bool TInSPIAble::Decode(TInSPI& spi, const char* data, qsizetype length) {
   if (result != 0) blocks.Header = blocks.Bits = 0;
   if (CallbackFailure) std::rethrow_exception(std::exchange(CallbackFailure, nullptr));
   if (result != 0) return false;
+  // One block handed back as both is no picture, and is freed once.
+  if (blocks.Header == blocks.Bits) {
+    blocks.Bits = 0;
+    return false;
+  }
   const auto* bits = static_cast<const uint8_t*>(LocalLock(blocks.Bits));
   const auto* header = static_cast<const uint8_t*>(LocalLock(blocks.Header));
   bool done = false;
@@ -233,7 +241,13 @@ std::function<void(QIODevice&, const QString&)> TSPIBitmap::OnLoadFromStreamWith
 
 bool TSPIBitmap::LoadNative(const QByteArray& bmpFile) {
   QImage image;
-  if (!image.loadFromData(bmpFile, "BMP")) return false;
+  if (!image.loadFromData(bmpFile, "BMP")) {
+    QBuffer buffer;
+    buffer.setData(bmpFile);
+    const QSize size = QImageReader(&buffer, "BMP").size();
+    if (PictureTooLarge(size.width(), size.height())) throw EPictureTooLarge(size.width(), size.height());
+    return false;
+  }
   // A table shorter than the depth allows would leave some pixel values
   // without a colour; they show as black.
   if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
@@ -248,6 +262,7 @@ bool TSPIBitmap::LoadNative(const QByteArray& bmpFile) {
 }
 
 void TSPIBitmap::DIB(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize, bool& done) {
+  if (const auto size = OversizedDib(header, headerSize)) throw EPictureTooLarge(size->first, size->second);
   const std::optional<TDibLayout> layout = CheckDib(header, headerSize, bits ? bitsSize : 0);
   if (!layout || !bits) return;
   // The palette comes with the BMP file: Qt's reader gives every indexed

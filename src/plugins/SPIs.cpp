@@ -63,6 +63,7 @@ int TSPIs::IndexOf(const QString& fileName) const {
 }
 
 void TSPIs::Search(const QString& mask) {
+  Skipped.clear();
   const int slash = mask.lastIndexOf(QLatin1Char('/'));
   if (slash >= 0) {
     ScanDir(AddSlash(mask.left(slash + 1)), mask.mid(slash + 1));
@@ -94,8 +95,17 @@ void TSPIs::ScanDir(const QString& directory, const QString& mask) {
     bool accept = true;
     if (OnSearching) OnSearching(this, path, accept);
     if (!accept) continue;
-    std::unique_ptr<TSPI> spi = CreateSPI(path);
-    if (!spi) continue;
+    // One unusable file must not hide the plug-ins after it (the program's
+    // own comes last): it is noted for one report and passed over.
+    std::unique_ptr<TSPI> spi;
+    try {
+      spi = CreateSPI(path);
+      if (!spi) throw ESPIFOpenErrorSPI(path);
+    } catch (const std::exception& e) {
+      const auto* known = dynamic_cast<const Exception*>(&e);
+      Skipped.append(known ? known->message() : path);
+      continue;
+    }
     TSPI* raw = spi.get();
     try {
       accept = true;

@@ -4,6 +4,7 @@
 // picture plug-ins with the picture-format registry.
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <set>
@@ -58,9 +59,12 @@ class TSPIs : public QObject {
   int IndexOf(const QString& fileName) const;
 
   // A mask with a directory scans that directory only; otherwise the
-  // directories of SearchOptions in their fixed order. ESPIInvalidAPI from a
-  // file that loads but lacks an export ends the search; earlier finds stay.
+  // directories of SearchOptions in their fixed order. A file that does not
+  // load, lacks an export or answers without end is passed over and listed
+  // in Skipped; the search goes on.
   void Search(const QString& mask);
+  // Why each file of the last search was passed over, one message a file.
+  QStringList Skipped;
   void ScanDir(const QString& directory, const QString& mask);
   // The plug-ins of the given classes, those declaring the file's extension
   // first (in reverse list order), then the others in list order.

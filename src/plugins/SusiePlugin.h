@@ -86,6 +86,13 @@ using SusieGetFile = int (*)(const char* src, intptr_t len, char* dest, unsigned
 // sides use the same C allocator, so either side may free a block.
 enum : unsigned { LMEM_FIXED = 0x0, LMEM_MOVEABLE = 0x2, LMEM_ZEROINIT = 0x40, LHND = 0x42 };
 
+// The table of live blocks, kept by the host as the system keeps its local
+// memory. Blocks of every plug-in the host loads are entered there, so a
+// handle that was freed, or never made, is known without reading its memory.
+// A program that keeps no table (a plug-in run on its own) relies on the tag.
+enum : int { SUSIE_TABLE_ENTER, SUSIE_TABLE_REMOVE, SUSIE_TABLE_HOLDS };
+extern "C" __attribute__((weak, visibility("default"))) int SusieLocalTable(int op, SusieHandle h);
+
 namespace susie_detail {
 constexpr uint64_t kBlockTag = 0x53555349454D454DULL;  // marks a live block
 struct BlockHead {
@@ -94,6 +101,7 @@ struct BlockHead {
 };
 static_assert(sizeof(BlockHead) == 16, "block head keeps the data 16-byte aligned");
 inline BlockHead* Head(SusieHandle h) {
+  if (SusieLocalTable && !SusieLocalTable(SUSIE_TABLE_HOLDS, h)) return nullptr;
   auto* head = reinterpret_cast<BlockHead*>(h);
   return head && head->tag == kBlockTag ? head : nullptr;
 }
@@ -107,6 +115,7 @@ static inline SusieHandle LocalAlloc(unsigned flags, size_t bytes) {
   auto* head = static_cast<BlockHead*>(p);
   head->size = bytes;
   head->tag = kBlockTag;
+  if (SusieLocalTable) SusieLocalTable(SUSIE_TABLE_ENTER, reinterpret_cast<SusieHandle>(p));
   return reinterpret_cast<SusieHandle>(p);
 }
 
@@ -127,6 +136,7 @@ static inline int LocalUnlock(SusieHandle) { return 0; }
 static inline SusieHandle LocalFree(SusieHandle h) {
   auto* head = susie_detail::Head(h);
   if (!head) return h;
+  if (SusieLocalTable) SusieLocalTable(SUSIE_TABLE_REMOVE, h);
   head->tag = 0;
   std::free(head);
   return 0;

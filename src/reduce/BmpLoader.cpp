@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include "plugins/PictureLimits.h"
+
 namespace {
 
 enum : uint32_t { kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiAlphaBitfields = 6 };
@@ -38,7 +40,7 @@ bool RleIsComplete(const QByteArray& data, int64_t at, int64_t height, bool four
 // Whether the uncompressed pixel rows the header describes fit in the file.
 // Run-length streams must reach their end; other compressions are left to
 // the decoder, which refuses them.
-bool HoldsItsPixels(QFile& file) {
+bool HoldsItsPixels(QFile& file, QString& refusal) {
   const QByteArray head = file.read(54);
   if (head.size() < 26 || !head.startsWith("BM")) return false;
   const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(head.constData() + at); };
@@ -58,6 +60,10 @@ bool HoldsItsPixels(QFile& file) {
     compression = u32(30);
   }
   if (height < 0) height = -height;
+  if (width > 0 && PictureTooLarge(width, height)) {
+    refusal = PictureTooLargeMessage(width, height);
+    return false;
+  }
   if (compression == kBiRle8 || compression == kBiRle4) {
     file.seek(0);
     return RleIsComplete(file.readAll(), u32(10), height, compression == kBiRle4);
@@ -76,11 +82,16 @@ QString NotReadableAsBmpMessage(const QString& path) {
   return QStringLiteral("ファイル「") + path + QStringLiteral("」はBMP画像として読み込めませんでした。");
 }
 
-QImage LoadBMP(const QString& path) {
+QImage LoadBMP(const QString& path, QString* refusal) {
+  QString why;
+  QImage image;
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || !HoldsItsPixels(file)) return QImage();
-  file.seek(0);
-  QImageReader reader(&file, "bmp");
-  reader.setDecideFormatFromContent(false);
-  return reader.read();
+  if (file.open(QIODevice::ReadOnly) && HoldsItsPixels(file, why)) {
+    file.seek(0);
+    QImageReader reader(&file, "bmp");
+    reader.setDecideFormatFromContent(false);
+    image = reader.read();
+  }
+  if (image.isNull() && refusal) *refusal = why.isEmpty() ? NotReadableAsBmpMessage(path) : why;
+  return image;
 }

@@ -5,8 +5,9 @@
 #include <QImage>
 #include <QString>
 
-// The decoded picture, or a null image when the file is no BMP Qt can read
-// or claims sizes it does not hold.
-QImage LoadBMP(const QString& path);
+// The decoded picture, or a null image when the file is no BMP Qt can read,
+// claims sizes it does not hold or is larger than the program decodes;
+// refusal, when given, then receives the message that says which.
+QImage LoadBMP(const QString& path, QString* refusal = nullptr);
 
 QString NotReadableAsBmpMessage(const QString& path);

@@ -36,9 +36,10 @@ bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView&
 
 bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
                     uint8_t& reduceBits) {
-  QImage workBitmap = LoadBMP(path);
+  QString refusal;
+  QImage workBitmap = LoadBMP(path, &refusal);
   if (workBitmap.isNull()) {
-    view.ShowMessage(NotReadableAsBmpMessage(path));
+    view.ShowMessage(refusal);
     return false;
   }
   const int count = GetColorCount(workBitmap);

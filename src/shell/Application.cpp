@@ -2,11 +2,13 @@
 
 #include <QFont>
 
+#include "plugins/PictureFormats.h"
 #include "shell/ErrorReport.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Tomaru"));
   ApplyProgramFont(*this);
+  SetPictureAllocationLimit();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -21,6 +22,7 @@
 #include "document/Exception.h"
 #include "document/FileOps.h"
 #include "persist/IniSaveProps.h"
+#include "persist/SetAside.h"
 #include "plugins/PluginListing.h"
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
@@ -32,6 +34,7 @@
 #include "shell/HelpViewer.h"
 #include "shell/Icons.h"
 #include "shell/ImageView.h"
+#include "shell/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
 
@@ -127,6 +130,9 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   SPIs1->setObjectName(QStringLiteral("SPIs1"));
   SPIs1->AppDir = AppDir;
   Guarded([this] { SPIs1->Loaded(); });
+  // The files the search passed over are named once, when the window is up.
+  if (const QString skipped = SkippedPluginsText(*SPIs1); !skipped.isEmpty())
+    QTimer::singleShot(0, this, [this, skipped] { Dialogs().ShowMessage(this, skipped); });
   Guarded([this] { FormCreate(); });
   Palette = new TPalette(Doc, this);
   Palette->OnChoose = [this](uint8_t index, uint8_t r, uint8_t g, uint8_t b) {
@@ -341,6 +347,8 @@ void TMainForm::ConnectCommands() {
 void TMainForm::FormCreate() {
   SetMenu(0);
   isp->SetFileName(Paths.Data(QStringLiteral("property.ini")));
+  const QString setAside = SetAsideOversizedFiles({isp->GetIniFileName(), GetRFName(Paths)});
+  if (!setAside.isEmpty()) Dialogs().ShowMessage(this, setAside);
   // A settings file that cannot be read is reported; the start goes on.
   Guarded([this] { isp->Load(); });
   setAcceptDrops(true);

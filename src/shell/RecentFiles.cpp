@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "document/FileOps.h"
+#include "persist/SetAside.h"
 
 namespace {
 
@@ -56,6 +57,9 @@ QList<TRecentEntry> RecentEntries(const QStringList& list) {
 }
 
 QList<TRecentEntry> AddRecentFile(const QString& fileName, const QString& path) {
+  // A list far larger than ours is kept aside, not cut down to nine lines.
+  SetAsideOversized(fileName);
+  if (CheckFileSize(fileName) > kMaxSettingsFileSize) return {};
   if (!FileExists(fileName)) SaveStringToFile(fileName, QByteArray());
   QStringList list = ParseRecentList(LoadStringFromFile(fileName));
   // A path with a line break cannot be kept one a line; it is not entered.

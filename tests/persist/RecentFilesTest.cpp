@@ -87,8 +87,9 @@ TEST_F(RecentFiles, JunkAndHugeFilesDoNoHarm) {
   EXPECT_LE(AddRecentFile(Name, QStringLiteral("/a.gif")).size(), 10);
   EXPECT_LE(ReadAll(Name).size(), 10 * 4098);
 
-  // One line longer than any path: passed over.
-  WriteAll(Name, QByteArray(50 << 20, 'x') + "\r\n/b.gif\r\n");
+  // One line longer than any path: passed over. (A file past 1 MiB is
+  // no list of ours and is moved aside whole, see below.)
+  WriteAll(Name, QByteArray(512 << 10, 'x') + "\r\n/b.gif\r\n");
   EXPECT_EQ(Paths(AddRecentFile(Name, QString())), QStringList({QStringLiteral("/b.gif")}));
 
   // A path with a line break would become two entries: it is not entered.
@@ -112,4 +113,15 @@ TEST_F(RecentFiles, DeletingAsksFirst) {
   QFile::remove(Name);
   EXPECT_TRUE(DeleteRecentFiles(Name, [](const QString&) { return true; }));
   EXPECT_FALSE(Exists(Name));
+}
+
+TEST_F(RecentFiles, AListFarLargerThanOursIsMovedAsideWhole) {
+  AddRecentFile(Name, QString());
+  QByteArray huge;
+  while (huge.size() <= (2 << 20)) huge += P(huge.size() % 7).toUtf8() + "\r\n";
+  WriteAll(Name, huge);
+  const auto entries = AddRecentFile(Name, P(1));
+  ASSERT_EQ(entries.size(), 1);
+  EXPECT_EQ(ReadAll(Name + ".large"), huge);
+  EXPECT_EQ(ReadAll(Name), P(1).toUtf8() + "\r\n");
 }

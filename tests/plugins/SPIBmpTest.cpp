@@ -106,8 +106,6 @@ TEST_F(SPIBmpTest, OutputThatDoesNotAddUpIsRefused) {
       {"pixel block one byte short", [](TestScript& s) { s.BitsAlloc = 11; }},
       {"negative width", [](TestScript& s) { s.Width = -4; }},
       {"zero height", [](TestScript& s) { s.Height = 0; }},
-      {"huge height", [](TestScript& s) { s.Height = 70000; s.BitsAlloc = 16; }},
-      {"huge picture", [](TestScript& s) { s.Width = s.Height = 60000; s.BitsAlloc = 16; }},
       {"three colours for one bit", [](TestScript& s) { s.BitCount = 1; s.ClrUsed = 3; }},
       {"300 colours for eight bits", [](TestScript& s) { s.ClrUsed = 300; }},
       {"unknown depth", [](TestScript& s) { s.BitCount = 7; }},
@@ -317,4 +315,44 @@ TEST_F(SPIBmpTest, PictureLoadsThroughTheRegistry) {
   QFile::resize(path, 10);
   EXPECT_THROW(picture.LoadFromFile(path), EInvalidGraphic);
   EXPECT_EQ(picture.Image().size(), QSize(4, 3));
+}
+
+TEST_F(SPIBmpTest, PictureTooLargeToHoldIsRefusedNamingItsSize) {
+  const struct {
+    int32_t width, height;
+    const char* message;
+  } cases[] = {{4, 70000, "4 x 70000 ピクセルの画像は大きすぎるため表示できません"},
+               {60000, 60000, "60000 x 60000 ピクセルの画像は大きすぎるため表示できません"},
+               {16385, 16384, "16385 x 16384 ピクセルの画像は大きすぎるため表示できません"}};
+  for (const auto& c : cases) {
+    TestScript script = PictureScript();
+    script.Width = c.width;
+    script.Height = c.height;
+    script.BitsAlloc = 16;
+    TSPIBitmap bitmap;
+    try {
+      Load(bitmap, ScriptData(script));
+      ADD_FAILURE() << c.message << ": accepted";
+    } catch (const EPictureTooLarge& e) {
+      EXPECT_EQ(e.message(), c.message);
+    }
+  }
+}
+
+TEST_F(SPIBmpTest, BlocksBreakingTheContractAreNotDecodedNorReadAfterFree) {
+  // Each plug-in decodes with a flaw of its own; all but the last are
+  // refused, and the sound one behind them still decodes the picture.
+  for (const char* name : {"tp_samehandle", "tp_freed", "tp_shortbits"}) {
+    auto flawed = TSPI::Create<TInSPI>(TestSpi(name));
+    TSPIBitmap bitmap;
+    QByteArray data = ScriptData(PictureScript());
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    bitmap.SPI = flawed.get();
+    EXPECT_THROW(bitmap.LoadFromStreamWithName(buffer, "x.tsa"), EInvalidGraphic) << name;
+    EXPECT_TRUE(bitmap.Image().isNull()) << name;
+    TSPIBitmap sound;
+    Load(sound, data);
+    EXPECT_EQ(sound.Image().size(), QSize(4, 3)) << name;
+  }
 }

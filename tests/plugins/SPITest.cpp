@@ -92,10 +92,34 @@ TEST(SPITest, InfoTwoWithoutInfoThreeLeavesBothListsEmpty) {
   EXPECT_TRUE(spi->Descriptions().isEmpty());
 }
 
-TEST(SPITest, UnterminatedTextIsTheWholeBuffer) {
-  auto spi = CreateSPI(TestSpi("tp_longname"));
-  ASSERT_TRUE(spi);
-  EXPECT_EQ(spi->PluginName, QString(256, QLatin1Char('N')));
+TEST(SPITest, TextIsCutAtTheAllowedLength) {
+  auto unterminated = CreateSPI(TestSpi("tp_longname"));
+  ASSERT_TRUE(unterminated);
+  EXPECT_EQ(unterminated->PluginName, QString(255, QLatin1Char('N')));
+  // Writing far past the length it was given lands in slack, not on the stack.
+  auto overlong = CreateSPI(TestSpi("tp_overlong"));
+  ASSERT_TRUE(overlong);
+  EXPECT_EQ(overlong->PluginName, QString(255, QLatin1Char('L')));
+  EXPECT_EQ(overlong->Filters(), QStringList{"*.ovl"});
+}
+
+TEST(SPITest, InformationWithoutEndIsRefused) {
+  try {
+    CreateSPI(TestSpi("tp_endless"));
+    FAIL() << "no error";
+  } catch (const ESPIInfoOverflow& e) {
+    EXPECT_EQ(e.message(), TestSpi("tp_endless") + ":Susie Pluginの情報が多すぎます");
+  }
+}
+
+TEST(SPITest, LocalBlocksAreKnownWithoutReadingFreedMemory) {
+  const SusieHandle h = LocalAlloc(LHND, 8);
+  EXPECT_EQ(LocalSize(h), 8u);
+  EXPECT_EQ(LocalFree(h), 0);
+  EXPECT_EQ(LocalSize(h), 0u);
+  EXPECT_EQ(LocalLock(h), nullptr);
+  EXPECT_EQ(LocalFree(h), h);  // a second free is refused, not done
+  EXPECT_EQ(LocalLock(12345), nullptr);
 }
 
 TEST(SPITest, TwoObjectsShareOneLoadedCopy) {

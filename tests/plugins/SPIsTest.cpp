@@ -155,19 +155,27 @@ TEST_F(SPIsTest, FailureWhileAddingDropsThatPluginOnly) {
   EXPECT_EQ(Names(spis), QStringList{"tp_c.spi"});
 }
 
-TEST_F(SPIsTest, PluginLackingAnExportEndsTheSearchKeepingEarlierOnes) {
+TEST_F(SPIsTest, UnusableFilesArePassedOverAndNamedOnce) {
   CopySpi("tp_a", AppDir, "1.spi");
   CopySpi("tp_noinfo", AppDir, "2.spi");
-  CopySpi("tp_b", AppDir, "3.spi");
+  CopySpi("tp_endless", AppDir, "3.spi");
+  QFile junk(AppDir + "/4.spi");
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("not a library");
+  junk.close();
+  CopySpi("tp_b", AppDir, "5.spi");
   TSPIs spis;
   spis.AppDir = AppDir;
-  try {
-    spis.Loaded();
-    FAIL() << "no error";
-  } catch (const ESPIInvalidAPI& e) {
-    EXPECT_EQ(e.message(), "GetPluginInfoは[" + AppDir + "/2.spi]では使えないSusie Plugin APIです");
-  }
-  EXPECT_EQ(Names(spis), QStringList{"1.spi"});
+  spis.Loaded();
+  EXPECT_EQ(Names(spis), (QStringList{"1.spi", "5.spi"}));
+  EXPECT_EQ(SkippedPluginsText(spis),
+            "次のSusie Pluginは使えないため読み込みませんでした。\r\n\r\n"
+            "GetPluginInfoは[" + AppDir + "/2.spi]では使えないSusie Plugin APIです\r\n" +
+            AppDir + "/3.spi:Susie Pluginの情報が多すぎます\r\n" +
+            AppDir + "/4.spi:Susie Pluginがロードできませんでした");
+  spis.Clear();
+  spis.Search(AppDir + "/1.spi");  // a new search reports only its own
+  EXPECT_TRUE(SkippedPluginsText(spis).isEmpty());
 }
 
 TEST_F(SPIsTest, NonPictureKindsAreListedButRegisterNothing) {

@@ -1,5 +1,7 @@
 #include <QDir>
+#include <QImageReader>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -13,6 +15,7 @@
 #include "reduce/GifDecode.h"
 #include "reduce/Reduction.h"
 #include "reduce/TestImages.h"
+#include "plugins/PictureLimits.h"
 
 namespace {
 
@@ -217,4 +220,39 @@ TEST(BmpToGifMessages, Texts) {
   EXPECT_EQ(GIFImageProgressText(100), QString());
   EXPECT_EQ(SaveFailedMessage(4),
             QStringLiteral("Save Failed. Error Code = 4 [Image contains too many Colors (>256)]"));
+}
+
+namespace {
+
+// A width x height RLE8 BMP of one colour: tiny on disk, large in memory.
+QByteArray LargeRleBmp(int32_t width, int32_t height) {
+  QByteArray rle;
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t left = width; left > 0; left -= 255) rle.append(char(std::min(left, 255))).append('\x01');
+    rle.append('\0').append('\0');
+  }
+  rle.append('\0').append('\x01');
+  QByteArray bmp = RleBmp().left(54 + 8);
+  qToLittleEndian<uint32_t>(uint32_t(bmp.size() + rle.size()), bmp.data() + 2);
+  qToLittleEndian<int32_t>(width, bmp.data() + 18);
+  qToLittleEndian<int32_t>(height, bmp.data() + 22);
+  qToLittleEndian<uint32_t>(uint32_t(rle.size()), bmp.data() + 34);
+  return bmp + rle;
+}
+
+}  // namespace
+
+TEST_F(BmpToGif, LargePicturesLoadUpToTheBoundAndAreNamedBeyondIt) {
+  // 144 MB as 8-bit pixels: more than Qt reads by default (128 MiB).
+  QImageReader::setAllocationLimit(kPictureAllocationMiB);
+  const QImage large = LoadBMP(WriteBmp(LargeRleBmp(12000, 12000)));
+  EXPECT_EQ(large.size(), QSize(12000, 12000));
+  EXPECT_EQ(large.pixel(11999, 0) & 0xFFFFFFu, 0xFFFFFFu);
+
+  QString refusal;
+  const QString path = WriteBmp(LargeRleBmp(20000, 20000).left(62));
+  EXPECT_TRUE(LoadBMP(path, &refusal).isNull());
+  EXPECT_EQ(refusal, "20000 x 20000 ピクセルの画像は大きすぎるため表示できません");
+  EXPECT_TRUE(LoadBMP(WriteBmp("BMjunk"), &refusal).isNull());
+  EXPECT_EQ(refusal, NotReadableAsBmpMessage(WriteBmp("BMjunk")));
 }

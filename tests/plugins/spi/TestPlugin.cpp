@@ -44,10 +44,15 @@ extern "C" __attribute__((visibility("default"))) TestCallLog* TestLog() { retur
 
 #ifndef TP_NO_GETPLUGININFO
 SUSIE_EXPORT int GetPluginInfo(int infoNo, char* buf, int bufLen) {
+#ifdef TP_ENDLESS_INFO  // a filter pair for every number asked
+  if (infoNo >= 2) return CopyText(infoNo % 2 ? "Endless" : "*.end", buf, bufLen);
+#endif
   switch (infoNo) {
     case 0: return CopyText(TP_API, buf, bufLen);
 #ifdef TP_UNTERMINATED_NAME
     case 1: std::memset(buf, 'N', 256); return 256;
+#elif defined(TP_OVERLONG_NAME)  // far past the length it was given
+    case 1: std::memset(buf, 'L', 4000); buf[4000] = '\0'; return 4000;
 #else
     case 1: return CopyText(TP_NAME, buf, bufLen);
 #endif
@@ -116,7 +121,10 @@ SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned, SusieHandle
   const long long promisedBits =
       std::min(((Abs(script.Width) * script.BitCount + 31) / 32) * 4 * Abs(script.Height), 1LL << 24);
   const size_t headerSize = size_t(script.HeaderAlloc < 0 ? promisedHeader : script.HeaderAlloc);
-  const size_t bitsSize = size_t(script.BitsAlloc < 0 ? promisedBits : script.BitsAlloc);
+  size_t bitsSize = size_t(script.BitsAlloc < 0 ? promisedBits : script.BitsAlloc);
+#ifdef TP_SHORT_BITS  // fewer pixel bytes than the header it hands back promises
+  bitsSize /= 2;
+#endif
 
   *headerHandle = LocalAlloc(LHND, headerSize);
   *bitsHandle = LocalAlloc(LHND, bitsSize);
@@ -135,6 +143,14 @@ SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned, SusieHandle
     std::memcpy(header + 40 + 4 * i, &quad, 4);
   }
   std::memset(LocalLock(*bitsHandle), script.Fill, bitsSize);
+#ifdef TP_SAME_HANDLE  // one block handed back as header and pixels
+  LocalFree(*bitsHandle);
+  *bitsHandle = *headerHandle;
+#endif
+#ifdef TP_FREED_SUCCESS  // blocks freed, success answered all the same
+  LocalFree(*headerHandle);
+  LocalFree(*bitsHandle);
+#endif
   return SUSIE_SUCCESS;
 }
 #endif
