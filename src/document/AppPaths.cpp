@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "BuildInfo.h"
+
 static QString WithSlash(QString dir) {
   if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
   return dir;
@@ -12,7 +14,8 @@ TAppPaths TAppPaths::ForAppDir(const QString& appDir) {
   TAppPaths p;
   p.AppDir = WithSlash(appDir);
   const QFileInfo data(p.AppDir + QStringLiteral("data"));
-  const bool portable = data.exists() ? data.isDir() && data.isWritable() : QFileInfo(p.AppDir).isWritable();
+  const bool writable = data.exists() ? data.isDir() && data.isWritable() : QFileInfo(p.AppDir).isWritable();
+  const bool portable = writable && !IsInstalledAppDir(p.AppDir);
   if (portable) {
     p.DataDir = p.AppDir + QStringLiteral("data/");
   } else {
@@ -21,4 +24,21 @@ TAppPaths TAppPaths::ForAppDir(const QString& appDir) {
     p.DataDir = WithSlash(base) + QStringLiteral("tomaru/data/");
   }
   return p;
+}
+
+static QString Below(const QString& appDir, const char* relative) {
+  return WithSlash(QDir::cleanPath(WithSlash(appDir) + QLatin1String(relative)));
+}
+
+QString InstalledPluginDir(const QString& appDir) { return Below(appDir, TOMARU_PLUGIN_DIR_FROM_BIN); }
+
+QString InstalledDataDir(const QString& appDir) { return Below(appDir, TOMARU_DATA_DIR_FROM_BIN); }
+
+bool IsInstalledAppDir(const QString& appDir) { return QFileInfo(InstalledDataDir(appDir)).isDir(); }
+
+QString ShippedFile(const QString& appDir, const QString& installedDir, const QString& name) {
+  const QString beside = WithSlash(appDir) + name;
+  if (QFileInfo::exists(beside)) return beside;
+  const QString installed = installedDir + name;
+  return QFileInfo::exists(installed) ? installed : beside;
 }

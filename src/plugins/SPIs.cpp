@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include "document/AppPaths.h"
+
 ESPIDupCreateSPIs::ESPIDupCreateSPIs() : Exception(QStringLiteral("TSPIs は複数生成できません")) {}
 
 TSPIs* TSPIs::SPIsInstance = nullptr;
@@ -28,7 +30,7 @@ QString SusiePluginDir() {
   return QString();
 }
 
-QString SystemPluginDir() { return QStringLiteral(TOMARU_INSTALL_PREFIX "/lib/tomaru/spi"); }
+QString SystemPluginDir(const QString& appDir) { return InstalledPluginDir(appDir); }
 
 TSPIs::TSPIs(QObject* owner) : QObject(owner) {
   if (SPIsInstance) throw ESPIDupCreateSPIs();
@@ -62,6 +64,22 @@ int TSPIs::IndexOf(const QString& fileName) const {
   return -1;
 }
 
+QStringList TSPIs::SearchDirs() const {
+  const QString appDir = AppDir.isEmpty() ? QCoreApplication::applicationDirPath() : AppDir;
+  QStringList dirs;
+  if (SearchOptions.count(spsSusieDir)) dirs.append(SusiePluginDir());
+  if (SearchOptions.count(spsAppDir)) dirs.append(appDir);
+  if (SearchOptions.count(spsCurrentDir)) dirs.append(QDir::currentPath());
+  if (SearchOptions.count(spsSystemDir)) dirs.append(SystemPluginDir(appDir));
+  // spsWindowsDir: there is no such directory here.
+  QStringList ordered;
+  for (const QString& dir : dirs) {
+    const QString absolute = dir.isEmpty() ? QString() : AddSlash(QDir::cleanPath(QDir(dir).absolutePath()));
+    if (!absolute.isEmpty() && !ordered.contains(absolute)) ordered.append(absolute);
+  }
+  return ordered;
+}
+
 void TSPIs::Search(const QString& mask) {
   Skipped.clear();
   const int slash = mask.lastIndexOf(QLatin1Char('/'));
@@ -69,15 +87,7 @@ void TSPIs::Search(const QString& mask) {
     ScanDir(AddSlash(mask.left(slash + 1)), mask.mid(slash + 1));
     return;
   }
-  if (SearchOptions.count(spsSusieDir)) {
-    const QString dir = SusiePluginDir();
-    if (!dir.isEmpty()) ScanDir(AddSlash(dir), mask);
-  }
-  if (SearchOptions.count(spsAppDir))
-    ScanDir(AddSlash(AppDir.isEmpty() ? QCoreApplication::applicationDirPath() : AppDir), mask);
-  if (SearchOptions.count(spsCurrentDir)) ScanDir(AddSlash(QDir::currentPath()), mask);
-  if (SearchOptions.count(spsSystemDir)) ScanDir(AddSlash(SystemPluginDir()), mask);
-  // spsWindowsDir: there is no such directory here.
+  for (const QString& dir : SearchDirs()) ScanDir(dir, mask);
 }
 
 void TSPIs::ScanDir(const QString& directory, const QString& mask) {

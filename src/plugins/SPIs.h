@@ -65,6 +65,10 @@ class TSPIs : public QObject {
   void Search(const QString& mask);
   // Why each file of the last search was passed over, one message a file.
   QStringList Skipped;
+  // The directories of SearchOptions in their fixed order (Susie directory,
+  // program directory, current directory, installed plug-in directory),
+  // absolute, each once, those that are not set left out.
+  QStringList SearchDirs() const;
   void ScanDir(const QString& directory, const QString& mask);
   // The plug-ins of the given classes, those declaring the file's extension
   // first (in reverse list order), then the others in list order.
@@ -79,8 +83,9 @@ class TSPIs : public QObject {
 // $XDG_CONFIG_HOME/Tenkoku/Susie/Plug-in.ini (default ~/.config); empty if none.
 QString SusiePluginDir();
 
-// Where spsSystemDir looks: the installed plug-in directory.
-QString SystemPluginDir();
+// Where spsSystemDir looks: the installed plug-in directory, relative to the
+// program directory.
+QString SystemPluginDir(const QString& appDir);
 
 // "" stays ""; otherwise a "/" is appended unless the path ends in one.
 QString AddSlash(const QString& path);

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <memory>
 
+#include "BuildInfo.h"
 #include "shell/HintPause.h"
 #include "shell/Icons.h"
 #include "shell/MemoryStatus.h"
@@ -78,7 +79,7 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Frameless
   Image1->setPixmap(ProgramIcon().pixmap(32, 32));
   Image1->setGeometry(32, 16, 32, 32);
 
-  lbltitle = AddLabel("lbltitle", QStringLiteral("Tomaru ver 1.00"), 79, 25);
+  lbltitle = AddLabel("lbltitle", QStringLiteral("Tomaru ver " TOMARU_VERSION), 79, 25);
   Bold(lbltitle);
   Bevel3 = AddBevel("Bevel3", 56);
 

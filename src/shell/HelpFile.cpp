@@ -2,11 +2,15 @@
 
 #include <QFileInfo>
 
+#include "document/AppPaths.h"
+
 namespace {
 const QString kScheme = QStringLiteral("chm");
 }
 
-QString HelpFilePath(const QString& appDir) { return appDir + QStringLiteral("help.chm"); }
+QString HelpFilePath(const QString& appDir) {
+  return ShippedFile(appDir, InstalledDataDir(appDir), QStringLiteral("help.chm"));
+}
 
 QString HelpTopicPath(const QString& topic) { return QStringLiteral("html/") + topic; }
 

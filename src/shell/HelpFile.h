@@ -4,7 +4,8 @@
 #include <QUrl>
 #include <optional>
 
-// AppDir + "help.chm".
+// AppDir + "help.chm"; for an installed program, the one in its share
+// directory (see ShippedFile).
 QString HelpFilePath(const QString& appDir);
 
 // "html/" + topic, nothing appended: "palette(function)" -> "html/palette(function)".

@@ -129,6 +129,8 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   SPIs1 = new TSPIs(this);
   SPIs1->setObjectName(QStringLiteral("SPIs1"));
   SPIs1->AppDir = AppDir;
+  // Installed, the shipped plug-in is not beside the program but under lib/.
+  SPIs1->SearchOptions.insert(spsSystemDir);
   Guarded([this] { SPIs1->Loaded(); });
   // The files the search passed over are named once, when the window is up.
   if (const QString skipped = SkippedPluginsText(*SPIs1); !skipped.isEmpty())

@@ -8,7 +8,7 @@ find_path(CHM_INCLUDE_DIR chm_lib.h REQUIRED)
 tomaru_library(tomaru_helplogic
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/SplitDigit.cpp ${CMAKE_CURRENT_LIST_DIR}/MemoryStatus.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ChmFile.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpFile.cpp
-  LIBS Qt6::Core ${CHM_LIBRARY})
+  LIBS Qt6::Core tomaru_document ${CHM_LIBRARY})
 target_include_directories(tomaru_helplogic PRIVATE ${CHM_INCLUDE_DIR})
 
 if(TOMARU_GUI)
@@ -19,6 +19,7 @@ if(TOMARU_GUI)
             ${CMAKE_CURRENT_LIST_DIR}/Design.cpp ${CMAKE_CURRENT_LIST_DIR}/icons/icons.qrc
     LIBS tomaru_helplogic Qt6::Widgets)
   set_target_properties(tomaru_helpui PROPERTIES AUTORCC ON)
+  target_link_libraries(tomaru_helpui PRIVATE tomaru_buildinfo)
 
   # Redraws the PNGs under icons/ from their drawings; run by hand.
   add_executable(tomaru_makeicons EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/icons/MakeIcons.cpp)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
+#include "document/AppPaths.h"
 #include "shell/ChmFile.h"
 #include "shell/HelpFile.h"
 #include "shell/MemoryStatus.h"
@@ -52,6 +53,18 @@ TEST(HelpFile, TopicRequestNeedsTheHelpFile) {
   ASSERT_TRUE(request);
   EXPECT_EQ(request->File, appDir + "help.chm");
   EXPECT_EQ(request->Topic, "html/loadbmp(function)");
+}
+
+TEST(HelpFile, InstalledProgramReadsTheOneUnderShare) {
+  QTemporaryDir dir;
+  const QString bin = dir.path() + "/usr/bin/";
+  QDir().mkpath(bin);
+  QDir().mkpath(InstalledDataDir(bin));
+  WriteAll(InstalledDataDir(bin) + "help.chm", "x");
+  const auto request = HelpTopicRequest(bin, "palette(function)");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->File, dir.path() + "/usr/share/tomaru/help.chm");
+  EXPECT_EQ(HelpFilePath(bin), request->File);
 }
 
 TEST(HelpFile, LinksResolveInsideTheFile) {

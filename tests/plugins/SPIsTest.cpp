@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "PluginTestFiles.h"
+#include "document/AppPaths.h"
 #include "plugins/PluginListing.h"
 #include "plugins/SPIBmp.h"
 #include "plugins/SPIs.h"
@@ -67,6 +68,29 @@ TEST_F(SPIsTest, SusieDirectoryFirstThenProgramDirectoryOnlySpiFiles) {
   EXPECT_EQ(Names(spis), (QStringList{"tp_c.spi", "tp_a.spi", "tp_b.spi"}));
   EXPECT_EQ(spis.Items(0)->FileName, susie + "/tp_c.spi");
   EXPECT_EQ(PluginListingText(spis), "Test C\r\nTest A\r\nTest B");
+}
+
+// Installed, the shipped plug-in lives under lib/, found from the program
+// directory; the user's Susie directory still comes first.
+TEST_F(SPIsTest, InstalledPluginDirectoryComesAfterSusieAndProgramDirectories) {
+  const QString bin = Root.path() + "/usr/bin";
+  const QString installed = InstalledPluginDir(bin);
+  const QString susie = Root.path() + "/susie";
+  for (const QString& dir : {bin, installed, susie}) QDir().mkpath(dir);
+  CopySpi("tp_a", installed);
+  CopySpi("tp_b", bin);
+  CopySpi("tp_c", susie);
+  Config.SetSusieDir(susie);
+
+  TSPIs spis;
+  spis.AppDir = bin;
+  spis.SearchOptions = {spsSystemDir, spsAppDir, spsSusieDir};
+  EXPECT_EQ(spis.SearchDirs(), (QStringList{susie + "/", bin + "/", installed}));
+  spis.Search("*.spi");
+  EXPECT_EQ(Names(spis), (QStringList{"tp_c.spi", "tp_b.spi", "tp_a.spi"}));
+
+  Config.SetSusieDir(installed + "../plugins");  // the same directory, spelled otherwise
+  EXPECT_EQ(spis.SearchDirs(), (QStringList{installed, bin + "/"}));
 }
 
 TEST_F(SPIsTest, DirectoryNamedTwiceLoadsEachPluginOnce) {

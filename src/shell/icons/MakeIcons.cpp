@@ -1,6 +1,9 @@
 // Draws the program's icons and the dock tile as PNG files into the folder
 // given on the command line. The PNGs are kept in the repository; run this
 // again (target tomaru_makeicons) after changing a drawing.
+// With --hicolor first, draws only the program icon, in the sizes a desktop
+// asks its icon theme for, as DIR/<n>x<n>/apps/tomaru.png (the build does this
+// for installing).
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -323,8 +326,19 @@ bool Save(const QImage& image, const QString& path) {
 
 }  // namespace
 
+bool SaveHicolor(const QString& out) {
+  bool ok = true;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const QString dir = QStringLiteral("%1/%2x%2/apps").arg(out).arg(size);
+    QDir().mkpath(dir);
+    ok &= Save(Draw(size, Program, size / 32.0), dir + QStringLiteral("/tomaru.png"));
+  }
+  return ok;
+}
+
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
+  if (argc > 2 && QByteArray(argv[1]) == "--hicolor") return SaveHicolor(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
   QDir().mkpath(out);
   const std::pair<int, TDraw> commands[] = {{0, OpenFolder}, {1, Floppy},   {2, FullScreen}, {3, Palette},
