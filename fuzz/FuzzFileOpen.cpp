@@ -43,19 +43,21 @@ class TRecordingView : public TOpenView, public TChoiceView {
   void SetTransChecked(bool) override {}
   void SetDefaultSwatch(std::optional<TColor>) override {}
   void ShowPaletteIfSync() override {}
-  void LoadPicture(const QString& path) override {
-    // The window decodes with the shipped plug-in; a refusal there is its own message.
+  bool DecodePicture(const QString& path, QString& whyNot) override {
+    // The window decodes with the shipped plug-in; the input decides whether
+    // a picture too large for a quick run counts as shown.
     const QByteArray bytes = LoadStringFromFile(path);
     SusiePictureInfo info{};
-    if (GetPictureInfo(bytes.constData(), bytes.size(), SUSIE_INPUT_MEMORY, &info) != 0) return;
-    if (int64_t(info.width) * info.height > kMaxRoadPixels) return;
+    whyNot = QStringLiteral("no picture");
+    if (GetPictureInfo(bytes.constData(), bytes.size(), SUSIE_INPUT_MEMORY, &info) != 0) return false;
+    if (int64_t(info.width) * info.height > kMaxRoadPixels) return Choice & 4;
     SusieHandle header = 0, bits = 0;
-    if (GetPicture(bytes.constData(), bytes.size(), SUSIE_INPUT_MEMORY, &header, &bits, nullptr, 0) == 0) {
-      ++Pictures;
-      LocalFree(header);
-      LocalFree(bits);
-    }
+    if (GetPicture(bytes.constData(), bytes.size(), SUSIE_INPUT_MEMORY, &header, &bits, nullptr, 0) != 0) return false;
+    LocalFree(header);
+    LocalFree(bits);
+    return true;
   }
+  void ShowDecodedPicture() override { ++Pictures; }
   void Preview() override { ++Previews; }
   void ShowPickedColor(TColor, const QString&) override {}
   bool RealTimePreview() const override { return false; }
@@ -87,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const bool opened = view.MenuLevel == 1;
   FUZZ_CHECK(opened == (view.Previews == 1));
+  FUZZ_CHECK(opened == (view.Pictures == 1));
   if (!opened) {
     // Refused: nothing of the document changed, no preview copy was made.
     FUZZ_CHECK(doc.GifData.isEmpty() && doc.OpenedFileName.isEmpty());

@@ -18,8 +18,12 @@ namespace {
 const char kPluginName[] = "Tomaru GIF decoder (giflib " TOMARU_STR(GIFLIB_MAJOR) "." TOMARU_STR(
     GIFLIB_MINOR) "." TOMARU_STR(GIFLIB_RELEASE) ")";
 
-// A picture larger than this is refused rather than allocated.
-constexpr long long kMaxPixels = 1LL << 26;
+
+// The host's bound: no side past 65535 and no more pixels than 16384 x 16384.
+// A picture beyond it is refused rather than allocated.
+bool PictureTooLarge(long long width, long long height) {
+  return width > 65535 || height > 65535 || width * height > (1LL << 28);
+}
 
 struct MemoryInput {
   const GifByteType* Data;
@@ -69,8 +73,18 @@ class FirstFrame {
   GifFileType* Gif = nullptr;
 
   // The frame placed on its logical screen, grown when the frame sticks out.
-  int Width() const { return std::max(Gif->SWidth, Gif->Image.Left + Gif->Image.Width); }
-  int Height() const { return std::max(Gif->SHeight, Gif->Image.Top + Gif->Image.Height); }
+  // A screen too large to show (files claim up to 65535 x 65535 around a
+  // small frame) gives way to the frame alone, so the picture is still seen.
+  bool OnScreen() const {
+    return !PictureTooLarge(std::max(Gif->SWidth, Gif->Image.Left + Gif->Image.Width),
+                            std::max(Gif->SHeight, Gif->Image.Top + Gif->Image.Height));
+  }
+  int Width() const { return OnScreen() ? std::max(Gif->SWidth, Gif->Image.Left + Gif->Image.Width) : Gif->Image.Width; }
+  int Height() const {
+    return OnScreen() ? std::max(Gif->SHeight, Gif->Image.Top + Gif->Image.Height) : Gif->Image.Height;
+  }
+  int Left() const { return OnScreen() ? Gif->Image.Left : 0; }
+  int Top() const { return OnScreen() ? Gif->Image.Top : 0; }
 
  private:
   bool SeekFirstImage() {
@@ -125,8 +139,8 @@ int DecodeRows(FirstFrame& frame, uint8_t* bits, int stride, SusieProgressCallba
     const int start = d.Interlace ? kStart[pass] : 0, step = d.Interlace ? kStep[pass] : 1;
     for (int y = start; y < d.Height; y += step) {
       if (DGifGetLine(frame.Gif, line.data(), d.Width) == GIF_ERROR) return decoded;
-      uint8_t* row = bits + static_cast<size_t>(height - 1 - (d.Top + y)) * static_cast<size_t>(stride);
-      std::memcpy(row + d.Left, line.data(), line.size());
+      uint8_t* row = bits + static_cast<size_t>(height - 1 - (frame.Top() + y)) * static_cast<size_t>(stride);
+      std::memcpy(row + frame.Left(), line.data(), line.size());
       ++decoded;
       const bool report = decoded % every == 0 || decoded == d.Height;
       if (progress && report && progress(decoded, d.Height, data) != 0) return -1;
@@ -169,7 +183,7 @@ SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned flag, SusieH
   if (!frame.Found) return SUSIE_UNKNOWN_FORMAT;
   const int width = frame.Width(), height = frame.Height();
   if (width <= 0 || height <= 0) return SUSIE_BROKEN_DATA;
-  if (static_cast<long long>(width) * height > kMaxPixels) return SUSIE_NO_MEMORY;
+  if (PictureTooLarge(width, height)) return SUSIE_NO_MEMORY;
 
   const int stride = (width + 3) & ~3;
   SusieHandle header = LocalAlloc(LHND, sizeof(SusieBitmapInfoHeader) + 4 * 256);
@@ -189,8 +203,9 @@ SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned flag, SusieH
                           : 0;
   LocalUnlock(header);
   LocalUnlock(bits);
-  // A frame cut short shows what was decoded; one without a single row is broken.
-  if (decoded <= 0 && frame.Gif->Image.Height > 0) {
+  // A frame cut short shows what was decoded; one without a single row is
+  // broken. A frame of no area shows the bare screen.
+  if (decoded <= 0 && frame.Gif->Image.Height > 0 && frame.Gif->Image.Width > 0) {
     LocalFree(header);
     LocalFree(bits);
     return decoded < 0 ? SUSIE_CANCELLED : SUSIE_BROKEN_DATA;

@@ -3,8 +3,14 @@
 #include "document/Choice.h"
 #include "document/FileOps.h"
 
-QString NotReadableAsGifMessage(const QString& path) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」はGIF画像として読み込めませんでした。");
+QString PictureNotShownMessage(const QString& path, const QString& reason) {
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」の画像を表示できませんでした。") +
+         (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
+}
+
+QString NotReadableAsGifMessage(const QString& path, const QString& reason) {
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」はGIF画像として読み込めませんでした。") +
+         (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
 }
 
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& requested) {
@@ -23,9 +29,18 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   // Read and check everything before touching the document, so that a file
   // that is not a GIF leaves the open one, and the window, as they were.
   const QByteArray asRead = LoadStringFromFile(fileName);
-  const auto header = ParseGifHeader(asRead);
+  TGifRefusal why;
+  const auto header = ParseGifHeader(asRead, &why);
   if (!header) {
-    view.ShowMessage(NotReadableAsGifMessage(fileName));
+    view.ShowMessage(NotReadableAsGifMessage(fileName, RefusalReason(why)));
+    return;
+  }
+
+  // Opening is all or nothing: a picture that cannot be shown leaves the
+  // open document, the window and the preview copy as they were.
+  QString whyNot;
+  if (!view.DecodePicture(fileName, whyNot)) {
+    view.ShowMessage(PictureNotShownMessage(fileName, whyNot));
     return;
   }
 
@@ -53,7 +68,7 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
     view.SetMsg(6, QString());
   }
   view.ShowPaletteIfSync();
-  view.LoadPicture(fileName);
+  view.ShowDecodedPicture();
   // The preview starts from the file exactly as it is on disk.
   SaveStringToFile(paths.Data(QStringLiteral("_.gif")), asRead);
   view.Preview();

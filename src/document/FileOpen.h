@@ -26,11 +26,18 @@ class TOpenView {
   // The swatch of the transparent colour at load; none shows a cross-hatch.
   virtual void SetDefaultSwatch(std::optional<TColor> color) = 0;
   virtual void ShowPaletteIfSync() = 0;
-  // Decodes the picture into the left pane; raises on failure.
-  virtual void LoadPicture(const QString& path) = 0;
+  // Decodes the picture and keeps it for ShowDecodedPicture; false, with the
+  // reason, when no plug-in can. Changes nothing on screen.
+  virtual bool DecodePicture(const QString& path, QString& whyNot) = 0;
+  // Puts the picture DecodePicture kept into the left pane.
+  virtual void ShowDecodedPicture() = 0;
   virtual void Preview() = 0;
 };
 
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& fileName);
 
-QString NotReadableAsGifMessage(const QString& path);
+// The refusal of a file as a GIF, with the reason when there is one.
+// A GIF whose picture no plug-in could decode.
+QString PictureNotShownMessage(const QString& path, const QString& reason);
+
+QString NotReadableAsGifMessage(const QString& path, const QString& reason = QString());

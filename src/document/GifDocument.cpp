@@ -39,11 +39,17 @@ int Powered(int base, int exponent) {
   return result;
 }
 
-std::optional<TGifHeader> ParseGifHeader(const QByteArray& file) {
-  if (file.size() < kScreenDescriptorEnd || !file.startsWith("GIF")) return std::nullopt;
+std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* why) {
+  const auto refuse = [why](TGifRefusal::TKind kind, int offset = 0) {
+    if (why) *why = {kind, offset};
+    return std::nullopt;
+  };
+  if (!file.startsWith("GIF")) return refuse(TGifRefusal::NoSignature);
+  if (file.size() < kScreenDescriptorEnd) return refuse(TGifRefusal::EndsEarly);
   // Positions are ints: a file beyond their range, with room for the
   // extension that may be inserted, would make the walk overflow.
-  if (file.size() > std::numeric_limits<int>::max() - qsizetype(sizeof kGceBlock)) return std::nullopt;
+  if (file.size() > std::numeric_limits<int>::max() - qsizetype(sizeof kGceBlock))
+    return refuse(TGifRefusal::TooLarge);
   TGifHeader h;
   h.ImageWidth = At(file, 6) + 256 * At(file, 7);
   h.ImageHeight = At(file, 8) + 256 * At(file, 9);
@@ -52,36 +58,45 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file) {
   int pos = kScreenDescriptorEnd;
   if (hasGlobalTable) {
     h.ColorCount = TableSize(packed) / 3;
-    if (pos + TableSize(packed) > file.size()) return std::nullopt;
+    if (pos + TableSize(packed) > file.size()) return refuse(TGifRefusal::EndsEarly);
     ReadTable(file, pos, h.ColorCount, h.Palette);
     pos += TableSize(packed);
   }
 
   int gce = -1;
   for (;;) {
-    if (pos >= file.size()) return std::nullopt;
+    if (pos >= file.size()) return refuse(TGifRefusal::EndsEarly);
     const uint8_t introducer = At(file, pos);
     if (introducer == 0x2C) break;
-    if (introducer != 0x21 || pos + 2 >= file.size()) return std::nullopt;
+    if (introducer != 0x21) return refuse(TGifRefusal::DamagedBlock, pos);
+    if (pos + 2 >= file.size()) return refuse(TGifRefusal::EndsEarly);
     const uint8_t label = At(file, pos + 1);
     // Only a well-formed extension (block size 4) has the two bytes where we write.
     if (label == 0xF9 && gce < 0 && At(file, pos + 2) == 4 && pos + 7 < file.size()) gce = pos;
     pos = SkipSubBlocks(file, pos + 2);
-    if (pos < 0) return std::nullopt;
+    if (pos < 0) return refuse(TGifRefusal::EndsEarly);
   }
 
   const int image = pos;
-  if (image + kImageDescriptorSize > file.size()) return std::nullopt;
+  if (image + kImageDescriptorSize > file.size()) return refuse(TGifRefusal::EndsEarly);
   const uint8_t localPacked = At(file, image + 9);
-  // Without any colour table there is nothing to pick a transparent colour from.
-  if (!hasGlobalTable && !(localPacked & 0x80)) return std::nullopt;
   // The first frame is drawn with its local table when it has one: that is
   // the palette its pixels, and so the transparent index, refer to.
   if (localPacked & 0x80) {
     const int table = image + kImageDescriptorSize;
-    if (table + TableSize(localPacked) > file.size()) return std::nullopt;
+    if (table + TableSize(localPacked) > file.size()) return refuse(TGifRefusal::EndsEarly);
     h.ColorCount = TableSize(localPacked) / 3;
+    // Entries past a smaller local table must not keep the global colours.
+    h.Palette = {};
     ReadTable(file, table, h.ColorCount, h.Palette);
+  } else if (!hasGlobalTable) {
+    // No table at all, which the format allows: decoders then draw with a
+    // table of their own. Ours is the grey ramp the shipped plug-in shows,
+    // as many entries as the image's code size can address.
+    if (image + kImageDescriptorSize >= file.size()) return refuse(TGifRefusal::EndsEarly);
+    const int codeSize = std::clamp(int(At(file, image + kImageDescriptorSize)), 1, 8);
+    h.ColorCount = 1 << codeSize;
+    for (int i = 0; i < h.ColorCount; ++i) h.Palette[size_t(i)] = RGBColor(i, i, i);
   }
 
   h.Data = file;
@@ -163,4 +178,15 @@ TPatchedGif TGifDocument::Patched(bool allFrames) const {
   }
   out.Data = edits.Apply(GifData);
   return out;
+}
+
+QString RefusalReason(const TGifRefusal& why) {
+  switch (why.Kind) {
+    case TGifRefusal::NoSignature: return QStringLiteral("GIFのシグネチャがありません");
+    case TGifRefusal::EndsEarly: return QStringLiteral("最初の画像の前でファイルが終わっています");
+    case TGifRefusal::DamagedBlock:
+      return QStringLiteral("位置 %1 (0x%2) のブロックが壊れています").arg(why.Offset).arg(why.Offset, 0, 16);
+    case TGifRefusal::TooLarge: return QStringLiteral("ファイルが大きすぎます");
+  }
+  return QString();
 }

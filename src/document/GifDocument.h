@@ -29,10 +29,19 @@ struct TGifHeader {
   bool InsertedGce = false;
 };
 
-// Walks the block structure up to the first image descriptor. Empty when the
-// bytes are not a GIF that can be patched: wrong signature, truncated before
-// the first image, or no colour table at all.
-std::optional<TGifHeader> ParseGifHeader(const QByteArray& file);
+// Why bytes were not taken as a GIF.
+struct TGifRefusal {
+  enum TKind { NoSignature, EndsEarly, DamagedBlock, TooLarge } Kind = NoSignature;
+  int Offset = 0;  // of the damaged block
+};
+
+// Walks the block structure up to the first image descriptor. Empty, with
+// the reason in why, when the bytes are not a GIF that can be patched. A GIF
+// without any colour table gets a default one.
+std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* why = nullptr);
+
+// The reason as the clause added to the refusal message.
+QString RefusalReason(const TGifRefusal& why);
 
 struct TPatchedGif {
   QByteArray Data;

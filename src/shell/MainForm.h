@@ -168,11 +168,13 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void SetTransChecked(bool checked) override;
   void SetDefaultSwatch(std::optional<TColor> color) override;
   void ShowPaletteIfSync() override;
-  void LoadPicture(const QString& path) override;
+  bool DecodePicture(const QString& path, QString& whyNot) override;
+  void ShowDecodedPicture() override;
 
   TAction* Command(const char* name) const;
 
   bool Dropping = false;  // a drop is being opened
+  QImage DecodedPicture;  // decoded by the open road, shown once the rest is in place
 };
 
 QString DefaultAppDir();

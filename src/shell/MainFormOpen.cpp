@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QTimer>
 
+#include "document/Exception.h"
 #include "plugins/PictureFormats.h"
 #include "reduce/Subtra.h"
 #include "shell/Dialogs.h"
@@ -112,9 +113,22 @@ void TMainForm::ShowPaletteIfSync() {
   if (actShowPaletteSync->isChecked()) actShowPaletteExecute();
 }
 
-void TMainForm::LoadPicture(const QString& path) {
-  TPicture picture;
-  picture.LoadFromFile(path);
-  img->SetPicture(picture.Image());
+bool TMainForm::DecodePicture(const QString& path, QString& whyNot) {
+  try {
+    TPicture picture;
+    picture.LoadFromFile(path);
+    DecodedPicture = picture.Image();
+    return true;
+  } catch (const Exception& e) {
+    whyNot = e.message();
+  } catch (const std::bad_alloc&) {
+    whyNot = QStringLiteral("メモリが足りません");
+  }
+  return false;
+}
+
+void TMainForm::ShowDecodedPicture() {
+  img->SetPicture(DecodedPicture);
+  DecodedPicture = QImage();
   img->parentWidget()->resize(img->width() + 4, img->height() + 4);
 }

@@ -195,24 +195,44 @@ TEST(ReadGifHeader, RefusesWhatIsNotAPatchableGifAndChangesNothing) {
   s.GceIndex = 1;
   const QByteArray good = MakeGif(s);
   TGifDocument doc = Read(good);
-  const QByteArray noGlobalNoLocal = [&] {
-    QByteArray b = good;
-    b[10] = 0;  // no global table, and the image has none either
-    b.remove(13, 6);
-    return b;
-  }();
-  const QByteArray cases[] = {
-      QByteArray(),
-      QByteArray("GIF89a"),
-      QByteArray("PNG89a") + good.mid(6),
-      good.left(13 + 6 + 4),  // ends inside the control extension
-      good.left(good.indexOf(char(0x2C), 13) + 5),  // ends inside the image descriptor
-      QByteArray(good).replace(good.indexOf(char(0x2C), 13), 1, "\x3B"),  // trailer before any image
-      noGlobalNoLocal,
+  const int image = good.indexOf(char(0x2C), 13);
+  const struct {
+    QByteArray Bytes;
+    QString Reason;
+  } cases[] = {
+      {QByteArray(), QStringLiteral("GIFのシグネチャがありません")},
+      {QByteArray("GIF89a"), QStringLiteral("最初の画像の前でファイルが終わっています")},
+      {QByteArray("PNG89a") + good.mid(6), QStringLiteral("GIFのシグネチャがありません")},
+      {good.left(13 + 6 + 4), QStringLiteral("最初の画像の前でファイルが終わっています")},  // inside the control extension
+      {good.left(image + 5), QStringLiteral("最初の画像の前でファイルが終わっています")},    // inside the image descriptor
+      {QByteArray(good).replace(image, 1, "\x3B"),
+       QStringLiteral("位置 %1 (0x%2) のブロックが壊れています").arg(image).arg(image, 0, 16)},  // trailer before any image
   };
-  for (const QByteArray& bad : cases) {
-    EXPECT_FALSE(doc.ReadGifHeader(bad));
+  for (const auto& bad : cases) {
+    TGifRefusal why;
+    EXPECT_FALSE(ParseGifHeader(bad.Bytes, &why));
+    EXPECT_EQ(RefusalReason(why), bad.Reason);
+    EXPECT_FALSE(doc.ReadGifHeader(bad.Bytes));
     EXPECT_EQ(doc.GifData, good);
     EXPECT_EQ(doc.TransparentIndex, 1);
   }
+}
+
+TEST(ReadGifHeader, AGifWithoutAnyColourTableGetsAGreyTableSizedByItsCodeSize) {
+  TGifPlan s;
+  s.Colors = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}, {6, 6, 6}, {7, 7, 7}, {8, 8, 8}};
+  s.GceFlags = 0x00;
+  QByteArray file = MakeGif(s);
+  file[10] = char(uint8_t(file[10]) & 0x70);  // no global table, and the image has none either
+  file.remove(13, 24);
+  TGifDocument doc = Read(file);
+  ASSERT_EQ(doc.ColorCount, 8);  // giflib's code size for eight colours is 3
+  EXPECT_EQ(doc.PaletteColors[7], RGBColor(7, 7, 7));
+  EXPECT_EQ(doc.PaletteColors[8], 0u);
+  // Its transparency can be set like any other's.
+  doc.TransparentOn = true;
+  doc.TransparentIndex = 5;
+  const auto decoded = DecodeGif(doc.Patched(true).Data);
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->TransparentIndex, 5);
 }

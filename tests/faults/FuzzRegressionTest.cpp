@@ -52,7 +52,8 @@ class TSwatchView : public TOpenView {
   void SetTransChecked(bool) override {}
   void SetDefaultSwatch(std::optional<TColor> color) override { Swatch = color; }
   void ShowPaletteIfSync() override {}
-  void LoadPicture(const QString&) override {}
+  bool DecodePicture(const QString&, QString&) override { return true; }
+  void ShowDecodedPicture() override {}
   void Preview() override {}
 };
 

@@ -39,7 +39,8 @@ class TQuietOpenView : public TOpenView {
   void SetTransChecked(bool) override {}
   void SetDefaultSwatch(std::optional<TColor>) override {}
   void ShowPaletteIfSync() override {}
-  void LoadPicture(const QString&) override {}
+  bool DecodePicture(const QString&, QString&) override { return true; }
+  void ShowDecodedPicture() override {}
   void Preview() override {}
   QStringList Messages;
 };

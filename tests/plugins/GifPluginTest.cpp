@@ -220,3 +220,22 @@ TEST_F(GifPluginTest, ReportsProgressWhileDecoding) {
   EXPECT_GE(running.front(), 1);
   EXPECT_EQ(running.back(), 99);
 }
+
+TEST_F(GifPluginTest, AScreenTooLargeToShowGivesWayToTheFrameAndAnEmptyFrameShowsTheScreen) {
+  TGifPlan plan{6, 5, 16};
+  plan.Left = 40000;
+  plan.Top = 30000;
+  plan.ScreenWidth = 49173;
+  plan.ScreenHeight = 49429;
+  const QImage shown = Show(Write("huge-screen.gif", EncodeGif(plan)));
+  ASSERT_EQ(shown.size(), QSize(6, 5));
+  const GifColorType c = TableColour(SourceIndex(2, 3, 16));
+  EXPECT_EQ(shown.pixel(2, 3), qRgb(c.Red, c.Green, c.Blue));
+
+  // A frame of no width on a small screen: the screen's background.
+  QByteArray empty = EncodeGif({3, 2, 16});
+  const int image = empty.indexOf(char(0x2C), 13 + 48);
+  empty[image + 5] = 0;  // width 0
+  const QImage bare = Show(Write("empty-frame.gif", empty));
+  EXPECT_EQ(bare.size(), QSize(3, 2));
+}

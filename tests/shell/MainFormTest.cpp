@@ -79,7 +79,8 @@ TEST_F(MainFormTest, ANonGifKeepsTheCommandsOffAndSaysSo) {
   WriteAll(path, "GIF but not really");
   form.FileOpen(path);
   EXPECT_EQ(Ui.Messages, QStringList{QStringLiteral("ファイル「") + path +
-                                     QStringLiteral("」はGIF画像として読み込めませんでした。")});
+                                     QStringLiteral("」はGIF画像として読み込めませんでした。"
+                                                    "(位置 13 (0xd) のブロックが壊れています)")});
   EXPECT_FALSE(form.actSave->isEnabled());
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Tomaru ver1.00"));
 }
