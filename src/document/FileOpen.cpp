@@ -7,9 +7,13 @@ QString NotReadableAsGifMessage(const QString& path) {
   return QStringLiteral("ファイル「") + path + QStringLiteral("」はGIF画像として読み込めませんでした。");
 }
 
+QString FileMissingMessage(const QString& path) {
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」が存在しませんでした。");
+}
+
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& requested) {
   if (!FileExists(requested)) {
-    view.ShowMessage(QStringLiteral("ファイル「") + requested + QStringLiteral("」が存在しませんでした。"));
+    view.ShowMessage(FileMissingMessage(requested));
     return;
   }
   view.AddRecentFile(requested);

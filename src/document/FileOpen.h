@@ -34,3 +34,4 @@ class TOpenView {
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& fileName);
 
 QString NotReadableAsGifMessage(const QString& path);
+QString FileMissingMessage(const QString& path);
