@@ -13,9 +13,13 @@ QString NotReadableAsGifMessage(const QString& path, const QString& reason) {
          (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
 }
 
+QString FileMissingMessage(const QString& path) {
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」が存在しませんでした。");
+}
+
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& requested) {
   if (!FileExists(requested)) {
-    view.ShowMessage(QStringLiteral("ファイル「") + requested + QStringLiteral("」が存在しませんでした。"));
+    view.ShowMessage(FileMissingMessage(requested));
     return;
   }
   view.AddRecentFile(requested);

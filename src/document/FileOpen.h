@@ -36,8 +36,9 @@ class TOpenView {
 
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& fileName);
 
-// The refusal of a file as a GIF, with the reason when there is one.
 // A GIF whose picture no plug-in could decode.
 QString PictureNotShownMessage(const QString& path, const QString& reason);
 
+// The refusal of a file as a GIF, with the reason when there is one.
 QString NotReadableAsGifMessage(const QString& path, const QString& reason = QString());
+QString FileMissingMessage(const QString& path);

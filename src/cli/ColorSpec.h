@@ -1,0 +1,25 @@
+#pragma once
+// The colour a command line names: an RGB value (hex or a colour name), a
+// palette entry, or the pixel of the first frame at a point.
+#include <QString>
+#include <optional>
+
+#include "document/GifDocument.h"
+
+struct TColorSpec {
+  enum class TKind { Rgb, Index, Pixel };
+  TKind Kind = TKind::Rgb;
+  TColor Color = 0;
+  int Index = 0;
+  int X = 0, Y = 0;
+};
+
+// "#RRGGBB", "RRGGBB", a colour name Qt knows, "index:N" (0..255) or
+// "pixel:X,Y"; empty when the text is none of them.
+std::optional<TColorSpec> ParseColorSpec(const QString& text);
+
+// How messages name the colour: "#rrggbb", "index:N" or "pixel:X,Y".
+QString ColorSpecText(const TColorSpec& spec);
+
+// The first entry of the first frame's table that is exactly color.
+std::optional<int> FindPaletteEntry(const TGifDocument& doc, TColor color);

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+
+#include "CliRun.h"
+#include "common/TestFiles.h"
+#include "document/Choice.h"
+#include "document/FileOps.h"
+
+namespace {
+
+const TRgb kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255};
+
+// Red, white, green, white: white stands twice, so a choice by colour and a
+// choice by pixel can name different entries.
+QByteArray TwoWhites(std::optional<uint8_t> gceFlags = 0x00) {
+  TGifPlan plan;
+  plan.Colors = {kRed, kWhite, kGreen, kWhite};
+  plan.Pixels = {0, 1, 2, 3, 3, 3, 1, 0, 0, 0, 0, 0};
+  plan.GceFlags = gceFlags;
+  return MakeGif(plan);
+}
+
+QByteArray AnimatedWhites() {
+  TGifPlan second;
+  second.LocalTableOnly = true;
+  second.Colors = {kBlue, kGreen, kRed, kWhite};  // white at 3 in its own table
+  second.Pixels.assign(12, 3);
+  second.GceFlags = 0x04;
+  TGifPlan third;
+  third.Colors = {kRed, kWhite, kGreen, kWhite};
+  third.GceFlags = 0x00;
+  return Animation({TwoWhites(0x04), MakeGif(second), MakeGif(third)});
+}
+
+int TransparentIndexOf(const QByteArray& gif) {
+  const auto decoded = DecodeGif(gif);
+  return decoded ? decoded->TransparentIndex : -2;
+}
+
+// The window's save of the same choice: its choice road with a view that
+// shows nothing, then SaveChoice.
+class TQuietView : public TChoiceView {
+ public:
+  explicit TQuietView(bool all) : All(all) {}
+  void SetMsg(int, const QString&) override {}
+  void ShowPickedColor(TColor, const QString&) override {}
+  bool RealTimePreview() const override { return false; }
+  bool TransparencyChecked() const override { return true; }
+  bool AllFrames() const override { return All; }
+  void Preview() override {}
+  bool All;
+};
+
+QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool allFrames, const QString& dir) {
+  TGifDocument doc;
+  EXPECT_TRUE(doc.ReadGifHeader(file));
+  TQuietView view(allFrames);
+  if (entry)
+    ChooseEntry(doc, view, *entry);
+  else
+    SetTransparency(doc, TAppPaths{dir + "/", dir + "/"}, view, false);
+  SaveChoice(doc, view, dir + "/window.gif");
+  return ReadAll(dir + "/window.gif");
+}
+
+class CommandLine : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  QString P(const QString& name) const { return Dir.filePath(name); }
+  TCliRun Run(const QStringList& args) { return RunTomaru(args, Dir.path()); }
+  QStringList Listing() const { return QDir(Dir.path()).entryList(QDir::Files, QDir::Name); }
+};
+
+TEST_F(CommandLine, EachColourFormNamesItsEntry) {
+  WriteAll(P("in.gif"), TwoWhites());
+  struct Case {
+    QString Color;
+    int Index;
+  } cases[] = {{"#FFFFFF", 1}, {"ffffff", 1}, {"white", 1}, {"#0f0", 2}, {"index:3", 3},
+               {"pixel:0,0", 0}, {"pixel:3,0", 3},  // the clicked white, not the first one
+               {"pixel:2,1", 1}};
+  for (const Case& c : cases) {
+    const TCliRun run = Run({"--transparent", c.Color, "-o", "out.gif", "in.gif"});
+    ASSERT_EQ(run.Exit, 0) << c.Color.toStdString() << run.Err.toStdString();
+    EXPECT_EQ(TransparentIndexOf(ReadAll(P("out.gif"))), c.Index) << c.Color.toStdString();
+  }
+  EXPECT_EQ(ReadAll(P("in.gif")), TwoWhites());
+}
+
+TEST_F(CommandLine, BatchWritesTheBytesOfTheWindowsSave) {
+  WriteAll(P("anim.gif"), AnimatedWhites());
+  WriteAll(P("plain.gif"), TwoWhites(std::nullopt));  // no control block: one is inserted
+  TGifPlan old;
+  old.Gif89 = false;
+  old.GceFlags.reset();
+  WriteAll(P("old.gif"), MakeGif(old));
+  QDir(Dir.path()).mkdir("all");
+  QDir(Dir.path()).mkdir("first");
+  QDir(Dir.path()).mkdir("none");
+  const QStringList inputs{"anim.gif", "plain.gif", "old.gif"};
+  ASSERT_EQ(Run(QStringList{"--transparent", "white", "-o", "all"} + inputs).Exit, 0);
+  ASSERT_EQ(Run(QStringList{"--transparent", "white", "--first-frame-only", "-o", "first"} + inputs).Exit, 0);
+  ASSERT_EQ(Run(QStringList{"--none", "-o", "none"} + inputs).Exit, 0);
+  for (const QString& name : inputs) {
+    const QByteArray in = ReadAll(P(name));
+    EXPECT_EQ(ReadAll(P("all/" + name)), WindowSave(in, 1 - (name == "old.gif"), true, Dir.path()))
+        << name.toStdString();
+    EXPECT_EQ(ReadAll(P("first/" + name)), WindowSave(in, 1 - (name == "old.gif"), false, Dir.path()));
+    EXPECT_EQ(ReadAll(P("none/" + name)), WindowSave(in, std::nullopt, true, Dir.path()));
+  }
+  // Every frame took white, each in its own table; the first frame only, otherwise.
+  const TCliRun info = Run({"--info", "all/anim.gif", "first/anim.gif", "none/anim.gif"});
+  EXPECT_EQ(info.Out, "all/anim.gif\t" + QString::number(ReadAll(P("all/anim.gif")).size()) +
+                          "\t4\t3\t4\t3\t1\n"
+                          "first/anim.gif\t" + QString::number(ReadAll(P("first/anim.gif")).size()) +
+                          "\t4\t3\t4\t3\t1\n"
+                          "none/anim.gif\t" + QString::number(ReadAll(P("none/anim.gif")).size()) +
+                          "\t4\t3\t4\t3\t-\n");
+  EXPECT_NE(ReadAll(P("all/anim.gif")), ReadAll(P("first/anim.gif")));
+}
+
+TEST_F(CommandLine, OutputsGoWhereAskedAndInputsStayUntouched) {
+  WriteAll(P("a.gif"), TwoWhites());
+  WriteAll(P("b.gif"), TwoWhites());
+  ::chmod(QFile::encodeName(P("b.gif")).constData(), 0640);
+  ASSERT_EQ(Run({"--transparent", "red", "--suffix", "-t", "a.gif"}).Exit, 0);
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("a-t.gif"))), 0);
+  EXPECT_EQ(ReadAll(P("a.gif")), TwoWhites());
+
+  ASSERT_EQ(Run({"--transparent", "red", "--in-place", "b.gif"}).Exit, 0);
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("b.gif"))), 0);
+  EXPECT_EQ(QFileInfo(P("b.gif")).permissions(),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+  // Nothing of the work is left beside the files.
+  EXPECT_EQ(Listing(), QStringList({"a-t.gif", "a.gif", "b.gif"}));
+
+  // A BMP goes through the reduction, then takes the colour; its output is a .gif.
+  QImage photo(40, 30, QImage::Format_RGB32);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) photo.setPixel(x, y, qRgb(x * 6, y * 8, (x * y) % 256));
+  photo.setPixel(0, 0, qRgb(255, 255, 255));
+  ASSERT_TRUE(photo.save(P("photo.bmp"), "BMP"));
+  QDir(Dir.path()).mkdir("out");
+  const TCliRun bmp = Run({"--transparent", "pixel:0,0", "--colors", "2", "-o", "out", "photo.bmp"});
+  ASSERT_EQ(bmp.Exit, 0) << bmp.Err.toStdString();
+  const auto decoded = DecodeGif(ReadAll(P("out/photo.gif")));
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->Colors.size(), 2u);
+  ASSERT_GE(decoded->TransparentIndex, 0);
+  const TRgb chosen = decoded->Colors[decoded->TransparentIndex];
+  EXPECT_EQ(chosen.R + chosen.G + chosen.B, 3 * 255);  // white, in black-and-white
+}
+
+TEST_F(CommandLine, InfoPrintsOneLinePerFileInInputOrderAndChangesNothing) {
+  TGifPlan big;
+  big.Width = 300;
+  big.Height = 2;
+  big.Colors.assign(16, kGreen);
+  big.GceFlags = 0x01;
+  big.GceIndex = 9;
+  WriteAll(P("z.gif"), MakeGif(big));
+  WriteAll(P("a.gif"), TwoWhites());
+  const QStringList before = Listing();
+  const TCliRun run = Run({"--info", "z.gif", "a.gif"});
+  EXPECT_EQ(run.Exit, 0);
+  EXPECT_EQ(run.Out, QString("z.gif\t%1\t300\t2\t16\t1\t9\na.gif\t%2\t4\t3\t4\t1\t-\n")
+                         .arg(QFileInfo(P("z.gif")).size())
+                         .arg(QFileInfo(P("a.gif")).size()));
+  EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(CommandLine, AFailingFileIsNamedAndTheOthersAreDone) {
+  WriteAll(P("good.gif"), TwoWhites());
+  WriteAll(P("text.gif"), "not a picture at all");
+  WriteAll(P("cut.gif"), TwoWhites().left(16));
+  TGifPlan noWhite;
+  noWhite.Colors = {kRed, kGreen};
+  WriteAll(P("nowhite.gif"), MakeGif(noWhite));
+  QDir(Dir.path()).mkdir("out");
+  const TCliRun run =
+      Run({"--transparent", "white", "-o", "out", "text.gif", "good.gif", "cut.gif", "gone.gif", "nowhite.gif"});
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_EQ(run.Err, "ファイル「text.gif」はGIF画像として読み込めませんでした。(GIFのシグネチャがありません)\n"
+                     "ファイル「cut.gif」はGIF画像として読み込めませんでした。(最初の画像の前でファイルが終わっています)\n"
+                     "ファイル「gone.gif」が存在しませんでした。\n"
+                     "ファイル「nowhite.gif」の色テーブルに #ffffff の色がありません。\n");
+  EXPECT_EQ(QDir(P("out")).entryList(QDir::Files | QDir::Hidden), QStringList({"good.gif"}));
+
+  const TCliRun outside = Run({"--transparent", "pixel:4,0", "-o", "out", "good.gif"});
+  EXPECT_EQ(outside.Exit, 1);
+  EXPECT_TRUE(outside.Err.contains("pixel:4,0")) << outside.Err.toStdString();
+  const TCliRun pastTable = Run({"--transparent", "index:4", "-o", "out", "good.gif"});
+  EXPECT_EQ(pastTable.Exit, 1);
+  EXPECT_TRUE(pastTable.Err.contains("index:4"));
+}
+
+TEST_F(CommandLine, UsageErrorsWriteNothing) {
+  WriteAll(P("a.gif"), TwoWhites());
+  WriteAll(P("b.gif"), TwoWhites());
+  QDir(Dir.path()).mkdir("sub");
+  WriteAll(P("sub/a.gif"), TwoWhites());
+  QImage small(2, 2, QImage::Format_RGB32);
+  small.fill(Qt::white);
+  small.save(P("s.bmp"), "BMP");
+  const QList<QStringList> refused{
+      {"--transparent", "white", "a.gif"},                               // no output
+      {"--transparent", "white", "--in-place", "--suffix", "x", "a.gif"},  // two outputs
+      {"--transparent", "white", "--none", "--in-place", "a.gif"},       // two actions
+      {"--in-place", "a.gif"},                                           // no action
+      {"--info", "-o", "x.gif", "a.gif"},
+      {"--transparent", "white", "-o", "out"},                           // no file
+      {"--transparent", "#12345", "-o", "x.gif", "a.gif"},
+      {"--transparent", "index:256", "-o", "x.gif", "a.gif"},
+      {"--transparent", "nocolour", "-o", "x.gif", "a.gif"},
+      {"--transparent", "white", "--colors", "3", "-o", "x.gif", "a.gif"},
+      {"--transparent", "white", "-o", "missing", "a.gif", "b.gif"},     // no such directory
+      {"--transparent", "white", "-o", "missing/x.gif", "a.gif"},
+      {"--transparent", "white", "-o", "a.gif", "a.gif"},                // an input
+      {"--transparent", "white", "-o", ".", "b.gif"},
+      {"--transparent", "white", "--suffix", "", "a.gif"},
+      {"--transparent", "white", "-o", "sub", "a.gif", "sub/a.gif"},     // one target twice
+      {"--transparent", "white", "--in-place", "s.bmp"},
+      {"--transparent", "white", "--no-such-option", "a.gif"}};
+  const QStringList before = Listing();
+  for (const QStringList& args : refused) {
+    const TCliRun run = Run(args);
+    EXPECT_EQ(run.Exit, 2) << args.join(' ').toStdString();
+    EXPECT_FALSE(run.Err.isEmpty());
+  }
+  EXPECT_EQ(Listing(), before);
+  EXPECT_EQ(QDir(P("sub")).entryList(QDir::Files | QDir::Hidden), QStringList({"a.gif"}));
+  EXPECT_EQ(ReadAll(P("a.gif")), TwoWhites());
+
+  const TCliRun help = Run({"--help"});
+  EXPECT_EQ(help.Exit, 0);
+  EXPECT_TRUE(help.Out.contains("--transparent"));
+  const TCliRun version = Run({"--version"});
+  EXPECT_EQ(version.Exit, 0);
+  EXPECT_FALSE(version.Out.isEmpty());
+}
+
+}  // namespace

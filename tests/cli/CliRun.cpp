@@ -1,0 +1,35 @@
+#include "CliRun.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+TCliRun RunTomaru(const QStringList& args, const QString& workDir) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  // No way to reach a display: a window, or a display connection, would fail the run.
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(workDir);
+  process.start(QStringLiteral(TOMARU_BIN_DIR "/tomaru"), args);
+  TCliRun run;
+  if (!process.waitForFinished(60000)) return run;
+  run.Exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.Out = QString::fromUtf8(process.readAllStandardOutput());
+  run.Err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+namespace {
+
+int TableBytes(const QByteArray& gif) {
+  const uint8_t packed = uint8_t(gif[10]);
+  return (packed & 0x80) ? 3 * (2 << (packed & 7)) : 0;
+}
+
+}  // namespace
+
+QByteArray Animation(const std::vector<QByteArray>& frames) {
+  QByteArray out = frames.front().chopped(1);
+  for (size_t i = 1; i < frames.size(); ++i) out += frames[i].mid(13 + TableBytes(frames[i])).chopped(1);
+  return out + ';';
+}

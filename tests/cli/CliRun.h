@@ -1,0 +1,18 @@
+#pragma once
+// Running the tomaru executable as a process, with no display at all.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "common/GifFactory.h"
+
+struct TCliRun {
+  int Exit = -1;
+  QString Out, Err;
+};
+
+TCliRun RunTomaru(const QStringList& args, const QString& workDir);
+
+// An animation: the frames of the given single-picture GIFs, in order, on the
+// first one's screen.
+QByteArray Animation(const std::vector<QByteArray>& frames);
