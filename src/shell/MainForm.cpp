@@ -48,7 +48,7 @@ struct TPanelDef {
 };
 const TPanelDef kPanels[9] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
                               {80, Qt::AlignCenter}, {60, Qt::AlignCenter}, {50, Qt::AlignCenter},
-                              {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {50, Qt::AlignLeft}};
+                              {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {120, Qt::AlignLeft}};  // 8: frames of an animation
 
 // A status panel keeps its designed width while there is room, and gives way
 // when the window is narrower than all panels together.

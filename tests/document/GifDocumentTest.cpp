@@ -236,3 +236,18 @@ TEST(ReadGifHeader, AGifWithoutAnyColourTableGetsAGreyTableSizedByItsCodeSize) {
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->TransparentIndex, 5);
 }
+
+TEST(ReadGifHeader, AFirstFrameWithItsOwnTableKeepsNoColourOfTheGlobalOne) {
+  // The local table of two entries after a global one of eight: found by the
+  // open-road fuzz target, entries 2..7 kept the global colours.
+  TGifPlan s;
+  s.Colors = {{9, 9, 9}, {250, 250, 250}};
+  s.LocalTableOnly = true;
+  QByteArray file = MakeGif(s);
+  file[10] = char((uint8_t(file[10]) & 0xF8) | 0x82);
+  file.insert(13, QByteArray(24, '\x77'));
+  const TGifDocument doc = Read(file);
+  ASSERT_EQ(doc.ColorCount, 2);
+  EXPECT_EQ(doc.PaletteColors[1], RGBColor(250, 250, 250));
+  for (int i = 2; i < 256; ++i) EXPECT_EQ(doc.PaletteColors[size_t(i)], 0u) << i;
+}
