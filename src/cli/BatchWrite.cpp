@@ -9,25 +9,11 @@
 #include <unistd.h>
 
 #include "document/Exception.h"
+#include "document/FileOps.h"
 
 namespace {
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
-
-bool WriteAllTo(int fd, const QByteArray& data) {
-  const char* p = data.constData();
-  qint64 left = data.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, size_t(left));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= n;
-  }
-  return true;
-}
 
 }  // namespace
 

@@ -15,6 +15,17 @@ QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
 [[noreturn]] void RaiseIo(int code) { throw EInOutError(code); }
 
+// Mode for the replacement: the old file's, or what a plain create would give.
+mode_t TargetMode(const QByteArray& target) {
+  struct stat st;
+  if (::stat(target.constData(), &st) == 0) return st.st_mode & 07777;
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
 bool WriteAllTo(int fd, const QByteArray& data) {
   const char* p = data.constData();
   qint64 left = data.size();
@@ -29,17 +40,6 @@ bool WriteAllTo(int fd, const QByteArray& data) {
   }
   return true;
 }
-
-// Mode for the replacement: the old file's, or what a plain create would give.
-mode_t TargetMode(const QByteArray& target) {
-  struct stat st;
-  if (::stat(target.constData(), &st) == 0) return st.st_mode & 07777;
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
 
 TFileEntry FindFile(const QString& fileName) {
   struct stat st;

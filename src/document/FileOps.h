@@ -21,6 +21,10 @@ QByteArray LoadStringFromFile(const QString& fileName);
 // An existing file the caller may not write to is refused (EInOutError), not replaced.
 void SaveStringToFile(const QString& fileName, const QByteArray& data);
 
+// Writes all of data to an open descriptor, resuming after interruptions;
+// false (errno set) on a write error.
+bool WriteAllTo(int fd, const QByteArray& data);
+
 // Size in bytes, or -1 when there is no such file.
 qint64 CheckFileSize(const QString& fileName);
 

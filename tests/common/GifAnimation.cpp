@@ -1,30 +1,11 @@
 #include "common/GifAnimation.h"
 
-#include <gif_lib.h>
+#include "common/GifBuffers.h"
 
 #include <cstring>
 #include <stdexcept>
 
 namespace {
-
-int WriteToBuffer(GifFileType* gif, const GifByteType* data, int len) {
-  static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), len);
-  return len;
-}
-
-struct TReader {
-  const QByteArray* Data;
-  int Pos = 0;
-};
-
-int ReadFromBuffer(GifFileType* gif, GifByteType* out, int len) {
-  auto* r = static_cast<TReader*>(gif->UserData);
-  const int n = std::min(len, int(r->Data->size()) - r->Pos);
-  if (n <= 0) return 0;
-  std::memcpy(out, r->Data->constData() + r->Pos, n);
-  r->Pos += n;
-  return n;
-}
 
 ColorMapObject* MapOf(const std::vector<TRgb>& colors) {
   if (colors.empty()) return nullptr;
@@ -42,7 +23,7 @@ uint32_t Opaque(const GifColorType& c) { return 0xFF000000u | uint32_t(c.Red) <<
 QByteArray MakeAnimation(const TAnimPlan& plan) {
   QByteArray out;
   int error = 0;
-  GifFileType* gif = EGifOpen(&out, WriteToBuffer, &error);
+  GifFileType* gif = EGifOpen(&out, WriteGifToBuffer, &error);
   if (!gif) throw std::runtime_error("EGifOpen failed");
   EGifSetGifVersion(gif, plan.Gif89);
   ColorMapObject* global = MapOf(plan.Colors);
@@ -66,9 +47,9 @@ QByteArray MakeAnimation(const TAnimPlan& plan) {
 }
 
 std::optional<TComposed> ComposeFrames(const QByteArray& data) {
-  TReader reader{&data};
+  TGifBufferReader reader{&data};
   int error = 0;
-  GifFileType* gif = DGifOpen(&reader, ReadFromBuffer, &error);
+  GifFileType* gif = DGifOpen(&reader, ReadGifFromBuffer, &error);
   if (!gif) return std::nullopt;
   if (DGifSlurp(gif) != GIF_OK) {
     DGifCloseFile(gif, &error);

@@ -1,30 +1,11 @@
 #include "common/GifFactory.h"
 
-#include <gif_lib.h>
+#include "common/GifBuffers.h"
 
 #include <cstring>
 #include <stdexcept>
 
 namespace {
-
-int WriteToBuffer(GifFileType* gif, const GifByteType* data, int len) {
-  static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), len);
-  return len;
-}
-
-struct TReader {
-  const QByteArray* Data;
-  int Pos = 0;
-};
-
-int ReadFromBuffer(GifFileType* gif, GifByteType* out, int len) {
-  auto* r = static_cast<TReader*>(gif->UserData);
-  const int n = std::min(len, int(r->Data->size()) - r->Pos);
-  if (n <= 0) return 0;
-  std::memcpy(out, r->Data->constData() + r->Pos, n);
-  r->Pos += n;
-  return n;
-}
 
 int BitsFor(size_t count) {
   int bits = 1;
@@ -37,7 +18,7 @@ int BitsFor(size_t count) {
 QByteArray MakeGif(const TGifPlan& s) {
   QByteArray out;
   int error = 0;
-  GifFileType* gif = EGifOpen(&out, WriteToBuffer, &error);
+  GifFileType* gif = EGifOpen(&out, WriteGifToBuffer, &error);
   if (!gif) throw std::runtime_error("EGifOpen failed");
   ColorMapObject* map = GifMakeMapObject(1 << BitsFor(s.Colors.size()), nullptr);
   for (size_t i = 0; i < s.Colors.size(); ++i) map->Colors[i] = {s.Colors[i].R, s.Colors[i].G, s.Colors[i].B};
@@ -73,9 +54,9 @@ QByteArray MakeGif(const TGifPlan& s) {
 }
 
 std::optional<TDecodedGif> DecodeGif(const QByteArray& data) {
-  TReader reader{&data};
+  TGifBufferReader reader{&data};
   int error = 0;
-  GifFileType* gif = DGifOpen(&reader, ReadFromBuffer, &error);
+  GifFileType* gif = DGifOpen(&reader, ReadGifFromBuffer, &error);
   if (!gif) return std::nullopt;
   if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1) {
     DGifCloseFile(gif, &error);
