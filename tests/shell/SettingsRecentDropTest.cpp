@@ -43,6 +43,8 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
     form.actRealTime->setChecked(false);
     form.actShowPaletteSync->setChecked(true);
     form.actClassic->trigger();
+    EXPECT_TRUE(form.actAllFrames->isChecked());  // on at first start
+    form.actAllFrames->trigger();
     form.SetClientWidth(640);
     form.SetClientHeight(480);
     form.SetLeft(50);
@@ -57,6 +59,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_FALSE(form.actRealTime->isChecked());
   EXPECT_TRUE(form.actShowPaletteSync->isChecked());
   EXPECT_TRUE(form.actClassic->isChecked());
+  EXPECT_FALSE(form.actAllFrames->isChecked());
   EXPECT_EQ(form.ClientWidth(), 640);
   EXPECT_EQ(form.ClientHeight(), 480);
   EXPECT_EQ(form.Left(), 50);
