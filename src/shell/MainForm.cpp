@@ -34,7 +34,7 @@
 #include "shell/HelpViewer.h"
 #include "shell/Icons.h"
 #include "shell/ImageView.h"
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
 

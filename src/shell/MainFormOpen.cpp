@@ -8,15 +8,15 @@
 
 #include "document/Exception.h"
 #include "plugins/PictureFormats.h"
-#include "reduce/Subtra.h"
+#include "shell/Subtra.h"
 #include "shell/Dialogs.h"
-#include "shell/DropFiles.h"
+#include "persist/DropFiles.h"
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/Palette.h"
-#include "shell/PaletteGrid.h"
-#include "shell/RecentFiles.h"
+#include "document/PaletteGrid.h"
+#include "persist/RecentFiles.h"
 #include "shell/Shape.h"
 
 void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
