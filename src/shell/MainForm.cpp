@@ -46,7 +46,7 @@ struct TPanelDef {
   int Width;
   Qt::Alignment Align;
 };
-const TPanelDef kPanels[9] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
+const TPanelDef kPanels[StatusPanelCount] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
                               {80, Qt::AlignCenter}, {60, Qt::AlignCenter}, {50, Qt::AlignCenter},
                               {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {50, Qt::AlignLeft}};
 
@@ -298,7 +298,7 @@ void TMainForm::CreateStatusBar() {
     stb->addWidget(panel);
     Panels[i] = panel;
   }
-  Panels[7]->setText(QStringLiteral("×1"));
+  Panels[PanelZoom]->setText(QStringLiteral("×1"));
   setStatusBar(stb);
 }
 
@@ -347,7 +347,7 @@ void TMainForm::ConnectCommands() {
 }
 
 void TMainForm::FormCreate() {
-  SetMenu(0);
+  SetMenu(MenuLevelNoDocument);
   isp->SetFileName(Paths.Data(QStringLiteral("property.ini")));
   const QString setAside = SetAsideOversizedFiles({isp->GetIniFileName(), GetRFName(Paths)});
   if (!setAside.isEmpty()) Dialogs().ShowMessage(this, setAside);
@@ -427,7 +427,7 @@ void TMainForm::actRatio1Execute(QObject* sender) {
   const QString caption = command->text();
   const QChar last = caption.isEmpty() ? QChar() : caption.back();
   const int factor = last.isDigit() ? last.digitValue() : 1;
-  SetMsg(7, QStringLiteral("×") + QString::number(factor));
+  SetMsg(PanelZoom, QStringLiteral("×") + QString::number(factor));
   ZoomFactor = uint8_t(factor);
   img->SetAutoSize(factor == 1);
   img->SetStretch(factor != 1);

@@ -79,7 +79,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QWidget* scbRight;
   QWebEngineView* wb = nullptr;
   QStatusBar* stb;
-  std::array<QLabel*, 9> Panels{};
+  std::array<QLabel*, StatusPanelCount> Panels{};
   TDialogState *opd, *spd;
   TIniSaveProps* isp;
   TDataBind* dbpreview;
