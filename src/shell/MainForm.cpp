@@ -222,9 +222,11 @@ void TMainForm::CreateMenus() {
   file->addAction(actOpen);
   file->addAction(actSave);
   file->addSeparator();
-  mnusubRecentFile = Named(file->addMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)")), "mnusubRecentFile");
-  mnusubRecentFile->addAction(actDeleteRecentFile);
-  mnusubRecentFile->addSeparator();
+  mnusubRecentFile = Named(new TRecentMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)"), actDeleteRecentFile, file),
+                           "mnusubRecentFile");
+  file->addMenu(mnusubRecentFile);
+  connect(mnusubRecentFile, &TRecentMenu::Chosen, this,
+          [this](const QString& path) { Guarded([&] { RFClick(path); }); });
   file->addSeparator();
   file->addAction(actClose);
 
