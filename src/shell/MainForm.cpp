@@ -196,9 +196,7 @@ void TMainForm::CreateComponents() {
   scbRight = Named(new QWidget(panes), "scbRight");
   auto* rightLayout = new QVBoxLayout(scbRight);
   rightLayout->setContentsMargins(0, 0, 0, 0);
-  wb = Named(new QWebEngineView(scbRight), "wb");
-  // Every preview must show the files as they are now, never a cached copy.
-  wb->page()->profile()->setHttpCacheType(QWebEngineProfile::NoCache);
+  wb = Named(new TPreviewView(scbRight), "wb");
   rightLayout->addWidget(wb);
   row->addWidget(scbRight, 1);
   column->addWidget(panes, 1);

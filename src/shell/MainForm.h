@@ -12,6 +12,7 @@
 #include "document/GifDocument.h"
 #include "reduce/BmpToGif.h"
 #include "shell/Action.h"
+#include "shell/PreviewView.h"
 #include "shell/RecentMenu.h"
 
 class QCheckBox;
@@ -78,7 +79,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QScrollArea* scbLeft;
   TImageView* img;
   QWidget* scbRight;
-  QWebEngineView* wb = nullptr;
+  TPreviewView* wb = nullptr;
   QStatusBar* stb;
   std::array<QLabel*, StatusPanelCount> Panels{};
   TDialogState *opd, *spd;
