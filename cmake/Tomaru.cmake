@@ -77,5 +77,4 @@ function(tomaru_check_window_free)
     COMMENT "Checking that the window-free folders include no widget header"
     VERBATIM)
   add_custom_target(tomaru_window_free_check ALL DEPENDS ${stamp})
-  set(TOMARU_WIDGET_HEADERS_FILE ${list_file} PARENT_SCOPE)
 endfunction()
