@@ -5,6 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "plugins/DibConvert.h"
+#include "plugins/PictureFormats.h"
 #include "plugins/SPIBmp.h"
 #include "plugins/SusiePlugin.h"
 
@@ -21,7 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto layout = CheckDib(headerPtr, header.size(), bits.size());
   TSPIBitmap bitmap;
   bool done = false;
-  bitmap.DIB(headerPtr, header.size(), bitsPtr, bits.size(), done);
+  // A picture too large to show is refused by name, and only such a one.
+  try {
+    bitmap.DIB(headerPtr, header.size(), bitsPtr, bits.size(), done);
+  } catch (const EPictureTooLarge&) {
+    FUZZ_CHECK(OversizedDib(headerPtr, header.size()).has_value());
+    return 0;
+  }
   if (!layout) {
     FUZZ_CHECK(!done && bitmap.Image().isNull());
     return 0;
