@@ -1,9 +1,13 @@
+# The project's build helpers, shared by the main build and the fuzz build
+# (whose CMAKE_SOURCE_DIR is fuzz/): paths are taken from this file's place.
+get_filename_component(TOMARU_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+
 # tomaru_library(NAME SOURCES... [LIBS ...]): a static library of the project's logic.
 function(tomaru_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON POSITION_INDEPENDENT_CODE ON)
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_include_directories(${name} PUBLIC ${TOMARU_SOURCE_ROOT}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
@@ -37,4 +41,40 @@ function(tomaru_test name)
   else()
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   endif()
+endfunction()
+
+# tomaru_check_window_free(DIR...): a build step that fails when a file of one
+# of these src/ folders includes a widget header. It runs again whenever one
+# of their files changes.
+function(tomaru_check_window_free)
+  set(widget_headers "")
+  foreach(module QtWidgets QtWebEngineWidgets QtOpenGLWidgets)
+    foreach(dir IN LISTS Qt6Core_INCLUDE_DIRS)
+      file(GLOB names RELATIVE ${dir}/${module} ${dir}/${module}/Q*)
+      list(APPEND widget_headers ${names})
+    endforeach()
+  endforeach()
+  if(NOT widget_headers)
+    message(FATAL_ERROR "No Qt widget headers found to check the window-free folders against")
+  endif()
+  list(REMOVE_DUPLICATES widget_headers)
+  list(JOIN widget_headers "\n" text)
+  set(list_file ${CMAKE_BINARY_DIR}/window_free/widget_headers.txt)
+  file(WRITE ${list_file} "${text}\n")
+  set(sources "")
+  foreach(dir IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${TOMARU_SOURCE_ROOT}/src/${dir}/*.h ${TOMARU_SOURCE_ROOT}/src/${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  list(JOIN sources "\n" text)
+  set(sources_file ${CMAKE_BINARY_DIR}/window_free/sources.txt)
+  file(WRITE ${sources_file} "${text}\n")
+  set(stamp ${CMAKE_BINARY_DIR}/window_free/checked.stamp)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DWIDGET_HEADERS=${list_file} -DSOURCES_FILE=${sources_file} -DSTAMP=${stamp}
+            -P ${TOMARU_SOURCE_ROOT}/cmake/CheckWindowFree.cmake
+    DEPENDS ${sources} ${TOMARU_SOURCE_ROOT}/cmake/CheckWindowFree.cmake
+    COMMENT "Checking that the window-free folders include no widget header"
+    VERBATIM)
+  add_custom_target(tomaru_window_free_check ALL DEPENDS ${stamp})
 endfunction()

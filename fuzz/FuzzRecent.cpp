@@ -3,7 +3,7 @@
 // it was written from, with the opened path on top.
 #include "FuzzSupport.h"
 #include "document/FileOps.h"
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray text = Bytes(data, size);

@@ -24,7 +24,7 @@ void PickShownColor(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view
   view.ShowPickedColor(pixel.Color, PickedColorHint(r, g, b));
   if (doc.ColorCount == 0) return;
   const TPaletteMatch match = EntryOfPixel(doc, pixel).value_or(NearestPaletteEntry(doc, r, g, b));
-  view.SetMsg(6, MatchPanelText(match));
+  view.SetMsg(PanelIndex, MatchPanelText(match));
   doc.TransparentIndex = uint8_t(match.Index);
   if (view.TransparencyChecked()) PreviewIfRealTime(doc, paths, view);
 }
@@ -33,7 +33,7 @@ void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index) {
   view.ShowPickedColor(doc.PaletteColors[index], QString());
   doc.TransparentOn = true;
   doc.TransparentIndex = index;
-  view.SetMsg(6, QString::number(index));
+  view.SetMsg(PanelIndex, QString::number(index));
 }
 
 void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on) {
@@ -44,14 +44,14 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
 void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
   const TPatchedGif patched = doc.Patched(view.AllFrames());
   SaveStringToFile(paths.Data(QStringLiteral("_.gif")), patched.Data);
-  view.SetMsg(kFramesPanel, FramesPanelText(patched.Frames));
+  view.SetMsg(PanelFrames, FramesPanelText(patched.Frames));
   view.Preview();
 }
 
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path) {
   const TPatchedGif patched = doc.Patched(view.AllFrames());
   SaveStringToFile(path, patched.Data);
-  view.SetMsg(kFramesPanel, FramesPanelText(patched.Frames));
+  view.SetMsg(PanelFrames, FramesPanelText(patched.Frames));
 }
 
 QString FramesCountText(const TFramePatchResult& frames) {

@@ -7,6 +7,7 @@
 
 #include "document/AppPaths.h"
 #include "document/GifDocument.h"
+#include "document/StatusPanels.h"
 
 class TChoiceView {
  public:
@@ -44,12 +45,9 @@ void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView&
 // Writes the file as previewed to path.
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path);
 
-// Status panel 8 after a patch: how many frames are transparent, and whether
+// The frames panel after a patch: how many frames are transparent, and whether
 // the walk stopped at a damaged block. Empty for an intact single picture.
 QString FramesPanelText(const TFramePatchResult& frames);
 
-// Status panel 8 of an opened file: its frame count, and whether it is damaged.
+// The frames panel of an opened file: its frame count, and whether it is damaged.
 QString FramesCountText(const TFramePatchResult& frames);
-
-// Status panel of the frame count.
-constexpr int kFramesPanel = 8;

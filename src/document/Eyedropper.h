@@ -16,5 +16,5 @@ TPaletteMatch NearestPaletteEntry(const TGifDocument& doc, uint8_t r, uint8_t g,
 // "R255 G0 B128": the hint of the swatch after a pick.
 QString PickedColorHint(uint8_t r, uint8_t g, uint8_t b);
 
-// Status panel 6: the index, marked with "*" when the colour was not in the palette.
+// The index panel: the index, marked with "*" when the colour was not in the palette.
 QString MatchPanelText(const TPaletteMatch& match);

@@ -48,28 +48,28 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
     return;
   }
 
-  view.SetMenu(1);
+  view.SetMenu(MenuLevelDocument);
   doc.Assign(*header);
   // Saving proposes a name from this, so it names the file now open.
   doc.OpenedFileName = requested;
-  view.SetMsg(3, QString::number(CheckFileSize(fileName)) + QStringLiteral(" byte"));
+  view.SetMsg(PanelFileSize, QString::number(CheckFileSize(fileName)) + QStringLiteral(" byte"));
   view.SetCaption(fileName);
-  view.SetMsg(0, ExtractFileName(fileName));
-  view.SetMsg(2, QStringLiteral("Width : ") + QString::number(doc.ImageWidth));
-  view.SetMsg(1, QStringLiteral("height : ") + QString::number(doc.ImageHeight));
+  view.SetMsg(PanelFileName, ExtractFileName(fileName));
+  view.SetMsg(PanelWidth, QStringLiteral("Width : ") + QString::number(doc.ImageWidth));
+  view.SetMsg(PanelHeight, QStringLiteral("height : ") + QString::number(doc.ImageHeight));
   view.SizeImageView(doc.ImageWidth, doc.ImageHeight);
-  view.SetMsg(5, QString::number(doc.ColorCount) + QStringLiteral(" 色"));
-  view.SetMsg(kFramesPanel, FramesCountText(CountFrames(doc.GifData)));
+  view.SetMsg(PanelColorCount, QString::number(doc.ColorCount) + QStringLiteral(" 色"));
+  view.SetMsg(PanelFrames, FramesCountText(CountFrames(doc.GifData)));
   view.ShowPalette(doc, doc.LoadedTransparent ? std::optional<int>(doc.TransparentIndex) : std::nullopt);
   view.SetTransChecked(doc.LoadedTransparent);
   if (doc.LoadedTransparent) {
-    view.SetMsg(4, QStringLiteral("透過済み"));
+    view.SetMsg(PanelTransparency, QStringLiteral("透過済み"));
     view.SetDefaultSwatch(doc.PaletteColors[doc.TransparentIndex]);
-    view.SetMsg(6, QString::number(doc.TransparentIndex));
+    view.SetMsg(PanelIndex, QString::number(doc.TransparentIndex));
   } else {
-    view.SetMsg(4, QStringLiteral("透過なし"));
+    view.SetMsg(PanelTransparency, QStringLiteral("透過なし"));
     view.SetDefaultSwatch(std::nullopt);
-    view.SetMsg(6, QString());
+    view.SetMsg(PanelIndex, QString());
   }
   view.ShowPaletteIfSync();
   view.ShowDecodedPicture();

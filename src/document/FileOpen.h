@@ -6,6 +6,7 @@
 
 #include "document/AppPaths.h"
 #include "document/GifDocument.h"
+#include "document/StatusPanels.h"
 
 class TOpenView {
  public:

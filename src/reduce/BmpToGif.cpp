@@ -24,7 +24,7 @@ bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView&
       GIFProgressHandler = [&view, last = -1](int percent) mutable {
         if (percent == last) return;
         last = percent;
-        view.SetMsg(0, GIFImageProgressText(percent));
+        view.SetMsg(PanelFileName, GIFImageProgressText(percent));
       };
     }
     ~TProgressScope() { GIFProgressHandler = nullptr; }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "document/AppPaths.h"
+#include "document/StatusPanels.h"
 
 // What the road needs from the window.
 class TBmpView {
@@ -29,11 +30,11 @@ class TBmpView {
 bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
                     uint8_t& reduceBits);
 
-// Writes workBitmap to data/temp.gif, showing progress in panel 0; on failure
+// Writes workBitmap to data/temp.gif, showing progress in the file-name panel; on failure
 // shows "Save Failed. Error Code = %d [%s]" and answers false.
 bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view);
 
-// Panel 0 text for a progress report: empty at 100.
+// The file-name panel's text for a progress report: empty at 100.
 QString GIFImageProgressText(int percent);
 // "Save Failed. Error Code = %d [%s]" for the writer's last error.
 QString SaveFailedMessage(int errorCode);

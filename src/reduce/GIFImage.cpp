@@ -154,18 +154,16 @@ int BitsForColorCount(int n) {
   return bits;
 }
 
-bool MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices) {
-  GIFLastError = kGdiError;
+uint8_t MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices) {
   palette = TGIFPalette{};
   indices.assign(size_t(bitmap.width()) * size_t(bitmap.height()), 0);
   const bool ok = IsPaletteFormat(bitmap.format()) ? MapPaletteImage(bitmap, palette, indices.data())
                                                    : MapRgbImage(bitmap, palette, indices.data());
-  GIFLastError = ok ? kNone : kTooManyColors;
-  return ok;
+  return ok ? kNone : kTooManyColors;
 }
 
 void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& palette,
-                    const uint8_t* indices) {
+                    const uint8_t* indices, const TGIFProgressHandler& progress) {
   const int bits = BitsForColorCount(palette.Count);
   out.append("GIF89a", 6);
   Put16(out, width);
@@ -182,8 +180,8 @@ void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& p
   Put16(out, width);
   Put16(out, height);
   out.append('\0');  // no local colour table, not interlaced
-  LzwCompress(out, indices, size_t(width) * size_t(height), width, bits, GIFProgressHandler);
-  if (GIFProgressHandler) GIFProgressHandler(100);
+  LzwCompress(out, indices, size_t(width) * size_t(height), width, bits, progress);
+  if (progress) progress(100);
   PutComment(out, GIFCreditText);
   out.append('\x3B');
 }
@@ -198,9 +196,12 @@ bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap) {
   }
   TGIFPalette palette;
   std::vector<uint8_t> indices;
-  if (!MapPixelsToPalette(bitmap, palette, indices)) return false;
+  // Left standing should mapping run out of memory.
+  GIFLastError = kGdiError;
+  GIFLastError = MapPixelsToPalette(bitmap, palette, indices);
+  if (GIFLastError != kNone) return false;
   QByteArray stream;
-  WriteGIFStream(stream, bitmap.width(), bitmap.height(), palette, indices.data());
+  WriteGIFStream(stream, bitmap.width(), bitmap.height(), palette, indices.data(), GIFProgressHandler);
   std::vector<uint8_t>().swap(indices);  // the index buffer is no longer needed
   GIFLastError = kNone;
   SaveStringToFile(fileName, stream);

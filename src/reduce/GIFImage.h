@@ -11,7 +11,9 @@
 
 #include "reduce/LzwEncoder.h"
 
-// Code of the last outcome, a row of GIFErrorMessages; 0 at start.
+// Code of the last outcome, a row of GIFErrorMessages; 0 at start. Only
+// SaveBitmapToGIF writes it and reads GIFProgressHandler: the helpers below
+// answer their error and take their progress handler as parameters.
 extern uint8_t GIFLastError;
 constexpr int GIFErrorCount = 9;
 extern const char* const GIFErrorMessages[GIFErrorCount];
@@ -32,12 +34,13 @@ struct TGIFPalette {
 
 // The colours the pixels use, in order of first occurrence (rows top to
 // bottom, left to right), and one index per pixel in the same order.
-// Fails with GIFLastError 4 at a 257th colour; otherwise leaves it 0.
-bool MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices);
+// Answers the error code: 4 at a 257th colour, otherwise 0.
+uint8_t MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices);
 
-// Appends the whole file for width x height indices (at least one pixel).
+// Appends the whole file for width x height indices (at least one pixel),
+// reporting the coder's progress and then 100 to progress when it is set.
 void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& palette,
-                    const uint8_t* indices);
+                    const uint8_t* indices, const TGIFProgressHandler& progress = {});
 
 // Writes the bitmap as a GIF to fileName, creating or replacing it in one
 // atomic step once the whole stream is built. False with GIFLastError set when

@@ -12,7 +12,7 @@
 #include "BuildInfo.h"
 #include "shell/HintPause.h"
 #include "shell/Icons.h"
-#include "shell/MemoryStatus.h"
+#include "help/MemoryStatus.h"
 
 namespace AboutInfo {
 const char* const MakerName = "Tomaru Team";

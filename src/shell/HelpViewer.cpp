@@ -8,7 +8,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "shell/ChmFile.h"
+#include "help/ChmFile.h"
 #include "shell/Icons.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "shell/HelpFile.h"
+#include "help/HelpFile.h"
 
 class QToolBar;
 class TChmFile;

@@ -34,7 +34,7 @@
 #include "shell/HelpViewer.h"
 #include "shell/Icons.h"
 #include "shell/ImageView.h"
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
 
@@ -46,7 +46,7 @@ struct TPanelDef {
   int Width;
   Qt::Alignment Align;
 };
-const TPanelDef kPanels[9] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
+const TPanelDef kPanels[StatusPanelCount] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
                               {80, Qt::AlignCenter}, {60, Qt::AlignCenter}, {50, Qt::AlignCenter},
                               {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {120, Qt::AlignLeft}};  // 8: frames of an animation
 
@@ -196,9 +196,7 @@ void TMainForm::CreateComponents() {
   scbRight = Named(new QWidget(panes), "scbRight");
   auto* rightLayout = new QVBoxLayout(scbRight);
   rightLayout->setContentsMargins(0, 0, 0, 0);
-  wb = Named(new QWebEngineView(scbRight), "wb");
-  // Every preview must show the files as they are now, never a cached copy.
-  wb->page()->profile()->setHttpCacheType(QWebEngineProfile::NoCache);
+  wb = Named(new TPreviewView(scbRight), "wb");
   rightLayout->addWidget(wb);
   row->addWidget(scbRight, 1);
   column->addWidget(panes, 1);
@@ -222,9 +220,11 @@ void TMainForm::CreateMenus() {
   file->addAction(actOpen);
   file->addAction(actSave);
   file->addSeparator();
-  mnusubRecentFile = Named(file->addMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)")), "mnusubRecentFile");
-  mnusubRecentFile->addAction(actDeleteRecentFile);
-  mnusubRecentFile->addSeparator();
+  mnusubRecentFile = Named(new TRecentMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)"), actDeleteRecentFile, file),
+                           "mnusubRecentFile");
+  file->addMenu(mnusubRecentFile);
+  connect(mnusubRecentFile, &TRecentMenu::Chosen, this,
+          [this](const QString& path) { Guarded([&] { RFClick(path); }); });
   file->addSeparator();
   file->addAction(actClose);
 
@@ -298,7 +298,7 @@ void TMainForm::CreateStatusBar() {
     stb->addWidget(panel);
     Panels[i] = panel;
   }
-  Panels[7]->setText(QStringLiteral("×1"));
+  Panels[PanelZoom]->setText(QStringLiteral("×1"));
   setStatusBar(stb);
 }
 
@@ -347,7 +347,7 @@ void TMainForm::ConnectCommands() {
 }
 
 void TMainForm::FormCreate() {
-  SetMenu(0);
+  SetMenu(MenuLevelNoDocument);
   isp->SetFileName(Paths.Data(QStringLiteral("property.ini")));
   const QString setAside = SetAsideOversizedFiles({isp->GetIniFileName(), GetRFName(Paths)});
   if (!setAside.isEmpty()) Dialogs().ShowMessage(this, setAside);
@@ -427,7 +427,7 @@ void TMainForm::actRatio1Execute(QObject* sender) {
   const QString caption = command->text();
   const QChar last = caption.isEmpty() ? QChar() : caption.back();
   const int factor = last.isDigit() ? last.digitValue() : 1;
-  SetMsg(7, QStringLiteral("×") + QString::number(factor));
+  SetMsg(PanelZoom, QStringLiteral("×") + QString::number(factor));
   ZoomFactor = uint8_t(factor);
   img->SetAutoSize(factor == 1);
   img->SetStretch(factor != 1);

@@ -12,6 +12,8 @@
 #include "document/GifDocument.h"
 #include "reduce/BmpToGif.h"
 #include "shell/Action.h"
+#include "shell/PreviewView.h"
+#include "shell/RecentMenu.h"
 
 class QCheckBox;
 class QMenu;
@@ -69,7 +71,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QMenuBar* tbtMainMenu;
   QToolBar* tbtRatio;
   QToolButton* btnOpen;
-  QMenu* mnusubRecentFile;
+  TRecentMenu* mnusubRecentFile;
   QWidget* pnlTopMain;
   QCheckBox* chkTrans;
   QLabel *Label1, *Label2;
@@ -77,9 +79,9 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QScrollArea* scbLeft;
   TImageView* img;
   QWidget* scbRight;
-  QWebEngineView* wb = nullptr;
+  TPreviewView* wb = nullptr;
   QStatusBar* stb;
-  std::array<QLabel*, 9> Panels{};
+  std::array<QLabel*, StatusPanelCount> Panels{};
   TDialogState *opd, *spd;
   TIniSaveProps* isp;
   TDataBind* dbpreview;
@@ -92,7 +94,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void FileOpen(const QString& fileName);
   void SetPalette();
   void AddRecentFile(const QString& path) override;
-  void RFClick(QAction* item);
+  void RFClick(const QString& path);
   void actDeleteRecentFileExecute();
   // The dropped files, in drop order.
   void WMDropFiles(const QStringList& paths);
@@ -145,7 +147,6 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void CreateToolbar();
   void CreateStatusBar();
   void CreatePropertyStore();
-  void ClearRecentMenu();
   void ConnectCommands();
   void FormCreate();
   void FormClose();

@@ -1,7 +1,6 @@
 // Choosing the transparent colour, previewing it and saving: the window's
 // side of the choice road.
 #include <QCheckBox>
-#include <QWebEngineView>
 
 #include "document/Choice.h"
 #include "document/FileOps.h"
@@ -14,13 +13,7 @@
 #include "shell/SystemColors.h"
 
 void TMainForm::Preview() {
-  const QUrl url = QUrl::fromLocalFile(Paths.Data(QStringLiteral("preview.html")));
-  if (!wb) return;
-  // A reload that bypasses the cache, so a rewritten _.gif or bg.css shows.
-  if (wb->url() == url)
-    wb->page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
-  else
-    wb->setUrl(url);
+  if (wb) wb->ShowPage(QUrl::fromLocalFile(Paths.Data(QStringLiteral("preview.html"))));
 }
 
 void TMainForm::actPreviewExecute() { PreviewChoice(Doc, Paths, *this); }

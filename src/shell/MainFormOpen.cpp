@@ -8,15 +8,15 @@
 
 #include "document/Exception.h"
 #include "plugins/PictureFormats.h"
-#include "reduce/Subtra.h"
+#include "shell/Subtra.h"
 #include "shell/Dialogs.h"
-#include "shell/DropFiles.h"
+#include "persist/DropFiles.h"
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/Palette.h"
-#include "shell/PaletteGrid.h"
-#include "shell/RecentFiles.h"
+#include "document/PaletteGrid.h"
+#include "persist/RecentFiles.h"
 #include "shell/Shape.h"
 
 void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
@@ -28,30 +28,15 @@ void TMainForm::SetPalette() {
 
 void TMainForm::AddRecentFile(const QString& path) {
   // Emptied first, so after a failing file the menu holds only its fixed items.
-  ClearRecentMenu();
-  for (const TRecentEntry& entry : ::AddRecentFile(GetRFName(Paths), path)) {
-    QAction* item = mnusubRecentFile->addAction(entry.Caption);
-    item->setStatusTip(entry.Path);  // the hint keeps the path for RFClick
-    connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { RFClick(item); }); });
-  }
+  mnusubRecentFile->ClearEntries();
+  mnusubRecentFile->SetEntries(::AddRecentFile(GetRFName(Paths), path));
 }
 
-// Everything after the delete command and the separator.
-void TMainForm::ClearRecentMenu() {
-  const QList<QAction*> items = mnusubRecentFile->actions();
-  for (qsizetype i = items.size() - 1; i >= 2; --i) {
-    mnusubRecentFile->removeAction(items[i]);
-    items[i]->deleteLater();  // it may be the entry whose click is running
-  }
-}
-
-void TMainForm::RFClick(QAction* item) {
-  if (item) FileOpen(item->statusTip());
-}
+void TMainForm::RFClick(const QString& path) { FileOpen(path); }
 
 void TMainForm::actDeleteRecentFileExecute() {
   if (DeleteRecentFiles(GetRFName(Paths), [this](const QString& q) { return Dialogs().Confirm(this, q); }))
-    ClearRecentMenu();
+    mnusubRecentFile->ClearEntries();
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* e) {

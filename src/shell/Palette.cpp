@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "shell/PaletteGrid.h"
+#include "document/PaletteGrid.h"
 
 void TPaletteImage::paintEvent(QPaintEvent*) {
   QPainter p(this);

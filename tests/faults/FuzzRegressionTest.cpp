@@ -7,7 +7,7 @@
 #include "common/TestFiles.h"
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "persist/IniSaveProps.h"
 #include "preview/PreviewColor.h"
 #include "reduce/BmpToGif.h"
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 
 namespace {
 

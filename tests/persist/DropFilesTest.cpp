@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/DropFiles.h"
+#include "persist/DropFiles.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TestFiles.h"
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 
 namespace {
 

@@ -139,6 +139,27 @@ TEST_F(GIFImageTest, ReportsOneHundredOnceTheImageDataIsComplete) {
   EXPECT_EQ(reports, std::vector<int>{100});
 }
 
+// The helpers answer for themselves; only the save touches the shared state.
+TEST_F(GIFImageTest, HelpersLeaveTheSharedErrorAndHandlerAlone) {
+  GIFLastError = 7;
+  std::vector<int> shared, own;
+  GIFProgressHandler = [&](int p) { shared.push_back(p); };
+  TGIFPalette palette;
+  std::vector<uint8_t> indices;
+  QImage wide(257, 1, QImage::Format_RGB32);
+  const QVector<QRgb> colors = DistinctColors(257);
+  for (int x = 0; x < 257; ++x) wide.setPixel(x, 0, colors[x]);
+  EXPECT_EQ(MapPixelsToPalette(wide, palette, indices), 4);
+  EXPECT_EQ(MapPixelsToPalette(Solid(4, 4, qRgb(9, 9, 9)), palette, indices), 0);
+  QByteArray out;
+  WriteGIFStream(out, 4, 4, palette, indices.data(), [&](int p) { own.push_back(p); });
+  GIFProgressHandler = nullptr;
+  EXPECT_EQ(GIFLastError, 7);
+  EXPECT_TRUE(shared.empty());
+  EXPECT_EQ(own, std::vector<int>{100});
+  GIFLastError = 0;
+}
+
 TEST_F(GIFImageTest, EveryFileDecodesToTheSourcePixels) {
   std::mt19937 rng(42);
   std::uniform_int_distribution<int> side(1, 300), colours(1, 256);

@@ -10,7 +10,6 @@
 #include "shell/HelpViewer.h"
 #include "shell/MainForm.h"
 #include "shell/Palette.h"
-#include "shell/PaletteGrid.h"
 #include "shell/ScriptedDialogs.h"
 #include "shell/TestAppDir.h"
 
@@ -43,34 +42,6 @@ class PaletteTest : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST(PaletteGrid, HitCellsIncludeTheGapsLeftAndAbove) {
-  EXPECT_EQ(PaletteHitTest(21, 16, 256), 17);
-  EXPECT_EQ(PaletteHitTest(319, 239, 256), 255);
-  EXPECT_EQ(PaletteHitTest(320, 5, 256), -1);
-  EXPECT_EQ(PaletteHitTest(5, 250, 256), -1);
-  EXPECT_EQ(PaletteHitTest(45, 5, 2), -1);
-  EXPECT_EQ(PaletteHitTest(39, 14, 2), 1);
-  // Frames of neighbours never share a pixel.
-  EXPECT_EQ(SelectionFrameOf(17), QRect(QPoint(21, 16), QPoint(40, 30)));
-  EXPECT_FALSE(SelectionFrameOf(0).intersects(SelectionFrameOf(1)));
-  EXPECT_FALSE(SelectionFrameOf(0).intersects(SelectionFrameOf(16)));
-}
-
-TEST(PaletteGrid, RowsAndColumnsDrawn) {
-  std::array<uint32_t, 256> colors;
-  colors.fill(0x000000FF);  // red
-  QImage image;
-  DrawPaletteGrid(image, 8, colors);
-  EXPECT_EQ(image.size(), QSize(321, 271));
-  EXPECT_EQ(QColor(image.pixel(20 * 7 + 2, 2)), QColor(Qt::red));    // eighth swatch of row 0
-  EXPECT_EQ(QColor(image.pixel(20 * 8 + 2, 2)), QColor(Qt::white));  // no ninth
-  EXPECT_EQ(QColor(image.pixel(2, 17)), QColor(Qt::white));          // no second row
-  EXPECT_EQ(QColor(image.pixel(19, 14)), QColor(Qt::red));           // swatch is 18 x 13
-  EXPECT_EQ(QColor(image.pixel(20, 14)), QColor(Qt::white));
-  DrawPaletteGrid(image, 32, colors);
-  EXPECT_EQ(QColor(image.pixel(20 * 15 + 2, 15 + 2)), QColor(Qt::red));
-}
 
 TEST_F(PaletteTest, OpeningSelectsEntryZeroOrTheTransparentIndex) {
   Open(16);

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "reduce/Subtra.h"
+#include "shell/Subtra.h"
 
 namespace {
 

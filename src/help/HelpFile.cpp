@@ -1,4 +1,4 @@
-#include "shell/HelpFile.h"
+#include "help/HelpFile.h"
 
 #include <QFileInfo>
 

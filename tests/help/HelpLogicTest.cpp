@@ -5,10 +5,10 @@
 
 #include "common/TestFiles.h"
 #include "document/AppPaths.h"
-#include "shell/ChmFile.h"
-#include "shell/HelpFile.h"
-#include "shell/MemoryStatus.h"
-#include "shell/SplitDigit.h"
+#include "help/ChmFile.h"
+#include "help/HelpFile.h"
+#include "help/MemoryStatus.h"
+#include "help/SplitDigit.h"
 
 TEST(SplitDigit, GroupsByThreeFromTheRight) {
   EXPECT_EQ(splitdigit(QString()), QString());

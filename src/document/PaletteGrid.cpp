@@ -1,4 +1,4 @@
-#include "shell/PaletteGrid.h"
+#include "document/PaletteGrid.h"
 
 #include <QColor>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "reduce/Subtra.h"
+#include "shell/Subtra.h"
 
 #include <QButtonGroup>
 #include <QFrame>

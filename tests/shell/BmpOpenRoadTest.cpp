@@ -12,7 +12,7 @@
 #include "document/FileOpen.h"
 #include "reduce/BmpFiles.h"
 #include "reduce/BmpToGif.h"
-#include "reduce/Subtra.h"
+#include "shell/Subtra.h"
 #include "reduce/TestImages.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/DropFiles.h"
+#include "persist/DropFiles.h"
 
 #include "document/FileOps.h"
 

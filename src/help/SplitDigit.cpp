@@ -1,4 +1,4 @@
-#include "shell/SplitDigit.h"
+#include "help/SplitDigit.h"
 
 QString splitdigit(const QString& s) {
   QString result;

@@ -1,4 +1,4 @@
-#include "shell/ChmFile.h"
+#include "help/ChmFile.h"
 
 #include <QFile>
 #include <QFileInfo>

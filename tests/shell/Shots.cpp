@@ -1,6 +1,6 @@
 // Saves pictures of the About box, the help window on "palette(function)",
 // the icons (enlarged) and a window top in both designs, for review:
-//   xvfb-run -a helpabout_shots OUTDIR
+//   xvfb-run -a shell_shots OUTDIR
 #include <QApplication>
 #include <QDir>
 #include <QLabel>

@@ -5,8 +5,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include "shell/ChmFile.h"
-#include "shell/HelpFile.h"
+#include "help/ChmFile.h"
+#include "help/HelpFile.h"
 
 namespace {
 const QString kHelp = QStringLiteral(TOMARU_BIN_DIR "/help.chm");

@@ -1,4 +1,4 @@
-#include "shell/RecentFiles.h"
+#include "persist/RecentFiles.h"
 
 #include <QFile>
 

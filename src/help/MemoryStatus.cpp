@@ -1,9 +1,9 @@
-#include "shell/MemoryStatus.h"
+#include "help/MemoryStatus.h"
 
 #include <QFile>
 #include <unistd.h>
 
-#include "shell/SplitDigit.h"
+#include "help/SplitDigit.h"
 
 uint64_t ParseMemAvailable(const QByteArray& meminfo) {
   for (const QByteArray& line : meminfo.split('\n')) {
