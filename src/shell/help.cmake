@@ -17,7 +17,7 @@ if(TOMARU_GUI)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/HelpViewer.cpp ${CMAKE_CURRENT_LIST_DIR}/AboutBox.cpp
             ${CMAKE_CURRENT_LIST_DIR}/HintPause.cpp ${CMAKE_CURRENT_LIST_DIR}/Icons.cpp
             ${CMAKE_CURRENT_LIST_DIR}/Design.cpp ${CMAKE_CURRENT_LIST_DIR}/icons/icons.qrc
-    LIBS tomaru_helplogic Qt6::Widgets)
+    LIBS tomaru_helplogic tomaru_document Qt6::Widgets)
   set_target_properties(tomaru_helpui PROPERTIES AUTORCC ON)
 
   # Redraws the PNGs under icons/ from their drawings; run by hand.
