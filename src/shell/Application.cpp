@@ -3,10 +3,12 @@
 #include <QFont>
 
 #include "shell/ErrorReport.h"
+#include "shell/QtTranslation.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Tomaru"));
   ApplyProgramFont(*this);
+  InstallQtTranslation(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -11,6 +11,7 @@
 #include "document/GifDocument.h"
 #include "reduce/BmpToGif.h"
 #include "shell/Action.h"
+#include "shell/StatusPanel.h"
 
 class QCheckBox;
 class QMenu;
@@ -78,7 +79,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   QWidget* scbRight;
   QWebEngineView* wb = nullptr;
   QStatusBar* stb;
-  std::array<QLabel*, 9> Panels{};
+  std::array<TStatusPanel*, 9> Panels{};
   TDialogState *opd, *spd;
   TIniSaveProps* isp;
   TDataBind* dbpreview;
@@ -131,7 +132,9 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   void SetWindowStateOrdinal(int state);
 
  protected:
+  bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
@@ -149,6 +152,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   void FormClose();
   void FormResize();
   void FormActivate();
+  void CloseOtherWindows();
 
   // The rest of the open road, as the window shows it.
   void SetCaption(const QString& caption) override;
@@ -165,6 +169,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TBmpView {
   TAction* Command(const char* name) const;
 
   bool Dropping = false;  // a drop is being opened
+  bool Closed = false;    // closed (settings saved) since last shown
 };
 
 QString DefaultAppDir();

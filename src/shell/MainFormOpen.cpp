@@ -31,6 +31,7 @@ void TMainForm::AddRecentFile(const QString& path) {
   for (const TRecentEntry& entry : ::AddRecentFile(GetRFName(Paths), path)) {
     QAction* item = mnusubRecentFile->addAction(entry.Caption);
     item->setStatusTip(entry.Path);  // the hint keeps the path for RFClick
+    item->setToolTip(entry.Path);
     connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { RFClick(item); }); });
   }
 }

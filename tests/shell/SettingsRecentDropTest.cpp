@@ -43,7 +43,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
     form.actRealTime->setChecked(false);
     form.actShowPaletteSync->setChecked(true);
     form.actClassic->trigger();
-    form.SetClientWidth(640);
+    form.SetClientWidth(900);
     form.SetClientHeight(480);
     form.SetLeft(50);
     form.SetTop(60);
@@ -57,7 +57,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_FALSE(form.actRealTime->isChecked());
   EXPECT_TRUE(form.actShowPaletteSync->isChecked());
   EXPECT_TRUE(form.actClassic->isChecked());
-  EXPECT_EQ(form.ClientWidth(), 640);
+  EXPECT_EQ(form.ClientWidth(), 900);
   EXPECT_EQ(form.ClientHeight(), 480);
   EXPECT_EQ(form.Left(), 50);
   EXPECT_EQ(form.Top(), 60);
