@@ -15,10 +15,15 @@ class Exception : public std::runtime_error {
   QString Message;
 };
 
-// "I/O エラー (%d)" with the system's error code.
+// A failed read or write with the system's error code. The whole-file
+// operations raise it with a message naming the file and the reason (see
+// FileErrors.h); without one it reads "I/O エラー (%d)".
 class EInOutError : public Exception {
  public:
   explicit EInOutError(int code)
       : Exception(QStringLiteral("I/O エラー (%1)").arg(code)), ErrorCode(code) {}
+  EInOutError(int code, const QString& message, const QString& fileName)
+      : Exception(message), ErrorCode(code), FileName(fileName) {}
   int ErrorCode;
+  QString FileName;  // empty when not known
 };

@@ -8,12 +8,30 @@
 #include <unistd.h>
 
 #include "document/Exception.h"
+#include "document/FileErrors.h"
 
 namespace {
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
-[[noreturn]] void RaiseIo(int code) { throw EInOutError(code); }
+// Every directory of the path, as mkdir -p; 0 or the errno of the failure.
+int MakeDirs(const QString& dir) {
+  const QStringList parts = QDir::cleanPath(dir).split(QLatin1Char('/'));
+  QString path;
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    path += (i == 0 ? QString() : QStringLiteral("/")) + parts[i];
+    if (path.isEmpty()) continue;  // the root of an absolute path
+    if (::mkdir(Native(path).constData(), 0777) == 0) continue;
+    const int code = errno;
+    struct stat st;
+    if (code == EEXIST && ::stat(Native(path).constData(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) continue;
+      return ENOTDIR;
+    }
+    return code;
+  }
+  return 0;
+}
 
 // Mode for the replacement: the old file's, or what a plain create would give.
 mode_t TargetMode(const QByteArray& target) {
@@ -43,8 +61,8 @@ bool WriteAllTo(int fd, const QByteArray& data) {
 
 TFileEntry FindFile(const QString& fileName) {
   struct stat st;
-  if (fileName.isEmpty() || ::stat(Native(fileName).constData(), &st) != 0)
-    throw Exception(fileName + QStringLiteral("の情報の取得に失敗しました。"));
+  if (fileName.isEmpty()) RaiseFileError(TFileAction::Read, fileName, ENOENT);
+  if (::stat(Native(fileName).constData(), &st) != 0) RaiseFileError(TFileAction::Read, fileName, errno);
   TFileEntry e;
   e.Size = st.st_size;
   e.Modified = QDateTime::fromSecsSinceEpoch(st.st_mtime);
@@ -54,9 +72,10 @@ TFileEntry FindFile(const QString& fileName) {
 
 QByteArray LoadStringFromFile(const QString& fileName) {
   const TFileEntry entry = FindFile(fileName);
+  if (entry.IsDir) RaiseFileError(TFileAction::Read, fileName, EISDIR);
   if (entry.Size == 0) return {};
   const int fd = ::open(Native(fileName).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) RaiseIo(errno);
+  if (fd < 0) RaiseFileError(TFileAction::Read, fileName, errno);
   QByteArray out;
   char buf[65536];
   for (;;) {
@@ -65,7 +84,7 @@ QByteArray LoadStringFromFile(const QString& fileName) {
       if (errno == EINTR) continue;
       const int code = errno;
       ::close(fd);
-      RaiseIo(code);
+      RaiseFileError(TFileAction::Read, fileName, code);
     }
     if (n == 0) break;
     out.append(buf, n);
@@ -76,25 +95,26 @@ QByteArray LoadStringFromFile(const QString& fileName) {
 
 void SaveStringToFile(const QString& fileName, const QByteArray& data) {
   const QString dir = QFileInfo(fileName).path();
-  if (!dir.isEmpty() && !QFileInfo(dir).isDir() && !QDir().mkpath(dir))
-    throw Exception(QStringLiteral("ディレクトリ") + dir + QStringLiteral("が作れません。"));
+  if (!dir.isEmpty() && !QFileInfo(dir).isDir())
+    if (const int code = MakeDirs(dir)) RaiseFileError(TFileAction::MakeDir, dir, code);
 
   // Write a sibling first and rename it over the target, so the target is
   // never seen half-written, whatever goes wrong on the way.
   const QByteArray target = Native(fileName);
   // Renaming needs only the directory's permission; a file the user made
   // read-only is refused as a plain write to it would be, not replaced.
-  if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0) RaiseIo(errno);
+  if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
+    RaiseFileError(TFileAction::Write, fileName, errno);
   QByteArray temp = target + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
-  if (fd < 0) RaiseIo(errno);
+  if (fd < 0) RaiseFileError(TFileAction::Write, fileName, errno);
   int code = 0;
   if (!WriteAllTo(fd, data) || ::fchmod(fd, TargetMode(target)) != 0 || ::fsync(fd) != 0) code = errno;
   if (::close(fd) != 0 && code == 0) code = errno;
   if (code == 0 && ::rename(temp.constData(), target.constData()) != 0) code = errno;
   if (code != 0) {
     ::unlink(temp.constData());
-    RaiseIo(code);
+    RaiseFileError(TFileAction::Write, fileName, code);
   }
 }
 
@@ -110,6 +130,11 @@ bool FileExists(const QString& fileName) {
 }
 
 bool DirectoryExists(const QString& dir) { return QFileInfo(dir).isDir(); }
+
+void ForceDirectories(const QString& dir) {
+  if (dir.isEmpty() || QFileInfo(dir).isDir()) return;
+  if (const int code = MakeDirs(dir)) RaiseFileError(TFileAction::MakeDir, dir, code);
+}
 
 QString ExtractFileName(const QString& fileName) {
   const int slash = fileName.lastIndexOf(QLatin1Char('/'));

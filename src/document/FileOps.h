@@ -10,20 +10,26 @@ struct TFileEntry {
   bool IsDir = false;
 };
 
-// The file's directory entry; raises FileName + "の情報の取得に失敗しました。" when absent.
+// Every failure below raises EInOutError with a message that names the file,
+// gives the system's reason in Japanese and keeps the error code (FileErrors.h).
+
+// The file's directory entry; a name that cannot be looked up is a failed read.
 TFileEntry FindFile(const QString& fileName);
 
-// The whole content of the file; I/O failures raise EInOutError.
+// The whole content of the file.
 QByteArray LoadStringFromFile(const QString& fileName);
 
 // Writes Data as the whole content of the file, creating missing directories.
 // The file is replaced atomically: a failure leaves any previous file as it was.
-// An existing file the caller may not write to is refused (EInOutError), not replaced.
+// An existing file the caller may not write to is refused, not replaced.
 void SaveStringToFile(const QString& fileName, const QByteArray& data);
 
 // Writes all of data to an open descriptor, resuming after interruptions;
 // false (errno set) on a write error.
 bool WriteAllTo(int fd, const QByteArray& data);
+
+// Creates the directory and any missing parents; a failure names the directory.
+void ForceDirectories(const QString& dir);
 
 // Size in bytes, or -1 when there is no such file.
 qint64 CheckFileSize(const QString& fileName);

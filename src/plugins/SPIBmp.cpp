@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "document/FileErrors.h"
 #include "plugins/DibConvert.h"
 #include "plugins/SPIs.h"
 
@@ -220,7 +221,7 @@ void TSPIBitmap::LoadFromFile(const QString& fileName) {
   CopyOptionsToLoader();
   TNamedLoad named(*Loader, fileName);
   QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) throw EInOutError(errno ? errno : EIO);
+  if (!file.open(QIODevice::ReadOnly)) RaiseFileError(TFileAction::Read, fileName, errno ? errno : EIO);
   LoadFromStream(file);
 }
 

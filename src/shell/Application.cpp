@@ -4,11 +4,13 @@
 
 #include "plugins/PictureFormats.h"
 #include "shell/ErrorReport.h"
+#include "shell/QtTranslation.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Tomaru"));
   ApplyProgramFont(*this);
   SetPictureAllocationLimit();
+  InstallQtTranslation(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

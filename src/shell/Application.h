@@ -1,6 +1,6 @@
 #pragma once
-// The application: title "Tomaru", the UI font, and the top-level error report
-// for anything that escapes an event handler.
+// The application: title "Tomaru", the UI font, Qt's Japanese translation and
+// the top-level error report for anything that escapes an event handler.
 #include <QApplication>
 
 class TApplication : public QApplication {

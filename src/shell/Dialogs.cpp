@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include "document/Exception.h"
 #include "shell/ErrorReport.h"
+#include "shell/OpenPreview.h"
 
 namespace {
 
@@ -16,42 +20,75 @@ TDialogs* Current = &RealDialogs;
 
 QWidget* Owner(QWidget* owner) { return owner ? owner : QApplication::activeWindow(); }
 
+// A message box is at least as wide as its title needs: Qt sizes it by its
+// text alone, and a window manager then cuts a long title short.
+void WidenForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Fixed,
+                                QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+int Exec(QMessageBox& box) {
+  WidenForTitle(box);
+  return box.exec();
+}
+
 }  // namespace
+
+int MessageBoxMinimumWidth(const QString& title) {
+  // The title bar's font is the window manager's; count it half as large
+  // again as the program's and bold, and leave room for the icon and buttons.
+  QFont font = QApplication::font();
+  font.setBold(true);
+  font.setPixelSize(qMax(font.pixelSize(), 8) * 3 / 2);
+  return qMax(260, QFontMetrics(font).horizontalAdvance(title) + 160);
+}
 
 TDialogs& Dialogs() { return *Current; }
 void SetDialogs(TDialogs* dialogs) { Current = dialogs ? dialogs : &RealDialogs; }
 
 void TDialogs::ShowMessage(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tomaru"), text, QMessageBox::Ok, Owner(owner));
-  box.exec();
+  Exec(box);
 }
 
 bool TDialogs::Confirm(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text, QMessageBox::NoButton, Owner(owner));
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-  box.exec();
+  Exec(box);
   return box.clickedButton() == ok;
 }
 
 void TDialogs::ShowError(QWidget* owner, const QString& text) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Tomaru"), text, QMessageBox::Ok, Owner(owner));
-  box.exec();
+  Exec(box);
 }
 
 std::optional<QString> TDialogs::OpenFile(QWidget* owner, const TFileDialogOptions& o) {
   QFileDialog d(Owner(owner), o.Title, QFileInfo(o.FileName).path(), o.Filter);
+  // Qt's own dialog: it speaks the program's Japanese and has room for the preview.
+  d.setOption(QFileDialog::DontUseNativeDialog, true);
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFile);
   d.setDefaultSuffix(o.DefaultSuffix);
   d.setOption(QFileDialog::ReadOnly, false);
-  if (!o.FileName.isEmpty()) d.selectFile(o.FileName);
+  TOpenPreview* preview = AttachOpenPreview(d);
+  d.resize(d.sizeHint().expandedTo(QSize(760, 440)));
+  if (!o.FileName.isEmpty()) {
+    d.selectFile(o.FileName);
+    preview->ShowFile(o.FileName);
+  }
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
   return d.selectedFiles().first();
 }
 
 std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptions& o) {
   QFileDialog d(Owner(owner), o.Title, QFileInfo(o.FileName).path(), o.Filter);
+  d.setOption(QFileDialog::DontUseNativeDialog, true);
+  d.resize(d.sizeHint().expandedTo(QSize(760, 440)));
   d.setAcceptMode(QFileDialog::AcceptSave);
   d.setFileMode(QFileDialog::AnyFile);
   d.setDefaultSuffix(o.DefaultSuffix);
@@ -66,7 +103,7 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
 }
 
 std::optional<QColor> TDialogs::ChooseColor(QWidget* owner, const QColor& initial) {
-  const QColor c = QColorDialog::getColor(initial, Owner(owner));
+  const QColor c = QColorDialog::getColor(initial, Owner(owner), QString(), QColorDialog::DontUseNativeDialog);
   if (!c.isValid()) return std::nullopt;
   return c;
 }

@@ -23,10 +23,14 @@ class TDialogs {
   virtual bool Confirm(QWidget* owner, const QString& text);
   // Error report: title "Tomaru", error icon, one OK.
   virtual void ShowError(QWidget* owner, const QString& text);
+  // Qt's own dialog, with a preview of the selected GIF or BMP beside the list.
   virtual std::optional<QString> OpenFile(QWidget* owner, const TFileDialogOptions& options);
   virtual std::optional<QString> SaveFile(QWidget* owner, const TFileDialogOptions& options);
   virtual std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial);
 };
+
+// The width a message box keeps at least, so its title shows whole.
+int MessageBoxMinimumWidth(const QString& title);
 
 TDialogs& Dialogs();
 // Replaces the dialogs in use (not owned); nullptr restores the real ones.

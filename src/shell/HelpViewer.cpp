@@ -2,12 +2,17 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <unistd.h>
 
+#include "document/FileErrors.h"
 #include "help/ChmFile.h"
 #include "shell/Icons.h"
 
@@ -21,7 +26,8 @@ const QString kWindowTitle = QStringLiteral("Tomaru ヘルプ");
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
 QString NotePage(const QString& text) {
-  return QStringLiteral("<html><body><p>%1</p></body></html>").arg(Escaped(text));
+  return QStringLiteral("<html><body><p>%1</p></body></html>")
+      .arg(Escaped(text).replace(QLatin1Char('\n'), QLatin1String("<br>")));
 }
 
 QString DecodeHtml(const QByteArray& bytes) {
@@ -29,6 +35,21 @@ QString DecodeHtml(const QByteArray& bytes) {
   QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
   if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
   return decoder.decode(bytes);
+}
+
+// Why a help file did not open: the system's reason when it could not be
+// read at all, else that it is no help file.
+QString CannotOpenText(const QString& file) {
+  const QFileInfo info(file);
+  int code = 0;
+  if (!info.exists())
+    code = ENOENT;
+  else if (info.isDir())
+    code = EISDIR;
+  else if (::access(QFile::encodeName(file).constData(), R_OK) != 0)
+    code = errno;
+  if (code) return FileErrorText(TFileAction::Read, file, code);
+  return QStringLiteral("ファイル「%1」はヘルプファイル(CHM形式)として読み込めませんでした。").arg(file);
 }
 
 }  // namespace
@@ -156,7 +177,7 @@ bool THelpViewer::ShowHelp(const QString& file, const QString& topic) {
     FBrowser->clearHistory();
   }
   if (!FFile) {
-    ShowNote(QStringLiteral("ヘルプファイル %1 を開けません。").arg(file));
+    ShowNote(CannotOpenText(file));
     return false;
   }
   const QString path = topic.isEmpty() ? FFile->DefaultTopic() : topic;

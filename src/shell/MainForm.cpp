@@ -1,9 +1,11 @@
 #include "shell/MainForm.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -37,33 +39,29 @@
 #include "persist/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
+#include "shell/StatusPanel.h"
 
 namespace {
 
 const char* const kCaption = "Tomaru ver1.00";
+const int kMinimumHeight = 320;
 
 struct TPanelDef {
   int Width;
   Qt::Alignment Align;
+  const char* Longest;  // the widest text the panel shows whole
 };
-const TPanelDef kPanels[StatusPanelCount] = {{200, Qt::AlignLeft}, {80, Qt::AlignCenter}, {80, Qt::AlignCenter},
-                              {80, Qt::AlignCenter}, {60, Qt::AlignCenter}, {50, Qt::AlignCenter},
-                              {40, Qt::AlignCenter}, {32, Qt::AlignCenter}, {120, Qt::AlignLeft}};  // 8: frames of an animation
-
-// A status panel keeps its designed width while there is room, and gives way
-// when the window is narrower than all panels together.
-class TStatusPanel : public QLabel {
- public:
-  TStatusPanel(int width, QWidget* parent) : QLabel(parent), DesignWidth(width) {
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    setMaximumWidth(width);
-  }
-  QSize sizeHint() const override { return {DesignWidth, QLabel::sizeHint().height()}; }
-  QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
-
- private:
-  int DesignWidth;
-};
+// The file name gives up some of its room to the frame count of animations;
+// a name too long for it is shortened, whole in its tooltip.
+const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100% Complete"},
+                              {80, Qt::AlignCenter, "height : 65535"},
+                              {80, Qt::AlignCenter, "Width : 65535"},
+                              {80, Qt::AlignCenter, "99999999 byte"},
+                              {60, Qt::AlignCenter, "透過済み"},
+                              {50, Qt::AlignCenter, "256 色"},
+                              {40, Qt::AlignCenter, "*255"},
+                              {32, Qt::AlignCenter, "×8"},
+                              {100, Qt::AlignLeft, "透過 99/99 ﾌﾚｰﾑ"}};
 
 template <typename W>
 W* Named(W* w, const char* name) {
@@ -122,6 +120,10 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   CreateStatusBar();
   CreatePropertyStore();
   ConnectCommands();
+  // The smallest window still shows both swatches and every status panel whole.
+  pnlTopMain->setMinimumWidth(shp->geometry().right() + 12);
+  const int statusWidth = stb->layout() ? stb->layout()->minimumSize().width() : 0;
+  setMinimumSize(qMax(statusWidth, pnlTopMain->minimumWidth()), kMinimumHeight);
   resize(730, 543);
   move(202, 134);
   // The plug-ins are found before the rest of start-up. One that loads but
@@ -289,16 +291,16 @@ void TMainForm::CreateToolbar() {
 void TMainForm::CreateStatusBar() {
   stb = Named(new QStatusBar(this), "stb");
   stb->setSizeGripEnabled(false);
-  stb->setFixedHeight(19);
-  for (int i = 0; i < 9; ++i) {
-    auto* panel = new TStatusPanel(kPanels[i].Width, stb);
+  for (int i = 0; i < StatusPanelCount; ++i) {
+    auto* panel = new TStatusPanel(kPanels[i].Width, QString::fromUtf8(kPanels[i].Longest), stb);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i));
     panel->setAlignment(kPanels[i].Align | Qt::AlignVCenter);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     stb->addWidget(panel);
     Panels[i] = panel;
   }
   Panels[PanelZoom]->setText(QStringLiteral("×1"));
+  // As high as the panels need (19 with a small font), never less.
+  stb->setFixedHeight(qMax(19, Panels[0]->TextHeight() + 3));
   setStatusBar(stb);
 }
 
@@ -361,7 +363,7 @@ void TMainForm::FormCreate() {
   }
   const QString dataDir = Paths.DataDir;
   if (!DirectoryExists(dataDir)) {
-    if (!QDir().mkpath(dataDir)) throw EInOutError(errno ? errno : EACCES);
+    ForceDirectories(dataDir);
     dbpreview->Data()->SaveDataToFile(Paths.Data(QStringLiteral("preview.html")));
   }
   AddRecentFile(QString());
@@ -446,8 +448,38 @@ void TMainForm::SetWindowStateOrdinal(int state) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  Guarded([this] { FormClose(); });
+  // Settings are saved once however often the close is asked for.
+  if (!Closed) Guarded([this] { FormClose(); });
+  Closed = true;
   e->accept();
+  CloseOtherWindows();
+}
+
+// Closing the main window ends the program: the palette, the help window and
+// any dialog still open (a modal one too) close with it, so no window of
+// Tomaru is left to keep the process alive.
+void TMainForm::CloseOtherWindows() {
+  for (int round = 0; round < 3; ++round) {
+    bool any = false;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w == this || !w->isVisible() || w->windowType() == Qt::ToolTip || w->windowType() == Qt::Popup) continue;
+      if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->reject();
+      if (w->isVisible()) w->close();
+      any = true;
+    }
+    if (!any) break;
+  }
+}
+
+void TMainForm::showEvent(QShowEvent* e) {
+  Closed = false;
+  QMainWindow::showEvent(e);
+}
+
+bool TMainForm::event(QEvent* e) {
+  // Command hints show as tooltips; the status bar keeps the file's facts.
+  if (e->type() == QEvent::StatusTip) return true;
+  return QMainWindow::event(e);
 }
 
 void TMainForm::FormClose() {

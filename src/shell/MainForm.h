@@ -14,6 +14,7 @@
 #include "shell/Action.h"
 #include "shell/PreviewView.h"
 #include "shell/RecentMenu.h"
+#include "shell/StatusPanel.h"
 
 class QCheckBox;
 class QMenu;
@@ -81,7 +82,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QWidget* scbRight;
   TPreviewView* wb = nullptr;
   QStatusBar* stb;
-  std::array<QLabel*, StatusPanelCount> Panels{};
+  std::array<TStatusPanel*, StatusPanelCount> Panels{};
   TDialogState *opd, *spd;
   TIniSaveProps* isp;
   TDataBind* dbpreview;
@@ -135,7 +136,9 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void SetWindowStateOrdinal(int state);
 
  protected:
+  bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
@@ -152,6 +155,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void FormClose();
   void FormResize();
   void FormActivate();
+  void CloseOtherWindows();
 
   // The choice road, as the window shows it.
   void ShowPickedColor(TColor color, const QString& hint) override;
@@ -176,6 +180,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
 
   bool Dropping = false;  // a drop is being opened
   QImage DecodedPicture;  // decoded by the open road, shown once the rest is in place
+  bool Closed = false;    // closed (settings saved) since last shown
 };
 
 QString DefaultAppDir();

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include "document/PaletteGrid.h"
 
@@ -24,8 +25,8 @@ void TPaletteImage::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
-    : QDialog(mainForm, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
-                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(mainForm, Qt::Tool | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       Doc(doc) {
   setObjectName(QStringLiteral("Palette"));
   setWindowTitle(QStringLiteral("ﾊﾟﾚｯﾄ情報"));
@@ -120,9 +121,20 @@ void TPalette::btnOKClick() {
   close();
 }
 
-void TPalette::btnCloseClick() { close(); }
+void TPalette::btnCloseClick() {
+  WaitingForOwner = false;
+  close();
+}
 
 void TPalette::ShowPalette() {
+  // An owned window shows with its owner: asked for before the main window is
+  // on screen (an image opened at start-up), it waits for it, so the window
+  // system knows whose tool window it is.
+  if (QWidget* owner = parentWidget(); owner && !owner->isVisible()) {
+    if (!WaitingForOwner) owner->installEventFilter(this);
+    WaitingForOwner = true;
+    return;
+  }
   if (!ShownBefore && parentWidget()) {
     const QRect owner = parentWidget()->frameGeometry();
     move(owner.center() - QPoint(width() / 2, height() / 2));
@@ -130,6 +142,18 @@ void TPalette::ShowPalette() {
   ShownBefore = true;
   show();
   raise();
+}
+
+bool TPalette::eventFilter(QObject* watched, QEvent* event) {
+  if (WaitingForOwner && watched == parentWidget() && event->type() == QEvent::Show) {
+    WaitingForOwner = false;
+    watched->removeEventFilter(this);
+    // After the owner's own show has finished.
+    QTimer::singleShot(0, this, [this] {
+      if (parentWidget() && parentWidget()->isVisible()) ShowPalette();
+    });
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TPalette::closeEvent(QCloseEvent* e) {

@@ -1,6 +1,8 @@
 #pragma once
 // The palette window: the open GIF's colour table as a grid of swatches; one
 // entry is selected with the mouse and can be made the transparent colour.
+// A tool window of the main window: above it, below dialogs and other
+// programs' windows, fixed in size without minimise or maximise buttons.
 #include <QDialog>
 #include <QImage>
 #include <functional>
@@ -51,12 +53,15 @@ class TPalette : public QDialog {
   void DeleteFrame();
   void btnOKClick();
   void btnCloseClick();
-  // Shows the window, centred over the main window the first time.
+  // Shows the window, centred over the main window the first time; before the
+  // main window is shown it waits for it.
   void ShowPalette();
+  bool WaitingForOwner = false;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
   void reject() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void DrawFrame(const QColor& color);

@@ -11,6 +11,7 @@ void TRecentMenu::SetEntries(const QList<TRecentEntry>& entries) {
     QAction* item = addAction(entry.Caption);
     item->setData(entry.Path);
     item->setStatusTip(entry.Path);
+    item->setToolTip(entry.Path);
     connect(item, &QAction::triggered, this, [this, item] { emit Chosen(item->data().toString()); });
     Entries.append(item);
   }

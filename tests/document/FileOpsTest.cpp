@@ -1,4 +1,6 @@
 #include <QDir>
+#include <algorithm>
+#include <cerrno>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 
 #include "common/TestFiles.h"
 #include "document/Exception.h"
+#include "document/FileErrors.h"
 #include "document/FileOps.h"
 
 TEST(FileOps, WholeFileRoundTripIncludingEmpty) {
@@ -30,8 +33,19 @@ TEST(FileOps, MissingFiles) {
   try {
     LoadStringFromFile(path);
     FAIL() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.message(), path + QStringLiteral("の情報の取得に失敗しました。"));
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.message(), QStringLiteral("ファイル「") + path +
+                               QStringLiteral("」を読み込めませんでした。\n(ファイルまたはフォルダが見つかりません、エラーコード 2)"));
+    EXPECT_EQ(e.ErrorCode, ENOENT);
+    EXPECT_EQ(e.FileName, path);
+  }
+  // A directory is no file to read.
+  try {
+    LoadStringFromFile(dir.path());
+    FAIL() << "no error";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.message(), FileErrorText(TFileAction::Read, dir.path(), EISDIR));
+    EXPECT_TRUE(e.message().contains(QStringLiteral("ファイルではなくフォルダです")));
   }
 }
 
@@ -58,7 +72,10 @@ TEST(FileOps, AFailedWriteLeavesTheOldFileByteForByte) {
     try {
       SaveStringToFile(path, QByteArray(100000, 'n'));
     } catch (const EInOutError& e) {
-      return e.message() == QStringLiteral("I/O エラー (%1)").arg(EFBIG) ? 0 : 2;
+      return e.message() == QStringLiteral("ファイル「") + path +
+                                QStringLiteral("」を保存できませんでした。\n(ファイルが大きすぎます、エラーコード %1)").arg(EFBIG)
+                 ? 0
+                 : 2;
     }
     return 1;
   });
@@ -71,7 +88,11 @@ TEST(FileOps, AFailedWriteLeavesTheOldFileByteForByte) {
     try {
       SaveStringToFile(path, "new");
     } catch (const EInOutError& e) {
-      return e.ErrorCode == EACCES ? 0 : 2;
+      return e.ErrorCode == EACCES && e.FileName == path &&
+                     e.message() == QStringLiteral("ファイル「") + path +
+                                        QStringLiteral("」を保存できませんでした。\n(書き込み権限がありません、エラーコード 13)")
+                 ? 0
+                 : 2;
     }
     return 1;
   });
@@ -87,8 +108,46 @@ TEST(FileOps, ADirectoryThatCannotBeMadeIsReported) {
   try {
     SaveStringToFile(blocker + QStringLiteral("/sub/x.css"), "x");
     FAIL() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.message(), QStringLiteral("ディレクトリ") + blocker + QStringLiteral("/subが作れません。"));
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.message(), QStringLiteral("フォルダ「") + blocker +
+                               QStringLiteral("/sub」を作成できませんでした。\n(パスの途中にフォルダでないものがあります、エラーコード %1)")
+                                   .arg(ENOTDIR));
+    EXPECT_EQ(e.ErrorCode, ENOTDIR);
+  }
+  // ForceDirectories makes the whole chain, and says which one it could not.
+  const QString deep = dir.filePath(QStringLiteral("x/y/z"));
+  ForceDirectories(deep);
+  EXPECT_TRUE(DirectoryExists(deep));
+  EXPECT_THROW(ForceDirectories(blocker + QStringLiteral("/d")), EInOutError);
+}
+
+TEST(FileErrors, ReasonsInJapaneseWithTheCode) {
+  EXPECT_EQ(SystemErrorText(EACCES, TFileAction::Write), QStringLiteral("書き込み権限がありません"));
+  EXPECT_EQ(SystemErrorText(EACCES, TFileAction::Read), QStringLiteral("読み取り権限がありません"));
+  EXPECT_EQ(SystemErrorText(ENOSPC, TFileAction::Write), QStringLiteral("ディスクの空き容量が足りません"));
+  EXPECT_EQ(SystemErrorText(EROFS, TFileAction::Write), QStringLiteral("読み取り専用のファイルシステムです"));
+  // Every common code has a Japanese text of its own.
+  for (int code : {EPERM, ENOENT, ENOTDIR, EISDIR, EFBIG, EIO, ENAMETOOLONG, ELOOP, EMFILE, ENOMEM, EEXIST, EBUSY,
+                   EXDEV, EINVAL, EDQUOT}) {
+    const QString text = SystemErrorText(code, TFileAction::Write);
+    EXPECT_FALSE(text.isEmpty()) << code;
+    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3000; }))
+        << code << " " << text.toStdString();
+  }
+  // A code without one keeps the platform's text, or says it is unknown.
+  EXPECT_FALSE(SystemErrorText(ECHILD).isEmpty());
+  EXPECT_EQ(SystemErrorText(987654), QStringLiteral("不明なエラー"));
+
+  EXPECT_EQ(FileErrorText(TFileAction::Write, QStringLiteral("/x/a.gif"), EACCES),
+            QStringLiteral("ファイル「/x/a.gif」を保存できませんでした。\n(書き込み権限がありません、エラーコード 13)"));
+  EXPECT_EQ(FileErrorText(TFileAction::Read, QStringLiteral("/x/%1.gif"), ENOENT),
+            QStringLiteral("ファイル「/x/%1.gif」を読み込めませんでした。\n(ファイルまたはフォルダが見つかりません、エラーコード 2)"));
+  try {
+    RaiseFileError(TFileAction::MakeDir, QStringLiteral("/x"), EACCES);
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.ErrorCode, EACCES);
+    EXPECT_EQ(e.FileName, QStringLiteral("/x"));
+    EXPECT_EQ(e.message(), QStringLiteral("フォルダ「/x」を作成できませんでした。\n(書き込み権限がありません、エラーコード 13)"));
   }
 }
 

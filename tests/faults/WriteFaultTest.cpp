@@ -15,6 +15,7 @@
 #include "common/GifFactory.h"
 #include "common/TestFiles.h"
 #include "document/Exception.h"
+#include "document/FileErrors.h"
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
 #include "persist/IniSaveProps.h"
@@ -151,7 +152,11 @@ class WriteFaultTest : public ::testing::Test {
       try {
         w.Write();
       } catch (const EInOutError& e) {
-        return e.ErrorCode == expectedError && !e.message().isEmpty() ? 0 : 2;
+        // The message names the file, the reason and the code.
+        return e.ErrorCode == expectedError && e.FileName == w.Target &&
+                       e.message() == FileErrorText(TFileAction::Write, w.Target, expectedError)
+                   ? 0
+                   : 2;
       } catch (const Exception& e) {
         return 3;
       }

@@ -7,6 +7,8 @@
 
 #include "common/GifFactory.h"
 #include "common/TestFiles.h"
+#include "document/FileErrors.h"
+#include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/ScriptedDialogs.h"
@@ -149,7 +151,8 @@ TEST_F(ChooseSaveTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
   Form->actSave->trigger();
   setrlimit(RLIMIT_FSIZE, &old);
   ASSERT_EQ(Ui.Errors.size(), 1);
-  EXPECT_EQ(Ui.Errors[0], QStringLiteral("I/O エラー (%1)").arg(EFBIG));
+  EXPECT_EQ(Ui.Errors[0], ErrorReportText(FileErrorText(TFileAction::Write, Path, EFBIG)));
+  EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("ファイル「") + Path + QStringLiteral("」を保存できませんでした。")));
   EXPECT_EQ(ReadAll(Path), File);
   EXPECT_EQ(QDir(Dir.path()).entryList({QStringLiteral("*.gif")}, QDir::Files), QStringList{QStringLiteral("logo.gif")});
 }

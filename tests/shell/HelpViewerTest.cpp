@@ -109,11 +109,16 @@ TEST(HelpWindow, SaysWhatItCannotShow) {
   QTemporaryDir dir;
   THelpViewer viewer;
   EXPECT_FALSE(viewer.ShowHelp(dir.path() + "/help.chm", QString()));
-  EXPECT_TRUE(viewer.Browser()->toPlainText().contains("開けません"));
+  // The file's name, the reason and the code.
+  EXPECT_TRUE(viewer.Browser()->toPlainText().contains(QStringLiteral("ファイル「") + dir.path() + "/help.chm」を読み込めませんでした。"))
+      << viewer.Browser()->toPlainText().toStdString();
+  EXPECT_TRUE(viewer.Browser()->toPlainText().contains("ファイルまたはフォルダが見つかりません、エラーコード 2"));
   EXPECT_TRUE(viewer.CurrentPath().isEmpty());
 
   WriteAll(dir.path() + "/bad.chm", QByteArray(4096, 'x'));
   EXPECT_FALSE(viewer.ShowHelp(dir.path() + "/bad.chm", "html/palette(function)"));
+  EXPECT_TRUE(viewer.Browser()->toPlainText().contains(QStringLiteral("ファイル「") + dir.path() +
+                                                       "/bad.chm」はヘルプファイル(CHM形式)として読み込めませんでした。"));
 
   EXPECT_FALSE(viewer.ShowHelp(kBuiltHelp, "html/palette(function).html"));
   EXPECT_TRUE(viewer.Browser()->toPlainText().contains("見つかりません"));

@@ -100,7 +100,7 @@ TEST_F(MainFormTest, ClosingDeletesBothTemporaryGifs) {
 TEST_F(MainFormTest, TheLeftPaneIsHalfTheClientWidth) {
   TMainForm form(AppDir());
   form.show();
-  for (int w : {731, 800, 401}) {
+  for (int w : {form.minimumWidth() + 1, 800, 1001}) {
     form.resize(w, 500);
     QCoreApplication::processEvents();
     EXPECT_EQ(form.width(), w);
@@ -175,7 +175,8 @@ TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
   WriteAll(AppDir() + QStringLiteral("data"), "in the way");
   form.actPreview->trigger();
   ASSERT_EQ(Ui.Errors.size(), 1);
-  EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("ディレクトリ"))) << Ui.Errors[0].toStdString();
+  EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("フォルダ「") + AppDir() + QStringLiteral("data」を作成できませんでした。")))
+      << Ui.Errors[0].toStdString();
   EXPECT_TRUE(form.actPreview->isEnabled());
 }
 

@@ -79,6 +79,7 @@ TEST_F(PaletteTest, SelectionByClickAndItsFrame) {
 }
 
 TEST_F(PaletteTest, ConfirmMakesTheEntryTransparentWithoutTheBoxOrAPreview) {
+  Form->show();  // the palette shows with its main window
   Open(256);
   Form->actShowPalette->trigger();
   EXPECT_TRUE(P().isVisible());
@@ -104,11 +105,13 @@ TEST_F(PaletteTest, ClosedAndReopenedShowsNoFrameButKeepsTheLabels) {
   EXPECT_EQ(QColor(PixelAt(40, 30)), QColor(Qt::white));
 }
 
-TEST_F(PaletteTest, TheWindowIsFixedAndStaysOnTop) {
+TEST_F(PaletteTest, TheWindowIsAFixedToolWindowOfTheMainWindow) {
   EXPECT_EQ(P().windowTitle(), QStringLiteral("ﾊﾟﾚｯﾄ情報"));
   EXPECT_EQ(P().size(), QSize(323, 335));
-  EXPECT_TRUE(P().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(P().windowType(), Qt::Tool);
+  EXPECT_FALSE(P().windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(P().isVisible());
+  Form->show();
   Form->actShowPaletteSync->trigger();
   Open(4);
   EXPECT_TRUE(P().isVisible());

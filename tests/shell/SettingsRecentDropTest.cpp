@@ -45,7 +45,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
     form.actClassic->trigger();
     EXPECT_TRUE(form.actAllFrames->isChecked());  // on at first start
     form.actAllFrames->trigger();
-    form.SetClientWidth(640);
+    form.SetClientWidth(900);
     form.SetClientHeight(480);
     form.SetLeft(50);
     form.SetTop(60);
@@ -60,7 +60,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_TRUE(form.actShowPaletteSync->isChecked());
   EXPECT_TRUE(form.actClassic->isChecked());
   EXPECT_FALSE(form.actAllFrames->isChecked());
-  EXPECT_EQ(form.ClientWidth(), 640);
+  EXPECT_EQ(form.ClientWidth(), 900);
   EXPECT_EQ(form.ClientHeight(), 480);
   EXPECT_EQ(form.Left(), 50);
   EXPECT_EQ(form.Top(), 60);

@@ -1,0 +1,449 @@
+// Tomaru on a desktop with a window manager (openbox, started here inside the
+// xvfb-run display): quitting with the palette shown both ways, from the menu
+// and by the manager's close request; the stacking of the palette against
+// message boxes, file dialogs and other programs; hovering a toolbar button.
+// With TOMARU_SHOTS set it keeps the screenshots of the open dialog with its
+// preview, a failed save's message and the status bar at the smallest width.
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <gtest/gtest.h>
+#include <iostream>
+
+#include "Shots.h"
+#include "WindowManager.h"
+#include "common/GifFactory.h"
+#include "common/TestFiles.h"
+#include "preview/DataBind.h"
+#include "shell/Application.h"
+#include "shell/Dialogs.h"
+#include "shell/MainForm.h"
+#include "shell/OpenPreview.h"
+#include "shell/Palette.h"
+#include "shell/QtTranslation.h"
+#include "shell/Shape.h"
+#include "shell/StatusPanel.h"
+
+namespace {
+
+// One window manager for the whole run, stopped at its end.
+class TDesktop : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    Ok = Wm.Start();
+    // As the program itself: its font and Qt's Japanese.
+    ApplyProgramFont(*qApp);
+    InstallQtTranslation(*qApp);
+  }
+  void TearDown() override { Wm.Stop(); }
+  static inline TWindowManager Wm;
+  static inline bool Ok = false;
+};
+::testing::Environment* const kDesktop = ::testing::AddGlobalTestEnvironment(new TDesktop);
+
+#define REQUIRE_DESKTOP() ASSERT_TRUE(TDesktop::Ok) << TDesktop::Wm.Error.toStdString()
+
+const QString kPaletteTitle = QStringLiteral("ﾊﾟﾚｯﾄ情報");
+
+QByteArray SmallGif(int w = 60, int h = 40) {
+  TGifPlan s;
+  s.Width = w;
+  s.Height = h;
+  s.Colors.clear();
+  for (int i = 0; i < 16; ++i) s.Colors.push_back({uint8_t(i * 16), uint8_t(200 - i * 8), uint8_t(40 + i * 10)});
+  for (int i = 0; i < w * h; ++i) s.Pixels.push_back(uint8_t((i % w) * 16 / w));
+  return MakeGif(s);
+}
+
+int StackIndex(const QList<quint64>& order, quint64 id) { return int(order.indexOf(id)); }
+
+QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+
+// ---- the program as a user starts it ----
+
+struct TQuitCase {
+  bool PaletteAtStartUp;  // else shown by Ctrl+P
+  bool FromMenu;          // else the window manager's close request
+};
+
+std::string CaseName(const testing::TestParamInfo<TQuitCase>& info) {
+  return std::string(info.param.PaletteAtStartUp ? "PaletteAtStartUp" : "PaletteByCtrlP") +
+         (info.param.FromMenu ? "_QuitFromMenu" : "_CloseBox");
+}
+
+class QuitTest : public ::testing::TestWithParam<TQuitCase> {
+ protected:
+  QTemporaryDir Dir;
+  QProcess Program;
+
+  void TearDown() override {
+    if (Program.state() != QProcess::NotRunning) {
+      Program.kill();
+      Program.waitForFinished(2000);
+    }
+  }
+  QString AppDir() const { return Dir.path() + QStringLiteral("/app/"); }
+
+  // A program directory of its own: the program, the shipped decoder, and
+  // (for the start-up road) settings with the palette option on.
+  void InstallProgram(bool paletteOption) {
+    QDir().mkpath(AppDir());
+    for (const char* file : {"tomaru", "tomaru_gif.spi"})
+      ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
+    QFile::setPermissions(AppDir() + QStringLiteral("tomaru"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    if (paletteOption) {
+      QDir().mkpath(AppDir() + QStringLiteral("data"));
+      WriteAll(AppDir() + QStringLiteral("data/property.ini"), "[actShowPaletteSync]\r\nChecked=1\r\n\r\n");
+      WriteAll(AppDir() + QStringLiteral("data/preview.html"), PreviewTemplate);
+    }
+  }
+};
+
+TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
+  REQUIRE_DESKTOP();
+  const TQuitCase c = GetParam();
+  InstallProgram(c.PaletteAtStartUp);
+  const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
+  WriteAll(gif, SmallGif());
+
+  Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  Program.setStandardOutputFile(QProcess::nullDevice());
+  Program.start(AppDir() + QStringLiteral("tomaru"), {gif});
+  ASSERT_TRUE(Program.waitForStarted(5000));
+  const qint64 pid = Program.processId();
+  quint64 main = 0, palette = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(pid, gif)) != 0; }, 20000)) << "no main window";
+  if (c.PaletteAtStartUp) {
+    ASSERT_TRUE(WaitUntil([&] { return (palette = WindowOf(pid, kPaletteTitle)) != 0; }, 5000))
+        << "the palette did not show at start-up";
+  } else {
+    EXPECT_EQ(WindowOf(pid, kPaletteTitle), 0u);
+    Activate(main);
+    Keys(QStringLiteral("ctrl+p"));
+    ASSERT_TRUE(WaitUntil([&] { return (palette = WindowOf(pid, kPaletteTitle)) != 0; }, 5000))
+        << "Ctrl+P showed no palette";
+  }
+  // The palette belongs to the main window, whichever way it was shown.
+  EXPECT_TRUE(WindowProperty(palette, "WM_TRANSIENT_FOR").contains(Hex(main)))
+      << WindowProperty(palette, "WM_TRANSIENT_FOR").toStdString();
+  QTest::qWait(300);  // settled, as a user would be
+
+  QElapsedTimer sinceRequest;
+  if (c.FromMenu) {
+    Activate(main);
+    Keys(QStringLiteral("alt+f"));  // ﾌｧｲﾙ(&F)
+    QTest::qWait(300);
+    sinceRequest.start();
+    Keys(QStringLiteral("f"));  // 終了(&F)
+  } else {
+    sinceRequest.start();
+    RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(main)});
+  }
+  const bool ended = Program.waitForFinished(2000);
+  const qint64 took = sinceRequest.elapsed();
+  EXPECT_TRUE(ended) << "still running 2 s after the close; windows left: "
+                     << (WindowOf(pid, kPaletteTitle) ? "the palette" : "none");
+  if (ended) {
+    EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(Program.exitCode(), 0);
+    std::cout << "[ quit      ] ended " << took << " ms after the close request\n";
+  }
+  // The settings were saved on the way out.
+  EXPECT_TRUE(ReadAll(AppDir() + QStringLiteral("data/property.ini")).contains("[MainForm]")) << ReadAll(AppDir() + QStringLiteral("data/property.ini")).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest,
+                         ::testing::Values(TQuitCase{true, true}, TQuitCase{true, false}, TQuitCase{false, true},
+                                           TQuitCase{false, false}),
+                         CaseName);
+
+// ---- the window in this process, where its widgets can be asked ----
+
+class DesktopTest : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  std::unique_ptr<TMainForm> Form;
+  QString Gif;
+
+  void SetUp() override {
+    REQUIRE_DESKTOP();
+    const QString appDir = Dir.path() + QStringLiteral("/");
+    QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/tomaru_gif.spi"), appDir + QStringLiteral("tomaru_gif.spi"));
+    Gif = Dir.filePath(QStringLiteral("picture.gif"));
+    WriteAll(Gif, SmallGif());
+    Form = std::make_unique<TMainForm>(appDir);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    Form->FileOpen(Gif);
+    ASSERT_TRUE(WaitUntil([&] { return StackingOrder().contains(Form->winId()); }, 5000));
+  }
+  void TearDown() override {
+    if (Form) Form->close();
+    Form.reset();
+    QTest::qWait(50);
+  }
+  quint64 MainId() const { return Form->winId(); }
+  quint64 PaletteId() const { return Form->Palette->winId(); }
+
+  void ShowPalette() {
+    Form->actShowPalette->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->Palette));
+    ASSERT_TRUE(WaitUntil([&] { return StackingOrder().contains(PaletteId()); }, 5000));
+  }
+  QStringList PanelTexts() const {
+    QStringList t;
+    for (int i = 0; i < 9; ++i) t << Form->Msg(i);
+    return t;
+  }
+};
+
+// Runs check on the next modal dialog once the window manager has it, then
+// ends that dialog; a dialog nobody checks is ended after 20 s, so a failing
+// test cannot hang.
+void WhenManaged(const std::function<void(QWidget*)>& check) {
+  auto* poll = new QTimer(qApp);
+  auto* waited = new QElapsedTimer;
+  waited->start();
+  poll->setInterval(50);
+  QObject::connect(poll, &QTimer::timeout, qApp, [poll, waited, check] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && waited->elapsed() < 20000) return;
+    poll->stop();
+    poll->deleteLater();
+    delete waited;
+    if (!modal) return;
+    WaitUntil([&] { return StackingOrder().contains(modal->winId()); }, 5000);
+    QTest::qWait(200);  // drawn
+    if (QApplication::activeModalWidget() == modal) check(modal);
+    if (auto* d = qobject_cast<QDialog*>(modal); d && d->isVisible()) d->reject();
+  });
+  poll->start();
+}
+
+TEST_F(DesktopTest, ThePaletteIsAToolWindowAboveTheMainWindowOnly) {
+  ShowPalette();
+  QList<quint64> order = StackingOrder();
+  EXPECT_GT(StackIndex(order, PaletteId()), StackIndex(order, MainId()));
+
+  // What the window manager is told about it.
+  EXPECT_TRUE(WindowProperty(PaletteId(), "WM_TRANSIENT_FOR").contains(Hex(MainId())));
+  EXPECT_TRUE(WindowProperty(PaletteId(), "_NET_WM_WINDOW_TYPE").contains(QLatin1String("_NET_WM_WINDOW_TYPE_UTILITY")));
+  EXPECT_FALSE(WindowProperty(PaletteId(), "_NET_WM_STATE").contains(QLatin1String("ABOVE")));
+  // Motif hints: functions 0x26 = close, move, resize by the program; no minimise (8), no maximise (16).
+  const QStringList motif = WindowProperty(PaletteId(), "_MOTIF_WM_HINTS").section(QLatin1Char('='), 1).split(
+      QLatin1Char(','), Qt::SkipEmptyParts);
+  ASSERT_GE(motif.size(), 3);
+  const uint functions = motif[1].trimmed().toUInt(nullptr, 16), decorations = motif[2].trimmed().toUInt(nullptr, 16);
+  EXPECT_EQ(functions & (1 | 8 | 16), 0u) << motif.join(QLatin1Char(',')).toStdString();
+  EXPECT_EQ(decorations & (1 | 32 | 64), 0u) << motif.join(QLatin1Char(',')).toStdString();
+  // A fixed size, so the manager offers no maximise.
+  const QString hints = WindowProperty(PaletteId(), "WM_NORMAL_HINTS");
+  EXPECT_TRUE(hints.contains(QLatin1String("minimum size: 323 by 335")) && hints.contains(QLatin1String("maximum size: 323 by 335")))
+      << hints.toStdString();
+  EXPECT_FALSE(WindowProperty(PaletteId(), "_NET_WM_ALLOWED_ACTIONS").contains(QLatin1String("MAXIMIZE")));
+
+  // A click on the main window leaves the palette above it.
+  Activate(MainId());
+  QTest::qWait(200);
+  order = StackingOrder();
+  EXPECT_GT(StackIndex(order, PaletteId()), StackIndex(order, MainId()));
+
+  // Another program's window goes above it.
+  QProcess other;
+  other.start(QStringLiteral("xmessage"), {QStringLiteral("-title"), QStringLiteral("another program"), QStringLiteral("another program")});
+  ASSERT_TRUE(other.waitForStarted(5000));
+  quint64 otherId = 0;
+  // xmessage gives no process id to the manager: found by its title.
+  EXPECT_TRUE(WaitUntil([&] { return (otherId = WindowOf(-1, QStringLiteral("another program"))) != 0; }, 5000));
+  Activate(otherId);
+  QTest::qWait(200);
+  order = StackingOrder();
+  EXPECT_GT(StackIndex(order, otherId), StackIndex(order, PaletteId())) << "the palette stays above other programs";
+  other.kill();
+  other.waitForFinished(2000);
+}
+
+TEST_F(DesktopTest, AMessageBoxAndTheSaveDialogAreAboveThePalette) {
+  ShowPalette();
+  TDialogs real;
+  int boxIndex = -1, paletteIndex = -1;
+  WhenManaged([&](QWidget* box) {
+    const QList<quint64> order = StackingOrder();
+    boxIndex = StackIndex(order, box->winId());
+    paletteIndex = StackIndex(order, PaletteId());
+  });
+  real.ShowMessage(Form.get(), QStringLiteral("パレットの上に出るメッセージ"));
+  ASSERT_GE(boxIndex, 0);
+  EXPECT_GT(boxIndex, paletteIndex) << "the message box is under the palette";
+
+  // A message raised from the palette itself, too.
+  boxIndex = paletteIndex = -1;
+  WhenManaged([&](QWidget* box) {
+    const QList<quint64> order = StackingOrder();
+    boxIndex = StackIndex(order, box->winId());
+    paletteIndex = StackIndex(order, PaletteId());
+  });
+  real.ShowError(Form->Palette, QStringLiteral("パレットから出たエラー"));
+  ASSERT_GE(boxIndex, 0);
+  EXPECT_GT(boxIndex, paletteIndex);
+
+  int dialogIndex = -1;
+  bool fieldUncovered = false;
+  WhenManaged([&](QWidget* dialog) {
+    const QList<quint64> order = StackingOrder();
+    dialogIndex = StackIndex(order, dialog->winId());
+    paletteIndex = StackIndex(order, PaletteId());
+    // The file-name field is what the user types into: nothing of ours covers it.
+    if (auto* name = dialog->findChild<QWidget*>(QStringLiteral("fileNameEdit"))) {
+      const QRect field(name->mapToGlobal(QPoint(0, 0)), name->size());
+      fieldUncovered = !field.intersects(Form->Palette->frameGeometry()) || dialogIndex > paletteIndex;
+    }
+  });
+  TFileDialogOptions o;
+  o.FileName = Dir.filePath(QStringLiteral("out.gif"));
+  EXPECT_FALSE(real.SaveFile(Form.get(), o).has_value());
+  ASSERT_GE(dialogIndex, 0);
+  EXPECT_GT(dialogIndex, paletteIndex) << "the save dialog is under the palette";
+  EXPECT_TRUE(fieldUncovered);
+}
+
+TEST_F(DesktopTest, HoveringAToolbarButtonShowsItsHintAsATooltipAndLeavesThePanels) {
+  Activate(MainId());
+  const QStringList before = PanelTexts();
+  ASSERT_EQ(before[0], QStringLiteral("picture.gif"));
+  QWidget* save = Form->tbtRatio->widgetForAction(Form->actSave);
+  ASSERT_NE(save, nullptr);
+  const QPoint at = save->mapToGlobal(save->rect().center());
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+  EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 3000)) << "no tooltip";
+  EXPECT_EQ(QToolTip::text(), Form->actSave->Hint());
+  EXPECT_EQ(PanelTexts(), before);
+  for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
+  EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
+
+  // Walking the menu with the keyboard is the same.
+  Keys(QStringLiteral("alt+f"));
+  QTest::qWait(200);
+  Keys(QStringLiteral("Down"));
+  QTest::qWait(200);
+  EXPECT_EQ(PanelTexts(), before);
+  EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
+  for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
+  Keys(QStringLiteral("Escape"));
+  Keys(QStringLiteral("Escape"));
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("5")});
+}
+
+// ---- the screenshots of the closing note ----
+
+TEST_F(DesktopTest, TheOpenDialogWithItsPreviewAndJapaneseButtons) {
+  Form->opd->FileName = Gif;
+  QImage bmp(30, 20, QImage::Format_RGB32);
+  bmp.fill(QColor(10, 200, 30));
+  ASSERT_TRUE(bmp.save(Dir.filePath(QStringLiteral("pic.bmp")), "BMP"));
+  WriteAll(Dir.filePath(QStringLiteral("notes.gif")), "not a picture at all");
+  Activate(MainId());
+  bool seen = false;
+  WhenManaged([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    auto* preview = dialog->findChild<TOpenPreview*>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(preview->HasPicture());
+    EXPECT_EQ(preview->Picture()->pixmap().size(), QSize(60, 40));
+    QStringList buttons;
+    for (QPushButton* b : dialog->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>()) buttons << b->text();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("開く(&O)"))) << buttons.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("キャンセル")));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("開く"));
+    KeepShot(Screen(), QStringLiteral("open-dialog-preview.png"));
+    // A BMP typed in the name field is previewed too; a file that is no picture shows nothing.
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QStringLiteral("pic.bmp"));
+    EXPECT_TRUE(preview->HasPicture());
+    EXPECT_EQ(preview->Caption()->text(), QStringLiteral("30 × 20"));
+    name->setText(QStringLiteral("notes.gif"));
+    EXPECT_FALSE(preview->HasPicture());
+    EXPECT_TRUE(preview->Picture()->pixmap().isNull());
+    seen = true;
+  });
+  // The command itself, as the toolbar button or Ctrl+O gives it.
+  Form->actOpen->trigger();
+  EXPECT_TRUE(seen);
+}
+
+// A save that cannot write: the real error box, with the file's name and the reason.
+class TSaveInto : public TDialogs {
+ public:
+  explicit TSaveInto(QString target) : Target(std::move(target)) { SetDialogs(this); }
+  ~TSaveInto() override { SetDialogs(nullptr); }
+  std::optional<QString> SaveFile(QWidget*, const TFileDialogOptions&) override { return Target; }
+  QString Target;
+};
+
+TEST_F(DesktopTest, AFailedSaveNamesTheFileAndTheReason) {
+  // A folder where the file should go: refused even for root.
+  const QString target = Dir.filePath(QStringLiteral("保存先.gif"));
+  QDir().mkpath(target);
+  TSaveInto ui(target);
+  QString text, title;
+  int width = 0;
+  WhenManaged([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    title = box->windowTitle();
+    width = box->width();
+    KeepShot(Screen(), QStringLiteral("save-failure.png"));
+  });
+  Form->actSave->trigger();
+  EXPECT_TRUE(text.startsWith(QStringLiteral("ファイル「") + target + QStringLiteral("」を保存できませんでした。")))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("エラーコード"))) << text.toStdString();
+  EXPECT_EQ(title, QStringLiteral("Tomaru"));
+  EXPECT_GE(width, MessageBoxMinimumWidth(title));
+}
+
+TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("windowsize"), QStringLiteral("--sync"), Hex(MainId()),
+                                      QStringLiteral("100"), QStringLiteral("100")});
+  WaitUntil([&] { return Form->width() == Form->minimumWidth(); }, 3000);
+  QTest::qWait(300);
+  EXPECT_EQ(Form->width(), Form->minimumWidth());
+  // The widest text each panel shows, from the largest picture a GIF can hold.
+  const QStringList widest{QStringLiteral("BMP->GIF 99% Complete"), QStringLiteral("height : 65535"),
+                           QStringLiteral("Width : 65535"), QStringLiteral("99999999 byte"),
+                           QStringLiteral("透過済み"), QStringLiteral("256 色"), QStringLiteral("*255"),
+                           QStringLiteral("×8"), QString()};
+  for (int i = 0; i < 9; ++i) {
+    TStatusPanel* p = Form->Panels[i];
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_FALSE(p->IsElided()) << p->text().toStdString();
+    EXPECT_TRUE(Form->stb->rect().contains(QRect(p->mapTo(Form->stb, QPoint(0, 0)), p->size()))) << "panel " << i;
+    EXPECT_GE(p->contentsRect().height(), p->fontMetrics().height()) << "panel " << i;
+    const QString shown = p->text();
+    p->setText(widest[i]);
+    EXPECT_FALSE(p->IsElided()) << "panel " << i << " cuts " << widest[i].toStdString();
+    p->setText(shown);
+  }
+  // Both swatches are whole.
+  for (QWidget* s : {static_cast<QWidget*>(Form->shpDefault), static_cast<QWidget*>(Form->shp)})
+    EXPECT_TRUE(Form->rect().contains(QRect(s->mapTo(Form.get(), QPoint(0, 0)), s->size())));
+  KeepShot(Screen().copy(Form->frameGeometry().adjusted(-4, -4, 4, 4)), QStringLiteral("statusbar-smallest-width.png"));
+}
+
+}  // namespace
