@@ -42,16 +42,14 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
 }
 
 void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
-  const TPatchedGif patched = doc.Patched(view.AllFrames());
-  SaveStringToFile(paths.Data(QStringLiteral("_.gif")), patched.Data);
-  view.SetMsg(PanelFrames, FramesPanelText(patched.Frames));
+  const TFramePatchResult frames = doc.SavePatched(paths.Data(QStringLiteral("_.gif")), view.AllFrames());
+  view.SetMsg(PanelFrames, FramesPanelText(frames));
   view.Preview();
 }
 
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path) {
-  const TPatchedGif patched = doc.Patched(view.AllFrames());
-  SaveStringToFile(path, patched.Data);
-  view.SetMsg(PanelFrames, FramesPanelText(patched.Frames));
+  const TFramePatchResult frames = doc.SavePatched(path, view.AllFrames());
+  view.SetMsg(PanelFrames, FramesPanelText(frames));
 }
 
 QString FramesCountText(const TFramePatchResult& frames) {

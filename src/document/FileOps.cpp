@@ -94,6 +94,10 @@ QByteArray LoadStringFromFile(const QString& fileName) {
 }
 
 void SaveStringToFile(const QString& fileName, const QByteArray& data) {
+  SaveToFile(fileName, [&data](int fd) { return WriteAllTo(fd, data); });
+}
+
+void SaveToFile(const QString& fileName, const std::function<bool(int fd)>& write) {
   const QString dir = QFileInfo(fileName).path();
   if (!dir.isEmpty() && !QFileInfo(dir).isDir())
     if (const int code = MakeDirs(dir)) RaiseFileError(TFileAction::MakeDir, dir, code);
@@ -109,7 +113,7 @@ void SaveStringToFile(const QString& fileName, const QByteArray& data) {
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) RaiseFileError(TFileAction::Write, fileName, errno);
   int code = 0;
-  if (!WriteAllTo(fd, data) || ::fchmod(fd, TargetMode(target)) != 0 || ::fsync(fd) != 0) code = errno;
+  if (!write(fd) || ::fchmod(fd, TargetMode(target)) != 0 || ::fsync(fd) != 0) code = errno;
   if (::close(fd) != 0 && code == 0) code = errno;
   if (code == 0 && ::rename(temp.constData(), target.constData()) != 0) code = errno;
   if (code != 0) {

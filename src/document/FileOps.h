@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 struct TFileEntry {
   qint64 Size = 0;
@@ -23,6 +24,9 @@ QByteArray LoadStringFromFile(const QString& fileName);
 // The file is replaced atomically: a failure leaves any previous file as it was.
 // An existing file the caller may not write to is refused, not replaced.
 void SaveStringToFile(const QString& fileName, const QByteArray& data);
+// The same, with the content written by write to the new file's descriptor
+// (false, errno set, on a write error), so large content needs no copy.
+void SaveToFile(const QString& fileName, const std::function<bool(int fd)>& write);
 
 // Writes all of data to an open descriptor, resuming after interruptions;
 // false (errno set) on a write error.

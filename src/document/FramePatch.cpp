@@ -1,8 +1,10 @@
 #include "document/FramePatch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
+#include "document/FileOps.h"
 #include "document/GifFrames.h"
 
 namespace {
@@ -65,6 +67,33 @@ QByteArray TGifEdits::Apply(const QByteArray& source) const {
   }
   copyUpTo(int(source.size()));
   return out;
+}
+
+bool TGifEdits::WriteTo(int fd, const QByteArray& source) const {
+  // The source between edits goes out as it is; each rewritten byte and
+  // inserted block is a small piece of its own.
+  int from = 0;
+  auto write = Writes.begin();
+  auto insert = Inserted.begin();
+  for (;;) {
+    const int nextWrite = write != Writes.end() ? write->first : int(source.size());
+    const int nextInsert = insert != Inserted.end() ? insert->Before : int(source.size());
+    const int upTo = std::min(nextWrite, nextInsert);
+    if (!WriteAllTo(fd, QByteArray::fromRawData(source.constData() + from, upTo - from))) return false;
+    from = upTo;
+    if (insert != Inserted.end() && insert->Before == upTo) {
+      const char block[8] = {0x21, char(0xF9), 0x04, char(insert->Packed), 0, 0, char(insert->Index), 0};
+      if (!WriteAllTo(fd, QByteArray::fromRawData(block, sizeof block))) return false;
+      ++insert;
+    } else if (write != Writes.end() && write->first == upTo) {
+      const char byte = char(write->second);
+      if (!WriteAllTo(fd, QByteArray::fromRawData(&byte, 1))) return false;
+      ++write;
+      ++from;
+    } else {
+      return true;
+    }
+  }
 }
 
 TFramePatchResult CountFrames(const QByteArray& bytes) {

@@ -18,6 +18,9 @@ class TGifEdits {
   void InsertControlBlock(int before, uint8_t packed, uint8_t index);
   int Insertions() const { return int(Inserted.size()); }
   QByteArray Apply(const QByteArray& source) const;
+  // Writes what Apply would answer to a file descriptor, without the copy;
+  // false (errno set) on a write error.
+  bool WriteTo(int fd, const QByteArray& source) const;
 
  private:
   struct TInsertion {

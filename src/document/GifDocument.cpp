@@ -1,5 +1,6 @@
 #include "document/GifDocument.h"
 
+#include "document/FileOps.h"
 #include "document/FramePatch.h"
 
 #include <algorithm>
@@ -156,28 +157,41 @@ void TGifDocument::PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) co
   }
 }
 
-TPatchedGif TGifDocument::Patched(bool allFrames) const {
-  TGifEdits edits;
+TFramePatchResult TGifDocument::PlanPatch(bool allFrames, TGifEdits& edits) const {
   PatchFirstFrame(edits, GifData);
-  TPatchedGif out;
+  TFramePatchResult frames;
   if (TransparentOn && allFrames) {
-    out.Frames = PatchLaterFrames(GifData, {PaletteColors[TransparentIndex], TransparentIndex}, edits);
+    frames = PatchLaterFrames(GifData, {PaletteColors[TransparentIndex], TransparentIndex}, edits);
   } else {
-    out.Frames = CountFrames(GifData);
-    out.Frames.TransparentFrames = TransparentOn ? 1 : 0;
+    frames = CountFrames(GifData);
+    frames.TransparentFrames = TransparentOn ? 1 : 0;
   }
   // The first frame is patched from the header even when its image data is
   // cut short, as a single picture always was.
-  out.Frames.Frames = std::max(out.Frames.Frames, 1);
+  frames.Frames = std::max(frames.Frames, 1);
   if (TransparentOn) {
-    out.Frames.TransparentFrames = std::max(out.Frames.TransparentFrames, 1);
+    frames.TransparentFrames = std::max(frames.TransparentFrames, 1);
     // Transparency is a GIF89a feature: an 87a file that now uses it says so.
     edits.Set(3, '8');
     edits.Set(4, '9');
     edits.Set(5, 'a');
   }
+  return frames;
+}
+
+TPatchedGif TGifDocument::Patched(bool allFrames) const {
+  TGifEdits edits;
+  TPatchedGif out;
+  out.Frames = PlanPatch(allFrames, edits);
   out.Data = edits.Apply(GifData);
   return out;
+}
+
+TFramePatchResult TGifDocument::SavePatched(const QString& fileName, bool allFrames) const {
+  TGifEdits edits;
+  const TFramePatchResult frames = PlanPatch(allFrames, edits);
+  SaveToFile(fileName, [&](int fd) { return edits.WriteTo(fd, GifData); });
+  return frames;
 }
 
 QString RefusalReason(const TGifRefusal& why) {

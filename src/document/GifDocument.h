@@ -77,6 +77,11 @@ class TGifDocument {
   // into the first frame, and into every later one when allFrames is set.
   // Always made afresh from GifData, so earlier choices leave nothing behind.
   TPatchedGif Patched(bool allFrames) const;
+  // Writes those bytes to a file as SaveStringToFile does, without making
+  // a copy of the file in memory.
+  TFramePatchResult SavePatched(const QString& fileName, bool allFrames) const;
+  // The edits that make GifData into those bytes.
+  TFramePatchResult PlanPatch(bool allFrames, TGifEdits& edits) const;
 
  private:
   void PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) const;

@@ -1,5 +1,7 @@
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "common/TestFiles.h"
 #include "common/GifAnimation.h"
 #include "document/Choice.h"
 #include "document/GifDocument.h"
@@ -225,4 +227,22 @@ TEST(FramePatch, LaterFramesWithTheFirstFramesTableTakeTheChosenCopyOfAColour) {
   const QByteArray file = MakeAnimation(plan);
   const TPatchedGif saved = Choose(file, 3);
   ExpectShownTransparent(file, saved.Data, kWhitePixel);
+}
+
+TEST(FramePatch, TheFileWrittenWithoutACopyIsTheBytesPatched) {
+  QTemporaryDir dir;
+  TAnimPlan bare = MovingSquare();
+  for (TAnimFrame& f : bare.Frames) f.Packed.reset();
+  for (const QByteArray& file : {MakeAnimation(MovingSquare()), MakeAnimation(bare)}) {
+    TGifDocument doc = Opened(file);
+    doc.TransparentOn = true;
+    doc.TransparentIndex = 0;
+    for (bool allFrames : {true, false}) {
+      const QString path = dir.filePath(QStringLiteral("out.gif"));
+      const TFramePatchResult frames = doc.SavePatched(path, allFrames);
+      const TPatchedGif patched = doc.Patched(allFrames);
+      EXPECT_EQ(ReadAll(path), patched.Data);
+      EXPECT_EQ(frames.TransparentFrames, patched.Frames.TransparentFrames);
+    }
+  }
 }
