@@ -54,83 +54,67 @@ const QString& AnimationFile(bool controlBlocks) {
   return path;
 }
 
-void Report(benchmark::State& state, qint64 bytes) {
-  state.SetBytesProcessed(int64_t(state.iterations()) * bytes);
+// Runs step on the freshly read file each iteration and reports the file's
+// throughput; step answers false when it did not do the whole job.
+template <typename Step>
+void ReadThen(benchmark::State& state, Step step) {
+  const QString& path = AnimationFile(state.range(0));
+  qint64 size = 0;
+  for (auto _ : state) {
+    const QByteArray file = LoadStringFromFile(path);
+    if (!step(file)) state.SkipWithError("frames missing or not patched");
+    size = file.size();
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * size);
+}
+
+// The document a save starts from: the header read, white (entry 255) chosen.
+TGifDocument Chosen(const QByteArray& file) {
+  TGifDocument doc;
+  doc.ReadGifHeader(file);
+  doc.TransparentOn = true;
+  doc.TransparentIndex = 255;
+  return doc;
 }
 
 void BM_ReadOnce(benchmark::State& state) {
-  const QString& path = AnimationFile(state.range(0));
-  qint64 size = 0;
-  for (auto _ : state) {
-    const QByteArray file = LoadStringFromFile(path);
+  ReadThen(state, [](const QByteArray& file) {
     benchmark::DoNotOptimize(file.constData());
-    size = file.size();
-  }
-  Report(state, size);
+    return true;
+  });
 }
 
 void BM_ReadWalk(benchmark::State& state) {
-  const QString& path = AnimationFile(state.range(0));
-  qint64 size = 0;
-  for (auto _ : state) {
-    const QByteArray file = LoadStringFromFile(path);
-    const TFrameWalk walk = WalkGifFrames(file);
-    if (walk.Frames.size() != kFrames) state.SkipWithError("frames missing");
-    size = file.size();
-  }
-  Report(state, size);
+  ReadThen(state, [](const QByteArray& file) { return WalkGifFrames(file).Frames.size() == kFrames; });
 }
 
 // The walk and the planned edits of every frame, without making the new bytes.
 void BM_ReadWalkPlan(benchmark::State& state) {
-  const QString& path = AnimationFile(state.range(0));
-  qint64 size = 0;
-  for (auto _ : state) {
-    const QByteArray file = LoadStringFromFile(path);
+  ReadThen(state, [](const QByteArray& file) {
     TGifEdits edits;
-    const TFramePatchResult result = PatchLaterFrames(file, {RGBColor(255, 255, 255), 255}, edits);
-    if (result.TransparentFrames != kFrames) state.SkipWithError("frames not patched");
-    benchmark::DoNotOptimize(edits.Insertions());
-    size = file.size();
-  }
-  Report(state, size);
+    return Chosen(file).PlanPatch(true, edits).TransparentFrames == kFrames;
+  });
 }
 
-// What a save does before writing: read, take the header, patch every frame.
+// The patched file made as a copy in memory, as tests and the command line take it.
 void BM_ReadWalkPatch(benchmark::State& state) {
-  const QString& path = AnimationFile(state.range(0));
-  qint64 size = 0;
-  for (auto _ : state) {
-    TGifDocument doc;
-    if (!doc.ReadGifHeader(LoadStringFromFile(path))) state.SkipWithError("not read");
-    doc.TransparentOn = true;
-    doc.TransparentIndex = 255;
-    const TPatchedGif patched = doc.Patched(true);
-    if (patched.Frames.TransparentFrames != kFrames) state.SkipWithError("frames not patched");
+  ReadThen(state, [](const QByteArray& file) {
+    const TPatchedGif patched = Chosen(file).Patched(true);
     benchmark::DoNotOptimize(patched.Data.constData());
-    size = doc.GifData.size();
-  }
-  Report(state, size);
+    return patched.Frames.TransparentFrames == kFrames;
+  });
 }
 
 // The save's road: the edits written out piece by piece around the opened
 // bytes (to /dev/null, so the disk is not what is measured).
 void BM_ReadWalkPatchWritten(benchmark::State& state) {
-  const QString& path = AnimationFile(state.range(0));
   const int sink = ::open("/dev/null", O_WRONLY);
-  qint64 size = 0;
-  for (auto _ : state) {
-    TGifDocument doc;
-    if (!doc.ReadGifHeader(LoadStringFromFile(path))) state.SkipWithError("not read");
-    doc.TransparentOn = true;
-    doc.TransparentIndex = 255;
+  ReadThen(state, [sink](const QByteArray& file) {
+    const TGifDocument doc = Chosen(file);
     TGifEdits edits;
-    if (doc.PlanPatch(true, edits).TransparentFrames != kFrames) state.SkipWithError("frames not patched");
-    if (!edits.WriteTo(sink, doc.GifData)) state.SkipWithError("not written");
-    size = doc.GifData.size();
-  }
+    return doc.PlanPatch(true, edits).TransparentFrames == kFrames && edits.WriteTo(sink, doc.GifData);
+  });
   ::close(sink);
-  Report(state, size);
 }
 
 }  // namespace
