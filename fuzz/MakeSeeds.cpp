@@ -30,7 +30,7 @@ void Put32(QByteArray& b, uint32_t v) { Put16(b, uint16_t(v)); Put16(b, uint16_t
 
 // --- GIF ------------------------------------------------------------------
 
-struct TGifSpec {
+struct TGifRecipe {
   int Width = 8, Height = 6;
   int GlobalColours = 16;  // 0: none
   int LocalColours = 0;    // 0: none
@@ -54,7 +54,7 @@ ColorMapObject* Ramp(int n, int seed) {
   return GifMakeMapObject(n, colours.data());
 }
 
-QByteArray MakeGif(const TGifSpec& s) {
+QByteArray MakeGif(const TGifRecipe& s) {
   QByteArray out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, &WriteToArray, &error);
@@ -90,20 +90,20 @@ QByteArray MakeGif(const TGifSpec& s) {
 
 std::vector<QByteArray> GifSeeds() {
   std::vector<QByteArray> gifs;
-  const auto add = [&](const std::function<void(TGifSpec&)>& change) {
-    TGifSpec s;
+  const auto add = [&](const std::function<void(TGifRecipe&)>& change) {
+    TGifRecipe s;
     change(s);
     gifs.push_back(MakeGif(s));
   };
-  add([](TGifSpec&) {});
-  add([](TGifSpec& s) { s.Transparent = 5; });
-  add([](TGifSpec& s) { s.Transparent = -2; s.Gif89 = false; });
-  add([](TGifSpec& s) { s.GlobalColours = 0; s.LocalColours = 4; s.Transparent = 1; });
-  add([](TGifSpec& s) { s.GlobalColours = 2; s.Width = 1; s.Height = 1; });
-  add([](TGifSpec& s) { s.GlobalColours = 256; s.Width = 20; s.Height = 17; s.Comment = true; });
-  add([](TGifSpec& s) { s.Interlace = true; s.Height = 19; s.AppExtension = true; });
-  add([](TGifSpec& s) { s.Left = 3; s.Top = 2; s.LocalColours = 8; s.Transparent = 7; });
-  add([](TGifSpec& s) { s.GlobalColours = 0; s.LocalColours = 0; s.Transparent = -2; });
+  add([](TGifRecipe&) {});
+  add([](TGifRecipe& s) { s.Transparent = 5; });
+  add([](TGifRecipe& s) { s.Transparent = -2; s.Gif89 = false; });
+  add([](TGifRecipe& s) { s.GlobalColours = 0; s.LocalColours = 4; s.Transparent = 1; });
+  add([](TGifRecipe& s) { s.GlobalColours = 2; s.Width = 1; s.Height = 1; });
+  add([](TGifRecipe& s) { s.GlobalColours = 256; s.Width = 20; s.Height = 17; s.Comment = true; });
+  add([](TGifRecipe& s) { s.Interlace = true; s.Height = 19; s.AppExtension = true; });
+  add([](TGifRecipe& s) { s.Left = 3; s.Top = 2; s.LocalColours = 8; s.Transparent = 7; });
+  add([](TGifRecipe& s) { s.GlobalColours = 0; s.LocalColours = 0; s.Transparent = -2; });
   // Cut short: in the colour table, in the extensions, in the pixel data.
   const QByteArray whole = gifs[1];
   gifs.push_back(whole.left(20));
@@ -112,8 +112,8 @@ std::vector<QByteArray> GifSeeds() {
   // Animations: the frame blocks of a 16-colour seed repeated, one frame with
   // its own table and one without a control block among them.
   const auto frames = [](const QByteArray& gif) { return gif.mid(13 + 48, gif.size() - 13 - 48 - 1); };
-  const QByteArray plain = gifs[0], local = MakeGif([] { TGifSpec s; s.LocalColours = 4; return s; }());
-  const QByteArray bare = MakeGif([] { TGifSpec s; s.Transparent = -2; return s; }());
+  const QByteArray plain = gifs[0], local = MakeGif([] { TGifRecipe s; s.LocalColours = 4; return s; }());
+  const QByteArray bare = MakeGif([] { TGifRecipe s; s.Transparent = -2; return s; }());
   gifs.push_back(whole.left(whole.size() - 1) + frames(plain) + frames(local) + frames(bare) + "\x3B");
   gifs.push_back(plain.left(plain.size() - 1) + frames(bare) + frames(whole) + frames(bare).left(9));
   return gifs;
@@ -121,7 +121,7 @@ std::vector<QByteArray> GifSeeds() {
 
 // --- BMP ------------------------------------------------------------------
 
-struct TBmpSpec {
+struct TBmpRecipe {
   int Width = 7, Height = 5;
   int Bits = 8;            // 1, 4, 8, 16, 24, 32
   uint32_t Compression = 0;  // 0 RGB, 1 RLE8, 2 RLE4, 3 bit fields
@@ -131,13 +131,13 @@ struct TBmpSpec {
   bool ManyColours = false;  // more than 256 distinct colours
 };
 
-uint32_t PixelValue(const TBmpSpec& s, int x, int y) {
+uint32_t PixelValue(const TBmpRecipe& s, int x, int y) {
   if (s.Bits <= 8) return uint32_t((x + 2 * y) % (1 << s.Bits));
   if (s.ManyColours) return uint32_t((x * 9) | (y * 7) << 8 | ((x ^ y) * 5) << 16);
   return uint32_t(((x % 4) * 60) | ((y % 3) * 80) << 8 | 0x40 << 16);
 }
 
-QByteArray Rows(const TBmpSpec& s) {
+QByteArray Rows(const TBmpRecipe& s) {
   QByteArray rows;
   if (s.Compression == 1 || s.Compression == 2) {
     for (int y = 0; y < s.Height; ++y) {
@@ -168,7 +168,7 @@ QByteArray Rows(const TBmpSpec& s) {
   return rows;
 }
 
-QByteArray MakeBmp(const TBmpSpec& s) {
+QByteArray MakeBmp(const TBmpRecipe& s) {
   const int tableEntries = s.Bits <= 8 ? (s.Colours ? s.Colours : 1 << s.Bits) : 0;
   const int entrySize = s.Core ? 3 : 4;
   const int infoSize = s.Core ? 12 : 40;
@@ -211,23 +211,23 @@ QByteArray MakeBmp(const TBmpSpec& s) {
 
 std::vector<QByteArray> BmpSeeds() {
   std::vector<QByteArray> bmps;
-  const auto add = [&](const std::function<void(TBmpSpec&)>& change) {
-    TBmpSpec s;
+  const auto add = [&](const std::function<void(TBmpRecipe&)>& change) {
+    TBmpRecipe s;
     change(s);
     bmps.push_back(MakeBmp(s));
   };
-  add([](TBmpSpec&) {});
-  add([](TBmpSpec& s) { s.Bits = 1; s.Width = 13; });
-  add([](TBmpSpec& s) { s.Bits = 4; s.Colours = 6; });
-  add([](TBmpSpec& s) { s.Bits = 8; s.TopDown = true; s.Colours = 40; });
-  add([](TBmpSpec& s) { s.Bits = 8; s.Core = true; });
-  add([](TBmpSpec& s) { s.Bits = 8; s.Compression = 1; s.Width = 9; });
-  add([](TBmpSpec& s) { s.Bits = 4; s.Compression = 2; s.Width = 9; });
-  add([](TBmpSpec& s) { s.Bits = 16; s.Compression = 3; });
-  add([](TBmpSpec& s) { s.Bits = 24; });
-  add([](TBmpSpec& s) { s.Bits = 24; s.ManyColours = true; s.Width = 24; s.Height = 20; });
-  add([](TBmpSpec& s) { s.Bits = 32; s.ManyColours = true; s.Width = 20; s.Height = 16; s.TopDown = true; });
-  add([](TBmpSpec& s) { s.Bits = 32; s.Compression = 3; });
+  add([](TBmpRecipe&) {});
+  add([](TBmpRecipe& s) { s.Bits = 1; s.Width = 13; });
+  add([](TBmpRecipe& s) { s.Bits = 4; s.Colours = 6; });
+  add([](TBmpRecipe& s) { s.Bits = 8; s.TopDown = true; s.Colours = 40; });
+  add([](TBmpRecipe& s) { s.Bits = 8; s.Core = true; });
+  add([](TBmpRecipe& s) { s.Bits = 8; s.Compression = 1; s.Width = 9; });
+  add([](TBmpRecipe& s) { s.Bits = 4; s.Compression = 2; s.Width = 9; });
+  add([](TBmpRecipe& s) { s.Bits = 16; s.Compression = 3; });
+  add([](TBmpRecipe& s) { s.Bits = 24; });
+  add([](TBmpRecipe& s) { s.Bits = 24; s.ManyColours = true; s.Width = 24; s.Height = 20; });
+  add([](TBmpRecipe& s) { s.Bits = 32; s.ManyColours = true; s.Width = 20; s.Height = 16; s.TopDown = true; });
+  add([](TBmpRecipe& s) { s.Bits = 32; s.Compression = 3; });
   const QByteArray whole = bmps[8];
   bmps.push_back(whole.left(whole.size() - 10));  // rows cut short
   return bmps;
@@ -236,7 +236,7 @@ std::vector<QByteArray> BmpSeeds() {
 // --- plug-in output -------------------------------------------------------
 
 QByteArray Dib(int width, int height, int bits, int clrUsed) {
-  TBmpSpec s;
+  TBmpRecipe s;
   s.Width = width;
   s.Height = height;
   s.Bits = bits;

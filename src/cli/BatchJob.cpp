@@ -25,20 +25,6 @@ class THeadlessBmpView : public TBmpView {
   QString Message;
 };
 
-class THeadlessChoiceView : public TChoiceView {
- public:
-  explicit THeadlessChoiceView(bool allFrames) : All(allFrames) {}
-  void SetMsg(int, const QString&) override {}
-  void ShowPickedColor(TColor, const QString&) override {}
-  bool RealTimePreview() const override { return false; }
-  bool TransparencyChecked() const override { return true; }
-  bool AllFrames() const override { return All; }
-  void Preview() override {}
-
- private:
-  bool All;
-};
-
 struct TFailure {
   QString Message;
 };
@@ -76,31 +62,31 @@ TOpened OpenInput(const TBatchSettings& settings, const QString& path) {
   return opened;
 }
 
-QString MissingColorMessage(const QString& path, const TColorSpec& spec) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」の色テーブルに ") + ColorSpecText(spec) +
+QString MissingColorMessage(const QString& path, const TColorArgument& wanted) {
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」の色テーブルに ") + ColorArgumentText(wanted) +
          QStringLiteral(" の色がありません。");
 }
 
-uint8_t ChosenEntry(const TOpened& opened, const TColorSpec& spec, const QString& path) {
+uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const QString& path) {
   const TGifDocument& doc = opened.Doc;
   std::optional<int> entry;
-  switch (spec.Kind) {
-    case TColorSpec::TKind::Rgb:
-      entry = FindPaletteEntry(doc, spec.Color);
+  switch (wanted.Kind) {
+    case TColorArgument::TKind::Rgb:
+      entry = FindPaletteEntry(doc, wanted.Color);
       break;
-    case TColorSpec::TKind::Index:
-      if (spec.Index < doc.ColorCount) entry = spec.Index;
+    case TColorArgument::TKind::Index:
+      if (wanted.Index < doc.ColorCount) entry = wanted.Index;
       break;
-    case TColorSpec::TKind::Pixel: {
-      const auto pixel = FirstFramePixel(opened.Gif, spec.X, spec.Y);
+    case TColorArgument::TKind::Pixel: {
+      const auto pixel = FirstFramePixel(opened.Gif, wanted.X, wanted.Y);
       if (!pixel)
-        throw TFailure{QStringLiteral("ファイル「") + path + QStringLiteral("」の画像に ") + ColorSpecText(spec) +
+        throw TFailure{QStringLiteral("ファイル「") + path + QStringLiteral("」の画像に ") + ColorArgumentText(wanted) +
                        QStringLiteral(" の画素がありません。")};
       entry = EntryOfPickedPixel(doc, *pixel);
       break;
     }
   }
-  if (!entry) throw TFailure{MissingColorMessage(path, spec)};
+  if (!entry) throw TFailure{MissingColorMessage(path, wanted)};
   return uint8_t(*entry);
 }
 
@@ -128,7 +114,7 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       outcome.InfoLine = InfoLine(file.Input, CheckFileSize(file.Input), opened.Doc);
       return outcome;
     }
-    THeadlessChoiceView view(settings.AllFrames);
+    TQuietChoiceView view(settings.AllFrames);
     if (settings.Action == TCliAction::Transparent)
       ChooseEntry(opened.Doc, view, ChosenEntry(opened, settings.Color, file.Input));
     else

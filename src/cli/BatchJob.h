@@ -7,13 +7,13 @@
 #include <optional>
 
 #include "cli/BatchWrite.h"
-#include "cli/ColorSpec.h"
+#include "cli/ColorArgument.h"
 
 enum class TCliAction { Transparent, None, Info };
 
 struct TBatchSettings {
   TCliAction Action = TCliAction::Transparent;
-  TColorSpec Color;
+  TColorArgument Color;
   bool AllFrames = true;
   uint8_t ReduceBits = 8;   // a BMP of more than 256 colours: 8, 4 or 1
   QString WorkDir;          // the program's own private directory for the BMP road

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "document/Exception.h"
+#include "document/FileErrors.h"
 #include "document/FileOps.h"
 
 namespace {
@@ -27,16 +27,16 @@ TPendingFile WriteBeside(const QString& target, const QByteArray& data, mode_t n
   const QByteArray path = Native(target);
   struct stat st;
   const bool exists = ::stat(path.constData(), &st) == 0;
-  if (exists && ::access(path.constData(), W_OK) != 0) throw EInOutError(errno);
+  if (exists && ::access(path.constData(), W_OK) != 0) RaiseFileError(TFileAction::Write, target, errno);
   QByteArray temp = path + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw EInOutError(errno);
+  if (fd < 0) RaiseFileError(TFileAction::Write, target, errno);
   int code = 0;
   if (!WriteAllTo(fd, data) || ::fchmod(fd, exists ? (st.st_mode & 07777) : newFileMode) != 0) code = errno;
   if (::close(fd) != 0 && code == 0) code = errno;
   if (code != 0) {
     ::unlink(temp.constData());
-    throw EInOutError(code);
+    RaiseFileError(TFileAction::Write, target, code);
   }
   return {QFile::decodeName(temp), target};
 }
@@ -46,7 +46,7 @@ void SyncPending(const std::vector<TPendingFile>& files) {
   for (const TPendingFile& file : files) {
     const QByteArray dir = Native(QFileInfo(file.Temp).path());
     const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw EInOutError(errno);
+    if (fd < 0) RaiseFileError(TFileAction::Write, file.Target, errno);
     struct stat st;
     int code = 0;
     if (::fstat(fd, &st) != 0)
@@ -54,7 +54,7 @@ void SyncPending(const std::vector<TPendingFile>& files) {
     else if (synced.insert(st.st_dev).second && ::syncfs(fd) != 0)
       code = errno;
     ::close(fd);
-    if (code != 0) throw EInOutError(code);
+    if (code != 0) RaiseFileError(TFileAction::Write, file.Target, code);
   }
 }
 
@@ -62,7 +62,7 @@ void CommitPending(const TPendingFile& file) {
   if (::rename(Native(file.Temp).constData(), Native(file.Target).constData()) == 0) return;
   const int code = errno;
   DiscardPending(file);
-  throw EInOutError(code);
+  RaiseFileError(TFileAction::Write, file.Target, code);
 }
 
 void DiscardPending(const TPendingFile& file) { ::unlink(Native(file.Temp).constData()); }

@@ -19,7 +19,7 @@ mode_t NewFileMode();
 
 // Writes data to a new sibling of target with target's mode (newFileMode when
 // target does not exist yet). A target the user may not write to is refused,
-// as a plain write would be. Raises EInOutError; nothing is left behind then.
+// as a plain write would be. Raises EInOutError naming target; nothing is left behind then.
 TPendingFile WriteBeside(const QString& target, const QByteArray& data, mode_t newFileMode);
 
 // One sync of each file system the pending files lie on. Raises EInOutError.

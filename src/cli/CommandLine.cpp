@@ -74,12 +74,12 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TReques
   }
   if (parser.isSet(o.Transparent)) {
     const QString text = parser.value(o.Transparent);
-    const auto spec = ParseColorSpec(text);
-    if (!spec)
+    const auto wanted = ParseColorArgument(text);
+    if (!wanted)
       return QStringLiteral("色「") + text +
              QStringLiteral("」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。");
     r.Settings.Action = TCliAction::Transparent;
-    r.Settings.Color = *spec;
+    r.Settings.Color = *wanted;
   } else if (parser.isSet(o.None)) {
     r.Settings.Action = TCliAction::None;
   }
@@ -148,7 +148,7 @@ int RunBatch(TRequest& request) {
   request.Settings.WorkDir = work.path() + QLatin1Char('/');
   request.Settings.NewFileMode = NewFileMode();
   std::unique_ptr<TSPIs> plugins;
-  if (request.Settings.Action == TCliAction::Transparent && request.Settings.Color.Kind == TColorSpec::TKind::Pixel)
+  if (request.Settings.Action == TCliAction::Transparent && request.Settings.Color.Kind == TColorArgument::TKind::Pixel)
     plugins = LoadPicturePlugins();
 
   const TBatchSettings& settings = request.Settings;

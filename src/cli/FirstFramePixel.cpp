@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <mutex>
 
-#include "cli/ColorSpec.h"
+#include "cli/ColorArgument.h"
 #include "plugins/SPIBmp.h"
 #include "plugins/SPIs.h"
 

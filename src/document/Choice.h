@@ -23,6 +23,22 @@ class TChoiceView {
   virtual void Preview() = 0;
 };
 
+// The choice road with nothing to show: transparency as asked, every frame
+// or the first only, no preview. The command line and its tests use it.
+class TQuietChoiceView : public TChoiceView {
+ public:
+  explicit TQuietChoiceView(bool allFrames) : All(allFrames) {}
+  void SetMsg(int, const QString&) override {}
+  void ShowPickedColor(TColor, const QString&) override {}
+  bool RealTimePreview() const override { return false; }
+  bool TransparencyChecked() const override { return true; }
+  bool AllFrames() const override { return All; }
+  void Preview() override {}
+
+ private:
+  bool All;
+};
+
 // A pixel of the shown picture: its colour, and its palette entry when the
 // picture was decoded with indices.
 struct TShownPixel {

@@ -16,7 +16,6 @@ class TGifEdits {
   uint8_t At(const QByteArray& source, int offset) const;
   // An 8-byte control block before the image descriptor at offset.
   void InsertControlBlock(int before, uint8_t packed, uint8_t index);
-  int Insertions() const { return int(Inserted.size()); }
   QByteArray Apply(const QByteArray& source) const;
   // Writes what Apply would answer to a file descriptor, without the copy;
   // false (errno set) on a write error.

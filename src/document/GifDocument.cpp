@@ -2,34 +2,20 @@
 
 #include "document/FileOps.h"
 #include "document/FramePatch.h"
+#include "document/GifFrames.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
-constexpr int kScreenDescriptorEnd = 13;
-constexpr int kImageDescriptorSize = 10;
 const char kGceBlock[8] = {0x21, char(0xF9), 0x04, 0, 0, 0, 0, 0};
 
 uint8_t At(const QByteArray& b, int i) { return uint8_t(b[i]); }
 
-int TableSize(uint8_t packed) { return 3 * Powered(2, (packed & 7) + 1); }
-
 void ReadTable(const QByteArray& b, int offset, int count, std::array<TColor, 256>& out) {
   for (int i = 0; i < count; ++i)
     out[i] = RGBColor(At(b, offset + 3 * i), At(b, offset + 3 * i + 1), At(b, offset + 3 * i + 2));
-}
-
-// Position after the data sub-blocks starting at pos, or -1 when they run past the end.
-int SkipSubBlocks(const QByteArray& b, int pos) {
-  while (pos < b.size()) {
-    int len = At(b, pos);
-    ++pos;
-    if (len == 0) return pos;
-    pos += len;
-  }
-  return -1;
 }
 
 }  // namespace
@@ -46,7 +32,7 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* wh
     return std::nullopt;
   };
   if (!file.startsWith("GIF")) return refuse(TGifRefusal::NoSignature);
-  if (file.size() < kScreenDescriptorEnd) return refuse(TGifRefusal::EndsEarly);
+  if (file.size() < kGifScreenDescriptorEnd) return refuse(TGifRefusal::EndsEarly);
   // Positions are ints: a file beyond their range, with room for the
   // extension that may be inserted, would make the walk overflow.
   if (file.size() > std::numeric_limits<int>::max() - qsizetype(sizeof kGceBlock))
@@ -56,12 +42,12 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* wh
   h.ImageHeight = At(file, 8) + 256 * At(file, 9);
   const uint8_t packed = At(file, 10);
   const bool hasGlobalTable = packed & 0x80;
-  int pos = kScreenDescriptorEnd;
+  int pos = kGifScreenDescriptorEnd;
   if (hasGlobalTable) {
-    h.ColorCount = TableSize(packed) / 3;
-    if (pos + TableSize(packed) > file.size()) return refuse(TGifRefusal::EndsEarly);
+    h.ColorCount = GifTableBytes(packed) / 3;
+    if (pos + GifTableBytes(packed) > file.size()) return refuse(TGifRefusal::EndsEarly);
     ReadTable(file, pos, h.ColorCount, h.Palette);
-    pos += TableSize(packed);
+    pos += GifTableBytes(packed);
   }
 
   int gce = -1;
@@ -74,19 +60,19 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* wh
     const uint8_t label = At(file, pos + 1);
     // Only a well-formed extension (block size 4) has the two bytes where we write.
     if (label == 0xF9 && gce < 0 && At(file, pos + 2) == 4 && pos + 7 < file.size()) gce = pos;
-    pos = SkipSubBlocks(file, pos + 2);
+    pos = int(SkipGifSubBlocks(file, pos + 2));
     if (pos < 0) return refuse(TGifRefusal::EndsEarly);
   }
 
   const int image = pos;
-  if (image + kImageDescriptorSize > file.size()) return refuse(TGifRefusal::EndsEarly);
+  if (image + kGifImageDescriptorSize > file.size()) return refuse(TGifRefusal::EndsEarly);
   const uint8_t localPacked = At(file, image + 9);
   // The first frame is drawn with its local table when it has one: that is
   // the palette its pixels, and so the transparent index, refer to.
   if (localPacked & 0x80) {
-    const int table = image + kImageDescriptorSize;
-    if (table + TableSize(localPacked) > file.size()) return refuse(TGifRefusal::EndsEarly);
-    h.ColorCount = TableSize(localPacked) / 3;
+    const int table = image + kGifImageDescriptorSize;
+    if (table + GifTableBytes(localPacked) > file.size()) return refuse(TGifRefusal::EndsEarly);
+    h.ColorCount = GifTableBytes(localPacked) / 3;
     // Entries past a smaller local table must not keep the global colours.
     h.Palette = {};
     ReadTable(file, table, h.ColorCount, h.Palette);
@@ -94,8 +80,8 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* wh
     // No table at all, which the format allows: decoders then draw with a
     // table of their own. Ours is the grey ramp the shipped plug-in shows,
     // as many entries as the image's code size can address.
-    if (image + kImageDescriptorSize >= file.size()) return refuse(TGifRefusal::EndsEarly);
-    const int codeSize = std::clamp(int(At(file, image + kImageDescriptorSize)), 1, 8);
+    if (image + kGifImageDescriptorSize >= file.size()) return refuse(TGifRefusal::EndsEarly);
+    const int codeSize = std::clamp(int(At(file, image + kGifImageDescriptorSize)), 1, 8);
     h.ColorCount = 1 << codeSize;
     for (int i = 0; i < h.ColorCount; ++i) h.Palette[size_t(i)] = RGBColor(i, i, i);
   }

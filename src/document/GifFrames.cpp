@@ -4,12 +4,6 @@
 
 namespace {
 
-constexpr int kScreenDescriptorEnd = 13;
-constexpr int kImageDescriptorSize = 10;
-
-int TableBytes(uint8_t packed) { return 3 << ((packed & 7) + 1); }
-
-// Position after the data sub-blocks starting at pos, or -1 when they run past the end.
 int64_t SkipSubBlocks(const uint8_t* b, int64_t size, int64_t pos) {
   while (pos < size) {
     // Each length byte is found through the one before it; fetching ahead
@@ -25,22 +19,26 @@ int64_t SkipSubBlocks(const uint8_t* b, int64_t size, int64_t pos) {
 
 }  // namespace
 
+int64_t SkipGifSubBlocks(const QByteArray& data, int64_t pos) {
+  return SkipSubBlocks(reinterpret_cast<const uint8_t*>(data.constData()), data.size(), pos);
+}
+
 TFrameWalk WalkGifFrames(const QByteArray& data) {
   TFrameWalk walk;
   const auto* b = reinterpret_cast<const uint8_t*>(data.constData());
   const int64_t size = data.size();
-  if (size < kScreenDescriptorEnd || !data.startsWith("GIF")) {
+  if (size < kGifScreenDescriptorEnd || !data.startsWith("GIF")) {
     walk.Damaged = true;
     return walk;
   }
   const int screenWidth = b[6] | b[7] << 8, screenHeight = b[8] | b[9] << 8;
   const uint8_t screenPacked = b[10];
-  int64_t pos = kScreenDescriptorEnd;
+  int64_t pos = kGifScreenDescriptorEnd;
   int globalTable = -1, globalCount = 0;
   if (screenPacked & 0x80) {
     globalTable = int(pos);
-    globalCount = TableBytes(screenPacked) / 3;
-    pos += TableBytes(screenPacked);
+    globalCount = GifTableBytes(screenPacked) / 3;
+    pos += GifTableBytes(screenPacked);
   }
 
   int gce = -1;  // the control block met since the last image
@@ -58,7 +56,7 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
       if (pos < 0) break;
       continue;
     }
-    if (introducer != 0x2C || pos + kImageDescriptorSize >= size) break;
+    if (introducer != 0x2C || pos + kGifImageDescriptorSize >= size) break;
     TGifFrame frame;
     frame.Gce = gce;
     frame.Descriptor = int(pos);
@@ -66,11 +64,11 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
     const int width = b[pos + 5] | b[pos + 6] << 8, height = b[pos + 7] | b[pos + 8] << 8;
     frame.CoversScreen = left == 0 && top == 0 && width >= screenWidth && height >= screenHeight;
     const uint8_t packed = b[pos + 9];
-    pos += kImageDescriptorSize;
+    pos += kGifImageDescriptorSize;
     if (packed & 0x80) {
       frame.Table = int(pos);
-      frame.ColorCount = TableBytes(packed) / 3;
-      pos += TableBytes(packed);
+      frame.ColorCount = GifTableBytes(packed) / 3;
+      pos += GifTableBytes(packed);
     } else {
       frame.Table = globalTable;
       frame.ColorCount = globalCount;

@@ -3,7 +3,18 @@
 // any image data: where each frame's control block, descriptor and active
 // colour table are.
 #include <QByteArray>
+#include <cstdint>
 #include <vector>
+
+// The block layout both the header reader and the frame walk follow.
+constexpr int kGifScreenDescriptorEnd = 13;
+constexpr int kGifImageDescriptorSize = 10;
+
+// Bytes of the colour table a packed field announces.
+inline int GifTableBytes(uint8_t packed) { return 3 << ((packed & 7) + 1); }
+
+// Position after the data sub-blocks starting at pos, or -1 when they run past the end.
+int64_t SkipGifSubBlocks(const QByteArray& data, int64_t pos);
 
 struct TGifFrame {
   int Gce = -1;         // the 0x21 of its well-formed control block, or -1

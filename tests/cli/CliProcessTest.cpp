@@ -45,22 +45,10 @@ int TransparentIndexOf(const QByteArray& gif) {
 
 // The window's save of the same choice: its choice road with a view that
 // shows nothing, then SaveChoice.
-class TQuietView : public TChoiceView {
- public:
-  explicit TQuietView(bool all) : All(all) {}
-  void SetMsg(int, const QString&) override {}
-  void ShowPickedColor(TColor, const QString&) override {}
-  bool RealTimePreview() const override { return false; }
-  bool TransparencyChecked() const override { return true; }
-  bool AllFrames() const override { return All; }
-  void Preview() override {}
-  bool All;
-};
-
 QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool allFrames, const QString& dir) {
   TGifDocument doc;
   EXPECT_TRUE(doc.ReadGifHeader(file));
-  TQuietView view(allFrames);
+  TQuietChoiceView view(allFrames);
   if (entry)
     ChooseEntry(doc, view, *entry);
   else

@@ -6,7 +6,7 @@
 
 #include "document/GifDocument.h"
 
-struct TColorSpec {
+struct TColorArgument {
   enum class TKind { Rgb, Index, Pixel };
   TKind Kind = TKind::Rgb;
   TColor Color = 0;
@@ -16,10 +16,10 @@ struct TColorSpec {
 
 // "#RRGGBB", "RRGGBB", a colour name Qt knows, "index:N" (0..255) or
 // "pixel:X,Y"; empty when the text is none of them.
-std::optional<TColorSpec> ParseColorSpec(const QString& text);
+std::optional<TColorArgument> ParseColorArgument(const QString& text);
 
 // How messages name the colour: "#rrggbb", "index:N" or "pixel:X,Y".
-QString ColorSpecText(const TColorSpec& spec);
+QString ColorArgumentText(const TColorArgument& wanted);
 
 // The first entry of the first frame's table that is exactly color.
 std::optional<int> FindPaletteEntry(const TGifDocument& doc, TColor color);

@@ -1,34 +1,34 @@
-#include "cli/ColorSpec.h"
+#include "cli/ColorArgument.h"
 
 #include <QColor>
 #include <QRegularExpression>
 
 namespace {
 
-std::optional<TColorSpec> ParseIndex(const QString& number) {
+std::optional<TColorArgument> ParseIndex(const QString& number) {
   bool ok = false;
   const int index = number.toInt(&ok);
   if (!ok || index < 0 || index > 255) return std::nullopt;
-  TColorSpec spec;
-  spec.Kind = TColorSpec::TKind::Index;
-  spec.Index = index;
-  return spec;
+  TColorArgument wanted;
+  wanted.Kind = TColorArgument::TKind::Index;
+  wanted.Index = index;
+  return wanted;
 }
 
-std::optional<TColorSpec> ParsePixel(const QString& point) {
+std::optional<TColorArgument> ParsePixel(const QString& point) {
   static const QRegularExpression form(QStringLiteral("^(\\d{1,5}),(\\d{1,5})$"));
   const auto m = form.match(point);
   if (!m.hasMatch()) return std::nullopt;
-  TColorSpec spec;
-  spec.Kind = TColorSpec::TKind::Pixel;
-  spec.X = m.captured(1).toInt();
-  spec.Y = m.captured(2).toInt();
-  return spec;
+  TColorArgument wanted;
+  wanted.Kind = TColorArgument::TKind::Pixel;
+  wanted.X = m.captured(1).toInt();
+  wanted.Y = m.captured(2).toInt();
+  return wanted;
 }
 
 }  // namespace
 
-std::optional<TColorSpec> ParseColorSpec(const QString& text) {
+std::optional<TColorArgument> ParseColorArgument(const QString& text) {
   if (text.startsWith(QLatin1String("index:"))) return ParseIndex(text.mid(6));
   if (text.startsWith(QLatin1String("pixel:"))) return ParsePixel(text.mid(6));
   static const QRegularExpression bareHex(QStringLiteral("^[0-9A-Fa-f]{6}$"));
@@ -37,24 +37,24 @@ std::optional<TColorSpec> ParseColorSpec(const QString& text) {
   if (name.startsWith(QLatin1Char('#')) && name.size() != 4 && name.size() != 7) return std::nullopt;
   const QColor color = QColor::fromString(name);
   if (!color.isValid()) return std::nullopt;
-  TColorSpec spec;
-  spec.Color = RGBColor(color.red(), color.green(), color.blue());
-  return spec;
+  TColorArgument wanted;
+  wanted.Color = RGBColor(color.red(), color.green(), color.blue());
+  return wanted;
 }
 
-QString ColorSpecText(const TColorSpec& spec) {
-  switch (spec.Kind) {
-    case TColorSpec::TKind::Index:
-      return QStringLiteral("index:%1").arg(spec.Index);
-    case TColorSpec::TKind::Pixel:
-      return QStringLiteral("pixel:%1,%2").arg(spec.X).arg(spec.Y);
-    case TColorSpec::TKind::Rgb:
+QString ColorArgumentText(const TColorArgument& wanted) {
+  switch (wanted.Kind) {
+    case TColorArgument::TKind::Index:
+      return QStringLiteral("index:%1").arg(wanted.Index);
+    case TColorArgument::TKind::Pixel:
+      return QStringLiteral("pixel:%1,%2").arg(wanted.X).arg(wanted.Y);
+    case TColorArgument::TKind::Rgb:
       break;
   }
   return QStringLiteral("#%1%2%3")
-      .arg(RedOf(spec.Color), 2, 16, QLatin1Char('0'))
-      .arg(GreenOf(spec.Color), 2, 16, QLatin1Char('0'))
-      .arg(BlueOf(spec.Color), 2, 16, QLatin1Char('0'));
+      .arg(RedOf(wanted.Color), 2, 16, QLatin1Char('0'))
+      .arg(GreenOf(wanted.Color), 2, 16, QLatin1Char('0'))
+      .arg(BlueOf(wanted.Color), 2, 16, QLatin1Char('0'));
 }
 
 std::optional<int> FindPaletteEntry(const TGifDocument& doc, TColor color) {
