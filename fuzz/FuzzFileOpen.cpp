@@ -5,7 +5,7 @@
 #include <QFile>
 
 #include "FuzzViews.h"
-#include "document/Choice.h"
+#include "choice/Choice.h"
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
 #include "reduce/BmpToGif.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "document/Choice.h"
+#include "choice/Choice.h"
 
 class TSPIs;
 

@@ -1,6 +1,6 @@
 #include "document/FileOpen.h"
 
-#include "document/Choice.h"
+#include "document/FramesPanel.h"
 #include "document/FileOps.h"
 
 QString PictureNotShownMessage(const QString& path, const QString& reason) {

@@ -1,17 +1,12 @@
 #include "document/FramePatch.h"
 
-#include <algorithm>
 #include <cstring>
-#include <optional>
 
 #include "document/FileOps.h"
-#include "document/GifFrames.h"
 
 namespace {
 
-constexpr uint8_t kTransparentFlag = 0x01;
-constexpr uint8_t kDisposalMask = 0x1C;
-constexpr uint8_t kRestoreBackground = 2 << 2;
+constexpr uint8_t kRestoreBackground = 2;
 
 std::optional<int> ExactEntry(const QByteArray& bytes, const TGifFrame& frame, TColor color) {
   if (frame.Table < 0) return std::nullopt;
@@ -24,125 +19,131 @@ std::optional<int> ExactEntry(const QByteArray& bytes, const TGifFrame& frame, T
 // The entry that makes the colour transparent in this frame, or none when
 // the frame is to be left alone.
 std::optional<int> TransparentEntry(const QByteArray& bytes, const TGifFrame& frame, const TGifFrame& first,
-                                    const TFramePatch& patch) {
+                                    const TFrameControl& control, const TFramePatch& patch) {
   const std::optional<int> entry =
       frame.Table == first.Table ? std::optional<int>(patch.FirstIndex) : ExactEntry(bytes, frame, patch.Color);
-  if (!entry || frame.Gce < 0) return entry;
-  const uint8_t packed = uint8_t(bytes[frame.Gce + 3]);
+  if (!entry || !control.Packed) return entry;
   // Frame-difference animations use their transparent entry for "unchanged":
   // a frame has one transparent entry, so taking it would break the picture.
-  if ((packed & kTransparentFlag) && uint8_t(bytes[frame.Gce + 6]) != *entry) return std::nullopt;
+  if ((*control.Packed & kGceTransparentFlag) && control.Index != *entry) return std::nullopt;
   return entry;
+}
+
+bool SaysTransparent(const TFrameControl& c, uint8_t index) {
+  return c.Packed && (*c.Packed & kGceTransparentFlag) && c.Index == index;
+}
+
+QByteArray ControlBlock(uint8_t packed, uint8_t index) {
+  const char block[8] = {0x21, char(0xF9), 0x04, char(packed), 0, 0, char(index), 0};
+  return QByteArray(block, sizeof block);
 }
 
 }  // namespace
 
-
 uint8_t TGifEdits::At(const QByteArray& source, int offset) const {
-  const auto it = Writes.find(offset);
-  return it != Writes.end() ? it->second : uint8_t(source[offset]);
+  const auto it = Pieces.find({offset, offset + 1});
+  return it != Pieces.end() && it->second.size() == 1 ? uint8_t(it->second[0]) : uint8_t(source[offset]);
 }
 
 void TGifEdits::InsertControlBlock(int before, uint8_t packed, uint8_t index) {
-  Inserted.push_back({before, packed, index});
+  Replace(before, before, ControlBlock(packed, index));
 }
 
 QByteArray TGifEdits::Apply(const QByteArray& source) const {
-  QByteArray out(source.size() + 8 * qsizetype(Inserted.size()), Qt::Uninitialized);
+  qsizetype size = source.size();
+  for (const auto& [range, bytes] : Pieces) size += bytes.size() - (range.second - range.first);
+  QByteArray out(size, Qt::Uninitialized);
   char* to = out.data();
   int from = 0;
-  auto write = Writes.begin();
-  // Copies source[from, end) with the rewritten bytes in it.
-  const auto copyUpTo = [&](int end) {
-    std::memcpy(to, source.constData() + from, size_t(end - from));
-    for (; write != Writes.end() && write->first < end; ++write) to[write->first - from] = char(write->second);
-    to += end - from;
-    from = end;
-  };
-  for (const TInsertion& in : Inserted) {
-    copyUpTo(in.Before);
-    const char block[8] = {0x21, char(0xF9), 0x04, char(in.Packed), 0, 0, char(in.Index), 0};
-    std::memcpy(to, block, sizeof block);
-    to += sizeof block;
+  for (const auto& [range, bytes] : Pieces) {
+    std::memcpy(to, source.constData() + from, size_t(range.first - from));
+    to += range.first - from;
+    std::memcpy(to, bytes.constData(), size_t(bytes.size()));
+    to += bytes.size();
+    from = range.second;
   }
-  copyUpTo(int(source.size()));
+  std::memcpy(to, source.constData() + from, size_t(source.size() - from));
   return out;
 }
 
 bool TGifEdits::WriteTo(int fd, const QByteArray& source) const {
-  // The source between edits goes out as it is; each rewritten byte and
-  // inserted block is a small piece of its own.
+  // The source between edits goes out as it is; each piece is a write of its own.
   int from = 0;
-  auto write = Writes.begin();
-  auto insert = Inserted.begin();
-  for (;;) {
-    const int nextWrite = write != Writes.end() ? write->first : int(source.size());
-    const int nextInsert = insert != Inserted.end() ? insert->Before : int(source.size());
-    const int upTo = std::min(nextWrite, nextInsert);
-    if (!WriteAllTo(fd, QByteArray::fromRawData(source.constData() + from, upTo - from))) return false;
-    from = upTo;
-    if (insert != Inserted.end() && insert->Before == upTo) {
-      const char block[8] = {0x21, char(0xF9), 0x04, char(insert->Packed), 0, 0, char(insert->Index), 0};
-      if (!WriteAllTo(fd, QByteArray::fromRawData(block, sizeof block))) return false;
-      ++insert;
-    } else if (write != Writes.end() && write->first == upTo) {
-      const char byte = char(write->second);
-      if (!WriteAllTo(fd, QByteArray::fromRawData(&byte, 1))) return false;
-      ++write;
-      ++from;
-    } else {
-      return true;
-    }
+  for (const auto& [range, bytes] : Pieces) {
+    if (!WriteAllTo(fd, QByteArray::fromRawData(source.constData() + from, range.first - from))) return false;
+    if (!WriteAllTo(fd, bytes)) return false;
+    from = range.second;
   }
+  return WriteAllTo(fd, QByteArray::fromRawData(source.constData() + from, source.size() - from));
 }
 
 TFramePatchResult CountFrames(const QByteArray& bytes) {
   const TFrameWalk walk = WalkGifFrames(bytes);
-  return {int(walk.Frames.size()), 0, walk.Damaged};
+  TFramePatchResult result;
+  result.Frames = int(walk.Frames.size());
+  result.Damaged = walk.Damaged;
+  return result;
+}
+
+std::vector<TFrameControl> SourceControls(const QByteArray& source, const TFrameWalk& walk) {
+  std::vector<TFrameControl> controls(walk.Frames.size());
+  for (size_t k = 0; k < walk.Frames.size(); ++k)
+    if (walk.Frames[k].Gce >= 0)
+      controls[k] = {uint8_t(source[walk.Frames[k].Gce + 3]), uint8_t(source[walk.Frames[k].Gce + 6])};
+  return controls;
+}
+
+int PlanLaterFrames(const QByteArray& source, const TFrameWalk& walk, const TFramePatch& patch,
+                    std::vector<TFrameControl>& controls) {
+  const std::vector<TGifFrame>& frames = walk.Frames;
+  if (frames.empty()) return 0;
+  const std::vector<TFrameControl> opened = SourceControls(source, walk);
+  std::vector<bool> newlyTransparent(frames.size(), false);
+  int transparentFrames = 1;
+  for (size_t k = 1; k < frames.size(); ++k) {
+    const std::optional<int> entry = TransparentEntry(source, frames[k], frames[0], opened[k], patch);
+    if (!entry) continue;
+    newlyTransparent[k] = !SaysTransparent(opened[k], uint8_t(*entry));
+    controls[k].Packed = uint8_t(controls[k].Packed.value_or(0) | kGceTransparentFlag);
+    controls[k].Index = uint8_t(*entry);
+    ++transparentFrames;
+  }
+  // No ghosts: what the frame before a full-screen frame left would show
+  // through the entry made transparent. Where that entry was transparent
+  // already, the frame relies on what is under it and must keep it.
+  for (size_t k = 0; k + 1 < frames.size(); ++k) {
+    if (!newlyTransparent[k + 1] || !frames[k + 1].CoversScreen) continue;
+    const uint8_t p = controls[k].Packed.value_or(0);
+    if (DisposalOf(p) <= 1) controls[k].Packed = WithDisposal(p, kRestoreBackground);
+  }
+  return transparentFrames;
+}
+
+void WriteFrameControls(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
+                        TGifEdits& edits) {
+  for (size_t k = 0; k < walk.Frames.size(); ++k) {
+    const TFrameControl& c = controls[k];
+    if (!c.Packed) continue;
+    const TGifFrame& frame = walk.Frames[k];
+    if (frame.Gces.empty()) edits.InsertControlBlock(frame.Descriptor, *c.Packed, c.Index);
+    for (const int gce : frame.Gces) {
+      if (*c.Packed != uint8_t(source[gce + 3])) edits.Set(gce + 3, *c.Packed);
+      if (c.Index != uint8_t(source[gce + 6])) edits.Set(gce + 6, c.Index);
+    }
+  }
 }
 
 TFramePatchResult PatchLaterFrames(const QByteArray& source, const TFramePatch& patch, TGifEdits& edits) {
   const TFrameWalk walk = WalkGifFrames(source);
-  const std::vector<TGifFrame>& frames = walk.Frames;
-  TFramePatchResult result{int(frames.size()), frames.empty() ? 0 : 1, walk.Damaged};
-  if (frames.size() < 2) return result;
-
-  // Packed byte each frame ends with; a frame without a control block gets
-  // one only when something must be said in it.
-  std::vector<std::optional<uint8_t>> packed(frames.size());
-  std::vector<uint8_t> index(frames.size(), 0);
-  std::vector<bool> transparent(frames.size(), false);
-  transparent[0] = true;
-  for (size_t k = 0; k < frames.size(); ++k)
-    if (frames[k].Gce >= 0) {
-      packed[k] = edits.At(source, frames[k].Gce + 3);
-      index[k] = edits.At(source, frames[k].Gce + 6);
-    }
-  for (size_t k = 1; k < frames.size(); ++k) {
-    const std::optional<int> entry = TransparentEntry(source, frames[k], frames[0], patch);
-    if (!entry) continue;
-    transparent[k] = true;
-    packed[k] = uint8_t(packed[k].value_or(0) | kTransparentFlag);
-    index[k] = uint8_t(*entry);
-    ++result.TransparentFrames;
-  }
-  // No ghosts: what the frame before a transparent full-screen frame left
-  // would show through it. Partial frames rely on what is under them.
-  for (size_t k = 0; k + 1 < frames.size(); ++k) {
-    if (!transparent[k + 1] || !frames[k + 1].CoversScreen) continue;
-    const uint8_t p = packed[k].value_or(0);
-    const int disposal = (p & kDisposalMask) >> 2;
-    if (disposal == 0 || disposal == 1) packed[k] = uint8_t((p & ~kDisposalMask) | kRestoreBackground);
-  }
-
-  for (size_t k = 0; k < frames.size(); ++k) {
-    if (!packed[k]) continue;
-    if (frames[k].Gce >= 0) {
-      if (*packed[k] != edits.At(source, frames[k].Gce + 3)) edits.Set(frames[k].Gce + 3, *packed[k]);
-      if (index[k] != edits.At(source, frames[k].Gce + 6)) edits.Set(frames[k].Gce + 6, index[k]);
-    } else {
-      edits.InsertControlBlock(frames[k].Descriptor, *packed[k], index[k]);
-    }
-  }
+  TFramePatchResult result;
+  result.Frames = int(walk.Frames.size());
+  result.Damaged = walk.Damaged;
+  if (walk.Frames.empty()) return result;
+  std::vector<TFrameControl> controls = SourceControls(source, walk);
+  // The first frame as the edits already make it.
+  if (walk.Frames[0].Gce >= 0)
+    controls[0] = {edits.At(source, walk.Frames[0].Gce + 3), edits.At(source, walk.Frames[0].Gce + 6)};
+  result.TransparentFrames = PlanLaterFrames(source, walk, patch, controls);
+  WriteFrameControls(source, walk, controls, edits);
   return result;
 }

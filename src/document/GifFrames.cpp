@@ -32,6 +32,8 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
     return walk;
   }
   const int screenWidth = b[6] | b[7] << 8, screenHeight = b[8] | b[9] << 8;
+  walk.ScreenWidth = screenWidth;
+  walk.ScreenHeight = screenHeight;
   const uint8_t screenPacked = b[10];
   int64_t pos = kGifScreenDescriptorEnd;
   int globalTable = -1, globalCount = 0;
@@ -41,7 +43,7 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
     pos += GifTableBytes(screenPacked);
   }
 
-  int gce = -1;  // the control block met since the last image
+  std::vector<int> gces;  // the control blocks met since the last image
   for (;;) {
     // Ending right after a whole block without a trailer loses nothing.
     if (pos == size) return walk;
@@ -51,18 +53,20 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
       if (pos + 2 >= size) break;
       // The first well-formed control block before an image is the one that
       // applies, as the header reader takes it for the first frame.
-      if (b[pos + 1] == 0xF9 && gce < 0 && b[pos + 2] == 4 && pos + 7 < size) gce = int(pos);
+      if (b[pos + 1] == 0xF9 && b[pos + 2] == 4 && pos + 7 < size) gces.push_back(int(pos));
       pos = SkipSubBlocks(b, size, pos + 2);
       if (pos < 0) break;
       continue;
     }
     if (introducer != 0x2C || pos + kGifImageDescriptorSize >= size) break;
     TGifFrame frame;
-    frame.Gce = gce;
+    frame.Gce = gces.empty() ? -1 : gces.front();
     frame.Descriptor = int(pos);
-    const int left = b[pos + 1] | b[pos + 2] << 8, top = b[pos + 3] | b[pos + 4] << 8;
-    const int width = b[pos + 5] | b[pos + 6] << 8, height = b[pos + 7] | b[pos + 8] << 8;
-    frame.CoversScreen = left == 0 && top == 0 && width >= screenWidth && height >= screenHeight;
+    frame.Left = b[pos + 1] | b[pos + 2] << 8;
+    frame.Top = b[pos + 3] | b[pos + 4] << 8;
+    frame.Width = b[pos + 5] | b[pos + 6] << 8;
+    frame.Height = b[pos + 7] | b[pos + 8] << 8;
+    frame.CoversScreen = frame.Left == 0 && frame.Top == 0 && frame.Width >= screenWidth && frame.Height >= screenHeight;
     const uint8_t packed = b[pos + 9];
     pos += kGifImageDescriptorSize;
     if (packed & 0x80) {
@@ -77,8 +81,10 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
     if (pos >= size) break;
     pos = SkipSubBlocks(b, size, pos + 1);
     if (pos < 0) break;
-    walk.Frames.push_back(frame);
-    gce = -1;
+    frame.End = int(pos);
+    frame.Gces = std::move(gces);
+    gces.clear();
+    walk.Frames.push_back(std::move(frame));
   }
   walk.Damaged = true;
   return walk;

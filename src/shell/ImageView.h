@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "document/Choice.h"
+#include "choice/Choice.h"
 
 class TImageView : public QWidget {
   Q_OBJECT

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "document/AppPaths.h"
-#include "document/Choice.h"
+#include "choice/Choice.h"
 #include "document/FileOpen.h"
 #include "document/GifDocument.h"
 #include "reduce/BmpToGif.h"

@@ -2,7 +2,7 @@
 // side of the choice road.
 #include <QCheckBox>
 
-#include "document/Choice.h"
+#include "choice/Choice.h"
 #include "document/FileOps.h"
 #include "document/SaveName.h"
 #include "preview/PreviewColor.h"

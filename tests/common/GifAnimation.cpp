@@ -35,10 +35,18 @@ QByteArray MakeAnimation(const TAnimPlan& plan) {
       EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce);
     }
     ColorMapObject* local = MapOf(f.LocalColors);
-    EGifPutImageDesc(gif, f.Left, f.Top, w, h, false, local);
+    EGifPutImageDesc(gif, f.Left, f.Top, w, h, f.Interlaced, local);
     std::vector<uint8_t> pixels = f.Pixels;
     pixels.resize(size_t(w) * h, 0);
-    for (int y = 0; y < h; ++y) EGifPutLine(gif, pixels.data() + size_t(y) * w, w);
+    // An interlaced frame's rows go out in the order of its four passes.
+    std::vector<int> rows;
+    if (f.Interlaced) {
+      for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+        for (int y = start; y < h; y += step) rows.push_back(y);
+    } else {
+      for (int y = 0; y < h; ++y) rows.push_back(y);
+    }
+    for (const int y : rows) EGifPutLine(gif, pixels.data() + size_t(y) * w, w);
     if (local) GifFreeMapObject(local);
   }
   if (global) GifFreeMapObject(global);

@@ -15,6 +15,7 @@ struct TAnimFrame {
   std::vector<uint8_t> Pixels;                   // Width*Height indices
   std::optional<uint8_t> Packed;                 // control block's packed byte; none: no block
   uint8_t TransparentIndex = 0;
+  bool Interlaced = false;
 };
 
 struct TAnimPlan {

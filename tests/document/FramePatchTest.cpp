@@ -3,7 +3,7 @@
 
 #include "common/TestFiles.h"
 #include "common/GifAnimation.h"
-#include "document/Choice.h"
+#include "choice/Choice.h"
 #include "document/GifDocument.h"
 #include "document/GifFrames.h"
 

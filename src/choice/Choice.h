@@ -7,6 +7,7 @@
 
 #include "document/AppPaths.h"
 #include "document/GifDocument.h"
+#include "document/FramesPanel.h"
 #include "document/StatusPanels.h"
 
 class TChoiceView {
@@ -60,10 +61,3 @@ void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView&
 
 // Writes the file as previewed to path.
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path);
-
-// The frames panel after a patch: how many frames are transparent, and whether
-// the walk stopped at a damaged block. Empty for an intact single picture.
-QString FramesPanelText(const TFramePatchResult& frames);
-
-// The frames panel of an opened file: its frame count, and whether it is damaged.
-QString FramesCountText(const TFramePatchResult& frames);

@@ -1,7 +1,8 @@
-#include "document/Choice.h"
+#include "choice/Choice.h"
 
 #include "document/Eyedropper.h"
 #include "document/FileOps.h"
+#include "frames/SavePlan.h"
 
 namespace {
 
@@ -41,28 +42,24 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
   PreviewIfRealTime(doc, paths, view);
 }
 
+namespace {
+
+// The planned save streamed around the opened bytes: no copy of the file.
+TFramePatchResult SavePlanned(const TGifDocument& doc, const QString& path, bool allFrames) {
+  const TSavePlan plan = PlanSave(doc, allFrames);
+  SaveToFile(path, [&](int fd) { return plan.Edits.WriteTo(fd, doc.GifData); });
+  return plan.Frames;
+}
+
+}  // namespace
+
 void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
-  const TFramePatchResult frames = doc.SavePatched(paths.Data(QStringLiteral("_.gif")), view.AllFrames());
+  const TFramePatchResult frames = SavePlanned(doc, paths.Data(QStringLiteral("_.gif")), view.AllFrames());
   view.SetMsg(PanelFrames, FramesPanelText(frames));
   view.Preview();
 }
 
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path) {
-  const TFramePatchResult frames = doc.SavePatched(path, view.AllFrames());
+  const TFramePatchResult frames = SavePlanned(doc, path, view.AllFrames());
   view.SetMsg(PanelFrames, FramesPanelText(frames));
-}
-
-QString FramesCountText(const TFramePatchResult& frames) {
-  QString text;
-  if (frames.Frames > 1) text = QStringLiteral("%1 ﾌﾚｰﾑ").arg(frames.Frames);
-  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("以降破損");
-  return text;
-}
-
-QString FramesPanelText(const TFramePatchResult& frames) {
-  QString text;
-  if (frames.Frames > 1)
-    text = QStringLiteral("透過 %1/%2 ﾌﾚｰﾑ").arg(frames.TransparentFrames).arg(frames.Frames);
-  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("以降破損");
-  return text;
 }

@@ -1,0 +1,61 @@
+#pragma once
+// The screen a GIF is composed on, as a browser keeps it: a pixel is a colour
+// or transparent.
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+// 0 is transparent; anything else is 0xFF000000 | RRGGBB.
+using TPixel = uint32_t;
+inline TPixel OpaquePixel(uint8_t r, uint8_t g, uint8_t b) {
+  return 0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+
+// A rectangle of whole pixels; Right and Bottom are one past the last.
+struct TRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+
+  static TRect Sized(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+  bool Empty() const { return Right <= Left || Bottom <= Top; }
+  int Width() const { return Right - Left; }
+  int Height() const { return Bottom - Top; }
+  bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
+  bool Contains(const TRect& r) const {
+    return r.Empty() || (r.Left >= Left && r.Top >= Top && r.Right <= Right && r.Bottom <= Bottom);
+  }
+  TRect United(const TRect& r) const {
+    if (r.Empty()) return *this;
+    if (Empty()) return r;
+    return {std::min(Left, r.Left), std::min(Top, r.Top), std::max(Right, r.Right), std::max(Bottom, r.Bottom)};
+  }
+  TRect Intersected(const TRect& r) const {
+    const TRect i{std::max(Left, r.Left), std::max(Top, r.Top), std::min(Right, r.Right), std::min(Bottom, r.Bottom)};
+    return i.Empty() ? TRect{} : i;
+  }
+};
+
+class TCanvas {
+ public:
+  TCanvas(int width, int height) : Width(width), Height(height), Pixels(size_t(width) * height, 0) {}
+  TRect Bounds() const { return {0, 0, Width, Height}; }
+  const TPixel& At(int x, int y) const { return Pixels[size_t(y) * Width + x]; }
+  TPixel& At(int x, int y) { return Pixels[size_t(y) * Width + x]; }
+
+  std::vector<TPixel> Copy(const TRect& r) const {
+    std::vector<TPixel> out;
+    out.reserve(size_t(r.Width()) * r.Height());
+    for (int y = r.Top; y < r.Bottom; ++y) out.insert(out.end(), &At(r.Left, y), &At(r.Left, y) + r.Width());
+    return out;
+  }
+  void Paste(const TRect& r, const std::vector<TPixel>& saved) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      std::copy_n(saved.begin() + size_t(y - r.Top) * r.Width(), r.Width(), &At(r.Left, y));
+  }
+  void Clear(const TRect& r) {
+    for (int y = r.Top; y < r.Bottom; ++y) std::fill_n(&At(r.Left, y), r.Width(), TPixel(0));
+  }
+
+ private:
+  int Width, Height;
+  std::vector<TPixel> Pixels;
+};

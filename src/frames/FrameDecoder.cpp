@@ -1,0 +1,76 @@
+#include "frames/FrameDecoder.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+int ReadFromBuffer(GifFileType* gif, GifByteType* to, int wanted) {
+  auto* reader = static_cast<TFrameDecoder::TReader*>(gif->UserData);
+  const qsizetype n = std::min<qsizetype>(wanted, reader->Data->size() - reader->Pos);
+  if (n <= 0) return 0;
+  std::memcpy(to, reader->Data->constData() + reader->Pos, size_t(n));
+  reader->Pos += n;
+  return int(n);
+}
+
+bool SkipExtension(GifFileType* gif) {
+  int code = 0;
+  GifByteType* block = nullptr;
+  if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
+  while (block)
+    if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+  return true;
+}
+
+// The row each decoded line belongs to in an interlaced frame.
+std::vector<int> InterlacedRows(int height) {
+  std::vector<int> rows;
+  rows.reserve(size_t(height));
+  for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+    for (int y = start; y < height; y += step) rows.push_back(y);
+  return rows;
+}
+
+}  // namespace
+
+TFrameDecoder::TFrameDecoder(const QByteArray& data) : Reader{&data, 0} {
+  int error = 0;
+  Gif = DGifOpen(&Reader, ReadFromBuffer, &error);
+}
+
+TFrameDecoder::~TFrameDecoder() {
+  int error = 0;
+  if (Gif) DGifCloseFile(static_cast<GifFileType*>(Gif), &error);
+}
+
+bool TFrameDecoder::Next(TDecodedFrame& frame) {
+  auto* gif = static_cast<GifFileType*>(Gif);
+  if (!gif) return false;
+  for (;;) {
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    if (DGifGetRecordType(gif, &type) != GIF_OK) return false;
+    if (type == EXTENSION_RECORD_TYPE) {
+      if (!SkipExtension(gif)) return false;
+      continue;
+    }
+    if (type != IMAGE_DESC_RECORD_TYPE) return false;
+    if (DGifGetImageDesc(gif) != GIF_OK) return false;
+    const GifImageDesc& d = gif->Image;
+    if (d.Width <= 0 || d.Height <= 0) return false;
+    frame.Rect = TRect::Sized(d.Left, d.Top, d.Width, d.Height);
+    frame.Indices.resize(size_t(d.Width) * d.Height);
+    const std::vector<int> rows = d.Interlace ? InterlacedRows(d.Height) : std::vector<int>();
+    for (int line = 0; line < d.Height; ++line) {
+      const int y = d.Interlace ? rows[size_t(line)] : line;
+      if (DGifGetLine(gif, frame.Indices.data() + size_t(y) * d.Width, d.Width) != GIF_OK) return false;
+    }
+    // giflib keeps every descriptor it met; one frame at a time needs none of them.
+    // (It does not reset the count, which the next descriptor appends at.)
+    GifFreeSavedImages(gif);
+    gif->ImageCount = 0;
+    return true;
+  }
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The save of a choice, judged frame by frame: the patch of control bytes
+// first, then every frame composed as a browser does and compared with the
+// picture as chosen (the opened picture, first frame's transparency set
+// aside, with every pixel showing the chosen colour transparent). Frames the
+// patch makes right keep their image data; the others are written anew with
+// the same colours, or widen the disposal of the frame before them.
+#include "document/FramePatch.h"
+#include "document/GifDocument.h"
+
+struct TSavePlan {
+  TGifEdits Edits;
+  TFramePatchResult Frames;
+};
+
+enum class TFrameRewrite { Allowed, Never };
+
+// The edits that save doc's choice. With allFrames off, or transparency off,
+// only the first frame's control block changes. With rewriting Never, only
+// control bytes change and the frames left not right are counted.
+TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite = TFrameRewrite::Allowed);

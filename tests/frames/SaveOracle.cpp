@@ -1,0 +1,52 @@
+#include "SaveOracle.h"
+
+#include "common/GifAnimation.h"
+#include "document/GifFrames.h"
+#include "frames/SavePlan.h"
+
+TGifDocument Chosen(const QByteArray& file, int entry) {
+  TGifDocument doc;
+  doc.ReadGifHeader(file);
+  doc.TransparentOn = true;
+  doc.TransparentIndex = uint8_t(entry);
+  return doc;
+}
+
+TSaved Save(const TGifDocument& doc, bool rewrite) {
+  const TSavePlan plan = PlanSave(doc, true, rewrite ? TFrameRewrite::Allowed : TFrameRewrite::Never);
+  return {plan.Edits.Apply(doc.GifData), plan.Frames};
+}
+
+std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved) {
+  QByteArray opened = doc.GifData;
+  opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
+  const auto target = ComposeFrames(opened), shown = ComposeFrames(saved);
+  if (!target || !shown) return "giflib cannot read it";
+  if (target->Canvases.size() != shown->Canvases.size()) return "frame count differs";
+  const TColor c = doc.PaletteColors[doc.TransparentIndex];
+  const uint32_t chosen = 0xFF000000u | uint32_t(RedOf(c)) << 16 | uint32_t(GreenOf(c)) << 8 | BlueOf(c);
+  for (size_t k = 0; k < target->Canvases.size(); ++k)
+    for (size_t i = 0; i < target->Canvases[k].size(); ++i) {
+      const uint32_t want = target->Canvases[k][i] == chosen ? 0 : target->Canvases[k][i];
+      if (shown->Canvases[k][i] != want)
+        return QStringLiteral("frame %1 pixel (%2,%3): %4 instead of %5")
+            .arg(k)
+            .arg(i % size_t(target->Width))
+            .arg(i / size_t(target->Width))
+            .arg(shown->Canvases[k][i], 8, 16, QLatin1Char('0'))
+            .arg(want, 8, 16, QLatin1Char('0'))
+            .toStdString();
+    }
+  return {};
+}
+
+std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& saved) {
+  const TFrameWalk before = WalkGifFrames(opened), after = WalkGifFrames(saved);
+  std::vector<int> changed;
+  for (size_t k = 0; k < std::min(before.Frames.size(), after.Frames.size()); ++k) {
+    const TGifFrame &b = before.Frames[k], &a = after.Frames[k];
+    if (opened.mid(b.Descriptor, b.End - b.Descriptor) != saved.mid(a.Descriptor, a.End - a.Descriptor))
+      changed.push_back(int(k));
+  }
+  return changed;
+}

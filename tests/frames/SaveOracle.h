@@ -1,0 +1,26 @@
+#pragma once
+// What a save must show, worked out with the independent compositor of the
+// tests: the opened file with its first frame's transparency set aside,
+// composed as a browser does, the chosen colour transparent.
+#include <QByteArray>
+#include <string>
+#include <vector>
+
+#include "document/GifDocument.h"
+
+// The document of a file, with entry made transparent.
+TGifDocument Chosen(const QByteArray& file, int entry);
+
+// The saved bytes of the choice, as PlanSave plans them.
+struct TSaved {
+  QByteArray Data;
+  TFramePatchResult Frames;
+};
+TSaved Save(const TGifDocument& doc, bool rewrite = true);
+
+// Empty when each composed frame of saved equals the target of doc; else
+// the first frame and pixel that differ.
+std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved);
+
+// Frames whose descriptor, table or image data differ between the two files.
+std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& saved);

@@ -1,0 +1,243 @@
+#include <QProcess>
+#include <QStandardPaths>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "SaveOracle.h"
+#include "common/GifAnimation.h"
+#include "document/FramesPanel.h"
+#include "document/GifFrames.h"
+
+namespace {
+
+const TRgb kWhite{255, 255, 255}, kBlack{0, 0, 0}, kRed{220, 0, 0}, kBlue{0, 0, 200}, kGreen{0, 160, 0};
+constexpr int W = 12, H = 8;
+
+std::vector<uint8_t> Filled(int w, int h, uint8_t index) { return std::vector<uint8_t>(size_t(w) * h, index); }
+
+void Paint(std::vector<uint8_t>& p, int w, int x0, int y0, int x1, int y1, uint8_t index) {
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) p[size_t(y) * w + x] = index;
+}
+
+TAnimFrame Full(std::vector<uint8_t> pixels, uint8_t packed) {
+  TAnimFrame f;
+  f.Pixels = std::move(pixels);
+  f.Packed = packed;
+  return f;
+}
+
+TAnimFrame Part(int left, int top, int w, int h, std::vector<uint8_t> pixels, uint8_t packed) {
+  TAnimFrame f = Full(std::move(pixels), packed);
+  f.Left = left, f.Top = top, f.Width = w, f.Height = h;
+  return f;
+}
+
+TAnimPlan Plan(std::vector<TRgb> colors, std::vector<TAnimFrame> frames) {
+  TAnimPlan plan;
+  plan.Width = W;
+  plan.Height = H;
+  plan.Colors = std::move(colors);
+  plan.Frames = std::move(frames);
+  return plan;
+}
+
+// A red square moving over white, one full frame each: the editor's output.
+std::vector<TAnimFrame> MovingSquareFrames() {
+  std::vector<TAnimFrame> frames;
+  for (int k = 0; k < 5; ++k) {
+    std::vector<uint8_t> p = Filled(W, H, 0);
+    Paint(p, W, 2 * k, 2, 2 * k + 3, 5, 2);
+    frames.push_back(Full(p, Packed(1)));
+  }
+  return frames;
+}
+
+QByteArray Optimised(const QByteArray& gif) {
+  if (QStandardPaths::findExecutable(QStringLiteral("gifsicle")).isEmpty()) return {};
+  QProcess p;
+  p.start(QStringLiteral("gifsicle"), {QStringLiteral("-O2")});
+  p.write(gif);
+  p.closeWriteChannel();
+  p.waitForFinished();
+  return p.readAllStandardOutput();
+}
+
+// Two identical control blocks before the second image.
+QByteArray DoubledControlBlock(QByteArray gif) {
+  const TGifFrame& second = WalkGifFrames(gif).Frames.at(1);
+  gif.insert(second.Gce, gif.mid(second.Gce, 8));
+  return gif;
+}
+
+struct TCase {
+  const char* Name;
+  std::function<QByteArray()> Make;
+  int Entry;                    // made transparent
+  std::vector<int> WrittenAnew;  // frames whose image data must change
+  bool PatchAlone;              // the control bytes alone make it right
+};
+
+const std::vector<TCase>& Cases() {
+  static const std::vector<TCase> cases = {
+      {"single picture, colour listed once",
+       [] {
+         std::vector<uint8_t> p = Filled(W, H, 0);
+         Paint(p, W, 3, 3, 6, 6, 1);
+         return MakeAnimation(Plan({kWhite, kRed}, {Full(p, Packed(0))}));
+       },
+       0, {}, true},
+      {"full frames of a moving square on the colour",
+       [] { return MakeAnimation(Plan({kWhite, kBlack, kRed, kBlue}, MovingSquareFrames())); }, 0, {}, true},
+      {"frames stacked on the chosen entry, each adding a pixel",
+       [] {
+         std::vector<TAnimFrame> frames{Full(Filled(W, H, 0), Packed(1))};
+         for (int k = 1; k < 6; ++k) {
+           std::vector<uint8_t> p = Filled(W, H, 0);
+           p[size_t(k * 13)] = uint8_t(1 + k % 3);
+           TAnimFrame f = Full(p, Packed(1, true));
+           frames.push_back(f);
+         }
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, frames));
+       },
+       0, {}, true},
+      {"a partial frame paints the colour over earlier content",
+       [] {
+         std::vector<uint8_t> p = Filled(W, H, 2);
+         Paint(p, W, 0, 0, 4, 4, 1);
+         return MakeAnimation(Plan({kWhite, kRed, kBlue}, {Full(p, Packed(1)), Part(2, 2, 4, 3, Filled(4, 3, 0), Packed(1))}));
+       },
+       0, {1}, false},
+      {"copies of black, drawn with several of them",
+       [] {
+         std::vector<TRgb> colors(26, kBlack);
+         colors.insert(colors.end(), {kWhite, kRed});
+         std::vector<uint8_t> p = Filled(W, H, 26);
+         Paint(p, W, 0, 0, 3, 3, 3);
+         Paint(p, W, 5, 0, 8, 3, 17);
+         Paint(p, W, 0, 5, 3, 8, 27);
+         return MakeAnimation(Plan(colors, {Full(p, Packed(0)), Full(Filled(W, H, 7), Packed(1))}));
+       },
+       0, {0, 1}, false},
+      {"two control blocks before one image",
+       [] { return DoubledControlBlock(MakeAnimation(Plan({kWhite, kBlack, kRed, kBlue}, MovingSquareFrames()))); },
+       0, {}, true},
+      {"87a frames without control blocks",
+       [] {
+         TAnimPlan plan = Plan({kWhite, kRed, kBlue, kGreen}, MovingSquareFrames());
+         plan.Gif89 = false;
+         for (TAnimFrame& f : plan.Frames) f.Packed.reset();
+         return MakeAnimation(plan);
+       },
+       0, {}, true},
+      {"restore to previous over the colour",
+       [] {
+         std::vector<uint8_t> p = Filled(W, H, 0);
+         Paint(p, W, 6, 0, 12, 8, 1);
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen},
+                                   {Full(p, Packed(1)), Part(4, 2, 4, 4, Filled(4, 4, 2), Packed(3)),
+                                    Part(7, 1, 3, 3, Filled(3, 3, 0), Packed(1)), Part(8, 4, 2, 2, Filled(2, 2, 3), Packed(1))}));
+       },
+       0, {1, 2}, false},
+      {"a local table lacking the colour the frame must repaint",
+       [] {
+         std::vector<uint8_t> p = Filled(W, H, 2);
+         Paint(p, W, 0, 0, 3, 3, 0);
+         TAnimFrame second = Part(4, 2, 3, 3, Filled(3, 3, 0), Packed(1));
+         second.LocalColors = {kWhite, kGreen};
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kBlack}, {Full(p, Packed(1)), second}));
+       },
+       0, {1}, false},
+      {"interlaced full frame with a local table",
+       [] {
+         std::vector<uint8_t> p = Filled(W, H, 1);
+         Paint(p, W, 0, 0, 12, 4, 2);
+         TAnimFrame second = Part(0, 0, W, H, Filled(W, H, 0), Packed(1));
+         Paint(second.Pixels, W, 0, 6, 12, 8, 1);
+         second.LocalColors = {kWhite, kGreen};
+         second.Interlaced = true;
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kBlack}, {Full(p, Packed(1)), second}));
+       },
+       0, {}, true},
+  };
+  return cases;
+}
+
+}  // namespace
+
+TEST(SavePlan, EveryFrameShowsThePictureWithTheColourTransparent) {
+  for (const TCase& c : Cases()) {
+    SCOPED_TRACE(c.Name);
+    const QByteArray file = c.Make();
+    const TGifDocument doc = Chosen(file, c.Entry);
+    const TSaved saved = Save(doc);
+    EXPECT_EQ(CompareWithTarget(doc, saved.Data), "");
+    EXPECT_EQ(FramesWrittenAnew(doc.GifData, saved.Data), c.WrittenAnew);
+    EXPECT_EQ(saved.Frames.Rewritten, int(c.WrittenAnew.size()));
+    EXPECT_EQ(saved.Frames.NotRight, 0);
+    // Control bytes only: never any image data, and right exactly where the
+    // patch alone suffices.
+    const TSaved patched = Save(doc, false);
+    EXPECT_EQ(FramesWrittenAnew(doc.GifData, patched.Data), std::vector<int>());
+    EXPECT_EQ(CompareWithTarget(doc, patched.Data).empty(), c.PatchAlone);
+    EXPECT_EQ(patched.Frames.NotRight == 0, c.PatchAlone);
+    // Every control block of a frame says the same.
+    for (const TGifFrame& f : WalkGifFrames(saved.Data).Frames)
+      for (const int gce : f.Gces) EXPECT_EQ(saved.Data.mid(gce, 8), saved.Data.mid(f.Gce, 8));
+  }
+}
+
+TEST(SavePlan, AnOptimisedAnimationBecomesTransparentWherePatchingCannotDoIt) {
+  const QByteArray file = Optimised(MakeAnimation(Plan({kWhite, kBlack, kRed, kBlue}, MovingSquareFrames())));
+  if (file.isEmpty()) GTEST_SKIP() << "gifsicle is not installed";
+  const TGifDocument doc = Chosen(file, 0);
+  EXPECT_FALSE(CompareWithTarget(doc, Save(doc, false).Data).empty());
+  const TSaved saved = Save(doc);
+  EXPECT_EQ(CompareWithTarget(doc, saved.Data), "");
+  EXPECT_GT(saved.Frames.Rewritten, 0);
+  EXPECT_LT(saved.Frames.Rewritten, saved.Frames.Frames);
+}
+
+TEST(SavePlan, AFileCutInsideAFrameIsJudgedUpToItAndKeepsTheRest) {
+  const QByteArray whole = MakeAnimation(Plan({kWhite, kRed, kBlue}, MovingSquareFrames()));
+  const TFrameWalk walk = WalkGifFrames(whole);
+  const int cut = walk.Frames[3].Descriptor + 14;
+  const TGifDocument doc = Chosen(whole.left(cut), 0);
+  const TSaved saved = Save(doc);
+  EXPECT_TRUE(saved.Frames.Damaged);
+  EXPECT_EQ(saved.Frames.Frames, 3);
+  const int tail = cut - walk.Frames[2].End;
+  EXPECT_EQ(saved.Data.right(tail), doc.GifData.right(tail));
+  // The whole frames before the cut, closed with a trailer, are right.
+  const TGifDocument head = Chosen(whole.left(walk.Frames[2].End) + char(0x3B), 0);
+  EXPECT_EQ(CompareWithTarget(head, saved.Data.left(saved.Data.size() - tail) + char(0x3B)), "");
+}
+
+TEST(SavePlan, APictureThatNeedsMoreThan256ColoursKeepsItsPatchAndSaysSo) {
+  // The second frame draws the colour over blue with all 256 entries of its
+  // own table: the blue it would have to repaint has no room there.
+  std::vector<TRgb> local;
+  for (int i = 0; i < 256; ++i) local.push_back({uint8_t(i), 1, 1});
+  TAnimPlan plan;
+  plan.Width = 32;
+  plan.Height = 9;
+  plan.Colors = {kWhite, {0, 1, 1}, kBlue};
+  plan.Frames.push_back(Full(std::vector<uint8_t>(32 * 9, 2), Packed(1)));
+  TAnimFrame second = Part(0, 1, 32, 8, {}, Packed(1));
+  for (int i = 0; i < 256; ++i) second.Pixels.push_back(uint8_t(i));
+  second.LocalColors = local;
+  plan.Frames.push_back(second);
+  const TGifDocument doc = Chosen(MakeAnimation(plan), 1);
+  const TSaved saved = Save(doc);
+  EXPECT_EQ(saved.Frames.NotRight, 1);
+  EXPECT_EQ(FramesWrittenAnew(doc.GifData, saved.Data), std::vector<int>());
+  EXPECT_TRUE(FramesPanelText(saved.Frames).endsWith(QStringLiteral("(不可 1)")));
+}
+
+TEST(SavePlan, FramesPanelCountsRewrittenFramesAndFitsLargeCounts) {
+  TFramePatchResult frames;
+  frames.Frames = 9999;
+  frames.TransparentFrames = 9999;
+  frames.Rewritten = 3;
+  EXPECT_EQ(FramesPanelText(frames), QStringLiteral("透過 9999/9999 ﾌﾚｰﾑ (書換 3)"));
+}
