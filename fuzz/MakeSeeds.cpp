@@ -262,6 +262,8 @@ int main(int argc, char** argv) {
   const std::vector<QByteArray> bmps = BmpSeeds();
   for (const QByteArray& gif : gifs) {
     Write(QStringLiteral("gif_header"), gif);
+    Write(QStringLiteral("save_plan"), char(0x00) + gif);
+    Write(QStringLiteral("save_plan"), char(0x01) + gif);
     Write(QStringLiteral("gif_plugin"), gif);
     Write(QStringLiteral("file_open"), char(0x00) + gif);
     Write(QStringLiteral("file_open"), char(0x35) + gif);

@@ -4,10 +4,11 @@
 #include <mutex>
 
 #include "cli/FirstFramePixel.h"
-#include "document/Choice.h"
+#include "choice/Choice.h"
 #include "document/Exception.h"
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
+#include "frames/SavePlan.h"
 #include "reduce/BmpToGif.h"
 
 namespace {
@@ -90,6 +91,23 @@ uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const Q
   return uint8_t(*entry);
 }
 
+// What a save left as it was, in one line; empty when it did all.
+QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool patchOnly) {
+  QStringList notes;
+  if (frames.NotRight > 0)
+    notes << (patchOnly ? QStringLiteral("%1 フレームは画像データを書き換えないと透過色を正しく表せません")
+                        : QStringLiteral("%1 フレームは 256 色を超えるため透過色を正しく表せません"))
+                 .arg(frames.NotRight);
+  if (frames.Damaged)
+    notes << QStringLiteral("%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
+  else if (frames.UndecodedFrom >= 0)
+    notes << QStringLiteral("%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました")
+                 .arg(frames.UndecodedFrom + 1);
+  if (notes.isEmpty()) return QString();
+  return QStringLiteral("ファイル「") + path + QStringLiteral("」: ") + notes.join(QStringLiteral("。")) +
+         QStringLiteral("。");
+}
+
 }  // namespace
 
 QString WithFileName(const QString& path, const QString& message) {
@@ -120,8 +138,10 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     else
       SetTransparency(opened.Doc, TAppPaths{QString(), settings.WorkDir}, view, false);
     // The bytes the window's save writes for the same choice.
-    const TPatchedGif patched = opened.Doc.Patched(view.AllFrames());
-    outcome.Pending = WriteBeside(file.Target, patched.Data, settings.NewFileMode);
+    const TSavePlan plan =
+        PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
+    outcome.Pending = WriteBeside(file.Target, plan.Edits.Apply(opened.Doc.GifData), settings.NewFileMode);
+    outcome.Warning = SaveWarning(file.Input, plan.Frames, settings.PatchOnly);
   } catch (const TFailure& failure) {
     outcome.Error = WithFileName(file.Input, failure.Message);
   } catch (const Exception& e) {

@@ -15,6 +15,7 @@ struct TBatchSettings {
   TCliAction Action = TCliAction::Transparent;
   TColorArgument Color;
   bool AllFrames = true;
+  bool PatchOnly = false;   // never write image data anew
   uint8_t ReduceBits = 8;   // a BMP of more than 256 colours: 8, 4 or 1
   QString WorkDir;          // the program's own private directory for the BMP road
   mode_t NewFileMode = 0644;
@@ -28,6 +29,7 @@ struct TBatchFile {
 struct TJobOutcome {
   QString Error;     // empty when the file was done
   QString InfoLine;  // --info: the file's line, without its end
+  QString Warning;   // the file was done, but not all of it as asked
   std::optional<TPendingFile> Pending;
 };
 

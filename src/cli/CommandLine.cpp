@@ -15,9 +15,9 @@ namespace {
 
 enum TExit { ExitDone = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 
-const char* const kOptionNames[] = {"transparent", "output",  "suffix", "in-place", "first-frame-only",
-                                    "none",        "info",    "colors", "help",     "help-all",
-                                    "version"};
+const char* const kOptionNames[] = {"transparent", "output", "suffix", "in-place", "first-frame-only",
+                                    "patch-only",  "none",   "info",   "colors",   "help",
+                                    "help-all",    "version"};
 
 void Print(FILE* to, const QString& line) {
   const QByteArray bytes = line.toUtf8() + '\n';
@@ -44,6 +44,9 @@ struct TOptions {
                              QStringLiteral("入力ファイルを置き換えます (属性はそのまま、途中で壊れません)。")};
   QCommandLineOption FirstFrameOnly{QStringLiteral("first-frame-only"),
                                     QStringLiteral("アニメーションでは最初のフレームだけを透過にします。")};
+  QCommandLineOption PatchOnly{QStringLiteral("patch-only"),
+                               QStringLiteral("画像データを書き換えず、制御ブロックだけを変えます。それでは正しく"
+                                              "透過にならないファイルは標準エラーに名前と理由を出します。")};
   QCommandLineOption None{QStringLiteral("none"), QStringLiteral("透過を解除します。")};
   QCommandLineOption Info{QStringLiteral("info"),
                           QStringLiteral("ファイルごとに一行、タブ区切りで表示し、何も変えません: "
@@ -93,6 +96,7 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TReques
   else
     return QStringLiteral("--colors は 256、16、2 のどれかです。");
   r.Settings.AllFrames = !parser.isSet(o.FirstFrameOnly);
+  r.Settings.PatchOnly = parser.isSet(o.PatchOnly);
   r.Output.Output = parser.value(o.Output);
   r.Output.SuffixSet = parser.isSet(o.Suffix);
   r.Output.Suffix = parser.value(o.Suffix);
@@ -130,6 +134,7 @@ int Finish(const std::vector<TJobOutcome>& outcomes) {
     } else if (!outcome.InfoLine.isEmpty()) {
       Print(stdout, outcome.InfoLine);
     }
+    if (error.isEmpty() && !outcome.Warning.isEmpty()) Print(stderr, outcome.Warning);
   }
   return failed ? ExitSomeFailed : ExitDone;
 }
@@ -182,6 +187,7 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
   parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.FirstFrameOnly,
+                     options.PatchOnly,
                      options.None, options.Info, options.Colors});
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("GIF か BMP のファイル。"),
                                QStringLiteral("FILE..."));

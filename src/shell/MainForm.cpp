@@ -61,7 +61,7 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100%
                               {50, Qt::AlignCenter, "256 色"},
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
-                              {100, Qt::AlignLeft, "透過 99/99 ﾌﾚｰﾑ"}};
+                              {100, Qt::AlignLeft, "透過 9999/9999 ﾌﾚｰﾑ (書換 9999)"}};
 
 template <typename W>
 W* Named(W* w, const char* name) {

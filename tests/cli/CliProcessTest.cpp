@@ -9,7 +9,7 @@
 
 #include "CliRun.h"
 #include "common/TestFiles.h"
-#include "document/Choice.h"
+#include "choice/Choice.h"
 #include "document/FileOps.h"
 
 namespace {

@@ -428,7 +428,7 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   const QStringList widest{QStringLiteral("BMP->GIF 99% Complete"), QStringLiteral("height : 65535"),
                            QStringLiteral("Width : 65535"), QStringLiteral("99999999 byte"),
                            QStringLiteral("透過済み"), QStringLiteral("256 色"), QStringLiteral("*255"),
-                           QStringLiteral("×8"), QString()};
+                           QStringLiteral("×8"), QStringLiteral("透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")};
   for (int i = 0; i < 9; ++i) {
     TStatusPanel* p = Form->Panels[i];
     EXPECT_TRUE(p->isVisible());
