@@ -182,7 +182,7 @@ int RunCommandLine(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("tomaru"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TOMARU_VERSION));
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("GIF の背景色を、画像を作り直さずに透過にします。"));
+  parser.setApplicationDescription(QStringLiteral("GIF の背景色を透過にします。画像データは、そうしなければ正しくならないフレームだけを書き換えます。"));
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;

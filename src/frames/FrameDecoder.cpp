@@ -36,7 +36,7 @@ std::vector<int> InterlacedRows(int height) {
 
 }  // namespace
 
-TFrameDecoder::TFrameDecoder(const QByteArray& data) : Reader{&data, 0} {
+TFrameDecoder::TFrameDecoder(const QByteArray& data, const TRect& screen) : Reader{&data, 0}, Screen(screen) {
   int error = 0;
   Gif = DGifOpen(&Reader, ReadFromBuffer, &error);
 }
@@ -60,12 +60,17 @@ bool TFrameDecoder::Next(TDecodedFrame& frame) {
     if (DGifGetImageDesc(gif) != GIF_OK) return false;
     const GifImageDesc& d = gif->Image;
     if (d.Width <= 0 || d.Height <= 0) return false;
-    frame.Rect = TRect::Sized(d.Left, d.Top, d.Width, d.Height);
-    frame.Indices.resize(size_t(d.Width) * d.Height);
+    frame.Whole = TRect::Sized(d.Left, d.Top, d.Width, d.Height);
+    frame.Rect = frame.Whole.Intersected(Screen);
+    const TRect& r = frame.Rect;
+    frame.Indices.resize(size_t(r.Width()) * r.Height());
+    Line.resize(size_t(d.Width));
     const std::vector<int> rows = d.Interlace ? InterlacedRows(d.Height) : std::vector<int>();
     for (int line = 0; line < d.Height; ++line) {
-      const int y = d.Interlace ? rows[size_t(line)] : line;
-      if (DGifGetLine(gif, frame.Indices.data() + size_t(y) * d.Width, d.Width) != GIF_OK) return false;
+      const int y = d.Top + (d.Interlace ? rows[size_t(line)] : line);
+      if (DGifGetLine(gif, Line.data(), d.Width) != GIF_OK) return false;
+      if (y >= r.Top && y < r.Bottom)
+        std::copy_n(Line.begin() + (r.Left - d.Left), r.Width(), frame.Indices.begin() + size_t(y - r.Top) * r.Width());
     }
     // giflib keeps every descriptor it met; one frame at a time needs none of them.
     // (It does not reset the count, which the next descriptor appends at.)

@@ -8,13 +8,16 @@
 #include "frames/Canvas.h"
 
 struct TDecodedFrame {
-  TRect Rect;                    // where the frame stands on the screen (may reach past it)
+  TRect Whole;                   // where the frame stands, possibly reaching past the screen
+  TRect Rect;                    // the part of it on the screen (may be empty)
   std::vector<uint8_t> Indices;  // Rect's pixels row by row, top to bottom
 };
 
 class TFrameDecoder {
  public:
-  explicit TFrameDecoder(const QByteArray& data);
+  // Pixels off the screen are decoded but not kept: a hostile frame may
+  // claim far more of them than the screen it is shown on.
+  TFrameDecoder(const QByteArray& data, const TRect& screen);
   ~TFrameDecoder();
   TFrameDecoder(const TFrameDecoder&) = delete;
   TFrameDecoder& operator=(const TFrameDecoder&) = delete;
@@ -30,5 +33,7 @@ class TFrameDecoder {
 
  private:
   TReader Reader;
+  TRect Screen;
+  std::vector<uint8_t> Line;
   void* Gif = nullptr;  // GifFileType*, kept out of this header
 };

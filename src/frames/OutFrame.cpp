@@ -1,5 +1,6 @@
 #include "frames/OutFrame.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -55,15 +56,20 @@ void DrawFrame(TCanvas& canvas, const TOutFrame& frame) {
 std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
                                       const std::vector<int>& preferred, TPixel spare) {
   const TRect& q = target.Region;
-  std::unordered_set<TPixel> needed;
-  TRect paint;
+  std::vector<TPixel> painted;
+  int left = q.Right, top = q.Bottom, right = q.Left, bottom = q.Top;
+  size_t i = 0;
   for (int y = q.Top; y < q.Bottom; ++y)
-    for (int x = q.Left; x < q.Right; ++x) {
-      const size_t i = size_t(y - q.Top) * q.Width() + (x - q.Left);
+    for (int x = q.Left; x < q.Right; ++x, ++i) {
       if (!target.Draw[i]) continue;
-      needed.insert(target.Target[i]);
-      paint = paint.United(TRect::Sized(x, y, 1, 1));
+      if (painted.empty() || painted.back() != target.Target[i]) painted.push_back(target.Target[i]);
+      left = std::min(left, x), right = std::max(right, x + 1);
+      top = std::min(top, y), bottom = std::max(bottom, y + 1);
     }
+  std::sort(painted.begin(), painted.end());
+  painted.erase(std::unique(painted.begin(), painted.end()), painted.end());
+  const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
+  const TRect paint = right > left ? TRect{left, top, right, bottom} : TRect{};
 
   TOutFrame out;
   out.Colors = original.Colors;
@@ -80,6 +86,7 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   out.LocalTable = original.LocalTable || out.Colors.size() > original.Colors.size();
 
   out.Rect = original.Rect.United(paint);
+  if (out.Rect.Empty()) return std::nullopt;  // nothing on the screen to write
   out.Indices.assign(size_t(out.Rect.Width()) * out.Rect.Height(), uint8_t(out.Transparent));
   const int originalCount = int(original.Colors.size());
   for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y)
@@ -89,11 +96,6 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
                           ? original.Indices[size_t(y - original.Rect.Top) * original.Rect.Width() + (x - original.Rect.Left)]
                           : -1;
       const bool drawsColor = own >= 0 && own < originalCount && own != out.Transparent;
-      if (!q.Contains(x, y)) {
-        // Off the screen: nothing shows, so the frame's own pixels stay.
-        if (drawsColor) to = uint8_t(own);
-        continue;
-      }
       const size_t i = size_t(y - q.Top) * q.Width() + (x - q.Left);
       const TPixel want = target.Target[i];
       if (drawsColor && out.Colors[size_t(own)] == want) {
@@ -126,9 +128,14 @@ std::optional<TOutFrame> WidenFrame(const TOutFrame& frame, const TRect& rect, T
   }
   out.Rect = frame.Rect.United(rect);
   out.Indices.assign(size_t(out.Rect.Width()) * out.Rect.Height(), uint8_t(out.Transparent));
+  const size_t count = out.Colors.size();
   for (int y = frame.Rect.Top; y < frame.Rect.Bottom; ++y)
-    std::copy_n(frame.Indices.begin() + size_t(y - frame.Rect.Top) * frame.Rect.Width(), frame.Rect.Width(),
-                out.Indices.begin() + size_t(y - out.Rect.Top) * out.Rect.Width() + (frame.Rect.Left - out.Rect.Left));
+    for (int x = frame.Rect.Left; x < frame.Rect.Right; ++x) {
+      // Entries past the table drew nothing, and may not fit its code size.
+      const uint8_t i = frame.Indices[size_t(y - frame.Rect.Top) * frame.Rect.Width() + (x - frame.Rect.Left)];
+      out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width() + (x - out.Rect.Left)] =
+          i < count ? i : uint8_t(out.Transparent);
+    }
   return out;
 }
 

@@ -9,7 +9,7 @@
 #include "frames/Canvas.h"
 
 struct TOutFrame {
-  TRect Rect;                    // may reach past the screen
+  TRect Rect;                    // on the screen
   std::vector<uint8_t> Indices;  // Rect's pixels row by row
   std::vector<TPixel> Colors;    // its table, entry by entry
   int Transparent = -1;          // the entry that draws nothing, or -1
@@ -21,7 +21,8 @@ void DrawFrame(TCanvas& canvas, const TOutFrame& frame);
 
 // What the screen must show over a region once a frame is drawn, given what
 // it shows before: Draw marks the pixels the frame must paint (the target is
-// opaque there); elsewhere the screen already shows the target.
+// opaque there); elsewhere the screen already shows the target. The region
+// holds the frame's rectangle.
 struct TFrameTarget {
   TRect Region;
   std::vector<TPixel> Target;  // Region's pixels row by row

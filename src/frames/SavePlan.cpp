@@ -67,6 +67,7 @@ class TJudge {
   void Base(int disposal, const TRect& cleared);
   bool Shows(const TOutFrame& frame) const;
   TRect MustClear() const;
+  TRect PaintBounds() const;
 
   const QByteArray& Source;
   const TFrameWalk& Walk;
@@ -88,36 +89,67 @@ class TJudge {
 };
 
 void TJudge::Base(int disposal, const TRect& cleared) {
-  Before.resize(size_t(Region.Width()) * Region.Height());
-  size_t i = 0;
+  const int w = Region.Width();
+  Before.resize(size_t(w) * Region.Height());
   for (int y = Region.Top; y < Region.Bottom; ++y)
-    for (int x = Region.Left; x < Region.Right; ++x) Before[i++] = Saved.After(x, y, disposal, cleared);
+    std::copy_n(&Saved.Canvas.At(Region.Left, y), w, Before.begin() + size_t(y - Region.Top) * w);
+  // What the disposal changes, where it meets the region.
+  const TRect r = (disposal == kToBackground ? cleared : disposal == kToPrevious ? Saved.Drawn : TRect{})
+                      .Intersected(Region);
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      Before[size_t(y - Region.Top) * w + (x - Region.Left)] =
+          disposal == kToBackground ? 0 : Saved.Under[size_t(y - Saved.Drawn.Top) * Saved.Drawn.Width() + (x - Saved.Drawn.Left)];
 }
 
 bool TJudge::Shows(const TOutFrame& frame) const {
-  const int count = int(frame.Colors.size());
-  size_t i = 0;
-  for (int y = Region.Top; y < Region.Bottom; ++y)
-    for (int x = Region.Left; x < Region.Right; ++x, ++i) {
-      TPixel p = Before[i];
-      if (frame.Rect.Contains(x, y)) {
-        const int index = frame.Indices[size_t(y - frame.Rect.Top) * frame.Rect.Width() + (x - frame.Rect.Left)];
+  const int w = Region.Width(), count = int(frame.Colors.size());
+  const TRect r = frame.Rect.Intersected(Region);
+  // Outside the frame the screen before must already be the target.
+  for (int y = Region.Top; y < Region.Bottom; ++y) {
+    const size_t row = size_t(y - Region.Top) * w;
+    if (y < r.Top || y >= r.Bottom) {
+      if (!std::equal(&Before[row], &Before[row] + w, &Target[row])) return false;
+      continue;
+    }
+    const uint8_t* indices = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() - frame.Rect.Left;
+    for (int x = Region.Left; x < Region.Right; ++x) {
+      TPixel p = Before[row + size_t(x - Region.Left)];
+      if (x >= r.Left && x < r.Right) {
+        const int index = indices[x];
         if (index != frame.Transparent && index < count) p = frame.Colors[size_t(index)];
       }
-      if (p != Target[i]) return false;
+      if (p != Target[row + size_t(x - Region.Left)]) return false;
     }
+  }
   return true;
+}
+
+// The bounds of the pixels where the screen before differs from the target.
+TRect TJudge::PaintBounds() const {
+  int left = Region.Right, top = Region.Bottom, right = Region.Left, bottom = Region.Top;
+  size_t i = 0;
+  for (int y = Region.Top; y < Region.Bottom; ++y)
+    for (int x = Region.Left; x < Region.Right; ++x, ++i)
+      if (Before[i] != Target[i]) {
+        left = std::min(left, x), right = std::max(right, x + 1);
+        top = std::min(top, y), bottom = std::max(bottom, y + 1);
+      }
+  return right > left ? TRect{left, top, right, bottom} : TRect{};
 }
 
 // Where the target is transparent but the screen before the frame is not: a
 // frame cannot clear what is under it, so the frame before must.
 TRect TJudge::MustClear() const {
-  TRect clear;
+  int left = Region.Right, top = Region.Bottom, right = Region.Left, bottom = Region.Top;
   size_t i = 0;
   for (int y = Region.Top; y < Region.Bottom; ++y)
     for (int x = Region.Left; x < Region.Right; ++x, ++i)
-      if (Target[i] == 0 && Before[i] != 0) clear = clear.United(TRect::Sized(x, y, 1, 1));
-  return clear;
+      if (Target[i] == 0 && Before[i] != 0) {
+        left = std::min(left, x), right = std::max(right, x + 1);
+        top = std::min(top, y), bottom = std::max(bottom, y + 1);
+      }
+  return right > left ? TRect{left, top, right, bottom} : TRect{};
 }
 
 // Draws frame k on the opened picture, its first frame's transparency set
@@ -162,32 +194,59 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     return std::pair<TOutFrame, bool>{std::move(out), rewritten};
   };
 
-  Base(lastDisposal, cleared);
-  if (Shows(frame)) return decided(std::move(frame), true, false);
-  if (hasLast && lastDisposal != kToBackground) {
-    // Clearing what the frame before left may be all it takes.
-    Base(kToBackground, cleared);
+  // Without new image data: the disposal of the frame before as planned, or
+  // changed to clear or to restore what it left.
+  std::vector<int> disposals{lastDisposal};
+  if (hasLast)
+    for (const int d : {kToBackground, kToPrevious})
+      if (d != lastDisposal) disposals.push_back(d);
+  for (const int d : disposals) {
+    Base(d, cleared);
     if (Shows(frame)) {
-      disposal = kToBackground;
+      disposal = d;
       return decided(std::move(frame), true, false);
     }
-    Base(lastDisposal, cleared);
   }
+  Base(lastDisposal, cleared);
   if (Rewrite == TFrameRewrite::Never) return decided(std::move(frame), false, false);
 
-  std::optional<TOutFrame> widened;
-  const TRect clear = MustClear();
-  if (!clear.Empty()) {
-    // The frame before clears as far as needed, widened when it must be.
-    const TRect wider = clear.United(PendingCleared);
-    if (!Pending.Rect.Contains(wider)) {
-      widened = WidenFrame(Pending, wider, Chosen);
-      if (!widened) return decided(std::move(frame), false, false);
+  // Written anew, over whichever of those leaves the least to paint. Where
+  // the target is transparent the frame cannot clear what is under it: only
+  // clearing the frame before can, over a rectangle widened as far as needed.
+  int64_t least = -1;
+  TRect best;
+  for (const int d : disposals) {
+    TRect wider = PendingCleared;
+    Base(d, wider);
+    const TRect clear = MustClear();
+    if (!clear.Empty()) {
+      if (d != kToBackground) continue;
+      wider = clear.United(PendingCleared);
+      Base(d, wider);
     }
-    Base(kToBackground, wider);
-    disposal = kToBackground;
-    cleared = wider;
+    // Pixels to paint, then the rectangle they need.
+    int64_t paint = 0;
+    for (size_t j = 0; j < Target.size(); ++j) paint += Before[j] != Target[j];
+    const TRect bounds = frame.Rect.United(PaintBounds());
+    const int64_t cost = paint * 4 + int64_t(bounds.Width()) * bounds.Height();
+    if (least < 0 || cost < least) least = cost, disposal = d, best = wider;
   }
+  if (least < 0) {
+    disposal = lastDisposal;
+    return decided(std::move(frame), false, false);
+  }
+  cleared = best;
+  std::optional<TOutFrame> widened;
+  if (disposal == kToBackground && !Pending.Rect.Contains(cleared)) {
+    widened = WidenFrame(Pending, cleared, Chosen);
+    if (!widened) {
+      disposal = lastDisposal;
+      cleared = PendingCleared;
+      Base(disposal, cleared);
+      return decided(std::move(frame), false, false);
+    }
+  }
+  Base(disposal, cleared);
   TFrameTarget want{Region, Target, std::vector<uint8_t>(Target.size())};
   for (size_t j = 0; j < Target.size(); ++j) want.Draw[j] = Before[j] != Target[j];
   std::vector<int> preferred{frame.Transparent, k == 0 ? -1 : TransparentOf(Opened[k])};
@@ -197,6 +256,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
   if (!rewritten || !Shows(*rewritten)) {
     disposal = lastDisposal;
     cleared = PendingCleared;
+    Base(disposal, cleared);
     return decided(std::move(frame), false, false);
   }
   ++result.Rewritten;
@@ -218,7 +278,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
 }
 
 void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
-  TFrameDecoder decoder(Source);
+  TFrameDecoder decoder(Source, Shown.Canvas.Bounds());
   TDecodedFrame decoded;
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
@@ -228,18 +288,20 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
   };
   for (size_t k = 0; k < Walk.Frames.size(); ++k) {
     const TGifFrame& f = Walk.Frames[k];
-    const TRect rect = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
-    if (f.Table < 0 || !decoder.Next(decoded) || decoded.Rect.Left != rect.Left || decoded.Rect.Top != rect.Top ||
-        decoded.Rect.Right != rect.Right || decoded.Rect.Bottom != rect.Bottom) {
+    const TRect whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
+    if (f.Table < 0 || !decoder.Next(decoded) || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
+        decoded.Whole.Right != whole.Right || decoded.Whole.Bottom != whole.Bottom) {
       // A frame giflib cannot decode keeps its patch, and so does every later one.
       result.UndecodedFrom = int(k);
       break;
     }
     const bool local = f.Table > f.Descriptor;
-    TOutFrame frame{rect, std::move(decoded.Indices), TableColors(Source, f), TransparentOf(Controls[k]), local};
+    // Only the part on the screen: a frame written anew drops what never shows.
+    TOutFrame frame{decoded.Rect, std::move(decoded.Indices), TableColors(Source, f), TransparentOf(Controls[k]), local};
     auto [out, rewritten] = Judge(k, std::move(frame), result);
     flush();
-    Saved.Draw(int(k), out, DisposalOf(Controls[k]) == kToPrevious);
+    // Kept whatever its disposal: the next frame may restore it.
+    Saved.Draw(int(k), out, true);
     PendingCleared = Saved.Drawn;
     Pending = std::move(out);
     PendingRewritten = rewritten;
@@ -249,6 +311,10 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
 }
 
 }  // namespace
+
+// Screens beyond this are patched without being judged: judging holds a few
+// canvases of four bytes a pixel.
+constexpr int64_t kMaxJudgedPixels = int64_t(1) << 26;
 
 TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite) {
   TSavePlan plan;
@@ -263,6 +329,11 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   controls[0] = {plan.Edits.At(source, walk.Frames[0].Gce + 3), plan.Edits.At(source, walk.Frames[0].Gce + 6)};
   const TColor color = doc.PaletteColors[doc.TransparentIndex];
   plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
+  if (int64_t(walk.ScreenWidth) * walk.ScreenHeight > kMaxJudgedPixels) {
+    plan.Frames.UndecodedFrom = 0;
+    WriteFrameControls(source, walk, controls, plan.Edits);
+    return plan;
+  }
   TJudge(source, walk, controls, OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color)), rewrite)
       .Run(plan.Frames, plan.Edits);
   WriteFrameControls(source, walk, controls, plan.Edits);

@@ -113,6 +113,25 @@ TEST_F(CommandLine, BatchWritesTheBytesOfTheWindowsSave) {
   EXPECT_NE(ReadAll(P("all/anim.gif")), ReadAll(P("first/anim.gif")));
 }
 
+TEST_F(CommandLine, WhatASaveLeavesUndoneIsNamedOnStandardError) {
+  WriteAll(P("twice.gif"), TwoWhites());  // white drawn with both its entries
+  QByteArray cut = AnimatedWhites();
+  cut.chop(4);  // inside the third frame
+  WriteAll(P("cut.gif"), cut);
+  QDir(Dir.path()).mkdir("out");
+  QDir(Dir.path()).mkdir("patched");
+  const TCliRun exact = Run({"--transparent", "white", "-o", "out", "twice.gif", "cut.gif"});
+  EXPECT_EQ(exact.Exit, 0);
+  EXPECT_FALSE(exact.Err.contains("twice.gif")) << exact.Err.toStdString();
+  EXPECT_TRUE(exact.Err.contains("cut.gif")) << exact.Err.toStdString();
+  const TCliRun patched = Run({"--transparent", "white", "--patch-only", "-o", "patched", "twice.gif"});
+  EXPECT_EQ(patched.Exit, 0);
+  EXPECT_TRUE(patched.Err.contains("twice.gif")) << patched.Err.toStdString();
+  // Control bytes only: the image data is the opened file's.
+  EXPECT_EQ(ReadAll(P("patched/twice.gif")).size(), TwoWhites().size());
+  EXPECT_NE(ReadAll(P("out/twice.gif")), ReadAll(P("patched/twice.gif")));
+}
+
 TEST_F(CommandLine, OutputsGoWhereAskedAndInputsStayUntouched) {
   WriteAll(P("a.gif"), TwoWhites());
   WriteAll(P("b.gif"), TwoWhites());

@@ -1,0 +1,165 @@
+// The judged save against giflib: judging and planning every frame of a
+// 1000-frame, 50 MB animation against decoding it once; one click's preview of
+// an optimised 2 MB animation; and how much files grow where frames are
+// written anew, over a set of optimised animations.
+#include <benchmark/benchmark.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+
+#include "common/GifAnimation.h"
+#include "common/GifBuffers.h"
+#include "document/FileOps.h"
+#include "frames/SavePlan.h"
+
+namespace {
+
+std::vector<TRgb> Palette(std::mt19937& random) {
+  std::vector<TRgb> colors{{255, 255, 255}};
+  while (colors.size() < 256) colors.push_back({uint8_t(random()), uint8_t(random()), uint8_t(random())});
+  return colors;
+}
+
+// 1000 full frames of noise, 200 x 200: about 50 MB of image data that every
+// decoder must work through.
+const QByteArray& LargeAnimation() {
+  static const QByteArray gif = [] {
+    std::mt19937 random(3);
+    TAnimPlan plan;
+    plan.Width = plan.Height = 200;
+    plan.Colors = Palette(random);
+    for (int k = 0; k < 1000; ++k) {
+      TAnimFrame f;
+      f.Packed = Packed(1);
+      f.Pixels.resize(200 * 200);
+      for (uint8_t& p : f.Pixels) p = uint8_t(random());
+      plan.Frames.push_back(std::move(f));
+    }
+    return MakeAnimation(plan);
+  }();
+  return gif;
+}
+
+QByteArray Optimised(const QByteArray& gif) {
+  QProcess p;
+  p.start(QStringLiteral("gifsicle"), {QStringLiteral("-O2")});
+  p.write(gif);
+  p.closeWriteChannel();
+  p.waitForFinished(-1);
+  return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+}
+
+// Patterned shapes moving over a white background, through gifsicle's
+// optimiser: partial frames with an "unchanged" entry. Every third shape has a
+// white centre, so white also turns up in the areas that change. With band,
+// a still many-coloured band at the top that frames spanning it must repaint
+// once they clear what is under them: the worst case for growth.
+QByteArray MovingShapes(int seed, int width, int height, int frames, int shapes, bool band = false) {
+  std::mt19937 random(seed);
+  TAnimPlan plan;
+  plan.Width = width;
+  plan.Height = height;
+  plan.Colors = Palette(random);
+  std::vector<uint8_t> background(size_t(width) * height, 0);
+  for (int y = 0; y < (band ? height / 4 : 0); ++y)
+    for (int x = 0; x < width; ++x) background[size_t(y) * width + x] = uint8_t(1 + (x * 7 + y * 3) % 40);
+  for (int k = 0; k < frames; ++k) {
+    TAnimFrame f;
+    f.Packed = Packed(1);
+    f.Pixels = background;
+    for (int s = 0; s < shapes; ++s) {
+      const int size = 8 + s * 5 % 30, x0 = (s * 37 + k * (2 + s % 5)) % (width - size),
+                y0 = (s * 53 + k * (1 + s % 3)) % (height - size);
+      for (int y = y0; y < y0 + size; ++y)
+        for (int x = x0; x < x0 + size; ++x) {
+          const bool centre = s % 3 == 0 && std::abs(2 * (x - x0) - size) < size / 2 && std::abs(2 * (y - y0) - size) < size / 2;
+          f.Pixels[size_t(y) * width + x] = uint8_t(centre ? 0 : 50 + (s * 13 + x * y / 3) % 200);
+        }
+    }
+    plan.Frames.push_back(std::move(f));
+  }
+  return Optimised(MakeAnimation(plan));
+}
+
+TGifDocument Chosen(const QByteArray& file, int entry) {
+  TGifDocument doc;
+  doc.ReadGifHeader(file);
+  doc.TransparentOn = true;
+  doc.TransparentIndex = uint8_t(entry);
+  return doc;
+}
+
+void BM_GiflibDecodeOnce(benchmark::State& state) {
+  const QByteArray& gif = LargeAnimation();
+  for (auto _ : state) {
+    TGifBufferReader reader{&gif};
+    int error = 0;
+    GifFileType* file = DGifOpen(&reader, ReadGifFromBuffer, &error);
+    if (!file || DGifSlurp(file) != GIF_OK || file->ImageCount != 1000) state.SkipWithError("giflib failed");
+    DGifCloseFile(file, &error);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * gif.size());
+}
+
+void BM_JudgeAndPlan(benchmark::State& state) {
+  const QByteArray& gif = LargeAnimation();
+  const TGifDocument doc = Chosen(gif, 0);
+  for (auto _ : state) {
+    const TSavePlan plan = PlanSave(doc, true);
+    if (plan.Frames.TransparentFrames != 1000 || plan.Frames.NotRight != 0) state.SkipWithError("not judged right");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * gif.size());
+}
+
+// What a click with real-time preview costs: the plan and the preview copy.
+void BM_PreviewClick(benchmark::State& state) {
+  static const QByteArray gif = MovingShapes(5, 640, 480, 160, 14);
+  if (gif.isEmpty()) return state.SkipWithError("gifsicle is not installed");
+  const TGifDocument doc = Chosen(gif, 0);
+  QTemporaryDir dir;
+  int rewritten = 0;
+  for (auto _ : state) {
+    const TSavePlan plan = PlanSave(doc, true);
+    SaveToFile(dir.filePath(QStringLiteral("_.gif")), [&](int fd) { return plan.Edits.WriteTo(fd, doc.GifData); });
+    rewritten = plan.Frames.Rewritten;
+  }
+  state.counters["file_MB"] = double(gif.size()) / 1e6;
+  state.counters["rewritten"] = rewritten;
+}
+
+// Median and largest growth of the files that had frames written anew.
+void Growth(benchmark::State& state, bool band) {
+  std::vector<QByteArray> set;
+  for (int i = 0; i < 24; ++i)
+    set.push_back(MovingShapes(100 + i, 80 + 20 * (i % 6), 60 + 15 * (i % 5), 10 + i, 1 + i % 7, band));
+  if (set.front().isEmpty()) return state.SkipWithError("gifsicle is not installed");
+  std::vector<double> growth;
+  for (auto _ : state) {
+    growth.clear();
+    for (const QByteArray& gif : set) {
+      const TGifDocument doc = Chosen(gif, 0);
+      const TSavePlan plan = PlanSave(doc, true);
+      if (plan.Frames.Rewritten == 0) continue;
+      growth.push_back(double(plan.Edits.Apply(doc.GifData).size()) / double(doc.GifData.size()) - 1);
+    }
+  }
+  std::sort(growth.begin(), growth.end());
+  state.counters["files_rewritten"] = double(growth.size());
+  state.counters["median_growth_pct"] = growth.empty() ? 0 : 100 * growth[growth.size() / 2];
+  state.counters["max_growth_pct"] = growth.empty() ? 0 : 100 * growth.back();
+}
+
+void BM_RewriteGrowth(benchmark::State& state) { Growth(state, false); }
+void BM_RewriteGrowthWithStillBand(benchmark::State& state) { Growth(state, true); }
+
+}  // namespace
+
+BENCHMARK(BM_GiflibDecodeOnce)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JudgeAndPlan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewClick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RewriteGrowth)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RewriteGrowthWithStillBand)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_MAIN();
