@@ -1,5 +1,7 @@
 #include "cli/BatchJob.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <mutex>
 
@@ -63,8 +65,8 @@ TOpened OpenInput(const TBatchSettings& settings, const QString& path) {
 }
 
 QString MissingColorMessage(const QString& path, const TColorArgument& wanted) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」の色テーブルに ") + ColorArgumentText(wanted) +
-         QStringLiteral(" の色がありません。");
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」の色テーブルに %2 の色がありません。")
+      .arg(path, ColorArgumentText(wanted));
 }
 
 uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const QString& path) {
@@ -80,8 +82,8 @@ uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const Q
     case TColorArgument::TKind::Pixel: {
       const auto pixel = FirstFramePixel(opened.Gif, wanted.X, wanted.Y);
       if (!pixel)
-        throw TFailure{QStringLiteral("ファイル「") + path + QStringLiteral("」の画像に ") + ColorArgumentText(wanted) +
-                       QStringLiteral(" の画素がありません。")};
+        throw TFailure{QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
+                           .arg(path, ColorArgumentText(wanted))};
       entry = EntryOfPickedPixel(doc, *pixel);
       break;
     }
@@ -94,7 +96,7 @@ uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const Q
 
 QString WithFileName(const QString& path, const QString& message) {
   if (message.contains(path)) return message;
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」: ") + message;
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」: %2").arg(path, message);
 }
 
 QString InfoLine(const QString& path, qint64 bytes, const TGifDocument& doc) {

@@ -1,5 +1,7 @@
 #include "document/Choice.h"
 
+#include <QCoreApplication>
+
 #include "document/Eyedropper.h"
 #include "document/FileOps.h"
 
@@ -54,15 +56,15 @@ void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path)
 
 QString FramesCountText(const TFramePatchResult& frames) {
   QString text;
-  if (frames.Frames > 1) text = QStringLiteral("%1 ﾌﾚｰﾑ").arg(frames.Frames);
-  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("以降破損");
+  if (frames.Frames > 1) text = QCoreApplication::translate("Choice", "%1 ﾌﾚｰﾑ").arg(frames.Frames);
+  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QCoreApplication::translate("Choice", "以降破損");
   return text;
 }
 
 QString FramesPanelText(const TFramePatchResult& frames) {
   QString text;
   if (frames.Frames > 1)
-    text = QStringLiteral("透過 %1/%2 ﾌﾚｰﾑ").arg(frames.TransparentFrames).arg(frames.Frames);
-  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("以降破損");
+    text = QCoreApplication::translate("Choice", "透過 %1/%2 ﾌﾚｰﾑ").arg(frames.TransparentFrames).arg(frames.Frames);
+  if (frames.Damaged) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QCoreApplication::translate("Choice", "以降破損");
   return text;
 }

@@ -10,7 +10,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Tomaru"));
   ApplyProgramFont(*this);
   SetPictureAllocationLimit();
-  InstallQtTranslation(*this);
+  InstallTranslations(*this, SystemLanguage(), applicationDirPath());
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

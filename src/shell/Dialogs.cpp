@@ -1,5 +1,7 @@
 #include "shell/Dialogs.h"
 
+#include <QCoreApplication>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -55,9 +57,9 @@ void TDialogs::ShowMessage(QWidget* owner, const QString& text) {
 }
 
 bool TDialogs::Confirm(QWidget* owner, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text, QMessageBox::NoButton, Owner(owner));
+  QMessageBox box(QMessageBox::Question, QCoreApplication::translate("Dialogs", "確認"), text, QMessageBox::NoButton, Owner(owner));
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+  box.addButton(QCoreApplication::translate("Dialogs", "キャンセル"), QMessageBox::RejectRole);
   Exec(box);
   return box.clickedButton() == ok;
 }

@@ -1,5 +1,7 @@
 #include "shell/HelpViewer.h"
 
+#include <QCoreApplication>
+
 #include <QAction>
 #include <QDesktopServices>
 #include <QFile>
@@ -21,7 +23,7 @@ namespace {
 THelpDisplay* gDisplay = nullptr;
 QPointer<THelpViewer> gViewer;
 
-const QString kWindowTitle = QStringLiteral("Tomaru ヘルプ");
+QString WindowTitle() { return QCoreApplication::translate("HelpViewer", "Tomaru ヘルプ"); }
 
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -49,7 +51,7 @@ QString CannotOpenText(const QString& file) {
   else if (::access(QFile::encodeName(file).constData(), R_OK) != 0)
     code = errno;
   if (code) return FileErrorText(TFileAction::Read, file, code);
-  return QStringLiteral("ファイル「%1」はヘルプファイル(CHM形式)として読み込めませんでした。").arg(file);
+  return QCoreApplication::translate("HelpViewer", "ファイル「%1」はヘルプファイル(CHM形式)として読み込めませんでした。").arg(file);
 }
 
 }  // namespace
@@ -137,7 +139,7 @@ void THelpBrowser::FollowLink(const QUrl& link) {
 THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("HelpViewer"));
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(kWindowTitle);
+  setWindowTitle(WindowTitle());
   setWindowIcon(ProgramIcon());
   resize(640, 480);
 
@@ -151,9 +153,9 @@ THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
   FBrowser->setObjectName(QStringLiteral("brwHelp"));
   column->addWidget(FBrowser, 1);
 
-  QAction* back = FBar->addAction(QStringLiteral("戻る"), FBrowser, &QTextBrowser::backward);
-  QAction* forward = FBar->addAction(QStringLiteral("進む"), FBrowser, &QTextBrowser::forward);
-  FBar->addAction(QStringLiteral("目次"), this, [this] {
+  QAction* back = FBar->addAction(QCoreApplication::translate("HelpViewer", "戻る"), FBrowser, &QTextBrowser::backward);
+  QAction* forward = FBar->addAction(QCoreApplication::translate("HelpViewer", "進む"), FBrowser, &QTextBrowser::forward);
+  FBar->addAction(QCoreApplication::translate("HelpViewer", "目次"), this, [this] {
     if (FFile) FBrowser->ShowPage(FFile->DefaultTopic());
   });
   back->setEnabled(false);
@@ -182,7 +184,7 @@ bool THelpViewer::ShowHelp(const QString& file, const QString& topic) {
   }
   const QString path = topic.isEmpty() ? FFile->DefaultTopic() : topic;
   if (!FBrowser->ShowPage(path)) {
-    ShowNote(QStringLiteral("ページ %1 が見つかりません。").arg(path));
+    ShowNote(QCoreApplication::translate("HelpViewer", "ページ %1 が見つかりません。").arg(path));
     return false;
   }
   return true;
@@ -196,10 +198,10 @@ QString THelpViewer::CurrentPath() const {
 void THelpViewer::ShowNote(const QString& text) {
   FBrowser->setHtml(NotePage(text));
   FShowingNote = true;
-  setWindowTitle(kWindowTitle);
+  setWindowTitle(WindowTitle());
 }
 
 void THelpViewer::UpdateTitle() {
   const QString title = FBrowser->documentTitle();
-  setWindowTitle(title.isEmpty() ? kWindowTitle : kWindowTitle + QStringLiteral(" - ") + title);
+  setWindowTitle(title.isEmpty() ? WindowTitle() : WindowTitle() + QStringLiteral(" - ") + title);
 }

@@ -57,11 +57,11 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100%
                               {80, Qt::AlignCenter, "height : 65535"},
                               {80, Qt::AlignCenter, "Width : 65535"},
                               {80, Qt::AlignCenter, "99999999 byte"},
-                              {60, Qt::AlignCenter, "透過済み"},
-                              {50, Qt::AlignCenter, "256 色"},
+                              {60, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "透過済み")},
+                              {50, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "256 色")},
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
-                              {100, Qt::AlignLeft, "透過 99/99 ﾌﾚｰﾑ"}};
+                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 99/99 ﾌﾚｰﾑ")}};
 
 template <typename W>
 W* Named(W* w, const char* name) {
@@ -162,20 +162,20 @@ void TMainForm::CreateComponents() {
   pnlTopMain = Named(new QWidget(central), "pnlTopMain");
   pnlTopMain->setFixedHeight(32);
   pnlTopMain->setAutoFillBackground(true);
-  chkTrans = Named(new QCheckBox(QStringLiteral("背景透過(&T)"), pnlTopMain), "chkTrans");
+  chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
   chkTrans->setGeometry(9, 8, 89, 17);
-  chkTrans->setToolTip(QStringLiteral("背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
-  Label1 = Named(new QLabel(QStringLiteral("読み込み時の透過色"), pnlTopMain), "Label1");
+  chkTrans->setToolTip(QCoreApplication::translate("MainForm", "背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
+  Label1 = Named(new QLabel(QCoreApplication::translate("MainForm", "読み込み時の透過色"), pnlTopMain), "Label1");
   Label1->move(145, 10);
   shpDefault = Named(new TShape(pnlTopMain), "shpDefault");
   shpDefault->move(259, 7);
-  shpDefault->setToolTip(QStringLiteral("読み込んだGIF画像が透過済みの場合のみ表示されます。"));
-  Label2 = Named(new QLabel(QStringLiteral("適応したい透過色"), pnlTopMain), "Label2");
+  shpDefault->setToolTip(QCoreApplication::translate("MainForm", "読み込んだGIF画像が透過済みの場合のみ表示されます。"));
+  Label2 = Named(new QLabel(QCoreApplication::translate("MainForm", "適応したい透過色"), pnlTopMain), "Label2");
   Label2->move(304, 10);
   shp = Named(new TShape(pnlTopMain), "shp");
   shp->move(403, 7);
   shp->setToolTip(
-      QStringLiteral("現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
+      QCoreApplication::translate("MainForm", "現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
   column->addWidget(pnlTopMain);
 
   auto* panes = new QWidget(central);
@@ -218,11 +218,11 @@ void TMainForm::CreateMenus() {
   tbtMainMenu->setNativeMenuBar(false);
   dock->addWidget(tbtMainMenu);
 
-  QMenu* file = tbtMainMenu->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+  QMenu* file = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "ﾌｧｲﾙ(&F)"));
   file->addAction(actOpen);
   file->addAction(actSave);
   file->addSeparator();
-  mnusubRecentFile = Named(new TRecentMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)"), actDeleteRecentFile, file),
+  mnusubRecentFile = Named(new TRecentMenu(QCoreApplication::translate("MainForm", "最近開いたﾌｧｲﾙ(&R)"), actDeleteRecentFile, file),
                            "mnusubRecentFile");
   file->addMenu(mnusubRecentFile);
   connect(mnusubRecentFile, &TRecentMenu::Chosen, this,
@@ -230,7 +230,7 @@ void TMainForm::CreateMenus() {
   file->addSeparator();
   file->addAction(actClose);
 
-  QMenu* view = tbtMainMenu->addMenu(QStringLiteral("表示(&V)"));
+  QMenu* view = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "表示(&V)"));
   view->addAction(actRealTime);
   view->addAction(actShowPaletteSync);
   view->addAction(actAllFrames);
@@ -243,10 +243,10 @@ void TMainForm::CreateMenus() {
   view->addAction(actClassic);
   view->addAction(actFullScreen);
 
-  QMenu* ratio = tbtMainMenu->addMenu(QStringLiteral("倍率(&R)"));
+  QMenu* ratio = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "倍率(&R)"));
   for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8}) ratio->addAction(a);
 
-  QMenu* help = tbtMainMenu->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+  QMenu* help = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "ﾍﾙﾌﾟ(&H)"));
   help->addAction(actHelp);
   help->addAction(actSusie);
   help->addSeparator();
@@ -256,7 +256,7 @@ void TMainForm::CreateMenus() {
 }
 
 void TMainForm::CreateToolbar() {
-  tbtRatio = Named(new QToolBar(QStringLiteral("表示／倍率"), tbdTop), "tbtRatio");
+  tbtRatio = Named(new QToolBar(QCoreApplication::translate("MainForm", "表示／倍率"), tbdTop), "tbtRatio");
   tbtRatio->setMovable(false);
   tbtRatio->setIconSize(QSize(16, 16));
   // Icons; the zoom buttons have none and show their caption.
@@ -292,7 +292,7 @@ void TMainForm::CreateStatusBar() {
   stb = Named(new QStatusBar(this), "stb");
   stb->setSizeGripEnabled(false);
   for (int i = 0; i < StatusPanelCount; ++i) {
-    auto* panel = new TStatusPanel(kPanels[i].Width, QString::fromUtf8(kPanels[i].Longest), stb);
+    auto* panel = new TStatusPanel(kPanels[i].Width, QCoreApplication::translate("MainForm", kPanels[i].Longest), stb);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i));
     panel->setAlignment(kPanels[i].Align | Qt::AlignVCenter);
     stb->addWidget(panel);
@@ -391,7 +391,7 @@ void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingTex
 
 void TMainForm::actOpenExecute() {
   TFileDialogOptions o;
-  o.Filter = QStringLiteral("GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
+  o.Filter = QCoreApplication::translate("MainForm", "GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
   o.DefaultSuffix = QStringLiteral("gif");
   o.FileName = opd->FileName;
   const auto chosen = Dialogs().OpenFile(this, o);

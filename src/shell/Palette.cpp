@@ -1,5 +1,7 @@
 #include "shell/Palette.h"
 
+#include <QCoreApplication>
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -29,7 +31,7 @@ TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       Doc(doc) {
   setObjectName(QStringLiteral("Palette"));
-  setWindowTitle(QStringLiteral("ﾊﾟﾚｯﾄ情報"));
+  setWindowTitle(QCoreApplication::translate("Palette", "ﾊﾟﾚｯﾄ情報"));
   setFixedSize(323, 335);
   setModal(false);
 
@@ -54,7 +56,7 @@ TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
     l->setMinimumWidth(x == 50 ? 150 : 0);
     return l;
   };
-  Label1 = label("Label1", QStringLiteral("色情報"), 10);
+  Label1 = label("Label1", QCoreApplication::translate("Palette", "色情報"), 10);
   lblRGB = label("lblRGB", QString(), 50);
   lblIndexTitle = label("lblIndexTitle", QStringLiteral("Index"), 210);
   lblIndex = label("lblIndex", QString(), 242);
@@ -68,11 +70,11 @@ TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
     b->setAutoDefault(false);
     return b;
   };
-  btnHelp = button("btnHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), QRect(1, 308, 75, 25));
+  btnHelp = button("btnHelp", QCoreApplication::translate("Palette", "ﾍﾙﾌﾟ(&H)"), QRect(1, 308, 75, 25));
   btnHelp->setCursor(Qt::WhatsThisCursor);
-  btnOK = button("btnOK", QStringLiteral("透過色に指定(&T)"), QRect(118, 308, 121, 25));
+  btnOK = button("btnOK", QCoreApplication::translate("Palette", "透過色に指定(&T)"), QRect(118, 308, 121, 25));
   btnOK->setDefault(true);
-  btnClose = button("btnClose", QStringLiteral("閉じる(&C)"), QRect(246, 308, 75, 25));
+  btnClose = button("btnClose", QCoreApplication::translate("Palette", "閉じる(&C)"), QRect(246, 308, 75, 25));
 
   connect(imgPal, &TPaletteImage::MouseUp, this, &TPalette::imgPalMouseUp);
   connect(imgPal, &TPaletteImage::DoubleClicked, this, &TPalette::btnOKClick);
