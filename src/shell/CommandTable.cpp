@@ -28,7 +28,7 @@ const TCommandDef CommandTable[21] = {
     {"actPreview", QT_TRANSLATE_NOOP("CommandTable", "表示"), QT_TRANSLATE_NOOP("CommandTable", "ｻﾝﾌﾟﾙをﾌﾟﾚﾋﾞｭｰ(&P)"), "", QT_TRANSLATE_NOOP("CommandTable", "右ﾍﾟｲﾝへﾌﾟﾚﾋﾞｭｰします。"), 4, MenuLevelDocument, false, false},
     {"actSusie", QT_TRANSLATE_NOOP("CommandTable", "ﾍﾙﾌﾟ"), QT_TRANSLATE_NOOP("CommandTable", "ﾌﾟﾗｸﾞｲﾝ ｲﾝｽﾄｰﾙ情報(&S)"), "", "", 6, MenuLevelNoDocument, false, false},
     {"actAbout", QT_TRANSLATE_NOOP("CommandTable", "ﾍﾙﾌﾟ"), QT_TRANSLATE_NOOP("CommandTable", "このｿﾌﾄｳｪｱについて(&A)"), "", "", -1, MenuLevelNoDocument, false, false},
-    {"actHelp", QT_TRANSLATE_NOOP("CommandTable", "ﾍﾙﾌﾟ"), QT_TRANSLATE_NOOP("CommandTable", "ﾍﾙﾌﾟ(&H)"), "", "", 5, MenuLevelNoDocument, false, false},
+    {"actHelp", QT_TRANSLATE_NOOP("CommandTable", "ﾍﾙﾌﾟ"), QT_TRANSLATE_NOOP("CommandTable", "ﾍﾙﾌﾟ(&H)"), "F1", "", 5, MenuLevelNoDocument, false, false},
     {"actPreviewColor", QT_TRANSLATE_NOOP("CommandTable", "表示"), QT_TRANSLATE_NOOP("CommandTable", "ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)"), "",
      QT_TRANSLATE_NOOP("CommandTable", "黒背景とかの場合はﾌﾟﾚﾋﾞｭｰ時の背景を黒にしてください。"), 7, MenuLevelDocument, false, false},
     {"actClassic", QT_TRANSLATE_NOOP("CommandTable", "表示"), QT_TRANSLATE_NOOP("CommandTable", "ｸﾗｼｯｸﾃﾞｻﾞｲﾝ(&C)"), "", QT_TRANSLATE_NOOP("CommandTable", "従来のﾃﾞｻﾞｲﾝにします。"), 8, MenuLevelNoDocument, true, false},

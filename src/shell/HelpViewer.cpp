@@ -1,12 +1,12 @@
 #include "shell/HelpViewer.h"
 
-#include <QCoreApplication>
-
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QToolBar>
@@ -142,6 +142,8 @@ THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
   setWindowTitle(WindowTitle());
   setWindowIcon(ProgramIcon());
   resize(640, 480);
+  // Esc closes the help, as it closes a dialog.
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -62,6 +63,21 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100%
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
                               {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 99/99 ﾌﾚｰﾑ")}};
+
+// A command's hint shows beside it whenever it is highlighted, by the mouse
+// or by the arrow keys (Qt's own menu tooltips answer the mouse only).
+void ShowHintsWhileWalking(QMenu* menu) {
+  menu->setToolTipsVisible(true);
+  QObject::connect(menu, &QMenu::hovered, menu, [menu](QAction* a) {
+    const QString hint = a->statusTip();
+    if (hint.isEmpty() || !menu->isVisible()) {
+      QToolTip::hideText();
+      return;
+    }
+    const QRect place = menu->actionGeometry(a);
+    QToolTip::showText(menu->mapToGlobal(QPoint(place.right() + 4, place.top())), hint, menu, place);
+  });
+}
 
 template <typename W>
 W* Named(W* w, const char* name) {
@@ -251,7 +267,7 @@ void TMainForm::CreateMenus() {
   help->addAction(actSusie);
   help->addSeparator();
   help->addAction(actAbout);
-  for (QMenu* m : {file, view, ratio, help}) m->setToolTipsVisible(true);
+  for (QMenu* m : {file, view, ratio, help, static_cast<QMenu*>(mnusubRecentFile)}) ShowHintsWhileWalking(m);
   setMenuWidget(tbdTop);
 }
 
@@ -402,7 +418,7 @@ void TMainForm::actOpenExecute() {
 
 void TMainForm::actCloseExecute() { close(); }
 
-void TMainForm::actShowPaletteExecute() { Palette->ShowPalette(); }
+void TMainForm::actShowPaletteExecute() { Palette->ShowPaletteFocused(); }
 
 void TMainForm::actFullScreenExecute() {
   if (isMaximized())
