@@ -200,6 +200,8 @@ void TMainForm::CreateComponents() {
   row->setSpacing(0);
   scbLeft = Named(new QScrollArea(panes), "scbLeft");
   scbLeft->setBackgroundRole(QPalette::Base);
+  // Tab goes from the check box straight to the picture, which scrolls itself.
+  scbLeft->setFocusPolicy(Qt::NoFocus);
   auto* leftCanvas = new QWidget;
   leftCanvas->setAutoFillBackground(true);
   QPalette white = leftCanvas->palette();

@@ -95,6 +95,18 @@ class QuitTest : public ::testing::TestWithParam<TQuitCase> {
   }
   QString AppDir() const { return Dir.path() + QStringLiteral("/app/"); }
 
+  // The program as a Japanese user starts it (its texts, titles and mnemonics
+  // as the tests name them), whatever the test run's own locale.
+  void Start(const QString& gif) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
+    Program.setProcessEnvironment(env);
+    Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Program.setStandardOutputFile(QProcess::nullDevice());
+    Program.start(AppDir() + QStringLiteral("tomaru"), {gif});
+  }
+
   // A program directory of its own: the program, the shipped decoder, and
   // (for the start-up road) settings with the palette option on.
   void InstallProgram(bool paletteOption) {
@@ -118,9 +130,7 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
   WriteAll(gif, SmallGif());
 
-  Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  Program.setStandardOutputFile(QProcess::nullDevice());
-  Program.start(AppDir() + QStringLiteral("tomaru"), {gif});
+  Start(gif);
   ASSERT_TRUE(Program.waitForStarted(5000));
   const qint64 pid = Program.processId();
   quint64 main = 0, palette = 0;
@@ -162,6 +172,64 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   }
   // The settings were saved on the way out.
   EXPECT_TRUE(ReadAll(AppDir() + QStringLiteral("data/property.ini")).contains("[MainForm]")) << ReadAll(AppDir() + QStringLiteral("data/property.ini")).toStdString();
+}
+
+// Every step by keyboard, on the real program: the palette (Ctrl+P, arrows,
+// Return) and the picture's pick cursor at zoom 1 and 4. The preview copy
+// carries each choice.
+class KeyboardOnlyTest : public QuitTest {
+ protected:
+  int PreviewIndex() {
+    const auto decoded = DecodeGif(ReadAll(AppDir() + QStringLiteral("data/_.gif")));
+    return decoded ? decoded->TransparentIndex : -2;
+  }
+  bool PreviewCarries(int index) { return WaitUntil([&] { return PreviewIndex() == index; }, 5000); }
+};
+
+TEST_F(KeyboardOnlyTest, PaletteAndPickCursorChooseThePreviewedEntry) {
+  REQUIRE_DESKTOP();
+  InstallProgram(false);
+  const QString gif = Dir.filePath(QStringLiteral("keys.gif"));
+  TGifPlan s;  // (x, y) is entry 16 * y + x
+  s.Width = 16;
+  s.Height = 16;
+  s.Colors.clear();
+  for (int i = 0; i < 256; ++i) s.Colors.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
+  for (int i = 0; i < 256; ++i) s.Pixels.push_back(uint8_t(i));
+  WriteAll(gif, MakeGif(s));
+  Start(gif);
+  ASSERT_TRUE(Program.waitForStarted(5000));
+  const qint64 pid = Program.processId();
+  quint64 main = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(pid, gif)) != 0; }, 20000)) << "no main window";
+  ASSERT_TRUE(PreviewCarries(-1)) << "no preview copy after opening";
+  Activate(main);
+  QTest::qWait(300);
+
+  // The palette: entry 0, two right, one down: 18. Then the preview command.
+  Keys(QStringLiteral("ctrl+p"));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) != 0; }, 5000)) << "Ctrl+P showed no palette";
+  QTest::qWait(300);
+  for (const char* key : {"Right", "Right", "Down", "Return"}) Keys(QLatin1String(key));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) == 0; }, 5000)) << "Return left the palette open";
+  Activate(main);
+  Keys(QStringLiteral("alt+v"));  // 表示(&V)
+  QTest::qWait(300);
+  Keys(QStringLiteral("p"));  // ｻﾝﾌﾟﾙをﾌﾟﾚﾋﾞｭｰ(&P)
+  EXPECT_TRUE(PreviewCarries(18)) << PreviewIndex();
+
+  // The picture: 背景透過(&T) on, Tab into the picture, ten and two right,
+  // five down: (12, 5), entry 92; Return picks it at zoom 1.
+  Keys(QStringLiteral("alt+t"));
+  Keys(QStringLiteral("Tab"));
+  for (const char* key : {"shift+Right", "Right", "Right", "Down", "Down", "Down", "Down", "Down", "Return"})
+    Keys(QLatin1String(key));
+  EXPECT_TRUE(PreviewCarries(92)) << PreviewIndex();
+  // At zoom 4 the cursor stays on its pixel: three left, one up: (9, 4), entry 73.
+  Keys(QStringLiteral("4"));
+  for (const char* key : {"Left", "Left", "Left", "Up", "space"}) Keys(QLatin1String(key));
+  EXPECT_TRUE(PreviewCarries(73)) << PreviewIndex();
+  KeepShot(Screen(), QStringLiteral("keyboard-pick-cursor.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest,
