@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QTreeView>
 
 #include "document/Exception.h"
 #include "shell/ErrorReport.h"
@@ -30,6 +33,26 @@ void WidenForTitle(QMessageBox& box) {
   grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Fixed,
                                 QSizePolicy::Minimum),
                 grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// Filters name their patterns in their text already ("GIF画像(*.gif)"): the
+// dialog does not repeat the patterns. Its detail columns (size, type, date)
+// are as wide as their texts once the folder is read.
+void PrepareFileDialog(QFileDialog& d) {
+  d.setOption(QFileDialog::HideNameFilterDetails, true);
+  auto* view = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+  auto* model = d.findChild<QFileSystemModel*>();
+  if (!view || !model) return;
+  const auto widen = [view] {
+    QHeaderView* header = view->header();
+    for (int column = 1; column < header->count(); ++column) {
+      const int before = header->sectionSize(column);
+      view->resizeColumnToContents(column);  // its texts and its title
+      header->resizeSection(column, qMax(before, header->sectionSize(column)));
+    }
+  };
+  QObject::connect(model, &QFileSystemModel::directoryLoaded, view, widen);
+  widen();
 }
 
 int Exec(QMessageBox& box) {
@@ -77,6 +100,7 @@ std::optional<QString> TDialogs::OpenFile(QWidget* owner, const TFileDialogOptio
   d.setFileMode(QFileDialog::ExistingFile);
   d.setDefaultSuffix(o.DefaultSuffix);
   d.setOption(QFileDialog::ReadOnly, false);
+  PrepareFileDialog(d);
   TOpenPreview* preview = AttachOpenPreview(d);
   d.resize(d.sizeHint().expandedTo(QSize(760, 440)));
   if (!o.FileName.isEmpty()) {
@@ -96,6 +120,7 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
   d.setDefaultSuffix(o.DefaultSuffix);
   // Replacing an existing file is the common case (saving over the opened GIF).
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
+  PrepareFileDialog(d);
   if (!o.FileName.isEmpty()) d.selectFile(o.FileName);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
   QString chosen = d.selectedFiles().first();

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QScreen>
 #include <QShortcut>
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -16,6 +17,7 @@
 
 #include "document/FileErrors.h"
 #include "help/ChmFile.h"
+#include "help/HelpPlace.h"
 #include "shell/Icons.h"
 
 namespace {
@@ -58,9 +60,26 @@ QString CannotOpenText(const QString& file) {
 
 // ---- where requests go ----
 
+namespace {
+
+// A new help window opens beside the window that asked for it, inside its
+// screen; later it stays where the user put it.
+void PlaceBeside(QWidget& viewer, QWidget* owner) {
+  QWidget* window = owner ? owner->window() : nullptr;
+  if (!window || !window->isVisible() || !window->screen()) return;
+  const QRect frame = window->frameGeometry();
+  const QSize decoration = frame.size() - window->geometry().size();
+  const QRect place = HelpWindowPlace(frame, viewer.size() + decoration, window->screen()->availableGeometry());
+  viewer.resize(place.size() - decoration);
+  viewer.move(place.topLeft());
+}
+
+}  // namespace
+
 void THelpDisplay::Display(QWidget* owner, const THelpRequest& request) {
   if (!gViewer) {
     gViewer = new THelpViewer(owner);
+    PlaceBeside(*gViewer, owner);
   } else if (gViewer->parentWidget() != owner) {
     // The window follows its owner, so a modal owner does not lock it out.
     const QRect place = gViewer->geometry();

@@ -69,13 +69,17 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100%
 void ShowHintsWhileWalking(QMenu* menu) {
   menu->setToolTipsVisible(true);
   QObject::connect(menu, &QMenu::hovered, menu, [menu](QAction* a) {
-    const QString hint = a->statusTip();
-    if (hint.isEmpty() || !menu->isVisible()) {
-      QToolTip::hideText();
-      return;
-    }
-    const QRect place = menu->actionGeometry(a);
-    QToolTip::showText(menu->mapToGlobal(QPoint(place.right() + 4, place.top())), hint, menu, place);
+    // After the menu has done its own tooltip bookkeeping for the new item.
+    QTimer::singleShot(0, menu, [menu, a] {
+      if (!menu->isVisible() || menu->activeAction() != a) return;
+      const QString hint = a->statusTip();
+      if (hint.isEmpty()) {
+        QToolTip::hideText();
+        return;
+      }
+      const QRect place = menu->actionGeometry(a);
+      QToolTip::showText(menu->mapToGlobal(QPoint(place.right() + 4, place.top())), hint, menu);
+    });
   });
 }
 
@@ -411,7 +415,9 @@ void TMainForm::actOpenExecute() {
   TFileDialogOptions o;
   o.Filter = QCoreApplication::translate("MainForm", "GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
   o.DefaultSuffix = QStringLiteral("gif");
-  o.FileName = opd->FileName;
+  // The open picture's folder first (also when it came from the command line
+  // or a drop), else the last one chosen in the dialog.
+  o.FileName = Doc.OpenedFileName.isEmpty() ? opd->FileName : Doc.OpenedFileName;
   const auto chosen = Dialogs().OpenFile(this, o);
   if (!chosen) return;
   opd->FileName = *chosen;

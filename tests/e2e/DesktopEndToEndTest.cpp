@@ -5,6 +5,9 @@
 // With TOMARU_SHOTS set it keeps the screenshots of the open dialog with its
 // preview, a failed save's message and the status bar at the smallest width.
 #include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -28,6 +31,7 @@
 #include "preview/DataBind.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
+#include "shell/HelpViewer.h"
 #include "shell/MainForm.h"
 #include "shell/OpenPreview.h"
 #include "shell/Palette.h"
@@ -406,12 +410,40 @@ TEST_F(DesktopTest, HoveringAToolbarButtonShowsItsHintAsATooltipAndLeavesThePane
   QTest::qWait(200);
   Keys(QStringLiteral("Down"));
   QTest::qWait(200);
+  // The highlighted command's hint shows as for the mouse.
+  EXPECT_TRUE(WaitUntil([&] {
+    return QToolTip::isVisible() &&
+           (QToolTip::text() == Form->actSave->Hint() || QToolTip::text() == Form->actOpen->Hint());
+  }, 3000)) << QToolTip::text().toStdString();
   EXPECT_EQ(PanelTexts(), before);
   EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
   for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
   Keys(QStringLiteral("Escape"));
   Keys(QStringLiteral("Escape"));
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("5")});
+}
+
+TEST_F(DesktopTest, TheHelpOpensBesideTheMainWindowInsideTheScreen) {
+  // Room on its right for the help on a 1280-pixel screen.
+  Form->resize(Form->minimumWidth(), 480);
+  Form->move(20, 60);
+  QTest::qWait(300);
+  Activate(MainId());
+  Keys(QStringLiteral("F1"));
+  THelpViewer* help = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (help = CurrentHelpViewer()) && help->isVisible(); }, 5000)) << "F1 showed no help";
+  ASSERT_TRUE(WaitUntil([&] { return StackingOrder().contains(help->winId()); }, 5000));
+  QTest::qWait(300);
+  const QRect screen = help->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(help->frameGeometry())) << help->frameGeometry().x() << "," << help->frameGeometry().y();
+  EXPECT_FALSE(help->frameGeometry().intersects(Form->frameGeometry()))
+      << "help " << help->frameGeometry().x() << "," << help->frameGeometry().y() << " " << help->frameGeometry().width()
+      << " main " << Form->frameGeometry().x() << "," << Form->frameGeometry().y() << " " << Form->frameGeometry().width();
+  EXPECT_GE(help->frameGeometry().left(), Form->frameGeometry().right());
+  // Esc closes it.
+  Activate(help->winId());
+  Keys(QStringLiteral("Escape"));
+  EXPECT_TRUE(WaitUntil([&] { return !CurrentHelpViewer() || !CurrentHelpViewer()->isVisible(); }, 3000));
 }
 
 // ---- the screenshots of the closing note ----
@@ -437,6 +469,22 @@ TEST_F(DesktopTest, TheOpenDialogWithItsPreviewAndJapaneseButtons) {
     EXPECT_TRUE(buttons.contains(QStringLiteral("開く(&O)"))) << buttons.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(buttons.contains(QStringLiteral("キャンセル")));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("開く"));
+    // The filter's patterns are not repeated after its text.
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->itemText(0), QStringLiteral("GIF/BMP画像(*.gif,*.bmp)"));
+    // The size, type and date columns hold their texts whole.
+    auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(files, nullptr);
+    QTest::qWait(300);  // the folder is read in the background
+    const QModelIndex folder = files->rootIndex();
+    ASSERT_GT(files->model()->rowCount(folder), 2);
+    for (int column = 1; column < files->header()->count(); ++column)
+      for (int row = 0; row < files->model()->rowCount(folder); ++row) {
+        const QString text = files->model()->index(row, column, folder).data().toString();
+        EXPECT_LE(files->fontMetrics().horizontalAdvance(text), files->header()->sectionSize(column))
+            << column << ": " << text.toStdString();
+      }
     KeepShot(Screen(), QStringLiteral("open-dialog-preview.png"));
     // A BMP typed in the name field is previewed too; a file that is no picture shows nothing.
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
