@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>画像読み込みと同時にﾊﾟﾚｯﾄ表示(&amp;Y)</source>
-        <translation>Show palette on opening a picture (&amp;Y)</translation>
+        <translation>Show palette on &amp;opening a picture</translation>
     </message>
     <message>
         <source>画像ﾌｧｲﾙを開くと同時にﾊﾟﾚｯﾄを表示させるようにします。</source>
@@ -156,7 +156,7 @@
     </message>
     <message>
         <source>ﾊﾟﾚｯﾄの表示(&amp;V)</source>
-        <translation>Show palette (&amp;V)</translation>
+        <translation>Sho&amp;w palette</translation>
     </message>
     <message>
         <source>GIF画像に使われているﾊﾟﾚｯﾄを表示します。</source>
@@ -416,6 +416,10 @@
     <message>
         <source>透過なし</source>
         <translation>Opaque</translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation> (%1)</translation>
     </message>
 </context>
 <context>

@@ -7,12 +7,12 @@
 
 QString PictureNotShownMessage(const QString& path, const QString& reason) {
   return QCoreApplication::translate("FileOpen", "ファイル「%1」の画像を表示できませんでした。").arg(path) +
-         (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
+         (reason.isEmpty() ? QString() : QCoreApplication::translate("FileOpen", "(%1)").arg(reason));
 }
 
 QString NotReadableAsGifMessage(const QString& path, const QString& reason) {
   return QCoreApplication::translate("FileOpen", "ファイル「%1」はGIF画像として読み込めませんでした。").arg(path) +
-         (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
+         (reason.isEmpty() ? QString() : QCoreApplication::translate("FileOpen", "(%1)").arg(reason));
 }
 
 QString FileMissingMessage(const QString& path) {
