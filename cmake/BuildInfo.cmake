@@ -2,6 +2,9 @@
 # the version and where an installed program finds its plug-ins and help file,
 # relative to its own directory. Included by the main build and the fuzz build.
 include(GNUInstallDirs)
+# The application id: desktop entry file name, AppStream id, the window's
+# WM_CLASS and Wayland app id. Set once here.
+set(TOMARU_APP_ID io.github.tomaru.Tomaru)
 set(TOMARU_INSTALL_PLUGINDIR ${CMAKE_INSTALL_LIBDIR}/tomaru/plugins)
 set(TOMARU_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/tomaru)
 file(RELATIVE_PATH TOMARU_PLUGIN_DIR_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${TOMARU_INSTALL_PLUGINDIR})

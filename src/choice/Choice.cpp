@@ -1,5 +1,7 @@
 #include "choice/Choice.h"
 
+#include <QCoreApplication>
+
 #include "document/Eyedropper.h"
 #include "document/FileOps.h"
 #include "frames/SavePlan.h"

@@ -1,5 +1,7 @@
 #include "cli/BatchJob.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <mutex>
 
@@ -64,8 +66,8 @@ TOpened OpenInput(const TBatchSettings& settings, const QString& path) {
 }
 
 QString MissingColorMessage(const QString& path, const TColorArgument& wanted) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」の色テーブルに ") + ColorArgumentText(wanted) +
-         QStringLiteral(" の色がありません。");
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」の色テーブルに %2 の色がありません。")
+      .arg(path, ColorArgumentText(wanted));
 }
 
 uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const QString& path) {
@@ -81,8 +83,8 @@ uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const Q
     case TColorArgument::TKind::Pixel: {
       const auto pixel = FirstFramePixel(opened.Gif, wanted.X, wanted.Y);
       if (!pixel)
-        throw TFailure{QStringLiteral("ファイル「") + path + QStringLiteral("」の画像に ") + ColorArgumentText(wanted) +
-                       QStringLiteral(" の画素がありません。")};
+        throw TFailure{QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
+                           .arg(path, ColorArgumentText(wanted))};
       entry = EntryOfPickedPixel(doc, *pixel);
       break;
     }
@@ -95,24 +97,23 @@ uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const Q
 QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool patchOnly) {
   QStringList notes;
   if (frames.NotRight > 0)
-    notes << (patchOnly ? QStringLiteral("%1 フレームは画像データを書き換えないと透過色を正しく表せません")
-                        : QStringLiteral("%1 フレームは 256 色を超えるため透過色を正しく表せません"))
+    notes << (patchOnly ? QCoreApplication::translate("BatchJob", "%1 フレームは画像データを書き換えないと透過色を正しく表せません")
+                        : QCoreApplication::translate("BatchJob", "%1 フレームは 256 色を超えるため透過色を正しく表せません"))
                  .arg(frames.NotRight);
   if (frames.Damaged)
-    notes << QStringLiteral("%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
+    notes << QCoreApplication::translate("BatchJob", "%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
   else if (frames.UndecodedFrom >= 0)
-    notes << QStringLiteral("%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました")
+    notes << QCoreApplication::translate("BatchJob", "%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました")
                  .arg(frames.UndecodedFrom + 1);
   if (notes.isEmpty()) return QString();
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」: ") + notes.join(QStringLiteral("。")) +
-         QStringLiteral("。");
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」: %2。").arg(path, notes.join(QCoreApplication::translate("BatchJob", "。")));
 }
 
 }  // namespace
 
 QString WithFileName(const QString& path, const QString& message) {
   if (message.contains(path)) return message;
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」: ") + message;
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」: %2").arg(path, message);
 }
 
 QString InfoLine(const QString& path, qint64 bytes, const TGifDocument& doc) {

@@ -9,6 +9,7 @@
 #include "cli/BatchJob.h"
 #include "cli/FirstFramePixel.h"
 #include "cli/OutputPlan.h"
+#include "document/Language.h"
 #include "plugins/SPIs.h"
 
 namespace {
@@ -26,33 +27,33 @@ void Print(FILE* to, const QString& line) {
 
 int UsageError(const QString& message) {
   Print(stderr, QStringLiteral("tomaru: ") + message);
-  Print(stderr, QStringLiteral("使い方は tomaru --help で表示します。"));
+  Print(stderr, QCoreApplication::translate("CommandLine", "使い方は tomaru --help で表示します。"));
   return ExitUsage;
 }
 
 struct TOptions {
   QCommandLineOption Transparent{QStringLiteral("transparent"),
-                                 QStringLiteral("COLOR を透過色にします: #RRGGBB、RRGGBB、色の名前 (white)、"
+                                 QCoreApplication::translate("CommandLine", "COLOR を透過色にします: #RRGGBB、RRGGBB、色の名前 (white)、"
                                                 "index:N (パレットの N 番)、pixel:X,Y (最初のフレームの画素)。"),
                                  QStringLiteral("COLOR")};
   QCommandLineOption Output{{QStringLiteral("o"), QStringLiteral("output")},
-                            QStringLiteral("出力ファイル (入力が一つのとき) か、既存の出力フォルダ (同じファイル名)。"),
+                            QCoreApplication::translate("CommandLine", "出力ファイル (入力が一つのとき) か、既存の出力フォルダ (同じファイル名)。"),
                             QStringLiteral("PATH")};
   QCommandLineOption Suffix{QStringLiteral("suffix"),
-                            QStringLiteral("入力の隣に「名前TEXT.gif」を書きます。"), QStringLiteral("TEXT")};
+                            QCoreApplication::translate("CommandLine", "入力の隣に「名前TEXT.gif」を書きます。"), QStringLiteral("TEXT")};
   QCommandLineOption InPlace{QStringLiteral("in-place"),
-                             QStringLiteral("入力ファイルを置き換えます (属性はそのまま、途中で壊れません)。")};
+                             QCoreApplication::translate("CommandLine", "入力ファイルを置き換えます (属性はそのまま、途中で壊れません)。")};
   QCommandLineOption FirstFrameOnly{QStringLiteral("first-frame-only"),
-                                    QStringLiteral("アニメーションでは最初のフレームだけを透過にします。")};
+                                    QCoreApplication::translate("CommandLine", "アニメーションでは最初のフレームだけを透過にします。")};
   QCommandLineOption PatchOnly{QStringLiteral("patch-only"),
-                               QStringLiteral("画像データを書き換えず、制御ブロックだけを変えます。それでは正しく"
+                               QCoreApplication::translate("CommandLine", "画像データを書き換えず、制御ブロックだけを変えます。それでは正しく"
                                               "透過にならないファイルは標準エラーに名前と理由を出します。")};
-  QCommandLineOption None{QStringLiteral("none"), QStringLiteral("透過を解除します。")};
+  QCommandLineOption None{QStringLiteral("none"), QCoreApplication::translate("CommandLine", "透過を解除します。")};
   QCommandLineOption Info{QStringLiteral("info"),
-                          QStringLiteral("ファイルごとに一行、タブ区切りで表示し、何も変えません: "
+                          QCoreApplication::translate("CommandLine", "ファイルごとに一行、タブ区切りで表示し、何も変えません: "
                                          "ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。")};
   QCommandLineOption Colors{QStringLiteral("colors"),
-                            QStringLiteral("256 色を超える BMP の減色: 256、16、2 (既定 256)。"), QStringLiteral("N"),
+                            QCoreApplication::translate("CommandLine", "256 色を超える BMP の減色: 256、16、2 (既定 256)。"), QStringLiteral("N"),
                             QStringLiteral("256")};
 };
 
@@ -65,22 +66,22 @@ struct TRequest {
 // The request the options make, or the usage error they amount to.
 QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TRequest& r) {
   r.Inputs = parser.positionalArguments();
-  if (r.Inputs.isEmpty()) return QStringLiteral("ファイルを指定してください。");
+  if (r.Inputs.isEmpty()) return QCoreApplication::translate("CommandLine", "ファイルを指定してください。");
   const int actions = int(parser.isSet(o.Transparent)) + int(parser.isSet(o.None)) + int(parser.isSet(o.Info));
-  if (actions != 1) return QStringLiteral("--transparent、--none、--info のどれか一つを指定してください。");
+  if (actions != 1) return QCoreApplication::translate("CommandLine", "--transparent、--none、--info のどれか一つを指定してください。");
   const int outputs = int(parser.isSet(o.Output)) + int(parser.isSet(o.Suffix)) + int(parser.isSet(o.InPlace));
   if (parser.isSet(o.Info)) {
-    if (outputs != 0) return QStringLiteral("--info は何も書かないので、-o、--suffix、--in-place は使えません。");
+    if (outputs != 0) return QCoreApplication::translate("CommandLine", "--info は何も書かないので、-o、--suffix、--in-place は使えません。");
     r.Settings.Action = TCliAction::Info;
   } else if (outputs != 1) {
-    return QStringLiteral("-o、--suffix、--in-place のどれか一つを指定してください。");
+    return QCoreApplication::translate("CommandLine", "-o、--suffix、--in-place のどれか一つを指定してください。");
   }
   if (parser.isSet(o.Transparent)) {
     const QString text = parser.value(o.Transparent);
     const auto wanted = ParseColorArgument(text);
     if (!wanted)
-      return QStringLiteral("色「") + text +
-             QStringLiteral("」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。");
+      return QCoreApplication::translate("CommandLine", "色「%1」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。")
+                 .arg(text);
     r.Settings.Action = TCliAction::Transparent;
     r.Settings.Color = *wanted;
   } else if (parser.isSet(o.None)) {
@@ -94,7 +95,7 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TReques
   else if (colors == QLatin1String("2"))
     r.Settings.ReduceBits = 1;
   else
-    return QStringLiteral("--colors は 256、16、2 のどれかです。");
+    return QCoreApplication::translate("CommandLine", "--colors は 256、16、2 のどれかです。");
   r.Settings.AllFrames = !parser.isSet(o.FirstFrameOnly);
   r.Settings.PatchOnly = parser.isSet(o.PatchOnly);
   r.Output.Output = parser.value(o.Output);
@@ -179,17 +180,18 @@ bool IsCommandLineRun(int argc, char** argv) {
 
 int RunCommandLine(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  InstallProgramTranslation(app, SystemLanguage(), QCoreApplication::applicationDirPath());
   QCoreApplication::setApplicationName(QStringLiteral("tomaru"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TOMARU_VERSION));
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("GIF の背景色を透過にします。画像データは、そうしなければ正しくならないフレームだけを書き換えます。"));
+  parser.setApplicationDescription(QCoreApplication::translate("CommandLine", "GIF の背景色を透過にします。画像データは、そうしなければ正しくならないフレームだけを書き換えます。"));
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
   parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.FirstFrameOnly,
                      options.PatchOnly,
                      options.None, options.Info, options.Colors});
-  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("GIF か BMP のファイル。"),
+  parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF か BMP のファイル。"),
                                QStringLiteral("FILE..."));
   if (!parser.parse(app.arguments())) return UsageError(parser.errorText());
   if (parser.isSet(help)) parser.showHelp(ExitDone);

@@ -1,5 +1,7 @@
 #include "cli/OutputPlan.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 #include <set>
@@ -36,7 +38,7 @@ QString TargetOf(const QString& input, const TOutputRequest& request, bool intoD
   return request.Output;
 }
 
-QString Quoted(const QString& path) { return QStringLiteral("「") + path + QStringLiteral("」"); }
+QString Quoted(const QString& path) { return QCoreApplication::translate("OutputPlan", "「%1」").arg(path); }
 
 }  // namespace
 
@@ -51,12 +53,12 @@ TOutputPlan PlanOutputs(const QStringList& inputs, const TOutputRequest& request
   const bool intoDirectory = toOutput && DirectoryExists(request.Output);
   if (toOutput && !intoDirectory) {
     if (inputs.size() > 1) {
-      plan.UsageError = QStringLiteral("出力先のフォルダ") + Quoted(request.Output) + QStringLiteral("が存在しません。");
+      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(request.Output));
       return plan;
     }
     const QString parent = QFileInfo(request.Output).path();
     if (!DirectoryExists(parent)) {
-      plan.UsageError = QStringLiteral("出力先のフォルダ") + Quoted(parent) + QStringLiteral("が存在しません。");
+      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(parent));
       return plan;
     }
   }
@@ -64,19 +66,19 @@ TOutputPlan PlanOutputs(const QStringList& inputs, const TOutputRequest& request
   for (const QString& input : inputs) inputPlaces.insert(PlaceOf(input));
   for (const QString& input : inputs) {
     if (request.InPlace && IsBmp(input)) {
-      plan.UsageError = QStringLiteral("BMP ファイル") + Quoted(input) +
-                        QStringLiteral("は GIF で置き換えられません。-o か --suffix を使ってください。");
+      plan.UsageError = QCoreApplication::translate("OutputPlan", "BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。")
+                            .arg(Quoted(input));
       return plan;
     }
     const QString target = TargetOf(input, request, intoDirectory);
     const TPlace place = PlaceOf(target);
     if (!request.InPlace && inputPlaces.count(place)) {
-      plan.UsageError = QStringLiteral("出力先") + Quoted(target) +
-                        QStringLiteral("は入力ファイルです。入力を置き換えるのは --in-place のときだけです。");
+      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先%1は入力ファイルです。入力を置き換えるのは --in-place のときだけです。")
+                            .arg(Quoted(target));
       return plan;
     }
     if (!targets.insert(place).second) {
-      plan.UsageError = QStringLiteral("出力先") + Quoted(target) + QStringLiteral("に複数の入力が書かれます。");
+      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先%1に複数の入力が書かれます。").arg(Quoted(target));
       return plan;
     }
     plan.Files.push_back({input, target});

@@ -2,6 +2,7 @@
 // The program's general error: carries a user-facing message. Raised by the
 // deeper layers (file I/O, plug-ins, the property store) and shown once by the
 // application's top-level error report, after which the program goes on.
+#include <QCoreApplication>
 #include <QString>
 #include <stdexcept>
 
@@ -21,7 +22,7 @@ class Exception : public std::runtime_error {
 class EInOutError : public Exception {
  public:
   explicit EInOutError(int code)
-      : Exception(QStringLiteral("I/O エラー (%1)").arg(code)), ErrorCode(code) {}
+      : Exception(QCoreApplication::translate("Exception", "I/O エラー (%1)").arg(code)), ErrorCode(code) {}
   EInOutError(int code, const QString& message, const QString& fileName)
       : Exception(message), ErrorCode(code), FileName(fileName) {}
   int ErrorCode;

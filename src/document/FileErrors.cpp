@@ -1,5 +1,7 @@
 #include "document/FileErrors.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstring>
 
@@ -27,56 +29,56 @@ QString SystemErrorText(int code, TFileAction action) {
   switch (code) {
     case EACCES:
       switch (action) {
-        case TFileAction::Read: return QStringLiteral("読み取り権限がありません");
+        case TFileAction::Read: return QCoreApplication::translate("FileErrors", "読み取り権限がありません");
         case TFileAction::Write:
-        case TFileAction::MakeDir: return QStringLiteral("書き込み権限がありません");
+        case TFileAction::MakeDir: return QCoreApplication::translate("FileErrors", "書き込み権限がありません");
       }
       break;
-    case EPERM: return QStringLiteral("この操作は許可されていません");
-    case ENOENT: return QStringLiteral("ファイルまたはフォルダが見つかりません");
-    case ENOTDIR: return QStringLiteral("パスの途中にフォルダでないものがあります");
-    case EISDIR: return QStringLiteral("ファイルではなくフォルダです");
-    case ENOSPC: return QStringLiteral("ディスクの空き容量が足りません");
+    case EPERM: return QCoreApplication::translate("FileErrors", "この操作は許可されていません");
+    case ENOENT: return QCoreApplication::translate("FileErrors", "ファイルまたはフォルダが見つかりません");
+    case ENOTDIR: return QCoreApplication::translate("FileErrors", "パスの途中にフォルダでないものがあります");
+    case EISDIR: return QCoreApplication::translate("FileErrors", "ファイルではなくフォルダです");
+    case ENOSPC: return QCoreApplication::translate("FileErrors", "ディスクの空き容量が足りません");
 #ifdef EDQUOT
-    case EDQUOT: return QStringLiteral("ディスクの使用量の上限を超えています");
+    case EDQUOT: return QCoreApplication::translate("FileErrors", "ディスクの使用量の上限を超えています");
 #endif
-    case EFBIG: return QStringLiteral("ファイルが大きすぎます");
-    case EROFS: return QStringLiteral("読み取り専用のファイルシステムです");
-    case EIO: return QStringLiteral("装置の入出力エラーです");
-    case ENAMETOOLONG: return QStringLiteral("ファイル名が長すぎます");
-    case ELOOP: return QStringLiteral("シンボリックリンクが循環しているか、深すぎます");
+    case EFBIG: return QCoreApplication::translate("FileErrors", "ファイルが大きすぎます");
+    case EROFS: return QCoreApplication::translate("FileErrors", "読み取り専用のファイルシステムです");
+    case EIO: return QCoreApplication::translate("FileErrors", "装置の入出力エラーです");
+    case ENAMETOOLONG: return QCoreApplication::translate("FileErrors", "ファイル名が長すぎます");
+    case ELOOP: return QCoreApplication::translate("FileErrors", "シンボリックリンクが循環しているか、深すぎます");
     case EMFILE:
-    case ENFILE: return QStringLiteral("開いているファイルが多すぎます");
-    case ENOMEM: return QStringLiteral("メモリが足りません");
-    case EEXIST: return QStringLiteral("同じ名前のものが既にあります");
-    case EBUSY: return QStringLiteral("ファイルまたは装置が使用中です");
-    case ETXTBSY: return QStringLiteral("実行中のファイルです");
-    case EXDEV: return QStringLiteral("別のファイルシステムをまたいでいます");
-    case EINVAL: return QStringLiteral("ファイル名または引数が正しくありません");
-    case EAGAIN: return QStringLiteral("一時的に使えません。もう一度試してください");
-    case EINTR: return QStringLiteral("操作が中断されました");
+    case ENFILE: return QCoreApplication::translate("FileErrors", "開いているファイルが多すぎます");
+    case ENOMEM: return QCoreApplication::translate("FileErrors", "メモリが足りません");
+    case EEXIST: return QCoreApplication::translate("FileErrors", "同じ名前のものが既にあります");
+    case EBUSY: return QCoreApplication::translate("FileErrors", "ファイルまたは装置が使用中です");
+    case ETXTBSY: return QCoreApplication::translate("FileErrors", "実行中のファイルです");
+    case EXDEV: return QCoreApplication::translate("FileErrors", "別のファイルシステムをまたいでいます");
+    case EINVAL: return QCoreApplication::translate("FileErrors", "ファイル名または引数が正しくありません");
+    case EAGAIN: return QCoreApplication::translate("FileErrors", "一時的に使えません。もう一度試してください");
+    case EINTR: return QCoreApplication::translate("FileErrors", "操作が中断されました");
     case ENXIO:
-    case ENODEV: return QStringLiteral("装置がありません");
+    case ENODEV: return QCoreApplication::translate("FileErrors", "装置がありません");
 #ifdef ESTALE
-    case ESTALE: return QStringLiteral("ネットワーク上のファイルが無効になりました");
+    case ESTALE: return QCoreApplication::translate("FileErrors", "ネットワーク上のファイルが無効になりました");
 #endif
-    case ENOTEMPTY: return QStringLiteral("フォルダが空ではありません");
+    case ENOTEMPTY: return QCoreApplication::translate("FileErrors", "フォルダが空ではありません");
     default: break;
   }
   const QString platform = PlatformText(code);
-  return platform.isEmpty() ? QStringLiteral("不明なエラー") : platform;
+  return platform.isEmpty() ? QCoreApplication::translate("FileErrors", "不明なエラー") : platform;
 }
 
 QString FileErrorText(TFileAction action, const QString& fileName, int code) {
   QString what;
   switch (action) {
-    case TFileAction::Read: what = QStringLiteral("ファイル「%1」を読み込めませんでした。"); break;
-    case TFileAction::Write: what = QStringLiteral("ファイル「%1」を保存できませんでした。"); break;
-    case TFileAction::MakeDir: what = QStringLiteral("フォルダ「%1」を作成できませんでした。"); break;
+    case TFileAction::Read: what = QCoreApplication::translate("FileErrors", "ファイル「%1」を読み込めませんでした。"); break;
+    case TFileAction::Write: what = QCoreApplication::translate("FileErrors", "ファイル「%1」を保存できませんでした。"); break;
+    case TFileAction::MakeDir: what = QCoreApplication::translate("FileErrors", "フォルダ「%1」を作成できませんでした。"); break;
   }
   // The reason on a line of its own, so a long name does not split it.
   return what.arg(fileName) + QLatin1Char('\n') +
-         QStringLiteral("(%1、エラーコード %2)").arg(SystemErrorText(code, action), QString::number(code));
+         QCoreApplication::translate("FileErrors", "(%1、エラーコード %2)").arg(SystemErrorText(code, action), QString::number(code));
 }
 
 void RaiseFileError(TFileAction action, const QString& fileName, int code) {

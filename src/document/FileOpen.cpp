@@ -1,20 +1,22 @@
 #include "document/FileOpen.h"
 
+#include <QCoreApplication>
+
 #include "document/FramesPanel.h"
 #include "document/FileOps.h"
 
 QString PictureNotShownMessage(const QString& path, const QString& reason) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」の画像を表示できませんでした。") +
-         (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
+  return QCoreApplication::translate("FileOpen", "ファイル「%1」の画像を表示できませんでした。").arg(path) +
+         (reason.isEmpty() ? QString() : QCoreApplication::translate("FileOpen", "(%1)").arg(reason));
 }
 
 QString NotReadableAsGifMessage(const QString& path, const QString& reason) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」はGIF画像として読み込めませんでした。") +
-         (reason.isEmpty() ? QString() : QStringLiteral("(") + reason + QStringLiteral(")"));
+  return QCoreApplication::translate("FileOpen", "ファイル「%1」はGIF画像として読み込めませんでした。").arg(path) +
+         (reason.isEmpty() ? QString() : QCoreApplication::translate("FileOpen", "(%1)").arg(reason));
 }
 
 QString FileMissingMessage(const QString& path) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」が存在しませんでした。");
+  return QCoreApplication::translate("FileOpen", "ファイル「%1」が存在しませんでした。").arg(path);
 }
 
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& requested) {
@@ -58,16 +60,16 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   view.SetMsg(PanelWidth, QStringLiteral("Width : ") + QString::number(doc.ImageWidth));
   view.SetMsg(PanelHeight, QStringLiteral("height : ") + QString::number(doc.ImageHeight));
   view.SizeImageView(doc.ImageWidth, doc.ImageHeight);
-  view.SetMsg(PanelColorCount, QString::number(doc.ColorCount) + QStringLiteral(" 色"));
+  view.SetMsg(PanelColorCount, QCoreApplication::translate("FileOpen", "%1 色").arg(doc.ColorCount));
   view.SetMsg(PanelFrames, FramesCountText(CountFrames(doc.GifData)));
   view.ShowPalette(doc, doc.LoadedTransparent ? std::optional<int>(doc.TransparentIndex) : std::nullopt);
   view.SetTransChecked(doc.LoadedTransparent);
   if (doc.LoadedTransparent) {
-    view.SetMsg(PanelTransparency, QStringLiteral("透過済み"));
+    view.SetMsg(PanelTransparency, QCoreApplication::translate("FileOpen", "透過済み"));
     view.SetDefaultSwatch(doc.PaletteColors[doc.TransparentIndex]);
     view.SetMsg(PanelIndex, QString::number(doc.TransparentIndex));
   } else {
-    view.SetMsg(PanelTransparency, QStringLiteral("透過なし"));
+    view.SetMsg(PanelTransparency, QCoreApplication::translate("FileOpen", "透過なし"));
     view.SetDefaultSwatch(std::nullopt);
     view.SetMsg(PanelIndex, QString());
   }

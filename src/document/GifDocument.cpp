@@ -1,5 +1,7 @@
 #include "document/GifDocument.h"
 
+#include <QCoreApplication>
+
 #include "document/FileOps.h"
 #include "document/FramePatch.h"
 #include "document/GifFrames.h"
@@ -182,11 +184,11 @@ TFramePatchResult TGifDocument::SavePatched(const QString& fileName, bool allFra
 
 QString RefusalReason(const TGifRefusal& why) {
   switch (why.Kind) {
-    case TGifRefusal::NoSignature: return QStringLiteral("GIFのシグネチャがありません");
-    case TGifRefusal::EndsEarly: return QStringLiteral("最初の画像の前でファイルが終わっています");
+    case TGifRefusal::NoSignature: return QCoreApplication::translate("GifDocument", "GIFのシグネチャがありません");
+    case TGifRefusal::EndsEarly: return QCoreApplication::translate("GifDocument", "最初の画像の前でファイルが終わっています");
     case TGifRefusal::DamagedBlock:
-      return QStringLiteral("位置 %1 (0x%2) のブロックが壊れています").arg(why.Offset).arg(why.Offset, 0, 16);
-    case TGifRefusal::TooLarge: return QStringLiteral("ファイルが大きすぎます");
+      return QCoreApplication::translate("GifDocument", "位置 %1 (0x%2) のブロックが壊れています").arg(why.Offset).arg(why.Offset, 0, 16);
+    case TGifRefusal::TooLarge: return QCoreApplication::translate("GifDocument", "ファイルが大きすぎます");
   }
   return QString();
 }

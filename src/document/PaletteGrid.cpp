@@ -33,3 +33,11 @@ QRect SelectionFrameOf(int index) {
   const int row = index / 16;
   return QRect(QPoint(20 * column + 1, 15 * row + 1), QPoint(20 * column + 20, 15 * row + 15));
 }
+
+int MovePaletteSelection(int index, int dx, int dy, int colorCount) {
+  if (colorCount <= 0) return -1;
+  if (index < 0 || index >= colorCount) return 0;
+  const int moved = index + dx + 16 * dy;
+  if (moved < 0 || moved >= colorCount) return index;
+  return moved;
+}

@@ -18,3 +18,8 @@ int PaletteHitTest(int x, int y, int colorCount);
 // The 1-pixel ring directly around an entry's swatch (right, bottom exclusive
 // in the returned left/top/right/bottom sense of QRect::adjusted(0,0,1,1)).
 QRect SelectionFrameOf(int index);
+
+// The entry an arrow key moves the selection to: dx, dy in cells (-1, 0, 1),
+// kept inside the drawn entries; rows wrap to the neighbouring row when
+// moving sideways off an end. No selection yet (-1): the first entry.
+int MovePaletteSelection(int index, int dx, int dy, int colorCount);

@@ -1,5 +1,6 @@
 #include "help/HelpFile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "document/AppPaths.h"
@@ -9,7 +10,8 @@ const QString kScheme = QStringLiteral("chm");
 }
 
 QString HelpFilePath(const QString& appDir) {
-  return ShippedFile(appDir, InstalledDataDir(appDir), QStringLiteral("help.chm"));
+  // The help file of the interface's language: the English translation names help_en.chm.
+  return ShippedFile(appDir, InstalledDataDir(appDir), QCoreApplication::translate("HelpFile", "help.chm"));
 }
 
 QString HelpTopicPath(const QString& topic) { return QStringLiteral("html/") + topic; }

@@ -1,5 +1,7 @@
 #include "persist/DropFiles.h"
 
+#include <QCoreApplication>
+
 #include "document/FileOps.h"
 
 QString DropExtension(const QString& path) {
@@ -14,7 +16,7 @@ bool IsDropAccepted(const QString& extension) {
 }
 
 QString DropRefusalMessage(const QString& extension) {
-  return QStringLiteral("拡張子「") + extension + QStringLiteral("」のファイルは処理できません。");
+  return QCoreApplication::translate("DropFiles", "拡張子「%1」のファイルは処理できません。").arg(extension);
 }
 
 void DropFiles(const QStringList& paths, const std::function<void(const QString&)>& Open,

@@ -1,5 +1,7 @@
 #include "persist/RecentFiles.h"
 
+#include <QCoreApplication>
+
 #include <QFile>
 
 #include "document/FileOps.h"
@@ -79,7 +81,7 @@ QList<TRecentEntry> AddRecentFile(const QString& fileName, const QString& path) 
 }
 
 QString DeleteRecentFilesQuestion() {
-  return QStringLiteral("「最近使ったﾌｧｲﾙ」の履歴を削除しますが、よろしいですか？");
+  return QCoreApplication::translate("RecentFiles", "「最近使ったﾌｧｲﾙ」の履歴を削除しますが、よろしいですか？");
 }
 
 bool DeleteRecentFiles(const QString& fileName, const std::function<bool(const QString&)>& Confirm) {

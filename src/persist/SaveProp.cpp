@@ -1,5 +1,7 @@
 #include "persist/SaveProp.h"
 
+#include <QCoreApplication>
+
 #include <QEvent>
 #include <QMetaObject>
 #include <QVariant>
@@ -328,7 +330,7 @@ bool TCustomSaveProps::eventFilter(QObject* watched, QEvent* event) {
 
 void TCustomSaveProps::SetRestorePlacement(TRestoreKinds kinds) {
   if (kinds.Has(TRestoreKind::Enabled) && !OwnerForm())
-    throw Exception(QStringLiteral("Owner が TForm でないと設定できません"));
+    throw Exception(QCoreApplication::translate("SaveProp", "Owner が TForm でないと設定できません"));
   FRestorePlacement = kinds;
 }
 
@@ -347,7 +349,7 @@ void TCustomSaveProps::Notification(QObject* component) {
 
 void TCustomSaveProps::CheckDuplicate(const QString& section, const QString& key) const {
   if (FSaving || FProps.IsUnique(nullptr, section, key)) return;
-  throw Exception(QStringLiteral("セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
+  throw Exception(QCoreApplication::translate("SaveProp", "セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
 }
 
 QString TCustomSaveProps::PlacementKey(int index) const {

@@ -1,5 +1,7 @@
 #include "persist/SetAside.h"
 
+#include <QCoreApplication>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,9 +24,9 @@ QString SetAsideOversizedFiles(const QStringList& fileNames) {
   for (const QString& fileName : fileNames) {
     const QString name = SetAsideOversized(fileName);
     if (name.isEmpty()) continue;
-    text += QStringLiteral("%1 は設定ﾌｧｲﾙとしては大きすぎるため、%2 に名前を変えて残しました。\r\n")
+    text += QCoreApplication::translate("SetAside", "%1 は設定ﾌｧｲﾙとしては大きすぎるため、%2 に名前を変えて残しました。\r\n")
                 .arg(ExtractFileName(fileName), ExtractFileName(name));
   }
-  if (!text.isEmpty()) text += QStringLiteral("既定の設定で起動します。");
+  if (!text.isEmpty()) text += QCoreApplication::translate("SetAside", "既定の設定で起動します。");
   return text;
 }

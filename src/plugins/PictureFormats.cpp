@@ -1,5 +1,7 @@
 #include "plugins/PictureFormats.h"
 
+#include <QCoreApplication>
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
@@ -11,7 +13,7 @@ class TNativeGraphic : public TGraphic {
   void LoadFromFile(const QString& fileName) override {
     QImageReader reader(fileName);
     QImage image;
-    if (!reader.read(&image)) throw EInvalidGraphic(QStringLiteral("認識できない画像形式です"));
+    if (!reader.read(&image)) throw EInvalidGraphic(QCoreApplication::translate("PictureFormats", "認識できない画像形式です"));
     FImage = image;
   }
   const QImage& Image() const override { return FImage; }
@@ -70,7 +72,7 @@ QString TPictureFormats::Description(const QString& ext) const {
 void TPicture::LoadFromFile(const QString& fileName) {
   const QString ext = QFileInfo(fileName).suffix();
   const TGraphicClass* cls = TPictureFormats::Instance().Find(ext);
-  if (!cls) throw EInvalidGraphic(QStringLiteral("拡張子 .%1 の画像形式は処理できません").arg(ext));
+  if (!cls) throw EInvalidGraphic(QCoreApplication::translate("PictureFormats", "拡張子 .%1 の画像形式は処理できません").arg(ext));
   std::unique_ptr<TGraphic> graphic = cls->Create();
   graphic->OnProgress = OnProgress;
   graphic->LoadFromFile(fileName);

@@ -3,6 +3,7 @@
 // no copy of such a picture could be held, so the bound is a pixel count:
 // that of 16384 x 16384, which as 32-bit pixels is 1 GiB. Qt's readers are
 // allowed that much (their default stops at 128 MiB, about 33 megapixels).
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
@@ -14,5 +15,5 @@ inline bool PictureTooLarge(int64_t width, int64_t height) {
 }
 
 inline QString PictureTooLargeMessage(int64_t width, int64_t height) {
-  return QStringLiteral("%1 x %2 ピクセルの画像は大きすぎるため表示できません").arg(width).arg(height);
+  return QCoreApplication::translate("PictureLimits", "%1 x %2 ピクセルの画像は大きすぎるため表示できません").arg(width).arg(height);
 }

@@ -1,5 +1,7 @@
 #include "plugins/PluginListing.h"
 
+#include <QCoreApplication>
+
 #include "plugins/SPIs.h"
 
 QString PluginListingText(const TSPIs& spis) {
@@ -11,6 +13,6 @@ QString PluginListingText(const TSPIs& spis) {
 
 QString SkippedPluginsText(const TSPIs& spis) {
   if (spis.Skipped.isEmpty()) return QString();
-  return QStringLiteral("次のSusie Pluginは使えないため読み込みませんでした。\r\n\r\n") +
+  return QCoreApplication::translate("PluginListing", "次のSusie Pluginは使えないため読み込みませんでした。\r\n\r\n") +
          spis.Skipped.join(QStringLiteral("\r\n"));
 }

@@ -1,5 +1,7 @@
 #include "plugins/SPI.h"
 
+#include <QCoreApplication>
+
 #include <QFile>
 #include <QFileInfo>
 #include <dlfcn.h>
@@ -8,13 +10,13 @@
 #include <vector>
 
 ESPIFOpenErrorSPI::ESPIFOpenErrorSPI(const QString& fileName)
-    : Exception(QStringLiteral("%1:Susie Pluginがロードできませんでした").arg(fileName)) {}
+    : Exception(QCoreApplication::translate("SPI", "%1:Susie Pluginがロードできませんでした").arg(fileName)) {}
 
 ESPIInvalidAPI::ESPIInvalidAPI(const QString& apiName, const QString& fileName)
-    : Exception(QStringLiteral("%1は[%2]では使えないSusie Plugin APIです").arg(apiName, fileName)) {}
+    : Exception(QCoreApplication::translate("SPI", "%1は[%2]では使えないSusie Plugin APIです").arg(apiName, fileName)) {}
 
 ESPIInfoOverflow::ESPIInfoOverflow(const QString& fileName)
-    : Exception(QStringLiteral("%1:Susie Pluginの情報が多すぎます").arg(fileName)) {}
+    : Exception(QCoreApplication::translate("SPI", "%1:Susie Pluginの情報が多すぎます").arg(fileName)) {}
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "plugins/SPIBmp.h"
 
+#include <QCoreApplication>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -96,7 +98,7 @@ void TInSPIAble::LoadFromStream(QIODevice& stream) {
     done = TryPlugins(data) || TryNative(data);
   else
     done = TryNative(data) || TryPlugins(data);
-  if (!done) throw EInvalidGraphic(QStringLiteral("認識できない画像形式です"));
+  if (!done) throw EInvalidGraphic(QCoreApplication::translate("SPIBmp", "認識できない画像形式です"));
 }
 
 bool TInSPIAble::TryNative(const QByteArray& data) {

@@ -7,7 +7,7 @@
 
 #include "document/AppPaths.h"
 
-ESPIDupCreateSPIs::ESPIDupCreateSPIs() : Exception(QStringLiteral("TSPIs は複数生成できません")) {}
+ESPIDupCreateSPIs::ESPIDupCreateSPIs() : Exception(QCoreApplication::translate("SPIs", "TSPIs は複数生成できません")) {}
 
 TSPIs* TSPIs::SPIsInstance = nullptr;
 

@@ -1,5 +1,7 @@
 #include "reduce/BmpLoader.h"
 
+#include <QCoreApplication>
+
 #include <QFile>
 #include <QImageReader>
 #include <QtEndian>
@@ -79,7 +81,7 @@ bool HoldsItsPixels(QFile& file, QString& refusal) {
 }  // namespace
 
 QString NotReadableAsBmpMessage(const QString& path) {
-  return QStringLiteral("ファイル「") + path + QStringLiteral("」はBMP画像として読み込めませんでした。");
+  return QCoreApplication::translate("BmpLoader", "ファイル「%1」はBMP画像として読み込めませんでした。").arg(path);
 }
 
 QImage LoadBMP(const QString& path, QString* refusal) {

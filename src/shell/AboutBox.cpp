@@ -1,5 +1,7 @@
 #include "shell/AboutBox.h"
 
+#include <QCoreApplication>
+
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
@@ -59,7 +61,7 @@ void Bold(QLabel* label) {
 
 TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("AboutBox"));
-  setWindowTitle(QStringLiteral("このｿﾌﾄｳｪｱについて"));
+  setWindowTitle(QCoreApplication::translate("AboutBox", "このｿﾌﾄｳｪｱについて"));
   setFixedSize(398, 256);
   // The layout is fixed in pixels, so its text is too, whatever the desktop's size.
   QFont small = font();

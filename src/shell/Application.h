@@ -1,5 +1,6 @@
 #pragma once
-// The application: title "Tomaru", the UI font, Qt's Japanese translation and
+// The application: its id (TOMARU_APP_ID) as name and desktop file name, the
+// UI font, the translations for the user's language (Japanese or English) and
 // the top-level error report for anything that escapes an event handler.
 #include <QApplication>
 

@@ -1,13 +1,18 @@
 #include "shell/Dialogs.h"
 
+#include <QCoreApplication>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QTreeView>
 
 #include "document/Exception.h"
 #include "shell/ErrorReport.h"
@@ -28,6 +33,26 @@ void WidenForTitle(QMessageBox& box) {
   grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Fixed,
                                 QSizePolicy::Minimum),
                 grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// Filters name their patterns in their text already ("GIF画像(*.gif)"): the
+// dialog does not repeat the patterns. Its detail columns (size, type, date)
+// are as wide as their texts once the folder is read.
+void PrepareFileDialog(QFileDialog& d) {
+  d.setOption(QFileDialog::HideNameFilterDetails, true);
+  auto* view = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+  auto* model = d.findChild<QFileSystemModel*>();
+  if (!view || !model) return;
+  const auto widen = [view] {
+    QHeaderView* header = view->header();
+    for (int column = 1; column < header->count(); ++column) {
+      const int before = header->sectionSize(column);
+      view->resizeColumnToContents(column);  // its texts and its title
+      header->resizeSection(column, qMax(before, header->sectionSize(column)));
+    }
+  };
+  QObject::connect(model, &QFileSystemModel::directoryLoaded, view, widen);
+  widen();
 }
 
 int Exec(QMessageBox& box) {
@@ -55,9 +80,9 @@ void TDialogs::ShowMessage(QWidget* owner, const QString& text) {
 }
 
 bool TDialogs::Confirm(QWidget* owner, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text, QMessageBox::NoButton, Owner(owner));
+  QMessageBox box(QMessageBox::Question, QCoreApplication::translate("Dialogs", "確認"), text, QMessageBox::NoButton, Owner(owner));
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+  box.addButton(QCoreApplication::translate("Dialogs", "キャンセル"), QMessageBox::RejectRole);
   Exec(box);
   return box.clickedButton() == ok;
 }
@@ -75,6 +100,7 @@ std::optional<QString> TDialogs::OpenFile(QWidget* owner, const TFileDialogOptio
   d.setFileMode(QFileDialog::ExistingFile);
   d.setDefaultSuffix(o.DefaultSuffix);
   d.setOption(QFileDialog::ReadOnly, false);
+  PrepareFileDialog(d);
   TOpenPreview* preview = AttachOpenPreview(d);
   d.resize(d.sizeHint().expandedTo(QSize(760, 440)));
   if (!o.FileName.isEmpty()) {
@@ -94,6 +120,7 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
   d.setDefaultSuffix(o.DefaultSuffix);
   // Replacing an existing file is the common case (saving over the opened GIF).
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
+  PrepareFileDialog(d);
   if (!o.FileName.isEmpty()) d.selectFile(o.FileName);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
   QString chosen = d.selectedFiles().first();

@@ -1,10 +1,13 @@
 #include "shell/HelpViewer.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QScreen>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QToolBar>
@@ -14,6 +17,7 @@
 
 #include "document/FileErrors.h"
 #include "help/ChmFile.h"
+#include "help/HelpPlace.h"
 #include "shell/Icons.h"
 
 namespace {
@@ -21,7 +25,7 @@ namespace {
 THelpDisplay* gDisplay = nullptr;
 QPointer<THelpViewer> gViewer;
 
-const QString kWindowTitle = QStringLiteral("Tomaru ヘルプ");
+QString WindowTitle() { return QCoreApplication::translate("HelpViewer", "Tomaru ヘルプ"); }
 
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -49,16 +53,33 @@ QString CannotOpenText(const QString& file) {
   else if (::access(QFile::encodeName(file).constData(), R_OK) != 0)
     code = errno;
   if (code) return FileErrorText(TFileAction::Read, file, code);
-  return QStringLiteral("ファイル「%1」はヘルプファイル(CHM形式)として読み込めませんでした。").arg(file);
+  return QCoreApplication::translate("HelpViewer", "ファイル「%1」はヘルプファイル(CHM形式)として読み込めませんでした。").arg(file);
 }
 
 }  // namespace
 
 // ---- where requests go ----
 
+namespace {
+
+// A new help window opens beside the window that asked for it, inside its
+// screen; later it stays where the user put it.
+void PlaceBeside(QWidget& viewer, QWidget* owner) {
+  QWidget* window = owner ? owner->window() : nullptr;
+  if (!window || !window->isVisible() || !window->screen()) return;
+  const QRect frame = window->frameGeometry();
+  const QSize decoration = frame.size() - window->geometry().size();
+  const QRect place = HelpWindowPlace(frame, viewer.size() + decoration, window->screen()->availableGeometry());
+  viewer.resize(place.size() - decoration);
+  viewer.move(place.topLeft());
+}
+
+}  // namespace
+
 void THelpDisplay::Display(QWidget* owner, const THelpRequest& request) {
   if (!gViewer) {
     gViewer = new THelpViewer(owner);
+    PlaceBeside(*gViewer, owner);
   } else if (gViewer->parentWidget() != owner) {
     // The window follows its owner, so a modal owner does not lock it out.
     const QRect place = gViewer->geometry();
@@ -137,9 +158,11 @@ void THelpBrowser::FollowLink(const QUrl& link) {
 THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("HelpViewer"));
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(kWindowTitle);
+  setWindowTitle(WindowTitle());
   setWindowIcon(ProgramIcon());
   resize(640, 480);
+  // Esc closes the help, as it closes a dialog.
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -151,9 +174,9 @@ THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
   FBrowser->setObjectName(QStringLiteral("brwHelp"));
   column->addWidget(FBrowser, 1);
 
-  QAction* back = FBar->addAction(QStringLiteral("戻る"), FBrowser, &QTextBrowser::backward);
-  QAction* forward = FBar->addAction(QStringLiteral("進む"), FBrowser, &QTextBrowser::forward);
-  FBar->addAction(QStringLiteral("目次"), this, [this] {
+  QAction* back = FBar->addAction(QCoreApplication::translate("HelpViewer", "戻る"), FBrowser, &QTextBrowser::backward);
+  QAction* forward = FBar->addAction(QCoreApplication::translate("HelpViewer", "進む"), FBrowser, &QTextBrowser::forward);
+  FBar->addAction(QCoreApplication::translate("HelpViewer", "目次"), this, [this] {
     if (FFile) FBrowser->ShowPage(FFile->DefaultTopic());
   });
   back->setEnabled(false);
@@ -182,7 +205,7 @@ bool THelpViewer::ShowHelp(const QString& file, const QString& topic) {
   }
   const QString path = topic.isEmpty() ? FFile->DefaultTopic() : topic;
   if (!FBrowser->ShowPage(path)) {
-    ShowNote(QStringLiteral("ページ %1 が見つかりません。").arg(path));
+    ShowNote(QCoreApplication::translate("HelpViewer", "ページ %1 が見つかりません。").arg(path));
     return false;
   }
   return true;
@@ -196,10 +219,10 @@ QString THelpViewer::CurrentPath() const {
 void THelpViewer::ShowNote(const QString& text) {
   FBrowser->setHtml(NotePage(text));
   FShowingNote = true;
-  setWindowTitle(kWindowTitle);
+  setWindowTitle(WindowTitle());
 }
 
 void THelpViewer::UpdateTitle() {
   const QString title = FBrowser->documentTitle();
-  setWindowTitle(title.isEmpty() ? kWindowTitle : kWindowTitle + QStringLiteral(" - ") + title);
+  setWindowTitle(title.isEmpty() ? WindowTitle() : WindowTitle() + QStringLiteral(" - ") + title);
 }

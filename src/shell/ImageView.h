@@ -1,9 +1,12 @@
 #pragma once
 // The picture in the left pane. At zoom 1 it takes the picture's own size; at
 // other factors the picture is stretched to the view without smoothing, so
-// every image pixel becomes a uniform block.
+// every image pixel becomes a uniform block. Focused (Tab or a click), a pick
+// cursor marks one picture pixel: the arrow keys move it (Shift: ten pixels),
+// Return or Space picks that pixel as a click on it does.
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 #include "choice/Choice.h"
 
@@ -23,6 +26,10 @@ class TImageView : public QWidget {
   // The picture's pixel under a point of the view, mapped back through the
   // zoom: its colour, and its palette entry when the picture is indexed.
   TShownPixel PixelAt(const QPoint& pos);
+  // The picture pixel under the pick cursor, and the point of the view a
+  // click on it would be at (the middle of its block).
+  QPoint PickCursor() const { return FCursor; }
+  QPoint ViewPointOf(const QPoint& pixel) const;
 
  signals:
   void Clicked(const QPoint& pos);
@@ -30,8 +37,17 @@ class TImageView : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
+  void MoveCursor(int dx, int dy);
+  // The picture pixel under a point of the view, if any.
+  std::optional<QPoint> PictureCoordinates(const QPoint& pos) const;
+  QRect BlockOf(const QPoint& pixel) const;
+  QPoint FCursor;
+  bool FGrabbing = false;  // the cursor is not part of the colour shown
   QImage FPicture;
   bool FAutoSize = true;
   bool FStretch = false;

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -57,11 +58,30 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100%
                               {80, Qt::AlignCenter, "height : 65535"},
                               {80, Qt::AlignCenter, "Width : 65535"},
                               {80, Qt::AlignCenter, "99999999 byte"},
-                              {60, Qt::AlignCenter, "透過済み"},
-                              {50, Qt::AlignCenter, "256 色"},
+                              {60, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "透過済み")},
+                              {50, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "256 色")},
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
-                              {100, Qt::AlignLeft, "透過 9999/9999 ﾌﾚｰﾑ (書換 9999)"}};
+                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")}};
+
+// A command's hint shows beside it whenever it is highlighted, by the mouse
+// or by the arrow keys (Qt's own menu tooltips answer the mouse only).
+void ShowHintsWhileWalking(QMenu* menu) {
+  menu->setToolTipsVisible(true);
+  QObject::connect(menu, &QMenu::hovered, menu, [menu](QAction* a) {
+    // After the menu has done its own tooltip bookkeeping for the new item.
+    QTimer::singleShot(0, menu, [menu, a] {
+      if (!menu->isVisible() || menu->activeAction() != a) return;
+      const QString hint = a->statusTip();
+      if (hint.isEmpty()) {
+        QToolTip::hideText();
+        return;
+      }
+      const QRect place = menu->actionGeometry(a);
+      QToolTip::showText(menu->mapToGlobal(QPoint(place.right() + 4, place.top())), hint, menu);
+    });
+  });
+}
 
 template <typename W>
 W* Named(W* w, const char* name) {
@@ -162,20 +182,20 @@ void TMainForm::CreateComponents() {
   pnlTopMain = Named(new QWidget(central), "pnlTopMain");
   pnlTopMain->setFixedHeight(32);
   pnlTopMain->setAutoFillBackground(true);
-  chkTrans = Named(new QCheckBox(QStringLiteral("背景透過(&T)"), pnlTopMain), "chkTrans");
+  chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
   chkTrans->setGeometry(9, 8, 89, 17);
-  chkTrans->setToolTip(QStringLiteral("背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
-  Label1 = Named(new QLabel(QStringLiteral("読み込み時の透過色"), pnlTopMain), "Label1");
+  chkTrans->setToolTip(QCoreApplication::translate("MainForm", "背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
+  Label1 = Named(new QLabel(QCoreApplication::translate("MainForm", "読み込み時の透過色"), pnlTopMain), "Label1");
   Label1->move(145, 10);
   shpDefault = Named(new TShape(pnlTopMain), "shpDefault");
   shpDefault->move(259, 7);
-  shpDefault->setToolTip(QStringLiteral("読み込んだGIF画像が透過済みの場合のみ表示されます。"));
-  Label2 = Named(new QLabel(QStringLiteral("適応したい透過色"), pnlTopMain), "Label2");
+  shpDefault->setToolTip(QCoreApplication::translate("MainForm", "読み込んだGIF画像が透過済みの場合のみ表示されます。"));
+  Label2 = Named(new QLabel(QCoreApplication::translate("MainForm", "適応したい透過色"), pnlTopMain), "Label2");
   Label2->move(304, 10);
   shp = Named(new TShape(pnlTopMain), "shp");
   shp->move(403, 7);
   shp->setToolTip(
-      QStringLiteral("現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
+      QCoreApplication::translate("MainForm", "現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
   column->addWidget(pnlTopMain);
 
   auto* panes = new QWidget(central);
@@ -184,6 +204,8 @@ void TMainForm::CreateComponents() {
   row->setSpacing(0);
   scbLeft = Named(new QScrollArea(panes), "scbLeft");
   scbLeft->setBackgroundRole(QPalette::Base);
+  // Tab goes from the check box straight to the picture, which scrolls itself.
+  scbLeft->setFocusPolicy(Qt::NoFocus);
   auto* leftCanvas = new QWidget;
   leftCanvas->setAutoFillBackground(true);
   QPalette white = leftCanvas->palette();
@@ -218,11 +240,11 @@ void TMainForm::CreateMenus() {
   tbtMainMenu->setNativeMenuBar(false);
   dock->addWidget(tbtMainMenu);
 
-  QMenu* file = tbtMainMenu->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+  QMenu* file = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "ﾌｧｲﾙ(&F)"));
   file->addAction(actOpen);
   file->addAction(actSave);
   file->addSeparator();
-  mnusubRecentFile = Named(new TRecentMenu(QStringLiteral("最近開いたﾌｧｲﾙ(&R)"), actDeleteRecentFile, file),
+  mnusubRecentFile = Named(new TRecentMenu(QCoreApplication::translate("MainForm", "最近開いたﾌｧｲﾙ(&R)"), actDeleteRecentFile, file),
                            "mnusubRecentFile");
   file->addMenu(mnusubRecentFile);
   connect(mnusubRecentFile, &TRecentMenu::Chosen, this,
@@ -230,7 +252,7 @@ void TMainForm::CreateMenus() {
   file->addSeparator();
   file->addAction(actClose);
 
-  QMenu* view = tbtMainMenu->addMenu(QStringLiteral("表示(&V)"));
+  QMenu* view = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "表示(&V)"));
   view->addAction(actRealTime);
   view->addAction(actShowPaletteSync);
   view->addAction(actAllFrames);
@@ -243,20 +265,20 @@ void TMainForm::CreateMenus() {
   view->addAction(actClassic);
   view->addAction(actFullScreen);
 
-  QMenu* ratio = tbtMainMenu->addMenu(QStringLiteral("倍率(&R)"));
+  QMenu* ratio = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "倍率(&R)"));
   for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8}) ratio->addAction(a);
 
-  QMenu* help = tbtMainMenu->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+  QMenu* help = tbtMainMenu->addMenu(QCoreApplication::translate("MainForm", "ﾍﾙﾌﾟ(&H)"));
   help->addAction(actHelp);
   help->addAction(actSusie);
   help->addSeparator();
   help->addAction(actAbout);
-  for (QMenu* m : {file, view, ratio, help}) m->setToolTipsVisible(true);
+  for (QMenu* m : {file, view, ratio, help, static_cast<QMenu*>(mnusubRecentFile)}) ShowHintsWhileWalking(m);
   setMenuWidget(tbdTop);
 }
 
 void TMainForm::CreateToolbar() {
-  tbtRatio = Named(new QToolBar(QStringLiteral("表示／倍率"), tbdTop), "tbtRatio");
+  tbtRatio = Named(new QToolBar(QCoreApplication::translate("MainForm", "表示／倍率"), tbdTop), "tbtRatio");
   tbtRatio->setMovable(false);
   tbtRatio->setIconSize(QSize(16, 16));
   // Icons; the zoom buttons have none and show their caption.
@@ -292,7 +314,7 @@ void TMainForm::CreateStatusBar() {
   stb = Named(new QStatusBar(this), "stb");
   stb->setSizeGripEnabled(false);
   for (int i = 0; i < StatusPanelCount; ++i) {
-    auto* panel = new TStatusPanel(kPanels[i].Width, QString::fromUtf8(kPanels[i].Longest), stb);
+    auto* panel = new TStatusPanel(kPanels[i].Width, QCoreApplication::translate("MainForm", kPanels[i].Longest), stb);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i));
     panel->setAlignment(kPanels[i].Align | Qt::AlignVCenter);
     stb->addWidget(panel);
@@ -391,9 +413,11 @@ void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingTex
 
 void TMainForm::actOpenExecute() {
   TFileDialogOptions o;
-  o.Filter = QStringLiteral("GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
+  o.Filter = QCoreApplication::translate("MainForm", "GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
   o.DefaultSuffix = QStringLiteral("gif");
-  o.FileName = opd->FileName;
+  // The open picture's folder first (also when it came from the command line
+  // or a drop), else the last one chosen in the dialog.
+  o.FileName = Doc.OpenedFileName.isEmpty() ? opd->FileName : Doc.OpenedFileName;
   const auto chosen = Dialogs().OpenFile(this, o);
   if (!chosen) return;
   opd->FileName = *chosen;
@@ -402,7 +426,7 @@ void TMainForm::actOpenExecute() {
 
 void TMainForm::actCloseExecute() { close(); }
 
-void TMainForm::actShowPaletteExecute() { Palette->ShowPalette(); }
+void TMainForm::actShowPaletteExecute() { Palette->ShowPaletteFocused(); }
 
 void TMainForm::actFullScreenExecute() {
   if (isMaximized())

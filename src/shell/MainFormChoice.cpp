@@ -3,6 +3,8 @@
 #include <QCheckBox>
 
 #include "choice/Choice.h"
+
+#include <QCoreApplication>
 #include "document/FileOps.h"
 #include "document/SaveName.h"
 #include "preview/PreviewColor.h"
@@ -42,7 +44,7 @@ void TMainForm::actSaveExecute() {
   spd->FileName = ProposedSaveName(windowTitle(), Paths.Data(QStringLiteral("temp.gif")), Doc.OpenedFileName,
                                    spd->FileName);
   TFileDialogOptions o;
-  o.Filter = QStringLiteral("GIF画像(*.gif) (*.gif *.GIF)");
+  o.Filter = QCoreApplication::translate("MainFormChoice", "GIF画像(*.gif) (*.gif *.GIF)");
   o.DefaultSuffix = QStringLiteral("gif");
   o.FileName = spd->FileName;
   const auto chosen = Dialogs().SaveFile(this, o);

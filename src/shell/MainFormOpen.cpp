@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include "document/Exception.h"
+
+#include <QCoreApplication>
 #include "plugins/PictureFormats.h"
 #include "shell/Subtra.h"
 #include "shell/Dialogs.h"
@@ -107,7 +109,7 @@ bool TMainForm::DecodePicture(const QString& path, QString& whyNot) {
   } catch (const Exception& e) {
     whyNot = e.message();
   } catch (const std::bad_alloc&) {
-    whyNot = QStringLiteral("メモリが足りません");
+    whyNot = QCoreApplication::translate("MainFormOpen", "メモリが足りません");
   }
   return false;
 }

@@ -1,5 +1,7 @@
 #include "shell/OpenPreview.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -48,7 +50,7 @@ TOpenPreview::TOpenPreview(QWidget* parent) : QWidget(parent) {
   FCaption = new QLabel(this);
   FCaption->setObjectName(QStringLiteral("lblPreviewCaption"));
   FCaption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  column->addWidget(new QLabel(QStringLiteral("プレビュー"), this));
+  column->addWidget(new QLabel(QCoreApplication::translate("OpenPreview", "プレビュー"), this));
   column->addWidget(FPicture);
   column->addWidget(FCaption);
   column->addStretch(1);

@@ -1,7 +1,11 @@
 #include "shell/Palette.h"
 
+#include <QCoreApplication>
+
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,12 +28,22 @@ void TPaletteImage::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) emit DoubleClicked();
 }
 
+void TPaletteImage::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Left: emit Moved(-1, 0); return;
+    case Qt::Key_Right: emit Moved(1, 0); return;
+    case Qt::Key_Up: emit Moved(0, -1); return;
+    case Qt::Key_Down: emit Moved(0, 1); return;
+    default: QWidget::keyPressEvent(e);  // Return reaches the dialog's default button
+  }
+}
+
 TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
     : QDialog(mainForm, Qt::Tool | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       Doc(doc) {
   setObjectName(QStringLiteral("Palette"));
-  setWindowTitle(QStringLiteral("ﾊﾟﾚｯﾄ情報"));
+  setWindowTitle(QCoreApplication::translate("Palette", "ﾊﾟﾚｯﾄ情報"));
   setFixedSize(323, 335);
   setModal(false);
 
@@ -40,6 +54,7 @@ TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
   imgPal = new TPaletteImage(pnlPal);
   imgPal->setObjectName(QStringLiteral("imgPal"));
   imgPal->setGeometry(1, 1, PaletteGridWidth, PaletteGridHeight);
+  imgPal->setFocusPolicy(Qt::StrongFocus);
   imgPal->Picture = QImage(PaletteGridWidth, PaletteGridHeight, QImage::Format_RGB32);
   imgPal->Picture.fill(Qt::white);
 
@@ -54,7 +69,7 @@ TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
     l->setMinimumWidth(x == 50 ? 150 : 0);
     return l;
   };
-  Label1 = label("Label1", QStringLiteral("色情報"), 10);
+  Label1 = label("Label1", QCoreApplication::translate("Palette", "色情報"), 10);
   lblRGB = label("lblRGB", QString(), 50);
   lblIndexTitle = label("lblIndexTitle", QStringLiteral("Index"), 210);
   lblIndex = label("lblIndex", QString(), 242);
@@ -68,14 +83,15 @@ TPalette::TPalette(const TGifDocument& doc, QWidget* mainForm)
     b->setAutoDefault(false);
     return b;
   };
-  btnHelp = button("btnHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), QRect(1, 308, 75, 25));
+  btnHelp = button("btnHelp", QCoreApplication::translate("Palette", "ﾍﾙﾌﾟ(&H)"), QRect(1, 308, 75, 25));
   btnHelp->setCursor(Qt::WhatsThisCursor);
-  btnOK = button("btnOK", QStringLiteral("透過色に指定(&T)"), QRect(118, 308, 121, 25));
+  btnOK = button("btnOK", QCoreApplication::translate("Palette", "透過色に指定(&T)"), QRect(118, 308, 121, 25));
   btnOK->setDefault(true);
-  btnClose = button("btnClose", QStringLiteral("閉じる(&C)"), QRect(246, 308, 75, 25));
+  btnClose = button("btnClose", QCoreApplication::translate("Palette", "閉じる(&C)"), QRect(246, 308, 75, 25));
 
   connect(imgPal, &TPaletteImage::MouseUp, this, &TPalette::imgPalMouseUp);
   connect(imgPal, &TPaletteImage::DoubleClicked, this, &TPalette::btnOKClick);
+  connect(imgPal, &TPaletteImage::Moved, this, &TPalette::MoveSelection);
   connect(btnOK, &QPushButton::clicked, this, &TPalette::btnOKClick);
   connect(btnClose, &QPushButton::clicked, this, &TPalette::btnCloseClick);
   connect(btnHelp, &QPushButton::clicked, this, [this] {
@@ -96,6 +112,13 @@ void TPalette::imgPalMouseUp(Qt::MouseButton button, int x, int y) {
   lblRGB->setText(QStringLiteral("R : %1  G : %2  B : %3").arg(SelectedRed).arg(SelectedGreen).arg(SelectedBlue));
   lblIndex->setText(QString::number(index));
   DrawFrame(QColor(255, 0, 0));
+}
+
+void TPalette::MoveSelection(int dx, int dy) {
+  bool ok = false;
+  const int current = lblIndex->text().toInt(&ok);
+  const int index = MovePaletteSelection(ok ? current : -1, dx, dy, Doc.ColorCount);
+  if (index >= 0) SetPoint(uint8_t(index));
 }
 
 void TPalette::SetPoint(uint8_t index) { imgPalMouseUp(Qt::LeftButton, 20 * (index % 16), 15 * (index / 16)); }
@@ -142,6 +165,50 @@ void TPalette::ShowPalette() {
   ShownBefore = true;
   show();
   raise();
+  if (FocusWhenShown) {
+    FocusWhenShown = false;
+    activateWindow();
+    imgPal->setFocus(Qt::ShortcutFocusReason);
+  }
+}
+
+void TPalette::ShowPaletteFocused() {
+  FocusWhenShown = true;
+  ShowPalette();
+}
+
+QPushButton* TPalette::MnemonicButton(const QKeyEvent* e) const {
+  if ((e->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier) return nullptr;
+  const QKeySequence pressed(e->modifiers() | e->key());
+  for (QPushButton* b : {btnOK, btnHelp, btnClose})
+    if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == pressed) return b;
+  return nullptr;
+}
+
+// The main window's mnemonics (its check box, its menu titles) and F1 would
+// answer keys meant for the palette while it is active: the palette claims
+// its own keys before any shortcut is looked up.
+bool TPalette::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (MnemonicButton(key) || key->key() == Qt::Key_F1) {
+      e->accept();
+      return true;
+    }
+  }
+  return QDialog::event(e);
+}
+
+void TPalette::keyPressEvent(QKeyEvent* e) {
+  if (QPushButton* b = MnemonicButton(e)) {
+    b->click();  // the grid keeps the focus, so the arrows go on working
+    return;
+  }
+  if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+    if (OnHelp) OnHelp();
+    return;
+  }
+  QDialog::keyPressEvent(e);
 }
 
 bool TPalette::eventFilter(QObject* watched, QEvent* event) {

@@ -23,9 +23,12 @@ class TPaletteImage : public QWidget {
  signals:
   void MouseUp(Qt::MouseButton button, int x, int y);
   void DoubleClicked();
+  // An arrow key: dx, dy in cells.
+  void Moved(int dx, int dy);
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void keyPressEvent(QKeyEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
@@ -56,14 +59,24 @@ class TPalette : public QDialog {
   // Shows the window, centred over the main window the first time; before the
   // main window is shown it waits for it.
   void ShowPalette();
+  // The command's way (Ctrl+P): shown, active and the grid focused, so the
+  // arrow keys and Return work at once.
+  void ShowPaletteFocused();
   bool WaitingForOwner = false;
+  // Moves the selection by an arrow key, showing the entry as a click does.
+  void MoveSelection(int dx, int dy);
 
  protected:
   void closeEvent(QCloseEvent* e) override;
   void reject() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  // The palette's own button whose mnemonic (Alt+letter) the key is, if any.
+  QPushButton* MnemonicButton(const QKeyEvent* e) const;
+  bool FocusWhenShown = false;
   void DrawFrame(const QColor& color);
   void FormClose();
   const TGifDocument& Doc;

@@ -5,8 +5,12 @@
 #include <QLocale>
 #include <QTranslator>
 
-bool InstallQtTranslation(QCoreApplication& app) {
+bool InstallQtTranslation(QCoreApplication& app, TLanguage language) {
   static const char* const kName = "tomaruQtTranslator";
+  if (language != TLanguage::Japanese) {
+    delete app.findChild<QTranslator*>(QLatin1String(kName));  // uninstalls itself
+    return true;
+  }
   if (app.findChild<QTranslator*>(QLatin1String(kName))) return true;
   auto* translator = new QTranslator(&app);
   translator->setObjectName(QLatin1String(kName));
@@ -20,4 +24,9 @@ bool InstallQtTranslation(QCoreApplication& app) {
   }
   delete translator;
   return false;
+}
+
+void InstallTranslations(QCoreApplication& app, TLanguage language, const QString& appDir) {
+  InstallProgramTranslation(app, language, appDir);
+  InstallQtTranslation(app, language);
 }

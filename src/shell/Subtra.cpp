@@ -1,5 +1,7 @@
 #include "shell/Subtra.h"
 
+#include <QCoreApplication>
+
 #include <QButtonGroup>
 #include <QFrame>
 #include <QKeyEvent>
@@ -56,28 +58,28 @@ QPixmap Illustration() {
 
 TSubtra::TSubtra(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("Subtra"));
-  setWindowTitle(QStringLiteral("BMP画像の減色"));
+  setWindowTitle(QCoreApplication::translate("Subtra", "BMP画像の減色"));
   setFixedSize(344, 237);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-  lbl1 = Text(this, "lbl1", 16, 16, QStringLiteral("開いたBMP画像は色数が多すぎるようです。"));
+  lbl1 = Text(this, "lbl1", 16, 16, QCoreApplication::translate("Subtra", "開いたBMP画像は色数が多すぎるようです。"));
   lbl2 = Text(this, "lbl2", 16, 32,
-              QStringLiteral("GIF画像として扱うためには256色以下に減色して下さい。"));
+              QCoreApplication::translate("Subtra", "GIF画像として扱うためには256色以下に減色して下さい。"));
   Bevel1 = Bevel(this, "Bevel1", 16, 56, 313);
   Image1 = Place<QLabel>(this, "Image1", 24, 66, 91, 101);
   Image1->setPixmap(Illustration());
 
   rdo8 = Place<QRadioButton>(this, "rdo8", 136, 72, 169, 17);
-  rdo8->setText(QStringLiteral("256色（8bit）"));
+  rdo8->setText(QCoreApplication::translate("Subtra", "256色（8bit）"));
   rdo4 = Place<QRadioButton>(this, "rdo4", 136, 96, 169, 17);
-  rdo4->setText(QStringLiteral("16色（4bit）"));
+  rdo4->setText(QCoreApplication::translate("Subtra", "16色（4bit）"));
   rdo1 = Place<QRadioButton>(this, "rdo1", 136, 120, 169, 17);
-  rdo1->setText(QStringLiteral("2色/白黒（1bit）"));
+  rdo1->setText(QCoreApplication::translate("Subtra", "2色/白黒（1bit）"));
   auto* group = new QButtonGroup(this);
   for (QRadioButton* r : {rdo8, rdo4, rdo1}) group->addButton(r);
   rdo8->setChecked(true);
 
-  Label3 = Text(this, "Label3", 136, 152, QStringLiteral("使われている色数 : "));
+  Label3 = Text(this, "Label3", 136, 152, QCoreApplication::translate("Subtra", "使われている色数 : "));
   lblUseColor = Text(this, "lblUseColor", 240, 152, QString());
   Bevel2 = Bevel(this, "Bevel2", 16, 184, 313);
 
@@ -124,7 +126,7 @@ std::optional<int> AskReduceBitsDialog(QWidget* owner, int colorCount,
                                        std::function<void(QWidget*, const QString&)> onHelp) {
   TSubtra dialog(owner);
   dialog.OnHelp = std::move(onHelp);
-  dialog.lblUseColor->setText(QString::number(colorCount) + QStringLiteral("色"));
+  dialog.lblUseColor->setText(QCoreApplication::translate("Subtra", "%1色").arg(colorCount));
   dialog.lblUseColor->adjustSize();
   dialog.rdo8->setChecked(true);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

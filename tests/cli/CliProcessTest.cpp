@@ -252,4 +252,32 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
   EXPECT_FALSE(version.Out.isEmpty());
 }
 
+// The same runs speak Japanese under a Japanese locale and English under any
+// other; LANGUAGE comes first, as Qt reads it.
+TEST_F(CommandLine, HelpAndMessagesFollowTheLocale) {
+  WriteAll(P("a.gif"), TwoWhites());
+  const struct {
+    const char* Lang;
+    const char* Description;
+    const char* Missing;
+    const char* Usage;
+  } cases[] = {
+      {"ja_JP.UTF-8", "GIF の背景色を透過にします。", "ファイル「gone.gif」が存在しませんでした。\n",
+       "-o、--suffix、--in-place のどれか一つを指定してください。"},
+      {"en_US.UTF-8", "Makes a GIF's background colour transparent.",
+       "File \"gone.gif\" does not exist.\n", "Give exactly one of -o, --suffix and --in-place."},
+      {"de_DE.UTF-8", "Makes a GIF's background colour transparent", "File \"gone.gif\" does not exist.\n",
+       "Give exactly one of -o, --suffix and --in-place."},
+  };
+  for (const auto& c : cases) {
+    const QString lang = QString::fromLatin1(c.Lang);
+    const TCliRun help = RunTomaru({"--help"}, Dir.path(), lang);
+    EXPECT_TRUE(help.Out.contains(QString::fromUtf8(c.Description))) << c.Lang << help.Out.toStdString();
+    const TCliRun missing = RunTomaru({"--info", "gone.gif"}, Dir.path(), lang);
+    EXPECT_EQ(missing.Err, QString::fromUtf8(c.Missing)) << c.Lang;
+    const TCliRun usage = RunTomaru({"--transparent", "white", "a.gif"}, Dir.path(), lang);
+    EXPECT_TRUE(usage.Err.contains(QString::fromUtf8(c.Usage))) << c.Lang << usage.Err.toStdString();
+  }
+}
+
 }  // namespace

@@ -3,11 +3,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-TCliRun RunTomaru(const QStringList& args, const QString& workDir) {
+TCliRun RunTomaru(const QStringList& args, const QString& workDir, const QString& lang) {
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   // No way to reach a display: a window, or a display connection, would fail the run.
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
+  env.insert(QStringLiteral("LANG"), lang);
   process.setProcessEnvironment(env);
   process.setWorkingDirectory(workDir);
   process.start(QStringLiteral(TOMARU_BIN_DIR "/tomaru"), args);

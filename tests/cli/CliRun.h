@@ -11,7 +11,10 @@ struct TCliRun {
   QString Out, Err;
 };
 
-TCliRun RunTomaru(const QStringList& args, const QString& workDir);
+// lang: the LANG of the run (no LANGUAGE, LC_ALL or LC_MESSAGES), Japanese
+// unless told, so that messages come in the program's source texts.
+TCliRun RunTomaru(const QStringList& args, const QString& workDir,
+                  const QString& lang = QStringLiteral("ja_JP.UTF-8"));
 
 // An animation: the frames of the given single-picture GIFs, in order, on the
 // first one's screen.

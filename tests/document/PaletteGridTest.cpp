@@ -32,3 +32,20 @@ TEST(PaletteGrid, RowsAndColumnsDrawn) {
   DrawPaletteGrid(image, 32, colors);
   EXPECT_EQ(QColor(image.pixel(20 * 15 + 2, 15 + 2)), QColor(Qt::red));
 }
+
+TEST(PaletteGrid, ArrowKeysStayInsideTheDrawnEntries) {
+  const struct {
+    int Index, Dx, Dy, Count, Expected;
+  } cases[] = {
+      {-1, 1, 0, 16, 0},    // nothing selected yet: the first entry
+      {0, 1, 0, 16, 1},     {0, -1, 0, 16, 0},  {15, 1, 0, 16, 15},  // a single row's ends
+      {15, 1, 0, 256, 16},  {16, -1, 0, 256, 15},                     // sideways across rows
+      {3, 0, 1, 256, 19},   {19, 0, -1, 256, 3}, {3, 0, -1, 256, 3},
+      {10, 0, 1, 20, 10},   {2, 0, 1, 20, 18},  // a short last row
+      {255, 0, 1, 256, 255}, {255, 1, 0, 256, 255},
+      {5, 0, 0, 0, -1},     {40, 0, 0, 20, 0},  // no entries; a stale index
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MovePaletteSelection(c.Index, c.Dx, c.Dy, c.Count), c.Expected)
+        << c.Index << " " << c.Dx << "," << c.Dy << " of " << c.Count;
+}

@@ -5,6 +5,9 @@
 // With TOMARU_SHOTS set it keeps the screenshots of the open dialog with its
 // preview, a failed save's message and the status bar at the smallest width.
 #include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -28,6 +31,7 @@
 #include "preview/DataBind.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
+#include "shell/HelpViewer.h"
 #include "shell/MainForm.h"
 #include "shell/OpenPreview.h"
 #include "shell/Palette.h"
@@ -95,6 +99,18 @@ class QuitTest : public ::testing::TestWithParam<TQuitCase> {
   }
   QString AppDir() const { return Dir.path() + QStringLiteral("/app/"); }
 
+  // The program as a Japanese user starts it (its texts, titles and mnemonics
+  // as the tests name them), whatever the test run's own locale.
+  void Start(const QString& gif) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
+    Program.setProcessEnvironment(env);
+    Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Program.setStandardOutputFile(QProcess::nullDevice());
+    Program.start(AppDir() + QStringLiteral("tomaru"), {gif});
+  }
+
   // A program directory of its own: the program, the shipped decoder, and
   // (for the start-up road) settings with the palette option on.
   void InstallProgram(bool paletteOption) {
@@ -118,9 +134,7 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
   WriteAll(gif, SmallGif());
 
-  Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  Program.setStandardOutputFile(QProcess::nullDevice());
-  Program.start(AppDir() + QStringLiteral("tomaru"), {gif});
+  Start(gif);
   ASSERT_TRUE(Program.waitForStarted(5000));
   const qint64 pid = Program.processId();
   quint64 main = 0, palette = 0;
@@ -162,6 +176,64 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   }
   // The settings were saved on the way out.
   EXPECT_TRUE(ReadAll(AppDir() + QStringLiteral("data/property.ini")).contains("[MainForm]")) << ReadAll(AppDir() + QStringLiteral("data/property.ini")).toStdString();
+}
+
+// Every step by keyboard, on the real program: the palette (Ctrl+P, arrows,
+// Return) and the picture's pick cursor at zoom 1 and 4. The preview copy
+// carries each choice.
+class KeyboardOnlyTest : public QuitTest {
+ protected:
+  int PreviewIndex() {
+    const auto decoded = DecodeGif(ReadAll(AppDir() + QStringLiteral("data/_.gif")));
+    return decoded ? decoded->TransparentIndex : -2;
+  }
+  bool PreviewCarries(int index) { return WaitUntil([&] { return PreviewIndex() == index; }, 5000); }
+};
+
+TEST_F(KeyboardOnlyTest, PaletteAndPickCursorChooseThePreviewedEntry) {
+  REQUIRE_DESKTOP();
+  InstallProgram(false);
+  const QString gif = Dir.filePath(QStringLiteral("keys.gif"));
+  TGifPlan s;  // (x, y) is entry 16 * y + x
+  s.Width = 16;
+  s.Height = 16;
+  s.Colors.clear();
+  for (int i = 0; i < 256; ++i) s.Colors.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
+  for (int i = 0; i < 256; ++i) s.Pixels.push_back(uint8_t(i));
+  WriteAll(gif, MakeGif(s));
+  Start(gif);
+  ASSERT_TRUE(Program.waitForStarted(5000));
+  const qint64 pid = Program.processId();
+  quint64 main = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(pid, gif)) != 0; }, 20000)) << "no main window";
+  ASSERT_TRUE(PreviewCarries(-1)) << "no preview copy after opening";
+  Activate(main);
+  QTest::qWait(300);
+
+  // The palette: entry 0, two right, one down: 18. Then the preview command.
+  Keys(QStringLiteral("ctrl+p"));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) != 0; }, 5000)) << "Ctrl+P showed no palette";
+  QTest::qWait(300);
+  for (const char* key : {"Right", "Right", "Down", "Return"}) Keys(QLatin1String(key));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) == 0; }, 5000)) << "Return left the palette open";
+  Activate(main);
+  Keys(QStringLiteral("alt+v"));  // 表示(&V)
+  QTest::qWait(300);
+  Keys(QStringLiteral("p"));  // ｻﾝﾌﾟﾙをﾌﾟﾚﾋﾞｭｰ(&P)
+  EXPECT_TRUE(PreviewCarries(18)) << PreviewIndex();
+
+  // The picture: 背景透過(&T) on, Tab into the picture, ten and two right,
+  // five down: (12, 5), entry 92; Return picks it at zoom 1.
+  Keys(QStringLiteral("alt+t"));
+  Keys(QStringLiteral("Tab"));
+  for (const char* key : {"shift+Right", "Right", "Right", "Down", "Down", "Down", "Down", "Down", "Return"})
+    Keys(QLatin1String(key));
+  EXPECT_TRUE(PreviewCarries(92)) << PreviewIndex();
+  // At zoom 4 the cursor stays on its pixel: three left, one up: (9, 4), entry 73.
+  Keys(QStringLiteral("4"));
+  for (const char* key : {"Left", "Left", "Left", "Up", "space"}) Keys(QLatin1String(key));
+  EXPECT_TRUE(PreviewCarries(73)) << PreviewIndex();
+  KeepShot(Screen(), QStringLiteral("keyboard-pick-cursor.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest,
@@ -338,12 +410,40 @@ TEST_F(DesktopTest, HoveringAToolbarButtonShowsItsHintAsATooltipAndLeavesThePane
   QTest::qWait(200);
   Keys(QStringLiteral("Down"));
   QTest::qWait(200);
+  // The highlighted command's hint shows as for the mouse.
+  EXPECT_TRUE(WaitUntil([&] {
+    return QToolTip::isVisible() &&
+           (QToolTip::text() == Form->actSave->Hint() || QToolTip::text() == Form->actOpen->Hint());
+  }, 3000)) << QToolTip::text().toStdString();
   EXPECT_EQ(PanelTexts(), before);
   EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
   for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
   Keys(QStringLiteral("Escape"));
   Keys(QStringLiteral("Escape"));
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("5")});
+}
+
+TEST_F(DesktopTest, TheHelpOpensBesideTheMainWindowInsideTheScreen) {
+  // Room on its right for the help on a 1280-pixel screen.
+  Form->resize(Form->minimumWidth(), 480);
+  Form->move(20, 60);
+  QTest::qWait(300);
+  Activate(MainId());
+  Keys(QStringLiteral("F1"));
+  THelpViewer* help = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (help = CurrentHelpViewer()) && help->isVisible(); }, 5000)) << "F1 showed no help";
+  ASSERT_TRUE(WaitUntil([&] { return StackingOrder().contains(help->winId()); }, 5000));
+  QTest::qWait(300);
+  const QRect screen = help->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(help->frameGeometry())) << help->frameGeometry().x() << "," << help->frameGeometry().y();
+  EXPECT_FALSE(help->frameGeometry().intersects(Form->frameGeometry()))
+      << "help " << help->frameGeometry().x() << "," << help->frameGeometry().y() << " " << help->frameGeometry().width()
+      << " main " << Form->frameGeometry().x() << "," << Form->frameGeometry().y() << " " << Form->frameGeometry().width();
+  EXPECT_GE(help->frameGeometry().left(), Form->frameGeometry().right());
+  // Esc closes it.
+  Activate(help->winId());
+  Keys(QStringLiteral("Escape"));
+  EXPECT_TRUE(WaitUntil([&] { return !CurrentHelpViewer() || !CurrentHelpViewer()->isVisible(); }, 3000));
 }
 
 // ---- the screenshots of the closing note ----
@@ -369,6 +469,22 @@ TEST_F(DesktopTest, TheOpenDialogWithItsPreviewAndJapaneseButtons) {
     EXPECT_TRUE(buttons.contains(QStringLiteral("開く(&O)"))) << buttons.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(buttons.contains(QStringLiteral("キャンセル")));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("開く"));
+    // The filter's patterns are not repeated after its text.
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->itemText(0), QStringLiteral("GIF/BMP画像(*.gif,*.bmp)"));
+    // The size, type and date columns hold their texts whole.
+    auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(files, nullptr);
+    QTest::qWait(300);  // the folder is read in the background
+    const QModelIndex folder = files->rootIndex();
+    ASSERT_GT(files->model()->rowCount(folder), 2);
+    for (int column = 1; column < files->header()->count(); ++column)
+      for (int row = 0; row < files->model()->rowCount(folder); ++row) {
+        const QString text = files->model()->index(row, column, folder).data().toString();
+        EXPECT_LE(files->fontMetrics().horizontalAdvance(text), files->header()->sectionSize(column))
+            << column << ": " << text.toStdString();
+      }
     KeepShot(Screen(), QStringLiteral("open-dialog-preview.png"));
     // A BMP typed in the name field is previewed too; a file that is no picture shows nothing.
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));

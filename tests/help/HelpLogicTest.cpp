@@ -7,6 +7,7 @@
 #include "document/AppPaths.h"
 #include "help/ChmFile.h"
 #include "help/HelpFile.h"
+#include "help/HelpPlace.h"
 #include "help/MemoryStatus.h"
 #include "help/SplitDigit.h"
 
@@ -118,4 +119,30 @@ TEST(ChmFile, DamagedOrMissingFilesGiveNothing) {
   TChmFile half(dir.path() + "/half.chm");
   for (const QString& path : half.Files()) (void)half.Read(path);
   SUCCEED();
+}
+
+TEST(HelpPlace, BesideTheOwnerAndInsideTheScreen) {
+  const QRect screen(0, 0, 1280, 1000);  // less its panels
+  const QSize help(660, 520);
+  const struct {
+    QRect Owner;
+    QRect Expected;
+  } cases[] = {
+      {QRect(100, 100, 400, 300), QRect(508, 100, 660, 520)},   // room on the right
+      {QRect(700, 50, 500, 400), QRect(32, 50, 660, 520)},      // only on the left
+      {QRect(20, 60, 726, 480), QRect(754, 60, 526, 520)},      // narrowed to the right's room
+      {QRect(540, 60, 726, 480), QRect(0, 60, 532, 520)},       // narrowed to the left's room
+      {QRect(200, 100, 900, 600), QRect(620, 100, 660, 520)},   // too little anywhere: the right edge
+      {QRect(100, 800, 400, 150), QRect(508, 480, 660, 520)},   // low owner: the help stays on screen
+      {QRect(100, -40, 400, 150), QRect(508, 0, 660, 520)},     // owner partly above the screen
+      {QRect(-300, 100, 400, 300), QRect(108, 100, 660, 520)},  // owner partly off the left
+  };
+  for (const auto& c : cases) {
+    const QRect at = HelpWindowPlace(c.Owner, help, screen);
+    EXPECT_EQ(at, c.Expected) << c.Owner.x() << "," << c.Owner.y();
+    EXPECT_TRUE(screen.contains(at)) << c.Owner.x() << "," << c.Owner.y();
+    EXPECT_GE(at.width(), HelpMinimumWidth);
+  }
+  // On a second screen to the right, the coordinates are that screen's.
+  EXPECT_EQ(HelpWindowPlace(QRect(1400, 100, 400, 300), help, QRect(1280, 0, 1920, 1080)).topLeft(), QPoint(1808, 100));
 }

@@ -200,3 +200,18 @@ TEST_F(MainFormTest, OpenedGifsAreDecodedByTheShippedPlugin) {
   ASSERT_EQ(Ui.Messages.size(), 1);
   EXPECT_TRUE(Ui.Messages[0].startsWith(QStringLiteral("Tomaru GIF decoder"))) << Ui.Messages[0].toStdString();
 }
+
+TEST_F(MainFormTest, TheOpenDialogStartsAtTheOpenPictureElseTheLastChoice) {
+  TMainForm form(AppDir());
+  const QString last = Dir.filePath(QStringLiteral("earlier/old.gif"));
+  form.opd->FileName = last;
+  form.actOpen->trigger();
+  ASSERT_EQ(Ui.OpenRequests.size(), 1);
+  EXPECT_EQ(Ui.OpenRequests.last().FileName, last);
+  // A picture opened another way (command line, drop, recent files) wins.
+  const QString opened = PutGif(QStringLiteral("now.gif"), 4, 4);
+  form.FileOpen(opened);
+  form.actOpen->trigger();
+  ASSERT_EQ(Ui.OpenRequests.size(), 2);
+  EXPECT_EQ(Ui.OpenRequests.last().FileName, opened);
+}

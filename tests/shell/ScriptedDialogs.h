@@ -11,7 +11,7 @@ class TScriptedDialogs : public TDialogs {
   std::deque<std::optional<QString>> OpenAnswers, SaveAnswers;
   std::deque<std::optional<QColor>> ColorAnswers;
   std::deque<bool> ConfirmAnswers;
-  QList<TFileDialogOptions> SaveRequests;
+  QList<TFileDialogOptions> OpenRequests, SaveRequests;
 
   TScriptedDialogs() { SetDialogs(this); }
   ~TScriptedDialogs() override { SetDialogs(nullptr); }
@@ -22,7 +22,10 @@ class TScriptedDialogs : public TDialogs {
     return Pop(ConfirmAnswers, false);
   }
   void ShowError(QWidget*, const QString& t) override { Errors << t; }
-  std::optional<QString> OpenFile(QWidget*, const TFileDialogOptions&) override { return Pop(OpenAnswers, {}); }
+  std::optional<QString> OpenFile(QWidget*, const TFileDialogOptions& o) override {
+    OpenRequests << o;
+    return Pop(OpenAnswers, {});
+  }
   std::optional<QString> SaveFile(QWidget*, const TFileDialogOptions& o) override {
     SaveRequests << o;
     return Pop(SaveAnswers, {});

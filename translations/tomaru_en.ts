@@ -1,0 +1,772 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>AboutBox</name>
+    <message>
+        <source>このｿﾌﾄｳｪｱについて</source>
+        <translation>About this software</translation>
+    </message>
+</context>
+<context>
+    <name>BatchJob</name>
+    <message>
+        <source>ファイル「%1」の色テーブルに %2 の色がありません。</source>
+        <translation>The colour table of file &quot;%1&quot; has no colour %2.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」の画像に %2 の画素がありません。</source>
+        <translation>The picture of file &quot;%1&quot; has no pixel %2.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」: %2</source>
+        <translation>File &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>%1 フレームは画像データを書き換えないと透過色を正しく表せません</source>
+        <translation>%1 frames cannot show the colour transparent without their image data written anew</translation>
+    </message>
+    <message>
+        <source>%1 フレームは 256 色を超えるため透過色を正しく表せません</source>
+        <translation>%1 frames cannot show the colour transparent: they would need more than 256 colours</translation>
+    </message>
+    <message>
+        <source>%1 フレームより後ろが壊れているため、そのまま残しました</source>
+        <translation>the file is damaged after %1 frames; the rest was kept as it was</translation>
+    </message>
+    <message>
+        <source>%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました</source>
+        <translation>the image data cannot be read from frame %1 on; only control blocks were changed there</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」: %2。</source>
+        <translation>File &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
+    <name>BmpLoader</name>
+    <message>
+        <source>ファイル「%1」はBMP画像として読み込めませんでした。</source>
+        <translation>File &quot;%1&quot; could not be read as a BMP picture.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>使い方は tomaru --help で表示します。</source>
+        <translation>tomaru --help shows how to use it.</translation>
+    </message>
+    <message>
+        <source>COLOR を透過色にします: #RRGGBB、RRGGBB、色の名前 (white)、index:N (パレットの N 番)、pixel:X,Y (最初のフレームの画素)。</source>
+        <translation>Makes COLOR the transparent colour: #RRGGBB, RRGGBB, a colour name (white), index:N (palette entry N), pixel:X,Y (a pixel of the first frame).</translation>
+    </message>
+    <message>
+        <source>出力ファイル (入力が一つのとき) か、既存の出力フォルダ (同じファイル名)。</source>
+        <translation>Output file (for a single input) or an existing output folder (same file names).</translation>
+    </message>
+    <message>
+        <source>入力の隣に「名前TEXT.gif」を書きます。</source>
+        <translation>Writes &quot;nameTEXT.gif&quot; beside each input.</translation>
+    </message>
+    <message>
+        <source>入力ファイルを置き換えます (属性はそのまま、途中で壊れません)。</source>
+        <translation>Replaces the input file (its attributes kept, never left half-written).</translation>
+    </message>
+    <message>
+        <source>アニメーションでは最初のフレームだけを透過にします。</source>
+        <translation>In an animation, makes only the first frame transparent.</translation>
+    </message>
+    <message>
+        <source>透過を解除します。</source>
+        <translation>Clears transparency.</translation>
+    </message>
+    <message>
+        <source>ファイルごとに一行、タブ区切りで表示し、何も変えません: ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。</source>
+        <translation>Prints one tab-separated line per file and changes nothing: file, bytes, width, height, colours, frames, transparent index (- for none).</translation>
+    </message>
+    <message>
+        <source>256 色を超える BMP の減色: 256、16、2 (既定 256)。</source>
+        <translation>Colours for a BMP with more than 256 colours: 256, 16, 2 (default 256).</translation>
+    </message>
+    <message>
+        <source>ファイルを指定してください。</source>
+        <translation>Name at least one file.</translation>
+    </message>
+    <message>
+        <source>--transparent、--none、--info のどれか一つを指定してください。</source>
+        <translation>Give exactly one of --transparent, --none and --info.</translation>
+    </message>
+    <message>
+        <source>--info は何も書かないので、-o、--suffix、--in-place は使えません。</source>
+        <translation>--info writes nothing, so -o, --suffix and --in-place cannot be used with it.</translation>
+    </message>
+    <message>
+        <source>-o、--suffix、--in-place のどれか一つを指定してください。</source>
+        <translation>Give exactly one of -o, --suffix and --in-place.</translation>
+    </message>
+    <message>
+        <source>色「%1」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。</source>
+        <translation>Cannot read the colour &quot;%1&quot;. Give it as #RRGGBB, RRGGBB, a colour name, index:N or pixel:X,Y.</translation>
+    </message>
+    <message>
+        <source>--colors は 256、16、2 のどれかです。</source>
+        <translation>--colors is one of 256, 16 and 2.</translation>
+    </message>
+    <message>
+        <source>GIF か BMP のファイル。</source>
+        <translation>A GIF or BMP file.</translation>
+    </message>
+    <message>
+        <source>画像データを書き換えず、制御ブロックだけを変えます。それでは正しく透過にならないファイルは標準エラーに名前と理由を出します。</source>
+        <translation>Changes control blocks only, never image data. Files that cannot be made right that way are named on standard error with the reason.</translation>
+    </message>
+    <message>
+        <source>GIF の背景色を透過にします。画像データは、そうしなければ正しくならないフレームだけを書き換えます。</source>
+        <translation>Makes a GIF&apos;s background colour transparent. Image data is written anew only for frames that cannot be made right otherwise.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandTable</name>
+    <message>
+        <source>倍率</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>BMP/GIF画像を開く(&amp;O)</source>
+        <translation>&amp;Open BMP/GIF picture...</translation>
+    </message>
+    <message>
+        <source>GIF画像を開きます。BMP画像の場合はﾌﾙｶﾗｰの場合、減色処理が必要です。</source>
+        <translation>Opens a GIF picture. A full-colour BMP picture has to be reduced in colours first.</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>ﾘｱﾙﾀｲﾑでﾌﾟﾚﾋﾞｭｰ(&amp;R)</source>
+        <translation>&amp;Real-time preview</translation>
+    </message>
+    <message>
+        <source>透過色を指定したと同時にﾌﾟﾚﾋﾞｭｰ画像を表示します。</source>
+        <translation>Shows the preview as soon as a transparent colour is chosen.</translation>
+    </message>
+    <message>
+        <source>画像読み込みと同時にﾊﾟﾚｯﾄ表示(&amp;Y)</source>
+        <translation>Show palette on &amp;opening a picture</translation>
+    </message>
+    <message>
+        <source>画像ﾌｧｲﾙを開くと同時にﾊﾟﾚｯﾄを表示させるようにします。</source>
+        <translation>Shows the palette whenever a picture file is opened.</translation>
+    </message>
+    <message>
+        <source>ﾊﾟﾚｯﾄの表示(&amp;V)</source>
+        <translation>Sho&amp;w palette</translation>
+    </message>
+    <message>
+        <source>GIF画像に使われているﾊﾟﾚｯﾄを表示します。</source>
+        <translation>Shows the palette the GIF picture uses.</translation>
+    </message>
+    <message>
+        <source>GIF画像を保存(&amp;S)</source>
+        <translation>&amp;Save GIF picture...</translation>
+    </message>
+    <message>
+        <source>GIF画像を指定したﾊﾟﾗﾒｰﾀに沿って保存します。</source>
+        <translation>Saves the GIF picture with the chosen settings.</translation>
+    </message>
+    <message>
+        <source>終了(&amp;F)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>ｱﾌﾟﾘｹｰｼｮﾝを終了します。</source>
+        <translation>Quits the application.</translation>
+    </message>
+    <message>
+        <source>ﾌﾙｽｸﾘｰﾝ(&amp;F)</source>
+        <translation>&amp;Full screen</translation>
+    </message>
+    <message>
+        <source>画面を最大にします。最大ならば標準に戻します。</source>
+        <translation>Maximises the window; when maximised, restores it.</translation>
+    </message>
+    <message>
+        <source>ｻﾝﾌﾟﾙをﾌﾟﾚﾋﾞｭｰ(&amp;P)</source>
+        <translation>&amp;Preview sample</translation>
+    </message>
+    <message>
+        <source>右ﾍﾟｲﾝへﾌﾟﾚﾋﾞｭｰします。</source>
+        <translation>Previews in the right pane.</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾗｸﾞｲﾝ ｲﾝｽﾄｰﾙ情報(&amp;S)</source>
+        <translation>Plug-in &amp;Susie information</translation>
+    </message>
+    <message>
+        <source>このｿﾌﾄｳｪｱについて(&amp;A)</source>
+        <translation>&amp;About this software</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&amp;B)</source>
+        <translation>Preview &amp;background colour...</translation>
+    </message>
+    <message>
+        <source>黒背景とかの場合はﾌﾟﾚﾋﾞｭｰ時の背景を黒にしてください。</source>
+        <translation>For a page with a black background, for example, make the preview background black.</translation>
+    </message>
+    <message>
+        <source>ｸﾗｼｯｸﾃﾞｻﾞｲﾝ(&amp;C)</source>
+        <translation>&amp;Classic design</translation>
+    </message>
+    <message>
+        <source>従来のﾃﾞｻﾞｲﾝにします。</source>
+        <translation>Switches to the classic design.</translation>
+    </message>
+    <message>
+        <source>履歴の削除(&amp;D)</source>
+        <translation>&amp;Delete history</translation>
+    </message>
+    <message>
+        <source>最近使ったﾌｧｲﾙの履歴を削除します。</source>
+        <translation>Deletes the history of recently used files.</translation>
+    </message>
+    <message>
+        <source>全ﾌﾚｰﾑに適用(&amp;A)</source>
+        <translation>Apply to &amp;all frames</translation>
+    </message>
+    <message>
+        <source>複数ﾌﾚｰﾑのGIF画像では、透過色を全てのﾌﾚｰﾑに適用します。</source>
+        <translation>In a GIF picture with several frames, applies the transparent colour to every frame.</translation>
+    </message>
+</context>
+<context>
+    <name>Dialogs</name>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>DropFiles</name>
+    <message>
+        <source>拡張子「%1」のファイルは処理できません。</source>
+        <translation>Files with the extension &quot;%1&quot; cannot be handled.</translation>
+    </message>
+</context>
+<context>
+    <name>Exception</name>
+    <message>
+        <source>I/O エラー (%1)</source>
+        <translation>I/O error (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>FileErrors</name>
+    <message>
+        <source>読み取り権限がありません</source>
+        <translation>no permission to read</translation>
+    </message>
+    <message>
+        <source>書き込み権限がありません</source>
+        <translation>no permission to write</translation>
+    </message>
+    <message>
+        <source>この操作は許可されていません</source>
+        <translation>operation not permitted</translation>
+    </message>
+    <message>
+        <source>ファイルまたはフォルダが見つかりません</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>パスの途中にフォルダでないものがあります</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>ファイルではなくフォルダです</source>
+        <translation>it is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>ディスクの空き容量が足りません</source>
+        <translation>not enough space left on the disk</translation>
+    </message>
+    <message>
+        <source>ディスクの使用量の上限を超えています</source>
+        <translation>disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation>file too large</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルシステムです</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message>
+        <source>装置の入出力エラーです</source>
+        <translation>input/output error on the device</translation>
+    </message>
+    <message>
+        <source>ファイル名が長すぎます</source>
+        <translation>file name too long</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクが循環しているか、深すぎます</source>
+        <translation>symbolic links loop or nest too deep</translation>
+    </message>
+    <message>
+        <source>開いているファイルが多すぎます</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>同じ名前のものが既にあります</source>
+        <translation>something of that name already exists</translation>
+    </message>
+    <message>
+        <source>ファイルまたは装置が使用中です</source>
+        <translation>file or device busy</translation>
+    </message>
+    <message>
+        <source>実行中のファイルです</source>
+        <translation>the file is a running program</translation>
+    </message>
+    <message>
+        <source>別のファイルシステムをまたいでいます</source>
+        <translation>crosses to another file system</translation>
+    </message>
+    <message>
+        <source>ファイル名または引数が正しくありません</source>
+        <translation>invalid file name or argument</translation>
+    </message>
+    <message>
+        <source>一時的に使えません。もう一度試してください</source>
+        <translation>temporarily unavailable; try again</translation>
+    </message>
+    <message>
+        <source>操作が中断されました</source>
+        <translation>operation interrupted</translation>
+    </message>
+    <message>
+        <source>装置がありません</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>ネットワーク上のファイルが無効になりました</source>
+        <translation>the network file is no longer valid</translation>
+    </message>
+    <message>
+        <source>フォルダが空ではありません</source>
+        <translation>folder not empty</translation>
+    </message>
+    <message>
+        <source>不明なエラー</source>
+        <translation>unknown error</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」を読み込めませんでした。</source>
+        <translation>File &quot;%1&quot; could not be read.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」を保存できませんでした。</source>
+        <translation>File &quot;%1&quot; could not be saved.</translation>
+    </message>
+    <message>
+        <source>フォルダ「%1」を作成できませんでした。</source>
+        <translation>Folder &quot;%1&quot; could not be created.</translation>
+    </message>
+    <message>
+        <source>(%1、エラーコード %2)</source>
+        <translation>(%1, error code %2)</translation>
+    </message>
+</context>
+<context>
+    <name>FileOpen</name>
+    <message>
+        <source>ファイル「%1」の画像を表示できませんでした。</source>
+        <translation>The picture of file &quot;%1&quot; could not be shown.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」はGIF画像として読み込めませんでした。</source>
+        <translation>File &quot;%1&quot; could not be read as a GIF picture.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」が存在しませんでした。</source>
+        <translation>File &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>%1 色</source>
+        <translation>%1 colours</translation>
+    </message>
+    <message>
+        <source>透過済み</source>
+        <translation>Transparent</translation>
+    </message>
+    <message>
+        <source>透過なし</source>
+        <translation>Opaque</translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation> (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>FramesPanel</name>
+    <message>
+        <source>%1 ﾌﾚｰﾑ</source>
+        <translation>%1 frames</translation>
+    </message>
+    <message>
+        <source>以降破損</source>
+        <translation>damaged after</translation>
+    </message>
+    <message>
+        <source>透過 %1/%2 ﾌﾚｰﾑ</source>
+        <translation>Transparent %1/%2 frames</translation>
+    </message>
+    <message>
+        <source>書換 %1</source>
+        <translation>rewritten %1</translation>
+    </message>
+    <message>
+        <source>不可 %1</source>
+        <translation>not possible %1</translation>
+    </message>
+</context>
+<context>
+    <name>GifDocument</name>
+    <message>
+        <source>GIFのシグネチャがありません</source>
+        <translation>no GIF signature</translation>
+    </message>
+    <message>
+        <source>最初の画像の前でファイルが終わっています</source>
+        <translation>the file ends before the first image</translation>
+    </message>
+    <message>
+        <source>位置 %1 (0x%2) のブロックが壊れています</source>
+        <translation>the block at offset %1 (0x%2) is damaged</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation>file too large</translation>
+    </message>
+</context>
+<context>
+    <name>HelpFile</name>
+    <message>
+        <source>help.chm</source>
+        <translation>help_en.chm</translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>Tomaru ヘルプ</source>
+        <translation>Tomaru Help</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」はヘルプファイル(CHM形式)として読み込めませんでした。</source>
+        <translation>File &quot;%1&quot; could not be read as a help file (CHM format).</translation>
+    </message>
+    <message>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>進む</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>目次</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>ページ %1 が見つかりません。</source>
+        <translation>Page %1 not found.</translation>
+    </message>
+</context>
+<context>
+    <name>MainForm</name>
+    <message>
+        <source>透過済み</source>
+        <translation>Transparent</translation>
+    </message>
+    <message>
+        <source>256 色</source>
+        <translation>256 colours</translation>
+    </message>
+    <message>
+        <source>背景透過(&amp;T)</source>
+        <translation>&amp;Transparent</translation>
+    </message>
+    <message>
+        <source>背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。</source>
+        <translation>Tick this to make the background transparent.</translation>
+    </message>
+    <message>
+        <source>読み込み時の透過色</source>
+        <translation>Colour on opening</translation>
+    </message>
+    <message>
+        <source>読み込んだGIF画像が透過済みの場合のみ表示されます。</source>
+        <translation>Shown only when the opened GIF picture is already transparent.</translation>
+    </message>
+    <message>
+        <source>適応したい透過色</source>
+        <translation>Colour to apply</translation>
+    </message>
+    <message>
+        <source>現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。</source>
+        <translation>The colour being made transparent now. A preview shows the picture in the right pane with this colour transparent.</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>最近開いたﾌｧｲﾙ(&amp;R)</source>
+        <translation>&amp;Recent files</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>倍率(&amp;R)</source>
+        <translation>&amp;Zoom</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>表示／倍率</source>
+        <translation>View/Zoom</translation>
+    </message>
+    <message>
+        <source>GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)</source>
+        <translation>GIF/BMP pictures (*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)</translation>
+    </message>
+    <message>
+        <source>透過 9999/9999 ﾌﾚｰﾑ (書換 9999)</source>
+        <translation>Transparent 9999/9999 frames (rewritten 9999)</translation>
+    </message>
+</context>
+<context>
+    <name>MainFormChoice</name>
+    <message>
+        <source>GIF画像(*.gif) (*.gif *.GIF)</source>
+        <translation>GIF pictures (*.gif) (*.gif *.GIF)</translation>
+    </message>
+</context>
+<context>
+    <name>MainFormOpen</name>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+</context>
+<context>
+    <name>OpenPreview</name>
+    <message>
+        <source>プレビュー</source>
+        <translation>Preview</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>「%1」</source>
+        <translation>&quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>出力先のフォルダ%1が存在しません。</source>
+        <translation>The output folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。</source>
+        <translation>The BMP file %1 cannot be replaced by a GIF. Use -o or --suffix.</translation>
+    </message>
+    <message>
+        <source>出力先%1は入力ファイルです。入力を置き換えるのは --in-place のときだけです。</source>
+        <translation>The output %1 is an input file. Inputs are replaced only with --in-place.</translation>
+    </message>
+    <message>
+        <source>出力先%1に複数の入力が書かれます。</source>
+        <translation>Several inputs would be written to the output %1.</translation>
+    </message>
+</context>
+<context>
+    <name>Palette</name>
+    <message>
+        <source>ﾊﾟﾚｯﾄ情報</source>
+        <translation>Palette</translation>
+    </message>
+    <message>
+        <source>色情報</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>透過色に指定(&amp;T)</source>
+        <translation>Make &amp;transparent</translation>
+    </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+</context>
+<context>
+    <name>PictureFormats</name>
+    <message>
+        <source>認識できない画像形式です</source>
+        <translation>unrecognised picture format</translation>
+    </message>
+    <message>
+        <source>拡張子 .%1 の画像形式は処理できません</source>
+        <translation>pictures with the extension .%1 cannot be handled</translation>
+    </message>
+</context>
+<context>
+    <name>PictureLimits</name>
+    <message>
+        <source>%1 x %2 ピクセルの画像は大きすぎるため表示できません</source>
+        <translation>a picture of %1 x %2 pixels is too large to show</translation>
+    </message>
+</context>
+<context>
+    <name>PluginListing</name>
+    <message>
+        <source>次のSusie Pluginは使えないため読み込みませんでした。<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation>The following Susie plug-ins cannot be used and were not loaded.<byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
+    <name>RecentFiles</name>
+    <message>
+        <source>「最近使ったﾌｧｲﾙ」の履歴を削除しますが、よろしいですか？</source>
+        <translation>Delete the history of &quot;Recent files&quot;?</translation>
+    </message>
+</context>
+<context>
+    <name>SPI</name>
+    <message>
+        <source>%1:Susie Pluginがロードできませんでした</source>
+        <translation>%1: the Susie plug-in could not be loaded</translation>
+    </message>
+    <message>
+        <source>%1は[%2]では使えないSusie Plugin APIです</source>
+        <translation>%1 is a Susie plug-in API that [%2] does not provide</translation>
+    </message>
+    <message>
+        <source>%1:Susie Pluginの情報が多すぎます</source>
+        <translation>%1: the Susie plug-in reports too much information</translation>
+    </message>
+</context>
+<context>
+    <name>SPIBmp</name>
+    <message>
+        <source>認識できない画像形式です</source>
+        <translation>unrecognised picture format</translation>
+    </message>
+</context>
+<context>
+    <name>SPIs</name>
+    <message>
+        <source>TSPIs は複数生成できません</source>
+        <translation>TSPIs can be created only once</translation>
+    </message>
+</context>
+<context>
+    <name>SaveProp</name>
+    <message>
+        <source>Owner が TForm でないと設定できません</source>
+        <translation>can be set only when Owner is a TForm</translation>
+    </message>
+    <message>
+        <source>セクション名 %1 とキー名 %2 の組み合わせが重複しています</source>
+        <translation>the section %1 and key %2 are used twice</translation>
+    </message>
+</context>
+<context>
+    <name>SetAside</name>
+    <message>
+        <source>%1 は設定ﾌｧｲﾙとしては大きすぎるため、%2 に名前を変えて残しました。<byte value="xd"/>
+</source>
+        <translation>%1 is too large for a settings file; it was kept, renamed to %2.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>既定の設定で起動します。</source>
+        <translation>Starting with the default settings.</translation>
+    </message>
+</context>
+<context>
+    <name>Subtra</name>
+    <message>
+        <source>BMP画像の減色</source>
+        <translation>Reducing the colours of a BMP picture</translation>
+    </message>
+    <message>
+        <source>開いたBMP画像は色数が多すぎるようです。</source>
+        <translation>The opened BMP picture has too many colours.</translation>
+    </message>
+    <message>
+        <source>GIF画像として扱うためには256色以下に減色して下さい。</source>
+        <translation>Reduce it to 256 colours or fewer to handle it as a GIF picture.</translation>
+    </message>
+    <message>
+        <source>256色（8bit）</source>
+        <translation>256 colours (8 bit)</translation>
+    </message>
+    <message>
+        <source>16色（4bit）</source>
+        <translation>16 colours (4 bit)</translation>
+    </message>
+    <message>
+        <source>2色/白黒（1bit）</source>
+        <translation>2 colours/black and white (1 bit)</translation>
+    </message>
+    <message>
+        <source>使われている色数 : </source>
+        <translation>Colours used : </translation>
+    </message>
+    <message>
+        <source>%1色</source>
+        <translation>%1 colours</translation>
+    </message>
+</context>
+</TS>
