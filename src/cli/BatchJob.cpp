@@ -48,7 +48,7 @@ QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, 
   const bool converted = ConvertBMPFile(byDescriptor, paths, view, bits);
   ::close(fd);
   if (!converted) throw TFailure{QString(view.Message).replace(byDescriptor, file.Shown)};
-  const QString temp = paths.Data(QStringLiteral("temp.gif"));
+  const QString temp = paths.Work(QStringLiteral("temp.gif"));
   const QByteArray gif = LoadStringFromFile(temp);
   QFile::remove(temp);
   return gif;

@@ -42,7 +42,7 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
 }
 
 void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
-  const TFramePatchResult frames = doc.SavePatched(paths.Data(QStringLiteral("_.gif")), view.AllFrames());
+  const TFramePatchResult frames = doc.SavePatched(paths.Work(QStringLiteral("_.gif")), view.AllFrames());
   view.SetMsg(PanelFrames, FramesPanelText(frames));
   view.Preview();
 }
