@@ -30,6 +30,11 @@ class THeadlessBmpView : public TBmpView {
   QString Message;
 };
 
+struct TClosing {
+  int Fd;
+  ~TClosing() { ::close(Fd); }
+};
+
 struct TFailure {
   QString Message;
 };
@@ -39,6 +44,7 @@ struct TFailure {
 // file checked is the file read, whatever bytes its own name is made of.
 QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, struct stat& st) {
   const int fd = OpenRegularFile(file.Input, file.Shown, kMaxInputBytes, st);
+  const TClosing closing{fd};
   const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(fd);
   std::lock_guard<std::mutex> lock(BmpRoadMutex);
   const TAppPaths paths{QString(), settings.WorkDir};
@@ -46,7 +52,6 @@ QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, 
   view.Bits = settings.ReduceBits;
   uint8_t bits = settings.ReduceBits;
   const bool converted = ConvertBMPFile(byDescriptor, paths, view, bits);
-  ::close(fd);
   if (!converted) throw TFailure{QString(view.Message).replace(byDescriptor, file.Shown)};
   const QString temp = paths.Work(QStringLiteral("temp.gif"));
   const QByteArray gif = LoadStringFromFile(temp);
