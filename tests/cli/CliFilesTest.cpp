@@ -175,6 +175,13 @@ TEST_F(CliFiles, NamesAreBytesAndInfoEscapesThem) {
   EXPECT_TRUE(lines[0].startsWith("a\\xff\\tb\\\\\\nc.gif\t")) << lines[0].toStdString();
   EXPECT_TRUE(lines[1].startsWith("a\\xff\\tb\\\\\\nc-t.gif\t")) << lines[1].toStdString();
   EXPECT_TRUE(lines[1].endsWith("\t1"));
+
+  // A name as long as the file system allows: the temporary name beside it is short.
+  const QString longest = QString(251, QLatin1Char('n')) + ".gif";
+  WriteAll(P(longest), WhiteGif());
+  const TCliRun inPlace = Run({"--transparent", "white", "--in-place", longest});
+  EXPECT_EQ(inPlace.Exit, 0) << inPlace.Err.toStdString();
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P(longest))), 1);
 }
 
 TEST_F(CliFiles, AnOutputThatCannotBeWrittenFailsTheRun) {
