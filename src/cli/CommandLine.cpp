@@ -133,7 +133,7 @@ size_t GroupEnd(const std::vector<TBatchFile>& files, size_t first) {
 // target's place; lines and failures come out in the order of the inputs.
 // Once the batch is asked to stop, nothing more is committed and every
 // written file is removed. Answers whether a file failed.
-bool Finish(std::vector<TJobOutcome>& outcomes) {
+bool Finish(const std::vector<TJobOutcome>& outcomes) {
   std::vector<TPendingFile> pending;
   for (const TJobOutcome& outcome : outcomes)
     if (outcome.Pending) pending.push_back(*outcome.Pending);
@@ -144,7 +144,7 @@ bool Finish(std::vector<TJobOutcome>& outcomes) {
     syncError = e.message();
   }
   bool failed = false;
-  for (TJobOutcome& outcome : outcomes) {
+  for (const TJobOutcome& outcome : outcomes) {
     if (outcome.Skipped) continue;
     QString error = outcome.Error;
     if (outcome.Pending) {
@@ -207,7 +207,7 @@ int RunBatch(TRequest& request) {
   for (size_t first = 0; first < plan.Files.size() && !StopRequested();) {
     const size_t end = GroupEnd(plan.Files, first);
     const std::vector<TBatchFile> group(plan.Files.begin() + qsizetype(first), plan.Files.begin() + qsizetype(end));
-    std::vector<TJobOutcome> outcomes = QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(
+    const std::vector<TJobOutcome> outcomes = QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(
         group, [&settings](const TBatchFile& file) { return RunBatchJob(settings, file); });
     failed |= Finish(outcomes);
     first = end;
