@@ -48,6 +48,27 @@
     </message>
 </context>
 <context>
+    <name>BatchWrite</name>
+    <message>
+        <source>ファイル「%1」は読み込んだ後に変更されたため、置き換えませんでした。</source>
+        <translation>File &quot;%1&quot; changed after it was read, so it was not replaced.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」を保存できませんでした。
+(%2)</source>
+        <translation>File &quot;%1&quot; could not be saved.
+(%2)</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」には %2 個のハードリンクがあるため、置き換えませんでした。リンクを切って置き換えるには --break-links を指定してください。</source>
+        <translation>File &quot;%1&quot; has %2 hard links, so it was not replaced. Give --break-links to replace it, cutting it off from its other links.</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」の所有者を保てなかったため、所有者は実行したユーザーになり、set-uid と set-gid は外しました。</source>
+        <translation>The owner of file &quot;%1&quot; could not be kept: it now belongs to the user who ran the command, and its set-uid and set-gid bits were removed.</translation>
+    </message>
+</context>
+<context>
     <name>BmpLoader</name>
     <message>
         <source>ファイル「%1」はBMP画像として読み込めませんでした。</source>
@@ -73,20 +94,12 @@
         <translation>Writes &quot;nameTEXT.gif&quot; beside each input.</translation>
     </message>
     <message>
-        <source>入力ファイルを置き換えます (属性はそのまま、途中で壊れません)。</source>
-        <translation>Replaces the input file (its attributes kept, never left half-written).</translation>
-    </message>
-    <message>
         <source>アニメーションでは最初のフレームだけを透過にします。</source>
         <translation>In an animation, makes only the first frame transparent.</translation>
     </message>
     <message>
         <source>透過を解除します。</source>
         <translation>Clears transparency.</translation>
-    </message>
-    <message>
-        <source>ファイルごとに一行、タブ区切りで表示し、何も変えません: ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。</source>
-        <translation>Prints one tab-separated line per file and changes nothing: file, bytes, width, height, colours, frames, transparent index (- for none).</translation>
     </message>
     <message>
         <source>256 色を超える BMP の減色: 256、16、2 (既定 256)。</source>
@@ -127,6 +140,22 @@
     <message>
         <source>GIF の背景色を透過にします。画像データは、そうしなければ正しくならないフレームだけを書き換えます。</source>
         <translation>Makes a GIF&apos;s background colour transparent. Image data is written anew only for frames that cannot be made right otherwise.</translation>
+    </message>
+    <message>
+        <source>入力ファイルを置き換えます (シンボリックリンクはリンク先を置き換え、所有者、グループ、モード、ACL、拡張属性はそのまま、途中で壊れません)。ハードリンクが複数あるファイルは置き換えません。</source>
+        <translation>Replaces the input file (a symbolic link&apos;s target is replaced; owner, group, mode, ACLs and extended attributes are kept; never left half-written). A file with several hard links is not replaced.</translation>
+    </message>
+    <message>
+        <source>ハードリンクが複数あるファイルも置き換えます (置き換えたファイルは他のリンクから切り離されます)。</source>
+        <translation>Replaces files with several hard links too (the replaced file is cut off from its other links).</translation>
+    </message>
+    <message>
+        <source>ファイルごとに一行、タブ区切りで表示し、何も変えません: ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。ファイル名の \ と制御文字と UTF-8 でないバイトは \\、\t、\n、\r、\xHH と書きます。</source>
+        <translation>Prints one tab-separated line per file and changes nothing: file, bytes, width, height, colours, frames, transparent index (- for none). In file names, \, control characters and bytes that are not UTF-8 are written as \\, \t, \n, \r and \xHH.</translation>
+    </message>
+    <message>
+        <source>tomaru: 作業フォルダを作成できませんでした。(%1)</source>
+        <translation>tomaru: the working folder could not be made. (%1)</translation>
     </message>
 </context>
 <context>
@@ -403,6 +432,30 @@
         <source>(%1、エラーコード %2)</source>
         <translation>(%1, error code %2)</translation>
     </message>
+    <message>
+        <source>特殊なファイル</source>
+        <translation>a special file</translation>
+    </message>
+    <message>
+        <source>名前付きパイプ</source>
+        <translation>a named pipe</translation>
+    </message>
+    <message>
+        <source>デバイス</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>ソケット</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>%1です。読み込めるのは通常のファイルだけです</source>
+        <translation>it is %1; only regular files can be read</translation>
+    </message>
+    <message>
+        <source>%1 バイトあり、扱える大きさ (%2 バイト) を超えています</source>
+        <translation>it has %1 bytes, more than can be handled (%2 bytes)</translation>
+    </message>
 </context>
 <context>
     <name>FileOpen</name>
@@ -433,6 +486,10 @@
     <message>
         <source>(%1)</source>
         <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>ファイル「%1」は %2 フレーム目以降が壊れています。保存しても、%2 フレーム目以降は元のまま残ります。</source>
+        <translation>File &quot;%1&quot; is damaged from frame %2 on. Saving keeps frame %2 and everything after it as they are.</translation>
     </message>
 </context>
 <context>
@@ -620,6 +677,10 @@
     <message>
         <source>出力先%1に複数の入力が書かれます。</source>
         <translation>Several inputs would be written to the output %1.</translation>
+    </message>
+    <message>
+        <source>-o の%1はフォルダではありません。入力が複数のときは、既存のフォルダを指定してください。</source>
+        <translation>%1 given with -o is not a folder. With several inputs, give an existing folder.</translation>
     </message>
 </context>
 <context>

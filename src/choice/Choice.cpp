@@ -56,7 +56,7 @@ TFramePatchResult SavePlanned(const TGifDocument& doc, const QString& path, bool
 }  // namespace
 
 void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
-  const TFramePatchResult frames = SavePlanned(doc, paths.Data(QStringLiteral("_.gif")), view.AllFrames());
+  const TFramePatchResult frames = SavePlanned(doc, paths.Work(QStringLiteral("_.gif")), view.AllFrames());
   view.SetMsg(PanelFrames, FramesPanelText(frames));
   view.Preview();
 }

@@ -1,11 +1,15 @@
 #include "cli/BatchJob.h"
 
 #include <QCoreApplication>
-
 #include <QDir>
+#include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "cli/FirstFramePixel.h"
+#include "cli/OutputPlan.h"
+#include "cli/StopSignals.h"
 #include "choice/Choice.h"
 #include "document/Exception.h"
 #include "document/FileOpen.h"
@@ -28,19 +32,30 @@ class THeadlessBmpView : public TBmpView {
   QString Message;
 };
 
+struct TClosing {
+  int Fd;
+  ~TClosing() { ::close(Fd); }
+};
+
 struct TFailure {
   QString Message;
 };
 
-// The GIF bytes of a BMP, through the window's reduction and writer.
-QByteArray ConvertedBmp(const TBatchSettings& settings, const QString& path) {
+// The GIF bytes of a BMP, through the window's reduction and writer. The
+// road reads by name: it is given the descriptor's name under /proc, so the
+// file checked is the file read, whatever bytes its own name is made of.
+QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, struct stat& st) {
+  const int fd = OpenRegularFile(file.Input, file.Shown, kMaxInputBytes, st);
+  const TClosing closing{fd};
+  const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(fd);
   std::lock_guard<std::mutex> lock(BmpRoadMutex);
   const TAppPaths paths{QString(), settings.WorkDir};
   THeadlessBmpView view;
   view.Bits = settings.ReduceBits;
   uint8_t bits = settings.ReduceBits;
-  if (!ConvertBMPFile(path, paths, view, bits)) throw TFailure{view.Message};
-  const QString temp = paths.Data(QStringLiteral("temp.gif"));
+  const bool converted = ConvertBMPFile(byDescriptor, paths, view, bits);
+  if (!converted) throw TFailure{QString(view.Message).replace(byDescriptor, file.Shown)};
+  const QString temp = paths.Work(QStringLiteral("temp.gif"));
   const QByteArray gif = LoadStringFromFile(temp);
   QFile::remove(temp);
   return gif;
@@ -50,18 +65,23 @@ QByteArray ConvertedBmp(const TBatchSettings& settings, const QString& path) {
 struct TOpened {
   TGifDocument Doc;
   QByteArray Gif;  // the GIF as read (or as converted from a BMP)
+  struct stat Read {};  // the input's status when it was read
 };
 
-TOpened OpenInput(const TBatchSettings& settings, const QString& path) {
-  if (!FileExists(path)) throw TFailure{FileMissingMessage(path)};
-  const bool bmp = ExtractFileExt(path).toLower() == QLatin1String(".bmp");
+TOpened OpenInput(const TBatchSettings& settings, const TBatchFile& file) {
   TOpened opened;
-  opened.Gif = bmp ? ConvertedBmp(settings, path) : LoadStringFromFile(path);
+  try {
+    opened.Gif = IsBmpName(file.Input) ? ConvertedBmp(settings, file, opened.Read)
+                                       : ReadRegularFile(file.Input, file.Shown, kMaxInputBytes, opened.Read);
+  } catch (const EInOutError& e) {
+    if (e.ErrorCode == ENOENT) throw TFailure{FileMissingMessage(file.Shown)};
+    throw;
+  }
   TGifRefusal why;
   const auto header = ParseGifHeader(opened.Gif, &why);
-  if (!header) throw TFailure{NotReadableAsGifMessage(path, RefusalReason(why))};
+  if (!header) throw TFailure{NotReadableAsGifMessage(file.Shown, RefusalReason(why))};
   opened.Doc.Assign(*header);
-  opened.Doc.OpenedFileName = path;
+  opened.Doc.OpenedFileName = file.Shown;
   return opened;
 }
 
@@ -127,28 +147,35 @@ QString InfoLine(const QString& path, qint64 bytes, const TGifDocument& doc) {
 
 TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) {
   TJobOutcome outcome;
+  if (StopRequested()) {
+    outcome.Skipped = true;
+    return outcome;
+  }
   try {
-    TOpened opened = OpenInput(settings, file.Input);
+    TOpened opened = OpenInput(settings, file);
     if (settings.Action == TCliAction::Info) {
-      outcome.InfoLine = InfoLine(file.Input, CheckFileSize(file.Input), opened.Doc);
+      outcome.InfoLine = InfoLine(file.Shown, opened.Read.st_size, opened.Doc);
       return outcome;
     }
     TQuietChoiceView view(settings.AllFrames);
     if (settings.Action == TCliAction::Transparent)
-      ChooseEntry(opened.Doc, view, ChosenEntry(opened, settings.Color, file.Input));
+      ChooseEntry(opened.Doc, view, ChosenEntry(opened, settings.Color, file.Shown));
     else
       SetTransparency(opened.Doc, TAppPaths{QString(), settings.WorkDir}, view, false);
     // The bytes the window's save writes for the same choice.
     const TSavePlan plan =
         PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
-    outcome.Pending = WriteBeside(file.Target, plan.Edits.Apply(opened.Doc.GifData), settings.NewFileMode);
-    outcome.Warning = SaveWarning(file.Input, plan.Frames, settings.PatchOnly);
+    // In place, the target is the file read and must stay it until replaced.
+    const TFileState read = StateOf(opened.Read);
+    outcome.Pending = WriteBeside(file.Target, file.ShownTarget, plan.Edits.Apply(opened.Doc.GifData), settings.Write,
+                                  file.InPlace ? &read : nullptr);
+    outcome.Warning = SaveWarning(file.Shown, plan.Frames, settings.PatchOnly);
   } catch (const TFailure& failure) {
-    outcome.Error = WithFileName(file.Input, failure.Message);
+    outcome.Error = WithFileName(file.Shown, failure.Message);
   } catch (const Exception& e) {
-    outcome.Error = WithFileName(file.Input, e.message());
+    outcome.Error = WithFileName(file.Shown, e.message());
   } catch (const std::exception& e) {
-    outcome.Error = WithFileName(file.Input, QString::fromLocal8Bit(e.what()));
+    outcome.Error = WithFileName(file.Shown, QString::fromLocal8Bit(e.what()));
   }
   return outcome;
 }

@@ -3,6 +3,7 @@
 // choice through the window's choice road, patched into the bytes the window
 // would save, and written beside its target. Jobs share nothing but the BMP
 // road, so a batch runs them on every core.
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -18,15 +19,23 @@ struct TBatchSettings {
   bool PatchOnly = false;   // never write image data anew
   uint8_t ReduceBits = 8;   // a BMP of more than 256 colours: 8, 4 or 1
   QString WorkDir;          // the program's own private directory for the BMP road
-  mode_t NewFileMode = 0644;
+  TWriteRules Write;
 };
 
+// The largest input read: the header reader's positions are ints.
+constexpr qint64 kMaxInputBytes = 0x7FFFFFFF - 16;
+
 struct TBatchFile {
-  QString Input;
-  QString Target;  // empty for --info
+  QByteArray Input;        // the name as given, in bytes
+  QByteArray Target;       // the final target, symlinks resolved; empty for --info
+  QString Shown;           // the input as messages name it
+  QString ShownTarget;
+  qint64 Size = 0;         // the input's size when planned
+  bool InPlace = false;    // the target is the input itself
 };
 
 struct TJobOutcome {
+  bool Skipped = false;  // the batch was asked to stop before this file
   QString Error;     // empty when the file was done
   QString InfoLine;  // --info: the file's line, without its end
   QString Warning;   // the file was done, but not all of it as asked

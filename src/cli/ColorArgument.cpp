@@ -6,6 +6,8 @@
 namespace {
 
 std::optional<TColorArgument> ParseIndex(const QString& number) {
+  static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+  if (!digits.match(number).hasMatch()) return std::nullopt;
   bool ok = false;
   const int index = number.toInt(&ok);
   if (!ok || index < 0 || index > 255) return std::nullopt;
@@ -35,6 +37,11 @@ std::optional<TColorArgument> ParseColorArgument(const QString& text) {
   const QString name = bareHex.match(text).hasMatch() ? QLatin1Char('#') + text : text;
   // Qt reads "#RGB" and "#RRGGBB" and the SVG names; alpha forms are not colours of a GIF.
   if (name.startsWith(QLatin1Char('#')) && name.size() != 4 && name.size() != 7) return std::nullopt;
+  // Names are the CSS/SVG colour names; "transparent" names no colour at all.
+  static const QRegularExpression word(QStringLiteral("^[A-Za-z]+$"));
+  if (!name.startsWith(QLatin1Char('#')) &&
+      (!word.match(name).hasMatch() || name.compare(QLatin1String("transparent"), Qt::CaseInsensitive) == 0))
+    return std::nullopt;
   const QColor color = QColor::fromString(name);
   if (!color.isValid()) return std::nullopt;
   TColorArgument wanted;

@@ -14,7 +14,7 @@ struct TColorArgument {
   int X = 0, Y = 0;
 };
 
-// "#RRGGBB", "RRGGBB", a colour name Qt knows, "index:N" (0..255) or
+// "#RRGGBB", "RRGGBB", a CSS/SVG colour name, "index:N" (digits, 0..255) or
 // "pixel:X,Y"; empty when the text is none of them.
 std::optional<TColorArgument> ParseColorArgument(const QString& text);
 

@@ -2,13 +2,18 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "cli/BatchJob.h"
+#include "cli/FileNames.h"
 #include "cli/FirstFramePixel.h"
 #include "cli/OutputPlan.h"
+#include "cli/StopSignals.h"
 #include "document/Language.h"
 #include "plugins/SPIs.h"
 
@@ -16,13 +21,20 @@ namespace {
 
 enum TExit { ExitDone = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 
-const char* const kOptionNames[] = {"transparent", "output", "suffix", "in-place", "first-frame-only",
-                                    "patch-only",  "none",   "info",   "colors",   "help",
-                                    "help-all",    "version"};
+// A batch is committed in groups: it needs room for one group's new files,
+// not for all of them, and pays one sync per file system per group.
+constexpr size_t kGroupFiles = 256;
+constexpr qint64 kGroupBytes = qint64(64) << 20;
 
+// A line on standard output or error; a failed write stops the batch.
 void Print(FILE* to, const QString& line) {
   const QByteArray bytes = line.toUtf8() + '\n';
-  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+  if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to) != size_t(bytes.size()) || std::ferror(to))
+    StopForBrokenOutput();
+}
+
+void FlushOutput() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) StopForBrokenOutput();
 }
 
 int UsageError(const QString& message) {
@@ -42,7 +54,12 @@ struct TOptions {
   QCommandLineOption Suffix{QStringLiteral("suffix"),
                             QCoreApplication::translate("CommandLine", "入力の隣に「名前TEXT.gif」を書きます。"), QStringLiteral("TEXT")};
   QCommandLineOption InPlace{QStringLiteral("in-place"),
-                             QCoreApplication::translate("CommandLine", "入力ファイルを置き換えます (属性はそのまま、途中で壊れません)。")};
+                             QCoreApplication::translate("CommandLine", "入力ファイルを置き換えます (シンボリックリンクはリンク先を置き換え、"
+                                            "所有者、グループ、モード、ACL、拡張属性はそのまま、途中で壊れません)。"
+                                            "ハードリンクが複数あるファイルは置き換えません。")};
+  QCommandLineOption BreakLinks{QStringLiteral("break-links"),
+                                QCoreApplication::translate("CommandLine", "ハードリンクが複数あるファイルも置き換えます "
+                                               "(置き換えたファイルは他のリンクから切り離されます)。")};
   QCommandLineOption FirstFrameOnly{QStringLiteral("first-frame-only"),
                                     QCoreApplication::translate("CommandLine", "アニメーションでは最初のフレームだけを透過にします。")};
   QCommandLineOption PatchOnly{QStringLiteral("patch-only"),
@@ -51,7 +68,8 @@ struct TOptions {
   QCommandLineOption None{QStringLiteral("none"), QCoreApplication::translate("CommandLine", "透過を解除します。")};
   QCommandLineOption Info{QStringLiteral("info"),
                           QCoreApplication::translate("CommandLine", "ファイルごとに一行、タブ区切りで表示し、何も変えません: "
-                                         "ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。")};
+                                         "ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。"
+                                         "ファイル名の \\ と制御文字と UTF-8 でないバイトは \\\\、\\t、\\n、\\r、\\xHH と書きます。")};
   QCommandLineOption Colors{QStringLiteral("colors"),
                             QCoreApplication::translate("CommandLine", "256 色を超える BMP の減色: 256、16、2 (既定 256)。"), QStringLiteral("N"),
                             QStringLiteral("256")};
@@ -59,13 +77,13 @@ struct TOptions {
 
 struct TRequest {
   TBatchSettings Settings;
-  QStringList Inputs;
+  QList<QByteArray> Inputs;
   TOutputRequest Output;
 };
 
 // The request the options make, or the usage error they amount to.
-QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TRequest& r) {
-  r.Inputs = parser.positionalArguments();
+QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const TArgumentBytes& args, TRequest& r) {
+  for (const QString& input : parser.positionalArguments()) r.Inputs.push_back(args.Bytes(input));
   if (r.Inputs.isEmpty()) return QCoreApplication::translate("CommandLine", "ファイルを指定してください。");
   const int actions = int(parser.isSet(o.Transparent)) + int(parser.isSet(o.None)) + int(parser.isSet(o.Info));
   if (actions != 1) return QCoreApplication::translate("CommandLine", "--transparent、--none、--info のどれか一つを指定してください。");
@@ -81,7 +99,7 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TReques
     const auto wanted = ParseColorArgument(text);
     if (!wanted)
       return QCoreApplication::translate("CommandLine", "色「%1」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。")
-                 .arg(text);
+          .arg(text);
     r.Settings.Action = TCliAction::Transparent;
     r.Settings.Color = *wanted;
   } else if (parser.isSet(o.None)) {
@@ -98,35 +116,55 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TReques
     return QCoreApplication::translate("CommandLine", "--colors は 256、16、2 のどれかです。");
   r.Settings.AllFrames = !parser.isSet(o.FirstFrameOnly);
   r.Settings.PatchOnly = parser.isSet(o.PatchOnly);
-  r.Output.Output = parser.value(o.Output);
+  r.Settings.Write.BreakLinks = parser.isSet(o.BreakLinks);
+  r.Output.Output = args.Bytes(parser.value(o.Output));
   r.Output.SuffixSet = parser.isSet(o.Suffix);
-  r.Output.Suffix = parser.value(o.Suffix);
+  r.Output.Suffix = args.Bytes(parser.value(o.Suffix));
   r.Output.InPlace = parser.isSet(o.InPlace);
   return QString();
 }
 
-// Every new file is made durable by one sync, then takes its target's place;
-// lines and failures come out in the order of the inputs.
-int Finish(const std::vector<TJobOutcome>& outcomes) {
+// The next group of files from first on: at least one, then as many as fit
+// the bounds.
+size_t GroupEnd(const std::vector<TBatchFile>& files, size_t first) {
+  size_t end = first;
+  qint64 bytes = 0;
+  while (end < files.size() && end - first < kGroupFiles && (end == first || bytes + files[end].Size <= kGroupBytes))
+    bytes += files[end++].Size;
+  return end;
+}
+
+// One group's new files made durable by one sync, then each put in its
+// target's place; lines and failures come out in the order of the inputs.
+// Once the batch is asked to stop, nothing more is committed and every
+// written file is removed. Answers whether a file failed.
+bool Finish(const std::vector<TJobOutcome>& outcomes) {
   std::vector<TPendingFile> pending;
   for (const TJobOutcome& outcome : outcomes)
     if (outcome.Pending) pending.push_back(*outcome.Pending);
   QString syncError;
   try {
-    SyncPending(pending);
+    if (!StopRequested()) SyncPending(pending);
   } catch (const Exception& e) {
     syncError = e.message();
   }
   bool failed = false;
   for (const TJobOutcome& outcome : outcomes) {
+    if (outcome.Skipped) continue;
     QString error = outcome.Error;
     if (outcome.Pending) {
+      if (StopRequested()) {
+        DiscardPending(*outcome.Pending);
+        continue;
+      }
       try {
         if (!syncError.isEmpty()) throw Exception(syncError);
         CommitPending(*outcome.Pending);
+        if (!outcome.Pending->Warning.isEmpty()) Print(stderr, outcome.Pending->Warning);
+        if (!outcome.Warning.isEmpty()) Print(stderr, outcome.Warning);
       } catch (const Exception& e) {
         DiscardPending(*outcome.Pending);
-        error = WithFileName(outcome.Pending->Target, e.message());
+        error = WithFileName(outcome.Pending->Shown, e.message());
       }
     }
     if (!error.isEmpty()) {
@@ -135,52 +173,72 @@ int Finish(const std::vector<TJobOutcome>& outcomes) {
     } else if (!outcome.InfoLine.isEmpty()) {
       Print(stdout, outcome.InfoLine);
     }
-    if (error.isEmpty() && !outcome.Warning.isEmpty()) Print(stderr, outcome.Warning);
   }
-  return failed ? ExitSomeFailed : ExitDone;
+  FlushOutput();
+  return failed;
 }
 
 int RunBatch(TRequest& request) {
   TOutputPlan plan;
   if (request.Settings.Action == TCliAction::Info) {
-    for (const QString& input : request.Inputs) plan.Files.push_back({input, QString()});
+    for (const QByteArray& input : request.Inputs) {
+      TBatchFile file;
+      file.Input = input;
+      file.Shown = ShownName(input);
+      plan.Files.push_back(file);
+    }
   } else {
     plan = PlanOutputs(request.Inputs, request.Output);
     if (!plan.UsageError.isEmpty()) return UsageError(plan.UsageError);
   }
-  // The BMP road's working file stays in a directory of its own, out of the user's.
-  QTemporaryDir work(QDir::tempPath() + QStringLiteral("/tomaru-XXXXXX"));
-  if (!work.isValid()) return UsageError(work.errorString());
-  request.Settings.WorkDir = work.path() + QLatin1Char('/');
-  request.Settings.NewFileMode = NewFileMode();
+  // The BMP road's working file stays in a directory of its own, out of the
+  // user's; only a run with a BMP needs one.
+  std::unique_ptr<QTemporaryDir> work;
+  if (std::any_of(plan.Files.begin(), plan.Files.end(), [](const TBatchFile& f) { return IsBmpName(f.Input); })) {
+    work = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tomaru-XXXXXX"));
+    if (!work->isValid()) {
+      Print(stderr, QCoreApplication::translate("CommandLine", "tomaru: 作業フォルダを作成できませんでした。(%1)").arg(work->errorString()));
+      return ExitSomeFailed;
+    }
+    request.Settings.WorkDir = work->path() + QLatin1Char('/');
+  }
+  request.Settings.Write.NewFileMode = NewFileMode();
   std::unique_ptr<TSPIs> plugins;
   if (request.Settings.Action == TCliAction::Transparent && request.Settings.Color.Kind == TColorArgument::TKind::Pixel)
     plugins = LoadPicturePlugins();
 
   const TBatchSettings& settings = request.Settings;
-  const std::vector<TJobOutcome> outcomes = QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(
-      plan.Files, [&settings](const TBatchFile& file) { return RunBatchJob(settings, file); });
-  return Finish(outcomes);
+  bool failed = false;
+  for (size_t first = 0; first < plan.Files.size() && !StopRequested();) {
+    const size_t end = GroupEnd(plan.Files, first);
+    const std::vector<TBatchFile> group(plan.Files.begin() + qsizetype(first), plan.Files.begin() + qsizetype(end));
+    const std::vector<TJobOutcome> outcomes = QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(
+        group, [&settings](const TBatchFile& file) { return RunBatchJob(settings, file); });
+    failed |= Finish(outcomes);
+    first = end;
+  }
+  if (StopSignal() != 0) return StopExitStatus(StopSignal());
+  return failed || OutputBroken() ? ExitSomeFailed : ExitDone;
 }
 
 }  // namespace
 
+// Any long option, known or not, makes a command-line run: a mistyped one is
+// a usage error there, never a window.
 bool IsCommandLineRun(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const QByteArray arg(argv[i]);
     if (arg == "--") return false;
-    if (arg == "-o" || arg == "-h" || arg == "-v" || arg == "-?") return true;
-    if (!arg.startsWith("--")) continue;
-    const QByteArray name = arg.mid(2).split('=').first();
-    for (const char* option : kOptionNames)
-      if (name == option) return true;
+    if (arg == "-o" || arg == "-h" || arg == "-v" || arg == "-?" || arg.startsWith("--")) return true;
   }
   return false;
 }
 
 int RunCommandLine(int argc, char** argv) {
+  CatchStopSignals();
   QCoreApplication app(argc, argv);
   InstallProgramTranslation(app, SystemLanguage(), QCoreApplication::applicationDirPath());
+  const TArgumentBytes args(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("tomaru"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TOMARU_VERSION));
   QCommandLineParser parser;
@@ -188,16 +246,15 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
-  parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.FirstFrameOnly,
-                     options.PatchOnly,
-                     options.None, options.Info, options.Colors});
+  parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
+                     options.FirstFrameOnly, options.PatchOnly, options.None, options.Info, options.Colors});
   parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF か BMP のファイル。"),
                                QStringLiteral("FILE..."));
-  if (!parser.parse(app.arguments())) return UsageError(parser.errorText());
+  if (!parser.parse(args.Texts())) return UsageError(parser.errorText());
   if (parser.isSet(help)) parser.showHelp(ExitDone);
   if (parser.isSet(version)) parser.showVersion();
   TRequest request;
-  const QString error = ReadRequest(parser, options, request);
+  const QString error = ReadRequest(parser, options, args, request);
   if (!error.isEmpty()) return UsageError(error);
   return RunBatch(request);
 }

@@ -2,77 +2,136 @@
 
 #include <QCoreApplication>
 
-#include <QDir>
-#include <QFileInfo>
+#include <climits>
+#include <cstdlib>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 
-#include "document/FileOps.h"
+#include "cli/FileNames.h"
 
 namespace {
 
-bool IsBmp(const QString& path) { return ExtractFileExt(path).toLower() == QLatin1String(".bmp"); }
+QByteArray NameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
-// Identity of a place on disk: the file's device and inode when it exists
-// (so links to one file are one place), else its cleaned absolute path.
+QByteArray FolderOf(const QByteArray& path) {
+  const int slash = path.lastIndexOf('/');
+  if (slash < 0) return ".";
+  return slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray BaseName(const QByteArray& path) {
+  const QByteArray name = NameOf(path);
+  const int dot = name.lastIndexOf('.');
+  return dot < 0 ? name : name.left(dot);
+}
+
+bool IsDirectory(const QByteArray& path) {
+  struct stat st;
+  return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const QByteArray& path) {
+  struct stat st;
+  return ::stat(path.constData(), &st) == 0;
+}
+
+std::optional<QByteArray> RealPath(const QByteArray& path) {
+  char buffer[PATH_MAX];
+  if (!::realpath(path.constData(), buffer)) return std::nullopt;
+  return QByteArray(buffer);
+}
+
+// A place on disk: the folder's device and inode and the name in it. A file
+// that exists is also known by its own inode, so two links to one file are
+// seen as one input.
 struct TPlace {
   dev_t Dev = 0;
   ino_t Ino = 0;
-  QString Path;
-  bool operator<(const TPlace& o) const {
-    return std::tie(Dev, Ino, Path) < std::tie(o.Dev, o.Ino, o.Path);
-  }
+  QByteArray Name;
+  bool operator<(const TPlace& o) const { return std::tie(Dev, Ino, Name) < std::tie(o.Dev, o.Ino, o.Name); }
 };
 
-TPlace PlaceOf(const QString& path) {
+TPlace PlaceOf(const QByteArray& resolved) {
   struct stat st;
-  if (::stat(QFile::encodeName(path).constData(), &st) == 0) return {st.st_dev, st.st_ino, QString()};
-  return {0, 0, QDir::cleanPath(QFileInfo(path).absoluteFilePath())};
+  if (::stat(FolderOf(resolved).constData(), &st) != 0) return {0, 0, resolved};
+  return {st.st_dev, st.st_ino, NameOf(resolved)};
 }
 
-QString TargetOf(const QString& input, const TOutputRequest& request, bool intoDirectory) {
+std::optional<TPlace> FileOf(const QByteArray& path) {
+  struct stat st;
+  if (::stat(path.constData(), &st) != 0) return std::nullopt;
+  return TPlace{st.st_dev, st.st_ino, QByteArray()};
+}
+
+QByteArray TargetOf(const QByteArray& input, const TOutputRequest& request, bool intoDirectory) {
   if (request.InPlace) return input;
-  const QFileInfo info(input);
-  if (request.SuffixSet) return info.dir().filePath(info.completeBaseName() + request.Suffix + QStringLiteral(".gif"));
-  if (intoDirectory) return QDir(request.Output).filePath(OutputFileName(input));
+  if (request.SuffixSet) {
+    const QByteArray folder = input.contains('/') ? FolderOf(input) + '/' : QByteArray();
+    return folder + BaseName(input) + request.Suffix + ".gif";
+  }
+  if (intoDirectory) return request.Output + (request.Output.endsWith('/') ? "" : "/") + OutputFileName(input);
   return request.Output;
 }
 
-QString Quoted(const QString& path) { return QCoreApplication::translate("OutputPlan", "「%1」").arg(path); }
+QString Quoted(const QByteArray& path) { return QCoreApplication::translate("OutputPlan", "「%1」").arg(ShownName(path)); }
+
+qint64 SizeOf(const QByteArray& path) {
+  struct stat st;
+  return ::stat(path.constData(), &st) == 0 ? qint64(st.st_size) : 0;
+}
+
+QString OutputProblem(const QList<QByteArray>& inputs, const TOutputRequest& request) {
+  if (inputs.size() > 1) {
+    if (Exists(request.Output))
+      return QCoreApplication::translate("OutputPlan", "-o の%1はフォルダではありません。入力が複数のときは、既存のフォルダを指定してください。")
+          .arg(Quoted(request.Output));
+    return QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(request.Output));
+  }
+  const QByteArray parent = FolderOf(request.Output);
+  if (!IsDirectory(parent)) return QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(parent));
+  return QString();
+}
 
 }  // namespace
 
-QString OutputFileName(const QString& input) {
-  const QFileInfo info(input);
-  return IsBmp(input) ? info.completeBaseName() + QStringLiteral(".gif") : info.fileName();
+bool IsBmpName(const QByteArray& path) { return path.toLower().endsWith(".bmp"); }
+
+QByteArray OutputFileName(const QByteArray& input) {
+  return IsBmpName(input) ? BaseName(input) + ".gif" : NameOf(input);
 }
 
-TOutputPlan PlanOutputs(const QStringList& inputs, const TOutputRequest& request) {
+QByteArray ResolvedTarget(const QByteArray& path) {
+  if (const auto real = RealPath(path)) return *real;
+  const auto folder = RealPath(FolderOf(path));
+  if (!folder) return path;
+  return *folder + (folder->endsWith('/') ? "" : "/") + NameOf(path);
+}
+
+TOutputPlan PlanOutputs(const QList<QByteArray>& inputs, const TOutputRequest& request) {
   TOutputPlan plan;
   const bool toOutput = !request.InPlace && !request.SuffixSet;
-  const bool intoDirectory = toOutput && DirectoryExists(request.Output);
+  const bool intoDirectory = toOutput && IsDirectory(request.Output);
   if (toOutput && !intoDirectory) {
-    if (inputs.size() > 1) {
-      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(request.Output));
-      return plan;
-    }
-    const QString parent = QFileInfo(request.Output).path();
-    if (!DirectoryExists(parent)) {
-      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(parent));
-      return plan;
-    }
+    plan.UsageError = OutputProblem(inputs, request);
+    if (!plan.UsageError.isEmpty()) return plan;
   }
   std::set<TPlace> inputPlaces, targets;
-  for (const QString& input : inputs) inputPlaces.insert(PlaceOf(input));
-  for (const QString& input : inputs) {
-    if (request.InPlace && IsBmp(input)) {
+  for (const QByteArray& input : inputs) {
+    inputPlaces.insert(PlaceOf(ResolvedTarget(input)));
+    if (const auto file = FileOf(input)) inputPlaces.insert(*file);
+  }
+  for (const QByteArray& input : inputs) {
+    if (request.InPlace && IsBmpName(input)) {
       plan.UsageError = QCoreApplication::translate("OutputPlan", "BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。")
                             .arg(Quoted(input));
       return plan;
     }
-    const QString target = TargetOf(input, request, intoDirectory);
-    const TPlace place = PlaceOf(target);
-    if (!request.InPlace && inputPlaces.count(place)) {
+    const QByteArray target = TargetOf(input, request, intoDirectory);
+    const QByteArray resolved = ResolvedTarget(target);
+    const TPlace place = PlaceOf(resolved);
+    const auto file = FileOf(resolved);
+    if (!request.InPlace && (inputPlaces.count(place) || (file && inputPlaces.count(*file)))) {
       plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先%1は入力ファイルです。入力を置き換えるのは --in-place のときだけです。")
                             .arg(Quoted(target));
       return plan;
@@ -81,7 +140,7 @@ TOutputPlan PlanOutputs(const QStringList& inputs, const TOutputRequest& request
       plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先%1に複数の入力が書かれます。").arg(Quoted(target));
       return plan;
     }
-    plan.Files.push_back({input, target});
+    plan.Files.push_back({input, resolved, ShownName(input), ShownName(target), SizeOf(input), request.InPlace});
   }
   return plan;
 }

@@ -1,7 +1,9 @@
 #include "document/AppPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cstdlib>
 
 #include "BuildInfo.h"
 
@@ -41,4 +43,20 @@ QString ShippedFile(const QString& appDir, const QString& installedDir, const QS
   if (QFileInfo::exists(beside)) return beside;
   const QString installed = installedDir + name;
   return QFileInfo::exists(installed) ? installed : beside;
+}
+
+QString MakeWorkFolder(const QString& dataDir) {
+  const auto made = [](const QString& base) {
+    QByteArray name = QFile::encodeName(WithSlash(base) + QStringLiteral("tomaru-XXXXXX"));
+    return ::mkdtemp(name.data()) ? WithSlash(QFile::decodeName(name)) : QString();
+  };
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty())
+    if (const QString dir = made(runtime); !dir.isEmpty()) return dir;
+  QDir().mkpath(dataDir);  // a first start: the data folder may not be there yet
+  return made(dataDir);
+}
+
+void RemoveWorkFolder(const QString& workDir) {
+  if (!workDir.isEmpty()) QDir(workDir).removeRecursively();
 }

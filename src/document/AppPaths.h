@@ -4,9 +4,13 @@
 
 struct TAppPaths {
   QString AppDir;   // directory of the executable, with a trailing "/"
-  QString DataDir;  // working files, with a trailing "/"
+  QString DataDir;  // settings every window shares (property.ini, recent.dat), with a trailing "/"
+  // One window's own working files (the preview copy _.gif, preview.html,
+  // bg.css, temp.gif), with a trailing "/"; empty: DataDir holds them too.
+  QString WorkDir;
 
   QString Data(const QString& name) const { return DataDir + name; }
+  QString Work(const QString& name) const { return (WorkDir.isEmpty() ? DataDir : WorkDir) + name; }
 
   // Portable when the program directory is writable and not an installed
   // bin/; otherwise the working files go to $XDG_DATA_HOME/tomaru/data/
@@ -28,3 +32,12 @@ bool IsInstalledAppDir(const QString& appDir);
 // copy) when it is there, else in the installed directory when it is there,
 // else beside the program.
 QString ShippedFile(const QString& appDir, const QString& installedDir, const QString& name);
+
+// Makes a private working folder for one window (mode 0700, a fresh name),
+// under $XDG_RUNTIME_DIR when that is set, else under dataDir; answers it
+// with a trailing "/", or empty when neither place takes one. Two windows
+// then never share a working file.
+QString MakeWorkFolder(const QString& dataDir);
+
+// Removes a folder MakeWorkFolder made, with whatever it holds.
+void RemoveWorkFolder(const QString& workDir);

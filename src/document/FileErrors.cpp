@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "document/Exception.h"
 
@@ -83,4 +84,22 @@ QString FileErrorText(TFileAction action, const QString& fileName, int code) {
 
 void RaiseFileError(TFileAction action, const QString& fileName, int code) {
   throw EInOutError(code, FileErrorText(action, fileName, code), fileName);
+}
+
+QString NotRegularFileReason(unsigned mode) {
+  QString what = QCoreApplication::translate("FileErrors", "特殊なファイル");
+  if (S_ISFIFO(mode)) what = QCoreApplication::translate("FileErrors", "名前付きパイプ");
+  else if (S_ISCHR(mode) || S_ISBLK(mode)) what = QCoreApplication::translate("FileErrors", "デバイス");
+  else if (S_ISSOCK(mode)) what = QCoreApplication::translate("FileErrors", "ソケット");
+  return QCoreApplication::translate("FileErrors", "%1です。読み込めるのは通常のファイルだけです").arg(what);
+}
+
+QString TooLargeReason(qint64 size, qint64 limit) {
+  return QCoreApplication::translate("FileErrors", "%1 バイトあり、扱える大きさ (%2 バイト) を超えています").arg(size).arg(limit);
+}
+
+void RaiseReadRefusal(const QString& fileName, const QString& reason, int code) {
+  const QString text = QCoreApplication::translate("FileErrors", "ファイル「%1」を読み込めませんでした。").arg(fileName) + QLatin1Char('\n') +
+                       QStringLiteral("(") + reason + QStringLiteral(")");
+  throw EInOutError(code, text, fileName);
 }

@@ -21,3 +21,11 @@ QString FileErrorText(TFileAction action, const QString& fileName, int code);
 
 // Raises EInOutError carrying FileErrorText, the code and the name.
 [[noreturn]] void RaiseFileError(TFileAction action, const QString& fileName, int code);
+
+// Reasons a read is refused before it starts, in the same style.
+QString NotRegularFileReason(unsigned mode);  // a FIFO, device or socket
+QString TooLargeReason(qint64 size, qint64 limit);
+
+// Raises EInOutError: "ファイル「%1」を読み込めませんでした。" and the reason
+// on its own line, in brackets.
+[[noreturn]] void RaiseReadRefusal(const QString& fileName, const QString& reason, int code);

@@ -15,6 +15,12 @@ QString NotReadableAsGifMessage(const QString& path, const QString& reason) {
          (reason.isEmpty() ? QString() : QCoreApplication::translate("FileOpen", "(%1)").arg(reason));
 }
 
+QString DamagedFramesMessage(const QString& path, int firstDamaged) {
+  return QCoreApplication::translate("FileOpen", "ファイル「%1」は %2 フレーム目以降が壊れています。保存しても、%2 フレーム目以降は元のまま残ります。")
+      .arg(path)
+      .arg(firstDamaged);
+}
+
 QString FileMissingMessage(const QString& path) {
   return QCoreApplication::translate("FileOpen", "ファイル「%1」が存在しませんでした。").arg(path);
 }
@@ -29,7 +35,7 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   QString fileName = requested;
   if (ExtractFileExt(fileName).toLower() == QLatin1String(".bmp")) {
     if (!view.ConvertBMP(fileName)) return;
-    fileName = paths.Data(QStringLiteral("temp.gif"));
+    fileName = paths.Work(QStringLiteral("temp.gif"));
   }
 
   // Read and check everything before touching the document, so that a file
@@ -55,13 +61,15 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   // Saving proposes a name from this, so it names the file now open.
   doc.OpenedFileName = requested;
   view.SetMsg(PanelFileSize, QString::number(CheckFileSize(fileName)) + QStringLiteral(" byte"));
-  view.SetCaption(fileName);
-  view.SetMsg(PanelFileName, ExtractFileName(fileName));
+  // The file the user opened, also when what was read is a BMP's temp.gif.
+  view.SetCaption(requested);
+  view.SetMsg(PanelFileName, ExtractFileName(requested));
   view.SetMsg(PanelWidth, QStringLiteral("Width : ") + QString::number(doc.ImageWidth));
   view.SetMsg(PanelHeight, QStringLiteral("height : ") + QString::number(doc.ImageHeight));
   view.SizeImageView(doc.ImageWidth, doc.ImageHeight);
   view.SetMsg(PanelColorCount, QCoreApplication::translate("FileOpen", "%1 色").arg(doc.ColorCount));
-  view.SetMsg(PanelFrames, FramesCountText(CountFrames(doc.GifData)));
+  const TFramePatchResult frames = CountFrames(doc.GifData);
+  view.SetMsg(PanelFrames, FramesCountText(frames));
   view.ShowPalette(doc, doc.LoadedTransparent ? std::optional<int>(doc.TransparentIndex) : std::nullopt);
   view.SetTransChecked(doc.LoadedTransparent);
   if (doc.LoadedTransparent) {
@@ -76,6 +84,7 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   view.ShowPaletteIfSync();
   view.ShowDecodedPicture();
   // The preview starts from the file exactly as it is on disk.
-  SaveStringToFile(paths.Data(QStringLiteral("_.gif")), asRead);
+  SaveStringToFile(paths.Work(QStringLiteral("_.gif")), asRead);
   view.Preview();
+  if (frames.Damaged) view.ShowMessage(DamagedFramesMessage(requested, frames.Frames + 1));
 }

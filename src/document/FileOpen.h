@@ -16,7 +16,7 @@ class TOpenView {
   virtual void SetCaption(const QString& caption) = 0;
   virtual void ShowMessage(const QString& text) = 0;
   virtual void AddRecentFile(const QString& path) = 0;
-  // The BMP road: writes data/temp.gif and answers true, or answers false when
+  // The BMP road: writes temp.gif in the working folder and answers true, or answers false when
   // the user cancelled or the conversion failed (having said so itself).
   virtual bool ConvertBMP(const QString& path) = 0;
   // Sizes the image view for the zoom in use before the picture arrives.
@@ -43,3 +43,6 @@ QString PictureNotShownMessage(const QString& path, const QString& reason);
 // The refusal of a file as a GIF, with the reason when there is one.
 QString NotReadableAsGifMessage(const QString& path, const QString& reason = QString());
 QString FileMissingMessage(const QString& path);
+// A GIF whose blocks are damaged from frame firstDamaged (1-based) on: it
+// opens, and a save keeps that part as it is.
+QString DamagedFramesMessage(const QString& path, int firstDamaged);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,27 +71,50 @@ TFileEntry FindFile(const QString& fileName) {
   return e;
 }
 
-QByteArray LoadStringFromFile(const QString& fileName) {
-  const TFileEntry entry = FindFile(fileName);
-  if (entry.IsDir) RaiseFileError(TFileAction::Read, fileName, EISDIR);
-  if (entry.Size == 0) return {};
-  const int fd = ::open(Native(fileName).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) RaiseFileError(TFileAction::Read, fileName, errno);
-  QByteArray out;
-  char buf[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
+int OpenRegularFile(const QByteArray& nativePath, const QString& shownName, qint64 limit, struct stat& st) {
+  if (nativePath.isEmpty()) RaiseFileError(TFileAction::Read, shownName, ENOENT);
+  const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) RaiseFileError(TFileAction::Read, shownName, errno);
+  if (::fstat(fd, &st) != 0) {
+    const int code = errno;
+    ::close(fd);
+    RaiseFileError(TFileAction::Read, shownName, code);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (S_ISDIR(st.st_mode)) RaiseFileError(TFileAction::Read, shownName, EISDIR);
+    RaiseReadRefusal(shownName, NotRegularFileReason(st.st_mode), EINVAL);
+  }
+  if (st.st_size > limit) {
+    ::close(fd);
+    RaiseReadRefusal(shownName, TooLargeReason(st.st_size, limit), EFBIG);
+  }
+  return fd;
+}
+
+QByteArray ReadRegularFile(const QByteArray& nativePath, const QString& shownName, qint64 limit, struct stat& st) {
+  const int fd = OpenRegularFile(nativePath, shownName, limit, st);
+  QByteArray out(qsizetype(st.st_size), Qt::Uninitialized);
+  qsizetype got = 0;
+  while (got < out.size()) {
+    const ssize_t n = ::read(fd, out.data() + got, size_t(out.size() - got));
+    if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      if (errno == EINTR) continue;
       const int code = errno;
       ::close(fd);
-      RaiseFileError(TFileAction::Read, fileName, code);
+      RaiseFileError(TFileAction::Read, shownName, code);
     }
-    if (n == 0) break;
-    out.append(buf, n);
+    if (n == 0) break;  // the file shrank meanwhile: what it holds now
+    got += n;
   }
   ::close(fd);
+  out.truncate(got);
   return out;
+}
+
+QByteArray LoadStringFromFile(const QString& fileName) {
+  struct stat st;
+  return ReadRegularFile(Native(fileName), fileName, std::numeric_limits<qsizetype>::max(), st);
 }
 
 void SaveStringToFile(const QString& fileName, const QByteArray& data) {

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <sys/stat.h>
 
 struct TFileEntry {
   qint64 Size = 0;
@@ -17,8 +18,17 @@ struct TFileEntry {
 // The file's directory entry; a name that cannot be looked up is a failed read.
 TFileEntry FindFile(const QString& fileName);
 
-// The whole content of the file.
+// The whole content of the file; only a regular file is read (RegularFile below).
 QByteArray LoadStringFromFile(const QString& fileName);
+
+// Opens the regular file at nativePath for reading, named shownName in
+// messages. A FIFO, device, socket or folder is refused with its own message
+// (opened without blocking, so a FIFO never hangs the caller), and so is a
+// file larger than limit bytes, before anything is read. st receives the
+// file's status. Returns the descriptor; raises EInOutError.
+int OpenRegularFile(const QByteArray& nativePath, const QString& shownName, qint64 limit, struct stat& st);
+// The same, read whole in one go into a buffer of the file's size.
+QByteArray ReadRegularFile(const QByteArray& nativePath, const QString& shownName, qint64 limit, struct stat& st);
 
 // Writes Data as the whole content of the file, creating missing directories.
 // The file is replaced atomically: a failure leaves any previous file as it was.

@@ -29,7 +29,7 @@ bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView&
     }
     ~TProgressScope() { GIFProgressHandler = nullptr; }
   } scope(view);
-  if (SaveBitmapToGIF(paths.Data(QStringLiteral("temp.gif")), workBitmap)) return true;
+  if (SaveBitmapToGIF(paths.Work(QStringLiteral("temp.gif")), workBitmap)) return true;
   view.ShowMessage(SaveFailedMessage(GIFLastError));
   return false;
 }

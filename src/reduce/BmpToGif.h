@@ -1,6 +1,6 @@
 #pragma once
 // The BMP road of opening: load, count colours, ask for a depth when there
-// are more than 256, reduce, and write data/temp.gif.
+// are more than 256, reduce, and write temp.gif in the working folder.
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -22,7 +22,7 @@ class TBmpView {
   virtual std::optional<int> AskReduceBits(int colorCount) = 0;
 };
 
-// Runs the whole road for the BMP at path. True when data/temp.gif was
+// Runs the whole road for the BMP at path. True when temp.gif in the working folder was
 // written; false when the file was refused, the user cancelled or the writer
 // failed (each said to the user already, a cancel silently). reduceBits is the
 // window's remembered depth, set when the dialog is confirmed. Nothing on
@@ -30,7 +30,7 @@ class TBmpView {
 bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
                     uint8_t& reduceBits);
 
-// Writes workBitmap to data/temp.gif, showing progress in the file-name panel; on failure
+// Writes workBitmap to temp.gif in the working folder, showing progress in the file-name panel; on failure
 // shows "Save Failed. Error Code = %d [%s]" and answers false.
 bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view);
 

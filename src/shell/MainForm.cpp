@@ -29,6 +29,7 @@
 #include "plugins/PluginListing.h"
 #include "plugins/SPIs.h"
 #include "preview/DataBind.h"
+#include "preview/PreviewFiles.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandTable.h"
 #include "shell/Design.h"
@@ -165,7 +166,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   Palette->OnHelp = [this] { OpenHelp2(Palette, QStringLiteral("palette(function)")); };
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { RemoveWorkFolder(Paths.WorkDir); }
 
 TAction* TMainForm::Command(const char* name) const {
   for (TAction* a : Commands)
@@ -383,11 +384,11 @@ void TMainForm::FormCreate() {
     actClassic->setChecked(false);
     actClassic->trigger();
   }
-  const QString dataDir = Paths.DataDir;
-  if (!DirectoryExists(dataDir)) {
-    ForceDirectories(dataDir);
-    dbpreview->Data()->SaveDataToFile(Paths.Data(QStringLiteral("preview.html")));
-  }
+  // This window's working files go to a folder of its own: another window
+  // never shows or removes them.
+  Paths.WorkDir = MakeWorkFolder(Paths.DataDir);
+  ForceDirectories(Paths.DataDir);
+  EnsurePreviewFiles(Paths, dbpreview->Data()->bytes(), PreviewCss());
   AddRecentFile(QString());
 }
 
@@ -510,8 +511,11 @@ void TMainForm::FormClose() {
   // The settings first; a failure to write them is reported and the
   // temporary files still go.
   Guarded([this] { isp->Save(); });
-  QFile::remove(Paths.Data(QStringLiteral("_.gif")));
-  QFile::remove(Paths.Data(QStringLiteral("temp.gif")));
+  if (Paths.WorkDir.isEmpty()) {
+    QFile::remove(Paths.Work(QStringLiteral("_.gif")));
+    QFile::remove(Paths.Work(QStringLiteral("temp.gif")));
+  }
+  RemoveWorkFolder(Paths.WorkDir);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* e) {

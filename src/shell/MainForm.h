@@ -121,6 +121,8 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   // The palette window's choice: entry index with its colour; no preview.
   void PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue);
   void Preview() override;
+  // The background style sheet for the colour chosen last (white until then).
+  QByteArray PreviewCss() const;
 
   QColor LastPreviewColor = Qt::white;  // where the colour dialog starts in this run
 

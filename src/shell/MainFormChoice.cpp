@@ -7,15 +7,22 @@
 #include <QCoreApplication>
 #include "document/FileOps.h"
 #include "document/SaveName.h"
+#include "preview/DataBind.h"
 #include "preview/PreviewColor.h"
+#include "preview/PreviewFiles.h"
 #include "shell/Dialogs.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/Shape.h"
 #include "shell/SystemColors.h"
 
+QByteArray TMainForm::PreviewCss() const {
+  return BackgroundCss(RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue()), SystemColor);
+}
+
 void TMainForm::Preview() {
-  if (wb) wb->ShowPage(QUrl::fromLocalFile(Paths.Data(QStringLiteral("preview.html"))));
+  EnsurePreviewFiles(Paths, dbpreview->Data()->bytes(), PreviewCss());
+  if (wb) wb->ShowPage(QUrl::fromLocalFile(Paths.Work(QStringLiteral("preview.html"))));
 }
 
 void TMainForm::actPreviewExecute() { PreviewChoice(Doc, Paths, *this); }
@@ -26,7 +33,7 @@ void TMainForm::actPreviewColorExecute() {
   LastPreviewColor = *chosen;
   const TColor color = RGBColor(chosen->red(), chosen->green(), chosen->blue());
   actPreviewColor->SetHint(ColorHintText(color));
-  SaveStringToFile(Paths.Data(QStringLiteral("bg.css")), BackgroundCss(color, SystemColor));
+  SaveStringToFile(Paths.Work(QStringLiteral("bg.css")), BackgroundCss(color, SystemColor));
   Preview();
 }
 
@@ -41,7 +48,7 @@ void TMainForm::actAllFramesExecute() {
 void TMainForm::PaletteChoice(uint8_t index, uint8_t, uint8_t, uint8_t) { ChooseEntry(Doc, *this, index); }
 
 void TMainForm::actSaveExecute() {
-  spd->FileName = ProposedSaveName(windowTitle(), Paths.Data(QStringLiteral("temp.gif")), Doc.OpenedFileName,
+  spd->FileName = ProposedSaveName(windowTitle(), Paths.Work(QStringLiteral("temp.gif")), Doc.OpenedFileName,
                                    spd->FileName);
   TFileDialogOptions o;
   o.Filter = QCoreApplication::translate("MainFormChoice", "GIF画像(*.gif) (*.gif *.GIF)");

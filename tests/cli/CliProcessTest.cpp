@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "CliRun.h"
 #include "common/TestFiles.h"
@@ -215,6 +216,9 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
   QImage small(2, 2, QImage::Format_RGB32);
   small.fill(Qt::white);
   small.save(P("s.bmp"), "BMP");
+  WriteAll(P("c.gif"), TwoWhites());
+  ASSERT_EQ(::symlink("sub", QFile::encodeName(P("alias")).constData()), 0);
+  ASSERT_EQ(::symlink("a.gif", QFile::encodeName(P("link.gif")).constData()), 0);
   const QList<QStringList> refused{
       {"--transparent", "white", "a.gif"},                               // no output
       {"--transparent", "white", "--in-place", "--suffix", "x", "a.gif"},  // two outputs
@@ -233,7 +237,14 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
       {"--transparent", "white", "--suffix", "", "a.gif"},
       {"--transparent", "white", "-o", "sub", "a.gif", "sub/a.gif"},     // one target twice
       {"--transparent", "white", "--in-place", "s.bmp"},
-      {"--transparent", "white", "--no-such-option", "a.gif"}};
+      {"--transparent", "white", "--no-such-option", "a.gif"},
+      {"--inf", "a.gif"},                                                // a mistyped option, never a window
+      {"--transparent", "transparent", "-o", "x.gif", "a.gif"},          // no colour at all
+      {"--transparent", "index: +1 ", "-o", "x.gif", "a.gif"},
+      {"--transparent", "index:+1", "-o", "x.gif", "a.gif"},
+      {"--transparent", "white", "-o", "c.gif", "a.gif", "b.gif"},       // a file for several inputs
+      {"--transparent", "white", "--suffix", "-t", "sub/a.gif", "alias/a.gif"},  // one folder by two names
+      {"--transparent", "white", "--in-place", "a.gif", "link.gif"}};            // one file by two names
   const QStringList before = Listing();
   for (const QStringList& args : refused) {
     const TCliRun run = Run(args);
@@ -242,6 +253,7 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
   }
   EXPECT_EQ(Listing(), before);
   EXPECT_EQ(QDir(P("sub")).entryList(QDir::Files | QDir::Hidden), QStringList({"a.gif"}));
+  EXPECT_TRUE(Run({"--transparent", "white", "-o", "c.gif", "a.gif", "b.gif"}).Err.contains("フォルダではありません"));
   EXPECT_EQ(ReadAll(P("a.gif")), TwoWhites());
 
   const TCliRun help = Run({"--help"});

@@ -2,23 +2,50 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <functional>
+#include <grp.h>
+#include <unistd.h>
 
-TCliRun RunTomaru(const QStringList& args, const QString& workDir, const QString& lang) {
+namespace {
+
+const QString kTomaru = QStringLiteral(TOMARU_BIN_DIR "/tomaru");
+
+// Messages come in the program's source texts unless lang says otherwise.
+TCliRun RunProgram(const QString& program, const QStringList& args, const QString& workDir,
+                   const std::function<void()>& inChild = {}, const QString& lang = QStringLiteral("ja_JP.UTF-8")) {
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   // No way to reach a display: a window, or a display connection, would fail the run.
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
   for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
   env.insert(QStringLiteral("LANG"), lang);
+  env.insert(QStringLiteral("T"), kTomaru);
   process.setProcessEnvironment(env);
   process.setWorkingDirectory(workDir);
-  process.start(QStringLiteral(TOMARU_BIN_DIR "/tomaru"), args);
+  if (inChild) process.setChildProcessModifier(inChild);
+  process.start(program, args);
   TCliRun run;
   if (!process.waitForFinished(60000)) return run;
   run.Exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
   run.Out = QString::fromUtf8(process.readAllStandardOutput());
   run.Err = QString::fromUtf8(process.readAllStandardError());
   return run;
+}
+
+}  // namespace
+
+TCliRun RunTomaru(const QStringList& args, const QString& workDir, const QString& lang) {
+  return RunProgram(kTomaru, args, workDir, {}, lang);
+}
+
+TCliRun RunTomaruAs(unsigned uid, unsigned gid, const QStringList& args, const QString& workDir) {
+  return RunProgram(kTomaru, args, workDir, [uid, gid] {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(99);
+  });
+}
+
+TCliRun RunTomaruScript(const QString& script, const QString& workDir) {
+  return RunProgram(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), script}, workDir);
 }
 
 namespace {

@@ -16,6 +16,13 @@ struct TCliRun {
 TCliRun RunTomaru(const QStringList& args, const QString& workDir,
                   const QString& lang = QStringLiteral("ja_JP.UTF-8"));
 
+// The same under another user and group (the test must run as root).
+TCliRun RunTomaruAs(unsigned uid, unsigned gid, const QStringList& args, const QString& workDir);
+
+// A bash script with $T naming the executable: for names that are not
+// UTF-8, pipes and redirections.
+TCliRun RunTomaruScript(const QString& script, const QString& workDir);
+
 // An animation: the frames of the given single-picture GIFs, in order, on the
 // first one's screen.
 QByteArray Animation(const std::vector<QByteArray>& frames);

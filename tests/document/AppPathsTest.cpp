@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -47,4 +48,33 @@ TEST(AppPaths, ShippedFileBesideTheProgramBeforeTheInstalledOne) {
   EXPECT_EQ(ShippedFile(bin, share, QStringLiteral("help.chm")), share + QStringLiteral("help.chm"));
   QFile(bin + QStringLiteral("help.chm")).open(QIODevice::WriteOnly);
   EXPECT_EQ(ShippedFile(bin, share, QStringLiteral("help.chm")), bin + QStringLiteral("help.chm"));
+}
+
+// Each window works in a folder of its own, under the runtime folder when the
+// session has one, else under the shared data folder; the settings stay shared.
+TEST(AppPaths, EachWindowGetsAWorkFolderOfItsOwn) {
+  QTemporaryDir dir;
+  const QString data = dir.path() + QStringLiteral("/data/");
+  QDir().mkpath(data);
+  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+  for (const QString& base : {dir.path() + QStringLiteral("/run/"), data}) {
+    if (base == data)
+      qunsetenv("XDG_RUNTIME_DIR");
+    else
+      qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base)), QDir().mkpath(base);
+    const QString one = MakeWorkFolder(data), two = MakeWorkFolder(data);
+    EXPECT_TRUE(one.startsWith(base) && one.endsWith(QLatin1Char('/'))) << one.toStdString();
+    EXPECT_NE(one, two);
+    EXPECT_EQ(QFile::permissions(one) & 0x0077, 0);  // nobody else's
+    TAppPaths paths{QString(), data, one};
+    EXPECT_EQ(paths.Work(QStringLiteral("_.gif")), one + QStringLiteral("_.gif"));
+    EXPECT_EQ(paths.Data(QStringLiteral("property.ini")), data + QStringLiteral("property.ini"));
+    QFile(paths.Work(QStringLiteral("_.gif"))).open(QIODevice::WriteOnly);
+    RemoveWorkFolder(one);
+    EXPECT_FALSE(QFileInfo::exists(one));
+    EXPECT_TRUE(QFileInfo::exists(two));
+  }
+  if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", runtime);
+  // Without a folder of its own, a window works in the data folder as before.
+  EXPECT_EQ((TAppPaths{QString(), data, QString()}).Work(QStringLiteral("bg.css")), data + QStringLiteral("bg.css"));
 }

@@ -183,8 +183,20 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
 // carries each choice.
 class KeyboardOnlyTest : public QuitTest {
  protected:
+  // The preview copy lives in the window's own working folder: under the
+  // runtime folder when there is one, else under the data folder.
+  QString PreviewCopy() {
+    QStringList bases{AppDir() + QStringLiteral("data")};
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) bases << qEnvironmentVariable("XDG_RUNTIME_DIR");
+    for (const QString& base : bases)
+      for (const QString& dir : QDir(base).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs))
+        if (QFile::exists(base + QLatin1Char('/') + dir + QStringLiteral("/_.gif")))
+          return base + QLatin1Char('/') + dir + QStringLiteral("/_.gif");
+    return QString();
+  }
   int PreviewIndex() {
-    const auto decoded = DecodeGif(ReadAll(AppDir() + QStringLiteral("data/_.gif")));
+    const QString copy = PreviewCopy();
+    const auto decoded = copy.isEmpty() ? std::nullopt : DecodeGif(ReadAll(copy));
     return decoded ? decoded->TransparentIndex : -2;
   }
   bool PreviewCarries(int index) { return WaitUntil([&] { return PreviewIndex() == index; }, 5000); }
@@ -560,6 +572,101 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   for (QWidget* s : {static_cast<QWidget*>(Form->shpDefault), static_cast<QWidget*>(Form->shp)})
     EXPECT_TRUE(Form->rect().contains(QRect(s->mapTo(Form.get(), QPoint(0, 0)), s->size())));
   KeepShot(Screen().copy(Form->frameGeometry().adjusted(-4, -4, 4, 4)), QStringLiteral("statusbar-smallest-width.png"));
+}
+
+// ---- two programs, two windows ----
+
+// Two windows of one installation, each started on its own picture as "Open
+// with" starts them: each preview keeps showing its own picture when its page
+// colour changes after the other opened a picture, and after the other
+// closes; neither leaves a working folder behind.
+class TwoWindowsTest : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  QProcess Programs[2];
+  QString AppDir() const { return Dir.path() + QStringLiteral("/app/"); }
+
+  void TearDown() override {
+    for (QProcess& p : Programs)
+      if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(2000);
+      }
+  }
+  static QByteArray Solid(TRgb color) {
+    TGifPlan s;
+    s.Width = 120;
+    s.Height = 80;
+    s.Colors = {color, {255, 255, 255}};
+    return MakeGif(s);
+  }
+  // Pixels of colour in the right half of the window (the preview pane),
+  // raised first so that the other window hides none of it.
+  static int InPreview(quint64 id, QRgb color) {
+    if (StackingOrder().value(StackingOrder().size() - 1) != id) {
+      Activate(id);
+      QTest::qWait(200);
+    }
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(WId(id)).toImage();
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = shot.width() / 2; x < shot.width(); ++x) count += (shot.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF);
+    return count;
+  }
+  static bool Shows(quint64 id, QRgb own, QRgb other) {
+    return InPreview(id, own) > 5000 && InPreview(id, other) == 0;
+  }
+  // The page colour confirmed as it is: bg.css is written and the page shown
+  // again from the preview copy on disk.
+  static void ChangePageColour(quint64 id) {
+    Activate(id);
+    Keys(QStringLiteral("alt+v"));  // 表示(&V)
+    QTest::qWait(300);
+    Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
+    QTest::qWait(1000);
+    Keys(QStringLiteral("Return"));
+  }
+};
+
+TEST_F(TwoWindowsTest, EachPreviewShowsItsOwnPicture) {
+  REQUIRE_DESKTOP();
+  QDir().mkpath(AppDir());
+  for (const char* file : {"tomaru", "tomaru_gif.spi"})
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
+  QFile::setPermissions(AppDir() + QStringLiteral("tomaru"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
+  const QString pictures[2] = {Dir.filePath(QStringLiteral("red.gif")), Dir.filePath(QStringLiteral("blue.gif"))};
+  WriteAll(pictures[0], Solid({255, 0, 0}));
+  WriteAll(pictures[1], Solid({0, 0, 255}));
+  quint64 windows[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
+    Programs[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Programs[i].setStandardOutputFile(QProcess::nullDevice());
+    Programs[i].start(AppDir() + QStringLiteral("tomaru"), {pictures[i]});
+    ASSERT_TRUE(Programs[i].waitForStarted(5000));
+    const qint64 pid = Programs[i].processId();
+    ASSERT_TRUE(WaitUntil([&] { return (windows[i] = WindowOf(pid, pictures[i])) != 0; }, 20000)) << "no window " << i;
+  }
+  const quint64 a = windows[0], b = windows[1];
+  EXPECT_TRUE(WaitUntil([&] { return Shows(a, red, blue) && Shows(b, blue, red); }, 20000))
+      << InPreview(a, red) << " " << InPreview(a, blue) << " " << InPreview(b, blue) << " " << InPreview(b, red);
+
+  // The first window changes its page colour after the second one opened its picture.
+  ChangePageColour(a);
+  QTest::qWait(1500);
+  EXPECT_TRUE(WaitUntil([&] { return Shows(a, red, blue); }, 5000)) << InPreview(a, red) << " " << InPreview(a, blue);
+
+  // The second window closes; the first changes its page colour again.
+  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(b)});
+  EXPECT_TRUE(Programs[1].waitForFinished(5000));
+  ChangePageColour(a);
+  QTest::qWait(1500);
+  EXPECT_TRUE(WaitUntil([&] { return Shows(a, red, blue); }, 5000)) << InPreview(a, red) << " " << InPreview(a, blue);
+
+  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(a)});
+  EXPECT_TRUE(Programs[0].waitForFinished(5000));
+  const QStringList left = QDir(AppDir() + QStringLiteral("data")).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs);
+  EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(BmpOpen, PhotoBmpAsksShowsProgressAndOpensTempGif) {
   EXPECT_TRUE(shown);
   EXPECT_TRUE(window.Messages.isEmpty());
   const QString tempGif = Paths.Data("temp.gif");
-  EXPECT_EQ(window.Caption, tempGif);
+  EXPECT_EQ(window.Caption, bmp);
   EXPECT_EQ(window.Picture, tempGif);
   EXPECT_EQ(Doc.OpenedFileName, bmp);
   EXPECT_EQ(Doc.ImageWidth, 400);
@@ -100,7 +100,7 @@ TEST_F(BmpOpen, PhotoBmpAsksShowsProgressAndOpensTempGif) {
     if (index == 0) panel0.append(text);
   ASSERT_GT(panel0.size(), 3);
   EXPECT_EQ(panel0.front(), QStringLiteral("BMP->GIF 0% Complete"));
-  EXPECT_EQ(panel0.back(), QStringLiteral("temp.gif"));
+  EXPECT_EQ(panel0.back(), QStringLiteral("Photo.Bmp"));
   EXPECT_TRUE(panel0.contains(QString()));
 }
 

@@ -46,7 +46,7 @@ class ChooseSaveTest : public ::testing::Test {
     picture.setPixelColor(3, 0, QColor(255, 255, 255));
     Form->img->SetPicture(picture);
   }
-  QString PreviewCopy() const { return Dir.filePath(QStringLiteral("data/_.gif")); }
+  QString PreviewCopy() const { return Form->Paths.Work(QStringLiteral("_.gif")); }
   // Whether the action wrote a new preview copy.
   template <typename F>
   bool MakesPreview(F action) {
@@ -160,10 +160,10 @@ TEST_F(ChooseSaveTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
 TEST_F(ChooseSaveTest, ThePreviewBackgroundColour) {
   Ui.ColorAnswers = {QColor(255, 0, 0), QColor(1, 2, 3), std::nullopt};
   Form->actPreviewColor->trigger();
-  EXPECT_EQ(ReadAll(Dir.filePath(QStringLiteral("data/bg.css"))), QByteArray("body { background-color: #FF0000; }"));
+  EXPECT_EQ(ReadAll(Form->Paths.Work(QStringLiteral("bg.css"))), QByteArray("body { background-color: #FF0000; }"));
   EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("clRed"));
   Form->actPreviewColor->trigger();
-  EXPECT_EQ(ReadAll(Dir.filePath(QStringLiteral("data/bg.css"))), QByteArray("body { background-color: #010203; }"));
+  EXPECT_EQ(ReadAll(Form->Paths.Work(QStringLiteral("bg.css"))), QByteArray("body { background-color: #010203; }"));
   EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("$00030201"));
   Form->actPreviewColor->trigger();  // cancelled
   EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("$00030201"));

@@ -1,4 +1,7 @@
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,7 +48,9 @@ QStringList Enabled(const TMainForm& f) {
 TEST_F(MainFormTest, FirstStartCreatesTheDataDirectoryWithThePage) {
   TMainForm form(AppDir());
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Tomaru ver1.00"));
-  EXPECT_EQ(ReadAll(AppDir() + QStringLiteral("data/preview.html")), PreviewTemplate);
+  EXPECT_TRUE(QDir(AppDir() + QStringLiteral("data")).exists());
+  EXPECT_TRUE(form.Paths.WorkDir.startsWith(AppDir() + QStringLiteral("data/tomaru-"))) << form.Paths.WorkDir.toStdString();
+  EXPECT_EQ(ReadAll(form.Paths.Work(QStringLiteral("preview.html"))), PreviewTemplate);
   EXPECT_EQ(PreviewTemplate.size(), 489);
   EXPECT_FALSE(Exists(AppDir() + QStringLiteral("data/property.ini")));
   EXPECT_EQ(CheckFileSize(AppDir() + QStringLiteral("data/recent.dat")), 0);
@@ -85,16 +90,59 @@ TEST_F(MainFormTest, ANonGifKeepsTheCommandsOffAndSaysSo) {
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Tomaru ver1.00"));
 }
 
-TEST_F(MainFormTest, ClosingDeletesBothTemporaryGifs) {
+TEST_F(MainFormTest, ClosingDeletesTheWorkingFolder) {
   auto* form = new TMainForm(AppDir());
   form->FileOpen(PutGif(QStringLiteral("a.gif"), 3, 3));
-  WriteAll(AppDir() + QStringLiteral("data/temp.gif"), "x");
-  ASSERT_TRUE(Exists(AppDir() + QStringLiteral("data/_.gif")));
+  const QString work = form->Paths.WorkDir;
+  WriteAll(form->Paths.Work(QStringLiteral("temp.gif")), "x");
+  ASSERT_TRUE(Exists(work + QStringLiteral("_.gif")));
   form->close();
-  EXPECT_FALSE(Exists(AppDir() + QStringLiteral("data/_.gif")));
-  EXPECT_FALSE(Exists(AppDir() + QStringLiteral("data/temp.gif")));
-  EXPECT_TRUE(Exists(AppDir() + QStringLiteral("data/preview.html")));
+  EXPECT_FALSE(QDir(work).exists());
+  EXPECT_TRUE(Exists(AppDir() + QStringLiteral("data/recent.dat")));  // the settings stay
   delete form;
+}
+
+// Two windows of one program directory (the second one the program itself,
+// started on another picture as "Open with" does): each previews its own
+// picture after the other changes its page colour or goes, and a page that
+// vanished is written again.
+TEST_F(MainFormTest, TwoWindowsNeverShareWorkingFiles) {
+  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+  qunsetenv("XDG_RUNTIME_DIR");  // both under the shared data folder, where they once collided
+  TMainForm a(AppDir());
+  const QString one = PutGif(QStringLiteral("one.gif"), 3, 3), two = PutGif(QStringLiteral("two.gif"), 5, 4);
+  a.FileOpen(one);
+
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/tomaru"), AppDir() + QStringLiteral("tomaru")));
+  QProcess b;
+  b.start(AppDir() + QStringLiteral("tomaru"), {two});
+  const QString data = AppDir() + QStringLiteral("data/");
+  QString bWork;
+  for (int waited = 0; bWork.isEmpty() && waited < 600; ++waited) {
+    QTest::qWait(50);
+    for (const QString& name : QDir(data).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs))
+      if (data + name + '/' != a.Paths.WorkDir && Exists(data + name + QStringLiteral("/_.gif")))
+        bWork = data + name + '/';
+  }
+  ASSERT_FALSE(bWork.isEmpty()) << "the second window never previewed";
+  if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", runtime);
+
+  Ui.ColorAnswers = {QColor(Qt::red)};
+  a.actPreviewColor->trigger();
+  EXPECT_EQ(ReadAll(a.Paths.Work(QStringLiteral("_.gif"))), ReadAll(one));
+  EXPECT_EQ(ReadAll(bWork + QStringLiteral("_.gif")), ReadAll(two));
+  EXPECT_NE(ReadAll(bWork + QStringLiteral("bg.css")), ReadAll(a.Paths.Work(QStringLiteral("bg.css"))));
+  b.kill();
+  b.waitForFinished();
+  RemoveWorkFolder(bWork);  // what its closing does
+  EXPECT_EQ(ReadAll(a.Paths.Work(QStringLiteral("_.gif"))), ReadAll(one));
+
+  QFile::remove(a.Paths.Work(QStringLiteral("preview.html")));
+  QFile::remove(a.Paths.Work(QStringLiteral("bg.css")));
+  a.Preview();
+  EXPECT_EQ(ReadAll(a.Paths.Work(QStringLiteral("preview.html"))), PreviewTemplate);
+  EXPECT_TRUE(ReadAll(a.Paths.Work(QStringLiteral("bg.css"))).contains("#FF0000"))
+      << ReadAll(a.Paths.Work(QStringLiteral("bg.css"))).toStdString();
 }
 
 TEST_F(MainFormTest, TheLeftPaneIsHalfTheClientWidth) {
@@ -170,12 +218,13 @@ TEST(ErrorReport, AppendsAFullStopAfterCharactersSortingAfterIt) {
 TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
   TMainForm form(AppDir());
   form.FileOpen(PutGif(QStringLiteral("a.gif"), 3, 3));
-  // The data directory turns into a file: writing the preview copy must fail.
-  QDir(AppDir() + QStringLiteral("data")).removeRecursively();
-  WriteAll(AppDir() + QStringLiteral("data"), "in the way");
+  // The working folder turns into a file: writing the preview copy must fail.
+  const QString work = form.Paths.WorkDir.chopped(1);
+  QDir(work).removeRecursively();
+  WriteAll(work, "in the way");
   form.actPreview->trigger();
   ASSERT_EQ(Ui.Errors.size(), 1);
-  EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("フォルダ「") + AppDir() + QStringLiteral("data」を作成できませんでした。")))
+  EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("フォルダ「") + work + QStringLiteral("」を作成できませんでした。")))
       << Ui.Errors[0].toStdString();
   EXPECT_TRUE(form.actPreview->isEnabled());
 }

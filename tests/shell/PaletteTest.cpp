@@ -84,14 +84,14 @@ TEST_F(PaletteTest, ConfirmMakesTheEntryTransparentWithoutTheBoxOrAPreview) {
   Form->actShowPalette->trigger();
   EXPECT_TRUE(P().isVisible());
   P().imgPalMouseUp(Qt::LeftButton, 21, 16);
-  QFile::remove(Dir.filePath(QStringLiteral("data/_.gif")));
+  QFile::remove(Form->Paths.Work(QStringLiteral("_.gif")));
   QTest::mouseClick(P().btnOK, Qt::LeftButton);
   EXPECT_FALSE(P().isVisible());
   EXPECT_EQ(Form->Msg(6), QStringLiteral("17"));
   EXPECT_EQ(Form->Doc.TransparentIndex, 17);
   EXPECT_TRUE(Form->Doc.TransparentOn);
   EXPECT_FALSE(Form->chkTrans->isChecked());
-  EXPECT_FALSE(Exists(Dir.filePath(QStringLiteral("data/_.gif"))));
+  EXPECT_FALSE(Exists(Form->Paths.Work(QStringLiteral("_.gif"))));
 }
 
 TEST_F(PaletteTest, ClosedAndReopenedShowsNoFrameButKeepsTheLabels) {

@@ -1,0 +1,219 @@
+// The files a batch touches stay the user's: in place means the file named
+// (through its links, with its owner, mode and attributes), nothing but
+// regular files is read, and outputs and failures are told apart.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "CliRun.h"
+#include "cli/BatchWrite.h"
+#include "common/TestFiles.h"
+#include "document/Exception.h"
+
+namespace {
+
+QByteArray N(const QString& path) { return QFile::encodeName(path); }
+
+QByteArray WhiteGif() {
+  TGifPlan plan;
+  plan.Colors = {{255, 0, 0}, {255, 255, 255}};
+  plan.Pixels = {0, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1};
+  plan.GceFlags = 0x00;
+  return MakeGif(plan);
+}
+
+int TransparentIndexOf(const QByteArray& gif) {
+  const auto decoded = DecodeGif(gif);
+  return decoded ? decoded->TransparentIndex : -2;
+}
+
+struct stat StatOf(const QString& path, bool follow = true) {
+  struct stat st {};
+  (follow ? ::stat : ::lstat)(N(path).constData(), &st);
+  return st;
+}
+
+// An access ACL as the kernel stores it: user::rw- user:4242:r-- group::r-- mask::r-- other::r--.
+QByteArray AclValue() {
+  QByteArray v;
+  const auto u16 = [&v](unsigned x) { v.append(char(x & 0xff)).append(char(x >> 8)); };
+  const auto u32 = [&](unsigned x) { u16(x & 0xffff); u16(x >> 16); };
+  u32(2);
+  const unsigned entries[][3] = {{0x01, 6, ~0u}, {0x02, 4, 4242}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 4, ~0u}};
+  for (const auto& e : entries) u16(e[0]), u16(e[1]), u32(e[2]);
+  return v;
+}
+
+QByteArray Attribute(const QString& path, const char* name) {
+  char value[256];
+  const ssize_t n = ::getxattr(N(path).constData(), name, value, sizeof value);
+  return n < 0 ? QByteArray("<none>") : QByteArray(value, int(n));
+}
+
+class CliFiles : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  QString P(const QString& name) const { return Dir.filePath(name); }
+  TCliRun Run(const QStringList& args) { return RunTomaru(args, Dir.path()); }
+  QStringList Hidden(const QString& folder = ".") const {
+    return QDir(P(folder)).entryList({".tomaru-*"}, QDir::Files | QDir::Hidden);
+  }
+};
+
+TEST_F(CliFiles, InPlaceReplacesTheFileALinkNamesAndKeepsTheLink) {
+  QDir(Dir.path()).mkpath("real");
+  QDir(Dir.path()).mkpath("links");
+  WriteAll(P("real/a.gif"), WhiteGif());
+  ASSERT_EQ(::symlink("../real/a.gif", N(P("links/a.gif")).constData()), 0);
+  const TCliRun run = Run({"--transparent", "white", "--in-place", "links/a.gif"});
+  ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+  EXPECT_TRUE(S_ISLNK(StatOf(P("links/a.gif"), false).st_mode));
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("real/a.gif"))), 1);
+  EXPECT_TRUE(Hidden("real").isEmpty());
+  EXPECT_TRUE(Hidden("links").isEmpty());
+}
+
+TEST_F(CliFiles, AHardLinkedFileIsRefusedUnlessLinksMayBreak) {
+  WriteAll(P("a.gif"), WhiteGif());
+  ASSERT_EQ(::link(N(P("a.gif")).constData(), N(P("b.gif")).constData()), 0);
+  const TCliRun refused = Run({"--transparent", "white", "--in-place", "a.gif"});
+  EXPECT_EQ(refused.Exit, 1);
+  EXPECT_TRUE(refused.Err.contains("a.gif") && refused.Err.contains("--break-links")) << refused.Err.toStdString();
+  EXPECT_EQ(ReadAll(P("a.gif")), WhiteGif());
+  EXPECT_EQ(StatOf(P("a.gif")).st_nlink, 2u);
+
+  ASSERT_EQ(Run({"--transparent", "white", "--in-place", "--break-links", "a.gif"}).Exit, 0);
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("a.gif"))), 1);
+  EXPECT_EQ(ReadAll(P("b.gif")), WhiteGif());  // the other link keeps the old file
+}
+
+TEST_F(CliFiles, InPlaceKeepsModeOwnerAndEveryExtendedAttribute) {
+  WriteAll(P("a.gif"), WhiteGif());
+  const QByteArray path = N(P("a.gif"));
+  ASSERT_EQ(::setxattr(path.constData(), "user.origin", "camera", 6, 0), 0);
+  const QByteArray acl = AclValue();
+  ASSERT_EQ(::setxattr(path.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0), 0)
+      << errno;
+  const bool root = ::geteuid() == 0;
+  if (root) ASSERT_EQ(::chown(path.constData(), 4242, 4343), 0);
+  ASSERT_EQ(::chmod(path.constData(), root ? 06640 : 0640), 0);
+  const struct stat before = StatOf(P("a.gif"));
+  const QByteArray aclAsStored = Attribute(P("a.gif"), "system.posix_acl_access");  // chmod set its other entry
+
+  const TCliRun run = Run({"--transparent", "white", "--in-place", "a.gif"});
+  ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.isEmpty()) << run.Err.toStdString();
+  const struct stat after = StatOf(P("a.gif"));
+  EXPECT_NE(after.st_ino, before.st_ino);  // a new file took the old one's place
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_EQ(Attribute(P("a.gif"), "user.origin"), "camera");
+  EXPECT_EQ(Attribute(P("a.gif"), "system.posix_acl_access"), aclAsStored);
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("a.gif"))), 1);
+}
+
+// A user who may write the file but cannot give it its owner back: the new
+// file is theirs, so it loses set-uid and set-gid, and the user is told.
+TEST_F(CliFiles, AnOwnerThatCannotBeKeptDropsSetIdBitsAndIsNamed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a file of another user";
+  ASSERT_EQ(::chmod(N(Dir.path()).constData(), 0777), 0);
+  WriteAll(P("a.gif"), WhiteGif());
+  const QByteArray path = N(P("a.gif"));
+  ASSERT_EQ(::chown(path.constData(), 0, 4343), 0);
+  ASSERT_EQ(::chmod(path.constData(), 06775), 0);
+  const TCliRun run = RunTomaruAs(4242, 4343, {"--transparent", "white", "--in-place", "a.gif"}, Dir.path());
+  ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains("a.gif")) << run.Err.toStdString();
+  const struct stat after = StatOf(P("a.gif"));
+  EXPECT_EQ(after.st_uid, 4242u);
+  EXPECT_EQ(after.st_gid, 4343u);
+  EXPECT_EQ(after.st_mode & 07777, 0775u);
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("a.gif"))), 1);
+}
+
+// Only regular files are read, each refusal in its own words, and the rest of
+// the batch is done.
+TEST_F(CliFiles, OnlyRegularFilesWithinTheLimitAreRead) {
+  WriteAll(P("good.gif"), WhiteGif());
+  ASSERT_EQ(::mkfifo(N(P("pipe.bmp")).constData(), 0644), 0);
+  QDir(Dir.path()).mkpath("folder.gif");
+  {
+    QFile huge(P("huge.gif"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("GIF89a");
+    ASSERT_TRUE(huge.resize(qint64(3) << 30));  // sparse: nothing to read in full
+  }
+  QDir(Dir.path()).mkpath("out");
+  const QStringList inputs{"pipe.bmp", "folder.gif", "huge.gif", "good.gif"};
+  for (const QStringList& action : {QStringList{"--info"}, QStringList{"--transparent", "white", "-o", "out"}}) {
+    const TCliRun run = Run(action + inputs);
+    EXPECT_EQ(run.Exit, 1) << action.join(' ').toStdString();
+    EXPECT_TRUE(run.Err.contains("「pipe.bmp」") && run.Err.contains("名前付きパイプ")) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains("「folder.gif」") && run.Err.contains("フォルダです"));
+    EXPECT_TRUE(run.Err.contains("「huge.gif」") && run.Err.contains(QString::number(qint64(3) << 30)));
+  }
+  EXPECT_EQ(QDir(P("out")).entryList(QDir::Files | QDir::Hidden), QStringList({"good.gif"}));
+}
+
+TEST_F(CliFiles, NamesAreBytesAndInfoEscapesThem) {
+  WriteAll(P("plain.gif"), WhiteGif());
+  const TCliRun run = RunTomaruScript(
+      "n=$(printf 'a\\377\\tb\\\\\\nc.gif'); cp plain.gif \"$n\" && "
+      "\"$T\" --info \"$n\" && \"$T\" --transparent white --suffix -t \"$n\" && "
+      "\"$T\" --info \"$(printf 'a\\377\\tb\\\\\\nc-t.gif')\"",
+      Dir.path());
+  ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+  const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2) << run.Out.toStdString();
+  EXPECT_TRUE(lines[0].startsWith("a\\xff\\tb\\\\\\nc.gif\t")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("a\\xff\\tb\\\\\\nc-t.gif\t")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].endsWith("\t1"));
+
+  // A name as long as the file system allows: the temporary name beside it is short.
+  const QString longest = QString(251, QLatin1Char('n')) + ".gif";
+  WriteAll(P(longest), WhiteGif());
+  const TCliRun inPlace = Run({"--transparent", "white", "--in-place", longest});
+  EXPECT_EQ(inPlace.Exit, 0) << inPlace.Err.toStdString();
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P(longest))), 1);
+}
+
+TEST_F(CliFiles, AnOutputThatCannotBeWrittenFailsTheRun) {
+  WriteAll(P("a.gif"), WhiteGif());
+  for (int i = 0; i < 300; ++i) WriteAll(P(QString("many%1.gif").arg(i)), WhiteGif());
+  QDir(Dir.path()).mkpath("locked");
+  const TCliRun run = RunTomaruScript(
+      "\"$T\" --info a.gif >/dev/full; echo full $?; "
+      "TMPDIR=\"$PWD/none\" \"$T\" --info a.gif >/dev/null; echo tmpdir $?; "
+      "\"$T\" --info many*.gif | head -c 1 >/dev/null; echo pipe ${PIPESTATUS[0]}",
+      Dir.path());
+  EXPECT_EQ(run.Out, "full 1\ntmpdir 0\npipe 1\n") << run.Err.toStdString();
+}
+
+// The check made just before each rename: a target that changed after it
+// was read is left as it is.
+TEST_F(CliFiles, ATargetChangedAfterReadingIsNotReplaced) {
+  WriteAll(P("a.gif"), WhiteGif());
+  const QByteArray target = N(P("a.gif"));
+  struct stat read {};
+  ASSERT_EQ(::stat(target.constData(), &read), 0);
+  const TFileState state = StateOf(read);
+  const TPendingFile pending = WriteBeside(target, "a.gif", "new", TWriteRules{}, &state);
+  EXPECT_EQ(Hidden().size(), 1);
+  WriteAll(P("a.gif"), "saved meanwhile by the user");
+  EXPECT_THROW(CommitPending(pending), Exception);
+  EXPECT_EQ(ReadAll(P("a.gif")), "saved meanwhile by the user");
+  EXPECT_TRUE(Hidden().isEmpty());
+
+  const TPendingFile again = WriteBeside(target, "a.gif", "new", TWriteRules{}, nullptr);
+  CommitPending(again);
+  EXPECT_EQ(ReadAll(P("a.gif")), "new");
+}
+
+}  // namespace
