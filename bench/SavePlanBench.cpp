@@ -13,6 +13,7 @@
 #include "common/GifAnimation.h"
 #include "common/GifBuffers.h"
 #include "document/FileOps.h"
+#include "frames/SaveOracle.h"
 #include "frames/SavePlan.h"
 
 namespace {
@@ -109,14 +110,6 @@ QByteArray Sprite(int width, int height, int frames, int size) {
   return Optimised(MakeAnimation(plan));
 }
 
-TGifDocument Chosen(const QByteArray& file, int entry) {
-  TGifDocument doc;
-  doc.ReadGifHeader(file);
-  doc.TransparentOn = true;
-  doc.TransparentIndex = uint8_t(entry);
-  return doc;
-}
-
 void BM_GiflibDecodeOnce(benchmark::State& state) {
   const QByteArray& gif = LargeAnimation();
   for (auto _ : state) {
@@ -145,7 +138,6 @@ void BM_JudgeAndPlan(benchmark::State& state) {
 void BM_PreviewClick(benchmark::State& state) {
   static const QByteArray sprite = Sprite(480, 360, 200, 90), shapes = MovingShapes(5, 640, 480, 160, 14);
   const QByteArray& gif = state.range(0) ? shapes : sprite;
-  if (getenv("DUMP")) SaveStringToFile(QString::fromLocal8Bit(getenv("DUMP")), gif);
   if (gif.isEmpty()) return state.SkipWithError("gifsicle is not installed");
   const TGifDocument doc = Chosen(gif, 0);
   QTemporaryDir dir;
