@@ -42,7 +42,8 @@ namespace {
 
 // The palette made for the picture; its own work shows in the same panel.
 TIndexedPicture QuantizeWithProgress(const QImage& picture, bool dither, bool transparency, TBmpView& view) {
-  int last = -1;
+  view.SetMsg(PanelFileName, GIFImageProgressText(0));
+  int last = 0;
   return QuantizeToPicturePalette(picture, dither, transparency, [&view, &last](int percent) {
     if (percent != last && percent < 100) view.SetMsg(PanelFileName, GIFImageProgressText(percent));
     last = percent;

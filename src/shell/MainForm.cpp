@@ -87,6 +87,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     dbpreview->Data()->LoadDataFromStream(buffer);
   }
   opd = Named(new TDialogState(this), "opd");
+  Subtra = Named(new TReduceState(this), "Subtra");
   spd = Named(new TDialogState(this), "spd");
   Commands = CreateCommands(this);
   for (TAction* a : Commands) addAction(a);
@@ -323,6 +324,8 @@ void TMainForm::CreatePropertyStore() {
   p.Add(spd, QStringLiteral("FileName"));
   p.Add(actClassic, QStringLiteral("Checked"));
   p.Add(actAllFrames, QStringLiteral("Checked"));
+  p.Add(Subtra, QStringLiteral("ReduceBits"));
+  p.Add(Subtra, QStringLiteral("Dither"));
 }
 
 void TMainForm::ConnectCommands() {
@@ -391,7 +394,9 @@ void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingTex
 
 void TMainForm::actOpenExecute() {
   TFileDialogOptions o;
-  o.Filter = QStringLiteral("GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
+  o.Filter = QStringLiteral(
+      "GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG "
+      "*.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)");
   o.DefaultSuffix = QStringLiteral("gif");
   o.FileName = opd->FileName;
   const auto chosen = Dialogs().OpenFile(this, o);
@@ -448,6 +453,13 @@ void TMainForm::SetWindowStateOrdinal(int state) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+  // A conversion still running finishes first: its dialog closes below,
+  // and the picture's thread needs the window until it ends.
+  if (Converting) {
+    e->ignore();
+    CloseOtherWindows();
+    return;
+  }
   // Settings are saved once however often the close is asked for.
   if (!Closed) Guarded([this] { FormClose(); });
   Closed = true;
