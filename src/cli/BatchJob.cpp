@@ -21,7 +21,9 @@ class THeadlessBmpView : public TBmpView {
   void SetMsg(int, const QString&) override {}
   void ShowMessage(const QString& text) override { Message = text; }
   std::optional<int> AskReduceBits(int) override { return Bits; }
-  int Bits = 8;
+  bool Dither() const override { return DitherOn; }
+  int Bits = ReducePicturePalette;
+  bool DitherOn = true;
   QString Message;
 };
 
@@ -29,12 +31,13 @@ struct TFailure {
   QString Message;
 };
 
-// The GIF bytes of a BMP, through the window's reduction and writer.
+// The GIF bytes of a BMP, PNG or JPEG, through the window's reduction and writer.
 QByteArray ConvertedBmp(const TBatchSettings& settings, const QString& path) {
   std::lock_guard<std::mutex> lock(BmpRoadMutex);
   const TAppPaths paths{QString(), settings.WorkDir};
   THeadlessBmpView view;
   view.Bits = settings.ReduceBits;
+  view.DitherOn = settings.Dither;
   uint8_t bits = settings.ReduceBits;
   if (!ConvertBMPFile(path, paths, view, bits)) throw TFailure{view.Message};
   const QString temp = paths.Data(QStringLiteral("temp.gif"));
@@ -51,7 +54,7 @@ struct TOpened {
 
 TOpened OpenInput(const TBatchSettings& settings, const QString& path) {
   if (!FileExists(path)) throw TFailure{FileMissingMessage(path)};
-  const bool bmp = ExtractFileExt(path).toLower() == QLatin1String(".bmp");
+  const bool bmp = IsConvertedOnOpen(path);
   TOpened opened;
   opened.Gif = bmp ? ConvertedBmp(settings, path) : LoadStringFromFile(path);
   TGifRefusal why;

@@ -15,7 +15,8 @@ struct TBatchSettings {
   TCliAction Action = TCliAction::Transparent;
   TColorArgument Color;
   bool AllFrames = true;
-  uint8_t ReduceBits = 8;   // a BMP of more than 256 colours: 8, 4 or 1
+  uint8_t ReduceBits = 0;   // a picture of more than 256 colours: 0 (its own palette), 8, 4 or 1
+  bool Dither = true;       // its own palette reached by error diffusion
   QString WorkDir;          // the program's own private directory for the BMP road
   mode_t NewFileMode = 0644;
 };

@@ -10,6 +10,7 @@
 #include "cli/FirstFramePixel.h"
 #include "cli/OutputPlan.h"
 #include "plugins/SPIs.h"
+#include "reduce/BmpToGif.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ enum TExit { ExitDone = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 
 const char* const kOptionNames[] = {"transparent", "output",  "suffix", "in-place", "first-frame-only",
                                     "none",        "info",    "colors", "help",     "help-all",
-                                    "version"};
+                                    "version",     "dither",  "no-dither"};
 
 void Print(FILE* to, const QString& line) {
   const QByteArray bytes = line.toUtf8() + '\n';
@@ -49,8 +50,13 @@ struct TOptions {
                           QStringLiteral("ファイルごとに一行、タブ区切りで表示し、何も変えません: "
                                          "ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。")};
   QCommandLineOption Colors{QStringLiteral("colors"),
-                            QStringLiteral("256 色を超える BMP の減色: 256、16、2 (既定 256)。"), QStringLiteral("N"),
-                            QStringLiteral("256")};
+                            QStringLiteral("256 色を超える BMP、PNG、JPEG の減色: auto (画像に合わせたパレット)、"
+                                           "256、16、2 (固定パレット) (既定 auto)。"),
+                            QStringLiteral("N"), QStringLiteral("auto")};
+  QCommandLineOption Dither{QStringLiteral("dither"),
+                            QStringLiteral("--colors auto でディザリングします (既定)。")};
+  QCommandLineOption NoDither{QStringLiteral("no-dither"),
+                              QStringLiteral("--colors auto でディザリングしません。")};
 };
 
 struct TRequest {
@@ -84,14 +90,19 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, TReques
     r.Settings.Action = TCliAction::None;
   }
   const QString colors = parser.value(o.Colors);
-  if (colors == QLatin1String("256"))
+  if (colors == QLatin1String("auto"))
+    r.Settings.ReduceBits = ReducePicturePalette;
+  else if (colors == QLatin1String("256"))
     r.Settings.ReduceBits = 8;
   else if (colors == QLatin1String("16"))
     r.Settings.ReduceBits = 4;
   else if (colors == QLatin1String("2"))
     r.Settings.ReduceBits = 1;
   else
-    return QStringLiteral("--colors は 256、16、2 のどれかです。");
+    return QStringLiteral("--colors は auto、256、16、2 のどれかです。");
+  if (parser.isSet(o.Dither) && parser.isSet(o.NoDither))
+    return QStringLiteral("--dither と --no-dither は一緒に使えません。");
+  r.Settings.Dither = !parser.isSet(o.NoDither);
   r.Settings.AllFrames = !parser.isSet(o.FirstFrameOnly);
   r.Output.Output = parser.value(o.Output);
   r.Output.SuffixSet = parser.isSet(o.Suffix);
@@ -182,8 +193,8 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
   parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.FirstFrameOnly,
-                     options.None, options.Info, options.Colors});
-  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("GIF か BMP のファイル。"),
+                     options.None, options.Info, options.Colors, options.Dither, options.NoDither});
+  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("GIF、BMP、PNG、JPEG のファイル。"),
                                QStringLiteral("FILE..."));
   if (!parser.parse(app.arguments())) return UsageError(parser.errorText());
   if (parser.isSet(help)) parser.showHelp(ExitDone);

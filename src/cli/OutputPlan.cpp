@@ -5,11 +5,12 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "document/FileOpen.h"
 #include "document/FileOps.h"
 
 namespace {
 
-bool IsBmp(const QString& path) { return ExtractFileExt(path).toLower() == QLatin1String(".bmp"); }
+bool IsBmp(const QString& path) { return IsConvertedOnOpen(path); }
 
 // Identity of a place on disk: the file's device and inode when it exists
 // (so links to one file are one place), else its cleaned absolute path.
