@@ -2,10 +2,13 @@
 
 #include <libimagequant.h>
 
+#include <algorithm>
+#include <thread>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "reduce/NearestColor.h"
 #include "reduce/RgbRows.h"
 
 namespace {
@@ -17,102 +20,199 @@ struct TLiqDeleter {
 using TAttr = std::unique_ptr<liq_attr, TLiqDeleter<liq_attr, liq_attr_destroy>>;
 using TLiqImage = std::unique_ptr<liq_image, TLiqDeleter<liq_image, liq_image_destroy>>;
 using TResult = std::unique_ptr<liq_result, TLiqDeleter<liq_result, liq_result_destroy>>;
+using THistogram = std::unique_ptr<liq_histogram, TLiqDeleter<liq_histogram, liq_histogram_destroy>>;
 
-// The picture as R, G, B, A bytes, alpha either 0 or 255.
-std::vector<uint32_t> RgbaPixels(const QImage& picture, bool keepTransparency, bool& anyTransparent) {
+// The palette is chosen from at most about this many pixels: a photograph's
+// colours are all there in a sample of this size (the PSNR of the result
+// moves by hundredths of a dB), and the choice costs in proportion to the
+// pixels it sees. Every pixel is then mapped.
+constexpr int64_t kSamplePixels = int64_t(1) << 17;
+
+// Pixels as 0xAARRGGBB with alpha either 0 (see-through) or 255.
+std::vector<QRgb> OpaqueOrClear(const QImage& picture, bool keepTransparency, bool& anyTransparent) {
   const int w = picture.width(), h = picture.height();
-  std::vector<uint32_t> rgba(size_t(w) * size_t(h));
-  // Reading alpha needs the pixels' own alpha byte, which TRgbRows leaves as is
-  // only for formats with alpha; the others read as opaque.
-  const QImage source = keepTransparency && picture.hasAlphaChannel()
-                            ? picture.convertToFormat(QImage::Format_ARGB32)
-                            : picture;
-  const bool alpha = keepTransparency && source.hasAlphaChannel();
+  std::vector<QRgb> pixels(size_t(w) * size_t(h));
+  const bool alpha = keepTransparency && picture.hasAlphaChannel();
+  // Reading alpha needs the pixels' own alpha byte; TRgbRows leaves it as is
+  // only for ARGB32, and the census ignores it for every other picture.
+  const QImage source = alpha ? picture.convertToFormat(QImage::Format_ARGB32) : picture;
   TRgbRows rows(source);
   anyTransparent = false;
   for (int y = 0; y < h; ++y) {
-    const QRgb* row = alpha ? reinterpret_cast<const QRgb*>(source.constScanLine(y)) : rows.Row(y);
-    uint8_t* out = reinterpret_cast<uint8_t*>(rgba.data() + size_t(y) * size_t(w));
-    for (int x = 0; x < w; ++x, out += 4) {
-      const bool opaque = !alpha || !IsTransparentPixel(row[x]);
-      anyTransparent |= !opaque;
-      out[0] = opaque ? uint8_t(qRed(row[x])) : 0;
-      out[1] = opaque ? uint8_t(qGreen(row[x])) : 0;
-      out[2] = opaque ? uint8_t(qBlue(row[x])) : 0;
-      out[3] = opaque ? 255 : 0;
+    const QRgb* row = rows.Row(y);
+    QRgb* out = pixels.data() + size_t(y) * size_t(w);
+    for (int x = 0; x < w; ++x) {
+      const bool clear = alpha && IsTransparentPixel(row[x]);
+      anyTransparent |= clear;
+      out[x] = clear ? 0 : (row[x] | 0xFF000000u);
     }
   }
-  return rgba;
+  return pixels;
 }
 
-int ReportProgress(float percent, void* user) {
-  const auto& progress = *static_cast<const TQuantizeProgress*>(user);
-  return progress(int(percent)) ? 1 : 0;
+// The same pixels in libimagequant's byte order: R, G, B, A.
+std::vector<uint32_t> LiqBytes(const QRgb* pixels, size_t count, size_t step, int width, int rows) {
+  std::vector<uint32_t> bytes(count);
+  size_t n = 0;
+  for (int y = 0; y < rows && n < count; ++y) {
+    // Each sampled row starts a little further on, so the sample follows no
+    // column pattern of the picture.
+    const QRgb* row = pixels + size_t(y) * step * size_t(width);
+    for (size_t x = (size_t(y) * 7) % step; x < size_t(width) && n < count; x += step) {
+      const QRgb p = row[x];
+      const uint8_t rgba[4] = {uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)), uint8_t(qAlpha(p))};
+      std::copy(rgba, rgba + 4, reinterpret_cast<uint8_t*>(&bytes[n++]));
+    }
+  }
+  bytes.resize(n);
+  return bytes;
+}
+
+struct TProgressRange {
+  const TQuantizeProgress* Progress;
+  int From, Span;
+  bool Report(double fraction) const { return !*Progress || (*Progress)(From + int(Span * fraction)); }
+};
+
+int ReportLiqProgress(float percent, void* user) {
+  return static_cast<const TProgressRange*>(user)->Report(percent / 100.0) ? 1 : 0;
+}
+
+// libimagequant's choice of at most maxColors opaque colours for the
+// pixels; empty when abandoned.
+QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int maxColors,
+                            const TProgressRange& progress) {
+  size_t step = 1;
+  while (int64_t(w) * h / int64_t(step * step) > kSamplePixels) ++step;
+  const int sw = int(size_t(w) / step), sh = int(size_t(h) + step - 1) / int(step);
+  std::vector<uint32_t> bytes = LiqBytes(pixels.data(), size_t(sw) * size_t(sh), step, w, sh);
+  TAttr attr(liq_attr_create());
+  if (!attr) throw std::bad_alloc();
+  liq_set_max_colors(attr.get(), maxColors);
+  liq_attr_set_progress_callback(attr.get(), ReportLiqProgress, const_cast<TProgressRange*>(&progress));
+  TLiqImage image(liq_image_create_rgba(attr.get(), bytes.data(), sw, int(bytes.size() / size_t(sw)), 0));
+  THistogram histogram(liq_histogram_create(attr.get()));
+  if (!image || !histogram) throw std::bad_alloc();
+  if (liq_histogram_add_image(histogram.get(), attr.get(), image.get()) != LIQ_OK) throw std::bad_alloc();
+  liq_result* raw = nullptr;
+  const liq_error quantized = liq_histogram_quantize(histogram.get(), attr.get(), &raw);
+  TResult result(raw);
+  if (quantized == LIQ_ABORTED) return {};
+  if (quantized != LIQ_OK) throw std::bad_alloc();
+  const liq_palette* palette = liq_get_palette(result.get());
+  QVector<QRgb> table;
+  for (unsigned i = 0; i < palette->count; ++i) {
+    const liq_color& c = palette->entries[i];
+    if (c.a >= 128) table.append(qRgb(c.r, c.g, c.b));
+  }
+  if (table.isEmpty()) table.append(qRgb(0, 0, 0));
+  return table;
+}
+
+// Floyd-Steinberg error diffusion along alternating directions; see-through
+// pixels take the transparent entry and neither give nor take error.
+template <typename Report>
+bool MapDithered(const std::vector<QRgb>& pixels, int w, int h, const TNearestColor& nearest,
+                 const QVector<QRgb>& table, uchar transparent, QImage& out, Report report) {
+  // Errors of this row and the next, in sixteenths, two pixels of margin.
+  std::vector<int> thisRow(size_t(w + 2) * 3, 0), nextRow(size_t(w + 2) * 3, 0);
+  for (int y = 0; y < h; ++y) {
+    const QRgb* src = pixels.data() + size_t(y) * size_t(w);
+    uchar* line = out.scanLine(y);
+    const bool forward = (y & 1) == 0;
+    std::fill(nextRow.begin(), nextRow.end(), 0);
+    for (int i = 0; i < w; ++i) {
+      const int x = forward ? i : w - 1 - i, dir = forward ? 1 : -1;
+      if (qAlpha(src[x]) == 0) {
+        line[x] = transparent;
+        continue;
+      }
+      int* err = &thisRow[size_t(x + 1) * 3];
+      const int want[3] = {qRed(src[x]) + err[0] / 16, qGreen(src[x]) + err[1] / 16, qBlue(src[x]) + err[2] / 16};
+      const int r = std::clamp(want[0], 0, 255), g = std::clamp(want[1], 0, 255), b = std::clamp(want[2], 0, 255);
+      const uchar index = nearest.Index(qRgb(r, g, b));
+      line[x] = index;
+      const QRgb got = table[index];
+      const int e[3] = {r - qRed(got), g - qGreen(got), b - qBlue(got)};
+      for (int c = 0; c < 3; ++c) {
+        thisRow[size_t(x + 1 + dir) * 3 + size_t(c)] += e[c] * 7;
+        nextRow[size_t(x + 1 - dir) * 3 + size_t(c)] += e[c] * 3;
+        nextRow[size_t(x + 1) * 3 + size_t(c)] += e[c] * 5;
+        nextRow[size_t(x + 1 + dir) * 3 + size_t(c)] += e[c];
+      }
+    }
+    std::swap(thisRow, nextRow);
+    if ((y & 63) == 63 && !report(double(y + 1) / h)) return false;
+  }
+  return true;
+}
+
+// Rows from..to of the plain mapping.
+template <typename Report>
+bool MapNearestRows(const std::vector<QRgb>& pixels, int w, int from, int to, const TNearestColor& nearest,
+                    uchar transparent, uchar* bits, qsizetype bytesPerLine, Report report) {
+  QRgb last = 0;
+  uchar lastIndex = transparent;
+  for (int y = from; y < to; ++y) {
+    const QRgb* src = pixels.data() + size_t(y) * size_t(w);
+    uchar* line = bits + y * bytesPerLine;
+    for (int x = 0; x < w; ++x) {
+      if (src[x] != last) {
+        last = src[x];
+        lastIndex = qAlpha(last) == 0 ? transparent : nearest.Index(last);
+      }
+      line[x] = lastIndex;
+    }
+    if ((y & 63) == 63 && !report(double(y + 1 - from) / (to - from))) return false;
+  }
+  return true;
+}
+
+// Each pixel on its own, so the rows are shared among the cores; the first
+// share, on this thread, reports for all.
+template <typename Report>
+bool MapNearest(const std::vector<QRgb>& pixels, int w, int h, const TNearestColor& nearest, uchar transparent,
+                QImage& out, Report report) {
+  // Taken once: scanLine() would ask from every thread whether to detach.
+  uchar* bits = out.bits();
+  const qsizetype bpl = out.bytesPerLine();
+  const int shares = int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  if (shares == 1 || int64_t(w) * h < (int64_t(1) << 18))
+    return MapNearestRows(pixels, w, 0, h, nearest, transparent, bits, bpl, report);
+  std::vector<std::thread> others;
+  const auto rowOf = [&](int share) { return int(int64_t(h) * share / shares); };
+  for (int share = 1; share < shares; ++share)
+    others.emplace_back([&, share] {
+      MapNearestRows(pixels, w, rowOf(share), rowOf(share + 1), nearest, transparent, bits, bpl,
+                     [](double) { return true; });
+    });
+  const bool done = MapNearestRows(pixels, w, 0, rowOf(1), nearest, transparent, bits, bpl, report);
+  for (std::thread& t : others) t.join();
+  return done;
 }
 
 }  // namespace
 
 TIndexedPicture QuantizeToPicturePalette(const QImage& picture, bool dither, bool keepTransparency,
-                                    const TQuantizeProgress& progress) {
-  TIndexedPicture out;
+                                         const TQuantizeProgress& progress) {
   const int w = picture.width(), h = picture.height();
-  if (w <= 0 || h <= 0) return out;
+  if (w <= 0 || h <= 0) return {};
   bool anyTransparent = false;
-  std::vector<uint32_t> rgba = RgbaPixels(picture, keepTransparency, anyTransparent);
+  const std::vector<QRgb> pixels = OpaqueOrClear(picture, keepTransparency, anyTransparent);
 
-  TAttr attr(liq_attr_create());
-  if (!attr) throw std::bad_alloc();
-  liq_set_max_colors(attr.get(), 256);
-  if (progress) liq_attr_set_progress_callback(attr.get(), ReportProgress, const_cast<TQuantizeProgress*>(&progress));
-  TLiqImage image(liq_image_create_rgba(attr.get(), rgba.data(), w, h, 0));
-  if (!image) throw std::bad_alloc();
-  liq_result* raw = nullptr;
-  const liq_error quantized = liq_image_quantize(image.get(), attr.get(), &raw);
-  TResult result(raw);
-  if (quantized == LIQ_ABORTED) return out;
-  if (quantized != LIQ_OK) throw std::bad_alloc();
-  liq_set_dithering_level(result.get(), dither ? 1.0f : 0.0f);
-  if (progress) liq_result_set_progress_callback(result.get(), ReportProgress, const_cast<TQuantizeProgress*>(&progress));
-
+  // The palette takes the first half of the progress, the mapping the rest.
+  const TProgressRange choosing{&progress, 0, 50}, mapping{&progress, 50, 50};
+  QVector<QRgb> table = ChoosePalette(pixels, w, h, anyTransparent ? 255 : 256, choosing);
+  if (table.isEmpty()) return {};
+  const TNearestColor nearest(table);
+  const uchar transparent = uchar(anyTransparent ? table.size() : 0);
   QImage indexed(w, h, QImage::Format_Indexed8);
   if (indexed.isNull()) throw std::bad_alloc();
-  std::vector<unsigned char*> rowPointers(static_cast<size_t>(h));
-  for (int y = 0; y < h; ++y) rowPointers[size_t(y)] = indexed.scanLine(y);
-  const liq_error remapped = liq_write_remapped_image_rows(result.get(), image.get(), rowPointers.data());
-  if (remapped == LIQ_ABORTED) return out;
-  if (remapped != LIQ_OK) throw std::bad_alloc();
-
-  const liq_palette* palette = liq_get_palette(result.get());
-  QVector<QRgb> table(int(palette->count));
-  int transparent = -1;
-  for (int i = 0; i < table.size(); ++i) {
-    const liq_color& c = palette->entries[i];
-    table[i] = qRgb(c.r, c.g, c.b);
-    if (anyTransparent && c.a < 128 && transparent < 0) transparent = i;
-  }
-  if (anyTransparent && transparent < 0) {  // no entry of its own yet: add one
-    transparent = table.size() < 256 ? table.size() : -1;
-    if (transparent < 0) transparent = 255;  // cannot happen with alpha held to 0 or 255
-    if (transparent == table.size()) table.append(0);
-  }
-  if (transparent >= 0) {
-    table[transparent] = UnusedColor(table, transparent);
-    // Dithering may blur the edge between the transparent and the opaque;
-    // the alpha threshold decides each pixel, not the diffused error.
-    for (int y = 0; y < h; ++y) {
-      uchar* line = indexed.scanLine(y);
-      const uint8_t* src = reinterpret_cast<const uint8_t*>(rgba.data() + size_t(y) * size_t(w));
-      for (int x = 0; x < w; ++x) {
-        const bool opaque = src[4 * x + 3] != 0;
-        if (!opaque)
-          line[x] = uchar(transparent);
-        else if (line[x] == transparent || palette->entries[line[x]].a < 128)
-          line[x] = uchar(NearestEntry(table, qRgb(src[4 * x], src[4 * x + 1], src[4 * x + 2]), transparent));
-      }
-    }
-  }
+  const auto report = [&mapping](double fraction) { return mapping.Report(fraction); };
+  const bool done = dither ? MapDithered(pixels, w, h, nearest, table, transparent, indexed, report)
+                           : MapNearest(pixels, w, h, nearest, transparent, indexed, report);
+  if (!done) return {};
+  if (anyTransparent) table.append(UnusedColor(table, -1));
   indexed.setColorTable(table);
-  out.Image = std::move(indexed);
-  out.TransparentIndex = transparent;
-  return out;
+  return {std::move(indexed), anyTransparent ? int(transparent) : -1};
 }
