@@ -26,7 +26,7 @@ using THistogram = std::unique_ptr<liq_histogram, TLiqDeleter<liq_histogram, liq
 // colours are all there in a sample of this size (the PSNR of the result
 // moves by hundredths of a dB), and the choice costs in proportion to the
 // pixels it sees. Every pixel is then mapped.
-constexpr int64_t kSamplePixels = int64_t(1) << 17;
+constexpr int64_t kSamplePixels = int64_t(1) << 16;
 
 // Pixels as 0xAARRGGBB with alpha either 0 (see-through) or 255.
 std::vector<QRgb> OpaqueOrClear(const QImage& picture, bool keepTransparency, bool& anyTransparent) {
@@ -89,6 +89,9 @@ QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int m
   TAttr attr(liq_attr_create());
   if (!attr) throw std::bad_alloc();
   liq_set_max_colors(attr.get(), maxColors);
+  // Speed 8 keeps one refinement pass of the palette: on photographs it
+  // loses under half a dB against the slowest setting and is several times faster.
+  liq_set_speed(attr.get(), 8);
   liq_attr_set_progress_callback(attr.get(), ReportLiqProgress, const_cast<TProgressRange*>(&progress));
   TLiqImage image(liq_image_create_rgba(attr.get(), bytes.data(), sw, int(bytes.size() / size_t(sw)), 0));
   THistogram histogram(liq_histogram_create(attr.get()));
