@@ -3,6 +3,7 @@
 #include <libimagequant.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <memory>
 #include <new>
@@ -112,16 +113,45 @@ QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int m
   return table;
 }
 
-// Floyd-Steinberg error diffusion along alternating directions; see-through
-// pixels take the transparent entry and neither give nor take error.
-template <typename Report>
-bool MapDithered(const std::vector<QRgb>& pixels, int w, int h, const TNearestColor& nearest,
-                 const QVector<QRgb>& table, uchar transparent, QImage& out, Report report) {
-  // Errors of this row and the next, in sixteenths, two pixels of margin.
+// Runs body(from, to) over bands of rows on every core. The bands do not
+// depend on the number of cores, so neither does the result. This thread
+// reports the share of bands done; a false answer stops the rest.
+template <typename Report, typename Body>
+bool ForEachBand(int h, Report report, Body body) {
+  constexpr int kBandRows = 256;
+  const int bands = (h + kBandRows - 1) / kBandRows;
+  std::atomic<int> next{0}, done{0};
+  std::atomic<bool> stop{false};
+  const auto takeBand = [&] {
+    const int band = next++;
+    if (stop || band >= bands) return false;
+    body(band * kBandRows, std::min(h, (band + 1) * kBandRows));
+    ++done;
+    return true;
+  };
+  const int helpers = std::min(bands, int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u))) - 1;
+  std::vector<std::thread> others;
+  for (int i = 0; i < helpers; ++i)
+    others.emplace_back([&] {
+      while (takeBand()) {
+      }
+    });
+  while (takeBand())
+    if (!report(double(done) / bands)) stop = true;
+  for (std::thread& t : others) t.join();
+  return !stop;
+}
+
+// Floyd-Steinberg error diffusion along alternating directions over rows
+// from..to (each band starts without error); see-through pixels take the
+// transparent entry and neither give nor take error.
+void MapDitheredRows(const QRgb* pixels, int w, int from, int to, const TNearestColor& nearest,
+                     const QVector<QRgb>& table, uchar transparent, uchar* bits, qsizetype bytesPerLine) {
+  // Errors of this row and the next, in sixteenths, one pixel of margin each side.
   std::vector<int> thisRow(size_t(w + 2) * 3, 0), nextRow(size_t(w + 2) * 3, 0);
-  for (int y = 0; y < h; ++y) {
-    const QRgb* src = pixels.data() + size_t(y) * size_t(w);
-    uchar* line = out.scanLine(y);
+  for (int y = from; y < to; ++y) {
+    const QRgb* src = pixels + size_t(y) * size_t(w);
+    uchar* line = bits + y * bytesPerLine;
     const bool forward = (y & 1) == 0;
     std::fill(nextRow.begin(), nextRow.end(), 0);
     for (int i = 0; i < w; ++i) {
@@ -130,34 +160,31 @@ bool MapDithered(const std::vector<QRgb>& pixels, int w, int h, const TNearestCo
         line[x] = transparent;
         continue;
       }
-      int* err = &thisRow[size_t(x + 1) * 3];
-      const int want[3] = {qRed(src[x]) + err[0] / 16, qGreen(src[x]) + err[1] / 16, qBlue(src[x]) + err[2] / 16};
-      const int r = std::clamp(want[0], 0, 255), g = std::clamp(want[1], 0, 255), b = std::clamp(want[2], 0, 255);
+      const int* err = &thisRow[size_t(x + 1) * 3];
+      const int r = std::clamp(qRed(src[x]) + err[0] / 16, 0, 255), g = std::clamp(qGreen(src[x]) + err[1] / 16, 0, 255),
+                b = std::clamp(qBlue(src[x]) + err[2] / 16, 0, 255);
       const uchar index = nearest.Index(qRgb(r, g, b));
       line[x] = index;
       const QRgb got = table[index];
       const int e[3] = {r - qRed(got), g - qGreen(got), b - qBlue(got)};
-      for (int c = 0; c < 3; ++c) {
-        thisRow[size_t(x + 1 + dir) * 3 + size_t(c)] += e[c] * 7;
-        nextRow[size_t(x + 1 - dir) * 3 + size_t(c)] += e[c] * 3;
-        nextRow[size_t(x + 1) * 3 + size_t(c)] += e[c] * 5;
-        nextRow[size_t(x + 1 + dir) * 3 + size_t(c)] += e[c];
+      for (size_t c = 0; c < 3; ++c) {
+        thisRow[size_t(x + 1 + dir) * 3 + c] += e[c] * 7;
+        nextRow[size_t(x + 1 - dir) * 3 + c] += e[c] * 3;
+        nextRow[size_t(x + 1) * 3 + c] += e[c] * 5;
+        nextRow[size_t(x + 1 + dir) * 3 + c] += e[c];
       }
     }
     std::swap(thisRow, nextRow);
-    if ((y & 63) == 63 && !report(double(y + 1) / h)) return false;
   }
-  return true;
 }
 
-// Rows from..to of the plain mapping.
-template <typename Report>
-bool MapNearestRows(const std::vector<QRgb>& pixels, int w, int from, int to, const TNearestColor& nearest,
-                    uchar transparent, uchar* bits, qsizetype bytesPerLine, Report report) {
+// Each pixel to its nearest entry, rows from..to.
+void MapNearestRows(const QRgb* pixels, int w, int from, int to, const TNearestColor& nearest, uchar transparent,
+                    uchar* bits, qsizetype bytesPerLine) {
   QRgb last = 0;
   uchar lastIndex = transparent;
   for (int y = from; y < to; ++y) {
-    const QRgb* src = pixels.data() + size_t(y) * size_t(w);
+    const QRgb* src = pixels + size_t(y) * size_t(w);
     uchar* line = bits + y * bytesPerLine;
     for (int x = 0; x < w; ++x) {
       if (src[x] != last) {
@@ -166,32 +193,7 @@ bool MapNearestRows(const std::vector<QRgb>& pixels, int w, int from, int to, co
       }
       line[x] = lastIndex;
     }
-    if ((y & 63) == 63 && !report(double(y + 1 - from) / (to - from))) return false;
   }
-  return true;
-}
-
-// Each pixel on its own, so the rows are shared among the cores; the first
-// share, on this thread, reports for all.
-template <typename Report>
-bool MapNearest(const std::vector<QRgb>& pixels, int w, int h, const TNearestColor& nearest, uchar transparent,
-                QImage& out, Report report) {
-  // Taken once: scanLine() would ask from every thread whether to detach.
-  uchar* bits = out.bits();
-  const qsizetype bpl = out.bytesPerLine();
-  const int shares = int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-  if (shares == 1 || int64_t(w) * h < (int64_t(1) << 18))
-    return MapNearestRows(pixels, w, 0, h, nearest, transparent, bits, bpl, report);
-  std::vector<std::thread> others;
-  const auto rowOf = [&](int share) { return int(int64_t(h) * share / shares); };
-  for (int share = 1; share < shares; ++share)
-    others.emplace_back([&, share] {
-      MapNearestRows(pixels, w, rowOf(share), rowOf(share + 1), nearest, transparent, bits, bpl,
-                     [](double) { return true; });
-    });
-  const bool done = MapNearestRows(pixels, w, 0, rowOf(1), nearest, transparent, bits, bpl, report);
-  for (std::thread& t : others) t.join();
-  return done;
 }
 
 }  // namespace
@@ -211,9 +213,17 @@ TIndexedPicture QuantizeToPicturePalette(const QImage& picture, bool dither, boo
   const uchar transparent = uchar(anyTransparent ? table.size() : 0);
   QImage indexed(w, h, QImage::Format_Indexed8);
   if (indexed.isNull()) throw std::bad_alloc();
-  const auto report = [&mapping](double fraction) { return mapping.Report(fraction); };
-  const bool done = dither ? MapDithered(pixels, w, h, nearest, table, transparent, indexed, report)
-                           : MapNearest(pixels, w, h, nearest, transparent, indexed, report);
+  // Taken once: scanLine() would ask from every thread whether to detach.
+  uchar* bits = indexed.bits();
+  const qsizetype bpl = indexed.bytesPerLine();
+  const bool done = ForEachBand(
+      h, [&mapping](double fraction) { return mapping.Report(fraction); },
+      [&](int from, int to) {
+        if (dither)
+          MapDitheredRows(pixels.data(), w, from, to, nearest, table, transparent, bits, bpl);
+        else
+          MapNearestRows(pixels.data(), w, from, to, nearest, transparent, bits, bpl);
+      });
   if (!done) return {};
   if (anyTransparent) table.append(UnusedColor(table, -1));
   indexed.setColorTable(table);
