@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <memory>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include "reduce/NearestColor.h"
@@ -85,7 +85,7 @@ QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int m
                             const TProgressRange& progress) {
   size_t step = 1;
   while (int64_t(w) * h / int64_t(step * step) > kSamplePixels) ++step;
-  const int sw = int(size_t(w) / step), sh = int(size_t(h) + step - 1) / int(step);
+  const int sw = std::max(1, int(size_t(w) / step)), sh = int(size_t(h) + step - 1) / int(step);
   std::vector<uint32_t> bytes = LiqBytes(pixels.data(), size_t(sw) * size_t(sh), step, w, sh);
   TAttr attr(liq_attr_create());
   if (!attr) throw std::bad_alloc();

@@ -1,7 +1,8 @@
 #pragma once
 // A palette made for the picture: libimagequant chooses at most 256 colours
-// (fewer when fewer serve as well) and maps the pixels onto them, with
-// error-diffusion dithering when asked.
+// (fewer when fewer serve as well) from a sample of the pixels; every pixel
+// is then mapped onto the nearest of them, or by Floyd-Steinberg error
+// diffusion when dithering is asked for.
 #include <QImage>
 #include <functional>
 

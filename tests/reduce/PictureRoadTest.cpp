@@ -215,6 +215,9 @@ TEST_F(PictureRoad, PicturePaletteBeatsTheFixedOneAndKeepsItsSize) {
   View.DitherOn = false;
   ASSERT_TRUE(Run(Save(near, "near.png")));
   EXPECT_LT(DecodeGif(TempGif()).Colors.size(), 256);
+  // A picture too thin for the sampling grid still gets its palette.
+  ASSERT_TRUE(Run(Save(PhotoLikeImage(2, 40000, 4), "thin.png")));
+  EXPECT_EQ(DecodeGif(TempGif()).Height, 40000);
 }
 
 // Every encoding Qt reads comes out as the same picture, upright.
