@@ -457,6 +457,7 @@ void TMainForm::closeEvent(QCloseEvent* e) {
   // and the picture's thread needs the window until it ends.
   if (Converting) {
     e->ignore();
+    CloseAsked = true;  // closed once the conversion has ended
     CloseOtherWindows();
     return;
   }

@@ -192,6 +192,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
 
   bool Dropping = false;  // a drop is being opened
   bool Converting = false;  // a picture is being converted off the window's thread
+  bool CloseAsked = false;  // the window was closed while converting
   QImage DecodedPicture;  // decoded by the open road, shown once the rest is in place
   bool Closed = false;    // closed (settings saved) since last shown
 };

@@ -79,6 +79,11 @@ bool TMainForm::ConvertBMP(const QString& path) {
   } converting{Converting = true};
   RunOffThread([&] { done = ConvertBMPFile(path, Paths, view, bits); });
   Subtra->ReduceBits = bits;
+  if (CloseAsked) {
+    CloseAsked = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+    return false;  // nothing more opens in a window about to close
+  }
   return done;
 }
 
