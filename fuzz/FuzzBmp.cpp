@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto gif = ParseGifHeader(LoadStringFromFile(temp));
   FUZZ_CHECK(gif.has_value() && !gif->InsertedGce);
   FUZZ_CHECK(gif->ImageWidth == width && gif->ImageHeight == height);
-  if (view.Asked) FUZZ_CHECK(gif->ColorCount <= (1 << reduceBits) || reduceBits == 1);
+  if (view.Asked)
+    FUZZ_CHECK(gif->ColorCount <= (reduceBits == ReducePicturePalette ? 256 : 1 << reduceBits) || reduceBits == 1);
   return 0;
 }

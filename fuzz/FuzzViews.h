@@ -19,7 +19,8 @@ int GetPicture(const char* buf, intptr_t len, unsigned flag, SusieHandle* header
 // are exercised at small sizes, where runs stay fast.
 constexpr int64_t kMaxRoadPixels = 256 * 256;
 
-// Answers the reduction dialog with a depth chosen by the input (or cancels).
+// Answers the reduction dialog with a choice made by the input (or cancels):
+// a fixed depth, or the picture's own palette with or without dithering.
 class TFuzzBmpView : public TBmpView {
  public:
   explicit TFuzzBmpView(uint8_t choice) : Choice(choice) {}
@@ -31,8 +32,9 @@ class TFuzzBmpView : public TBmpView {
   std::optional<int> AskReduceBits(int colorCount) override {
     FUZZ_CHECK(colorCount > 256);
     Asked = true;
-    static const int kDepths[] = {8, 4, 1};
-    if (Choice % 4 == 3) return std::nullopt;
-    return kDepths[Choice % 4];
+    static const int kChoices[] = {8, 4, 1, ReducePicturePalette};
+    if (Choice % 5 == 4) return std::nullopt;
+    return kChoices[Choice % 5];
   }
+  bool Dither() const override { return (Choice & 0x40) != 0; }
 };

@@ -102,10 +102,6 @@
         <translation>Clears transparency.</translation>
     </message>
     <message>
-        <source>256 色を超える BMP の減色: 256、16、2 (既定 256)。</source>
-        <translation>Colours for a BMP with more than 256 colours: 256, 16, 2 (default 256).</translation>
-    </message>
-    <message>
         <source>ファイルを指定してください。</source>
         <translation>Name at least one file.</translation>
     </message>
@@ -124,14 +120,6 @@
     <message>
         <source>色「%1」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。</source>
         <translation>Cannot read the colour &quot;%1&quot;. Give it as #RRGGBB, RRGGBB, a colour name, index:N or pixel:X,Y.</translation>
-    </message>
-    <message>
-        <source>--colors は 256、16、2 のどれかです。</source>
-        <translation>--colors is one of 256, 16 and 2.</translation>
-    </message>
-    <message>
-        <source>GIF か BMP のファイル。</source>
-        <translation>A GIF or BMP file.</translation>
     </message>
     <message>
         <source>画像データを書き換えず、制御ブロックだけを変えます。それでは正しく透過にならないファイルは標準エラーに名前と理由を出します。</source>
@@ -156,6 +144,30 @@
     <message>
         <source>tomaru: 作業フォルダを作成できませんでした。(%1)</source>
         <translation>tomaru: the working folder could not be made. (%1)</translation>
+    </message>
+    <message>
+        <source>256 色を超える BMP、PNG、JPEG の減色: auto (画像に合わせたパレット)、256、16、2 (固定パレット) (既定 auto)。</source>
+        <translation>Colours for a BMP, PNG or JPEG with more than 256 colours: auto (a palette made for the picture), 256, 16, 2 (fixed palettes) (default auto).</translation>
+    </message>
+    <message>
+        <source>--colors auto でディザリングします (既定)。</source>
+        <translation>Dithers with --colors auto (the default).</translation>
+    </message>
+    <message>
+        <source>--colors auto でディザリングしません。</source>
+        <translation>Does not dither with --colors auto.</translation>
+    </message>
+    <message>
+        <source>--colors は auto、256、16、2 のどれかです。</source>
+        <translation>--colors is one of auto, 256, 16 and 2.</translation>
+    </message>
+    <message>
+        <source>--dither と --no-dither は一緒に使えません。</source>
+        <translation>--dither and --no-dither cannot be given together.</translation>
+    </message>
+    <message>
+        <source>GIF、BMP、PNG、JPEG のファイル。</source>
+        <translation>A GIF, BMP, PNG or JPEG file.</translation>
     </message>
 </context>
 <context>
@@ -627,12 +639,12 @@
         <translation>View/Zoom</translation>
     </message>
     <message>
-        <source>GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)</source>
-        <translation>GIF/BMP pictures (*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)</translation>
-    </message>
-    <message>
         <source>透過 9999/9999 ﾌﾚｰﾑ (書換 9999)</source>
         <translation>Transparent 9999/9999 frames (rewritten 9999)</translation>
+    </message>
+    <message>
+        <source>GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</source>
+        <translation>GIF/BMP/PNG/JPEG pictures (*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</translation>
     </message>
 </context>
 <context>
@@ -722,6 +734,25 @@
     <message>
         <source>%1 x %2 ピクセルの画像は大きすぎるため表示できません</source>
         <translation>a picture of %1 x %2 pixels is too large to show</translation>
+    </message>
+</context>
+<context>
+    <name>PictureLoader</name>
+    <message>
+        <source>ファイル「%1」は%2画像として読み込めませんでした。</source>
+        <translation>File &quot;%1&quot; could not be read as a %2 picture.</translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>PNGでもJPEGでもありません</source>
+        <translation>it is neither PNG nor JPEG</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で切れています</source>
+        <translation>the file is cut short</translation>
     </message>
 </context>
 <context>
@@ -828,6 +859,14 @@
     <message>
         <source>%1色</source>
         <translation>%1 colours</translation>
+    </message>
+    <message>
+        <source>256色（画像に合わせたﾊﾟﾚｯﾄ）</source>
+        <translation>256 colours (a palette made for the picture)</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｨｻﾞﾘﾝｸﾞ</source>
+        <translation>Dithering</translation>
     </message>
 </context>
 </TS>

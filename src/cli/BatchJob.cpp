@@ -28,7 +28,9 @@ class THeadlessBmpView : public TBmpView {
   void SetMsg(int, const QString&) override {}
   void ShowMessage(const QString& text) override { Message = text; }
   std::optional<int> AskReduceBits(int) override { return Bits; }
-  int Bits = 8;
+  bool Dither() const override { return DitherOn; }
+  int Bits = ReducePicturePalette;
+  bool DitherOn = true;
   QString Message;
 };
 
@@ -41,7 +43,7 @@ struct TFailure {
   QString Message;
 };
 
-// The GIF bytes of a BMP, through the window's reduction and writer. The
+// The GIF bytes of a BMP, PNG or JPEG, through the window's reduction and writer. The
 // road reads by name: it is given the descriptor's name under /proc, so the
 // file checked is the file read, whatever bytes its own name is made of.
 QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, struct stat& st) {
@@ -52,8 +54,9 @@ QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, 
   const TAppPaths paths{QString(), settings.WorkDir};
   THeadlessBmpView view;
   view.Bits = settings.ReduceBits;
+  view.DitherOn = settings.Dither;
   uint8_t bits = settings.ReduceBits;
-  const bool converted = ConvertBMPFile(byDescriptor, paths, view, bits);
+  const bool converted = ConvertBMPFile(byDescriptor, paths, view, bits, file.Shown);
   if (!converted) throw TFailure{QString(view.Message).replace(byDescriptor, file.Shown)};
   const QString temp = paths.Work(QStringLiteral("temp.gif"));
   const QByteArray gif = LoadStringFromFile(temp);
@@ -71,7 +74,7 @@ struct TOpened {
 TOpened OpenInput(const TBatchSettings& settings, const TBatchFile& file) {
   TOpened opened;
   try {
-    opened.Gif = IsBmpName(file.Input) ? ConvertedBmp(settings, file, opened.Read)
+    opened.Gif = IsConvertedName(file.Input) ? ConvertedBmp(settings, file, opened.Read)
                                        : ReadRegularFile(file.Input, file.Shown, kMaxInputBytes, opened.Read);
   } catch (const EInOutError& e) {
     if (e.ErrorCode == ENOENT) throw TFailure{FileMissingMessage(file.Shown)};

@@ -17,7 +17,8 @@ struct TBatchSettings {
   TColorArgument Color;
   bool AllFrames = true;
   bool PatchOnly = false;   // never write image data anew
-  uint8_t ReduceBits = 8;   // a BMP of more than 256 colours: 8, 4 or 1
+  uint8_t ReduceBits = 0;   // a picture of more than 256 colours: 0 (its own palette), 8, 4 or 1
+  bool Dither = true;       // its own palette reached by error diffusion
   QString WorkDir;          // the program's own private directory for the BMP road
   TWriteRules Write;
 };

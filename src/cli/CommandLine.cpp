@@ -16,6 +16,7 @@
 #include "cli/StopSignals.h"
 #include "document/Language.h"
 #include "plugins/SPIs.h"
+#include "reduce/BmpToGif.h"
 
 namespace {
 
@@ -71,8 +72,13 @@ struct TOptions {
                                          "ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。"
                                          "ファイル名の \\ と制御文字と UTF-8 でないバイトは \\\\、\\t、\\n、\\r、\\xHH と書きます。")};
   QCommandLineOption Colors{QStringLiteral("colors"),
-                            QCoreApplication::translate("CommandLine", "256 色を超える BMP の減色: 256、16、2 (既定 256)。"), QStringLiteral("N"),
-                            QStringLiteral("256")};
+                            QCoreApplication::translate("CommandLine", "256 色を超える BMP、PNG、JPEG の減色: auto (画像に合わせたパレット)、"
+                                           "256、16、2 (固定パレット) (既定 auto)。"),
+                            QStringLiteral("N"), QStringLiteral("auto")};
+  QCommandLineOption Dither{QStringLiteral("dither"),
+                            QCoreApplication::translate("CommandLine", "--colors auto でディザリングします (既定)。")};
+  QCommandLineOption NoDither{QStringLiteral("no-dither"),
+                              QCoreApplication::translate("CommandLine", "--colors auto でディザリングしません。")};
 };
 
 struct TRequest {
@@ -106,14 +112,19 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
     r.Settings.Action = TCliAction::None;
   }
   const QString colors = parser.value(o.Colors);
-  if (colors == QLatin1String("256"))
+  if (colors == QLatin1String("auto"))
+    r.Settings.ReduceBits = ReducePicturePalette;
+  else if (colors == QLatin1String("256"))
     r.Settings.ReduceBits = 8;
   else if (colors == QLatin1String("16"))
     r.Settings.ReduceBits = 4;
   else if (colors == QLatin1String("2"))
     r.Settings.ReduceBits = 1;
   else
-    return QCoreApplication::translate("CommandLine", "--colors は 256、16、2 のどれかです。");
+    return QCoreApplication::translate("CommandLine", "--colors は auto、256、16、2 のどれかです。");
+  if (parser.isSet(o.Dither) && parser.isSet(o.NoDither))
+    return QCoreApplication::translate("CommandLine", "--dither と --no-dither は一緒に使えません。");
+  r.Settings.Dither = !parser.isSet(o.NoDither);
   r.Settings.AllFrames = !parser.isSet(o.FirstFrameOnly);
   r.Settings.PatchOnly = parser.isSet(o.PatchOnly);
   r.Settings.Write.BreakLinks = parser.isSet(o.BreakLinks);
@@ -194,7 +205,7 @@ int RunBatch(TRequest& request) {
   // The BMP road's working file stays in a directory of its own, out of the
   // user's; only a run with a BMP needs one.
   std::unique_ptr<QTemporaryDir> work;
-  if (std::any_of(plan.Files.begin(), plan.Files.end(), [](const TBatchFile& f) { return IsBmpName(f.Input); })) {
+  if (std::any_of(plan.Files.begin(), plan.Files.end(), [](const TBatchFile& f) { return IsConvertedName(f.Input); })) {
     work = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tomaru-XXXXXX"));
     if (!work->isValid()) {
       Print(stderr, QCoreApplication::translate("CommandLine", "tomaru: 作業フォルダを作成できませんでした。(%1)").arg(work->errorString()));
@@ -247,8 +258,9 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
   parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
-                     options.FirstFrameOnly, options.PatchOnly, options.None, options.Info, options.Colors});
-  parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF か BMP のファイル。"),
+                     options.FirstFrameOnly, options.PatchOnly, options.None, options.Info, options.Colors,
+                     options.Dither, options.NoDither});
+  parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF、BMP、PNG、JPEG のファイル。"),
                                QStringLiteral("FILE..."));
   if (!parser.parse(args.Texts())) return UsageError(parser.errorText());
   if (parser.isSet(help)) parser.showHelp(ExitDone);

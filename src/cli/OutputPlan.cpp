@@ -95,10 +95,13 @@ QString OutputProblem(const QList<QByteArray>& inputs, const TOutputRequest& req
 
 }  // namespace
 
-bool IsBmpName(const QByteArray& path) { return path.toLower().endsWith(".bmp"); }
+bool IsConvertedName(const QByteArray& path) {
+  const QByteArray lower = path.toLower();
+  return lower.endsWith(".bmp") || lower.endsWith(".png") || lower.endsWith(".jpg") || lower.endsWith(".jpeg");
+}
 
 QByteArray OutputFileName(const QByteArray& input) {
-  return IsBmpName(input) ? BaseName(input) + ".gif" : NameOf(input);
+  return IsConvertedName(input) ? BaseName(input) + ".gif" : NameOf(input);
 }
 
 QByteArray ResolvedTarget(const QByteArray& path) {
@@ -122,7 +125,7 @@ TOutputPlan PlanOutputs(const QList<QByteArray>& inputs, const TOutputRequest& r
     if (const auto file = FileOf(input)) inputPlaces.insert(*file);
   }
   for (const QByteArray& input : inputs) {
-    if (request.InPlace && IsBmpName(input)) {
+    if (request.InPlace && IsConvertedName(input)) {
       plan.UsageError = QCoreApplication::translate("OutputPlan", "BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。")
                             .arg(Quoted(input));
       return plan;

@@ -28,7 +28,7 @@ TOutputPlan PlanOutputs(const QList<QByteArray>& inputs, const TOutputRequest& r
 // The name a GIF made from input takes in a directory: a BMP becomes a .gif.
 QByteArray OutputFileName(const QByteArray& input);
 
-bool IsBmpName(const QByteArray& path);
+bool IsConvertedName(const QByteArray& path);
 
 // The file a write to path lands on: symlinks followed to the final target,
 // also when that does not exist yet (then through its folder).

@@ -25,6 +25,12 @@ QString FileMissingMessage(const QString& path) {
   return QCoreApplication::translate("FileOpen", "ファイル「%1」が存在しませんでした。").arg(path);
 }
 
+bool IsConvertedOnOpen(const QString& fileName) {
+  const QString ext = ExtractFileExt(fileName).toLower();
+  return ext == QLatin1String(".bmp") || ext == QLatin1String(".png") || ext == QLatin1String(".jpg") ||
+         ext == QLatin1String(".jpeg");
+}
+
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& requested) {
   if (!FileExists(requested)) {
     view.ShowMessage(FileMissingMessage(requested));
@@ -33,7 +39,7 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   view.AddRecentFile(requested);
 
   QString fileName = requested;
-  if (ExtractFileExt(fileName).toLower() == QLatin1String(".bmp")) {
+  if (IsConvertedOnOpen(fileName)) {
     if (!view.ConvertBMP(fileName)) return;
     fileName = paths.Work(QStringLiteral("temp.gif"));
   }

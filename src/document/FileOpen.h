@@ -16,8 +16,9 @@ class TOpenView {
   virtual void SetCaption(const QString& caption) = 0;
   virtual void ShowMessage(const QString& text) = 0;
   virtual void AddRecentFile(const QString& path) = 0;
-  // The BMP road: writes temp.gif in the working folder and answers true, or answers false when
-  // the user cancelled or the conversion failed (having said so itself).
+  // The conversion road (BMP, PNG, JPEG): writes temp.gif in the working folder and
+  // answers true, or answers false when the user cancelled or the conversion failed
+  // (having said so itself).
   virtual bool ConvertBMP(const QString& path) = 0;
   // Sizes the image view for the zoom in use before the picture arrives.
   virtual void SizeImageView(int width, int height) = 0;
@@ -34,6 +35,10 @@ class TOpenView {
   virtual void ShowDecodedPicture() = 0;
   virtual void Preview() = 0;
 };
+
+// Whether a file of this name opens through the conversion road: BMP, PNG
+// and JPEG by their extension, case ignored.
+bool IsConvertedOnOpen(const QString& fileName);
 
 void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const QString& fileName);
 

@@ -321,7 +321,8 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
   plan.Frames = doc.PlanPatch(false, plan.Edits);
-  if (!doc.TransparentOn || !allFrames) return plan;
+  // An entry past the table names no colour: only its control byte is said.
+  if (!doc.TransparentOn || !allFrames || doc.TransparentIndex >= doc.ColorCount) return plan;
   const QByteArray& source = doc.GifData;
   const TFrameWalk walk = WalkGifFrames(source);
   if (walk.Frames.empty() || walk.Frames[0].Gce < 0) return plan;

@@ -12,7 +12,9 @@ QString DropExtension(const QString& path) {
 }
 
 bool IsDropAccepted(const QString& extension) {
-  return extension == QLatin1String(".bmp") || extension == QLatin1String(".gif");
+  return extension == QLatin1String(".bmp") || extension == QLatin1String(".gif") ||
+         extension == QLatin1String(".png") || extension == QLatin1String(".jpg") ||
+         extension == QLatin1String(".jpeg");
 }
 
 QString DropRefusalMessage(const QString& extension) {

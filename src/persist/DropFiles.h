@@ -1,5 +1,5 @@
 #pragma once
-// Files dropped on the main window: GIF and BMP files are opened in drop
+// Files dropped on the main window: GIF, BMP, PNG and JPEG files are opened in drop
 // order; the first file of any other kind is refused and ends the drop.
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,10 @@
 #include "reduce/BmpLoader.h"
 #include "reduce/ColorCount.h"
 #include "reduce/GIFImage.h"
+#include "reduce/PictureLoader.h"
+#include "reduce/PicturePalette.h"
 #include "reduce/Reduction.h"
+#include "reduce/Transparency.h"
 
 QString GIFImageProgressText(int percent) {
   if (percent == 100) return QString();
@@ -15,7 +18,8 @@ QString SaveFailedMessage(int errorCode) {
   return QStringLiteral("Save Failed. Error Code = %1 [%2]").arg(errorCode).arg(QLatin1String(text));
 }
 
-bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view) {
+bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view,
+                     int transparentEntry) {
   // The handler points into this window only for the length of the write.
   // The coder reports every few hundred pixels; the panel changes only when
   // the percentage does, so a window may repaint it each time.
@@ -29,29 +33,59 @@ bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView&
     }
     ~TProgressScope() { GIFProgressHandler = nullptr; }
   } scope(view);
-  if (SaveBitmapToGIF(paths.Work(QStringLiteral("temp.gif")), workBitmap)) return true;
+  if (SaveBitmapToGIF(paths.Work(QStringLiteral("temp.gif")), workBitmap, transparentEntry)) return true;
   view.ShowMessage(SaveFailedMessage(GIFLastError));
   return false;
 }
 
+namespace {
+
+// The palette made for the picture; its own work shows in the same panel.
+TIndexedPicture QuantizeWithProgress(const QImage& picture, bool dither, bool transparency, TBmpView& view) {
+  view.SetMsg(PanelFileName, GIFImageProgressText(0));
+  int last = 0;
+  return QuantizeToPicturePalette(picture, dither, transparency, [&view, &last](int percent) {
+    if (percent != last && percent < 100) view.SetMsg(PanelFileName, GIFImageProgressText(percent));
+    last = percent;
+    return true;
+  });
+}
+
+// The picture reduced as the dialog's answer says.
+TIndexedPicture Reduce(QImage picture, int bits, bool dither, bool transparency, TBmpView& view) {
+  if (bits == ReducePicturePalette) return QuantizeWithProgress(picture, dither, transparency, view);
+  // The fixed palettes keep their own rule; a see-through part is added after.
+  const QImage source = transparency ? picture : QImage();
+  QImage reduced = bits == 1 ? CreateBMP_1bit(std::move(picture)) : ChangePixel(bits, std::move(picture));
+  if (transparency) return AddTransparentEntry(std::move(reduced), source);
+  return {std::move(reduced), -1};
+}
+
+}  // namespace
+
 bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
-                    uint8_t& reduceBits) {
+                    uint8_t& reduceBits, const QString& kindName) {
   QString refusal;
-  QImage workBitmap = LoadBMP(path, &refusal);
+  const bool bmp = !IsPngOrJpegName(kindName.isEmpty() ? path : kindName);
+  QImage workBitmap = bmp ? LoadBMP(path, &refusal) : LoadPicture(path, &refusal);
   if (workBitmap.isNull()) {
     view.ShowMessage(refusal);
     return false;
   }
-  const int count = GetColorCount(workBitmap);
-  if (count > 256) {
-    const std::optional<int> bits = view.AskReduceBits(count);
-    if (!bits) return false;
-    reduceBits = uint8_t(*bits);
-    // Each reduction consumes the full-colour picture, so only one is held.
-    if (reduceBits == 1)
-      workBitmap = CreateBMP_1bit(std::move(workBitmap));
-    else if (reduceBits == 4 || reduceBits == 8)
-      workBitmap = ChangePixel(reduceBits, std::move(workBitmap));
+  // Only PNGs carry transparency here; a BMP's alpha byte is ignored as ever.
+  const bool transparency = !bmp && HasTransparentPixels(workBitmap);
+  const int count = transparency ? GetColorCountWithTransparency(workBitmap) : GetColorCount(workBitmap);
+  if (count <= 256) {
+    if (!transparency) return ConvertBMPtoGIF(workBitmap, paths, view);
+    const TIndexedPicture exact = IndexWithTransparency(workBitmap);
+    return ConvertBMPtoGIF(exact.Image, paths, view, exact.TransparentIndex);
   }
-  return ConvertBMPtoGIF(workBitmap, paths, view);
+  const std::optional<int> bits = view.AskReduceBits(count);
+  if (!bits) return false;
+  reduceBits = uint8_t(*bits);
+  if (reduceBits != 1 && reduceBits != 4 && reduceBits != 8) reduceBits = ReducePicturePalette;
+  // Each reduction consumes the full-colour picture, so only one is held.
+  const TIndexedPicture reduced = Reduce(std::move(workBitmap), reduceBits, view.Dither(), transparency, view);
+  if (reduced.Image.isNull()) return false;
+  return ConvertBMPtoGIF(reduced.Image, paths, view, reduced.TransparentIndex);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The BMP road of opening: load, count colours, ask for a depth when there
-// are more than 256, reduce, and write temp.gif in the working folder.
+// The conversion road of opening a BMP, PNG or JPEG: load, count colours,
+// ask for a reduction when there are more than 256, reduce, and write
+// temp.gif in the working folder. A PNG's see-through pixels (alpha below 128) become one
+// transparent entry, and the GIF opens with it transparent.
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -8,6 +10,10 @@
 
 #include "document/AppPaths.h"
 #include "document/StatusPanels.h"
+
+// The reduction dialog's answer besides the fixed depths 8, 4 and 1: a
+// palette made for the picture.
+constexpr int ReducePicturePalette = 0;
 
 // What the road needs from the window.
 class TBmpView {
@@ -18,21 +24,27 @@ class TBmpView {
   // Plain message box.
   virtual void ShowMessage(const QString& text) = 0;
   // The reduction dialog for a picture of colorCount colours: the chosen
-  // depth (8, 4 or 1), or nothing when the user cancelled.
+  // depth (8, 4 or 1) or ReducePicturePalette, or nothing when the user cancelled.
   virtual std::optional<int> AskReduceBits(int colorCount) = 0;
+  // Whether the picture's own palette is reached by error diffusion (the
+  // dialog's check box, read after it has been answered).
+  virtual bool Dither() const { return true; }
 };
 
-// Runs the whole road for the BMP at path. True when temp.gif in the working folder was
+// Runs the whole road for the BMP, PNG or JPEG at path. True when temp.gif in the working folder was
 // written; false when the file was refused, the user cancelled or the writer
 // failed (each said to the user already, a cancel silently). reduceBits is the
 // window's remembered depth, set when the dialog is confirmed. Nothing on
-// disk changes unless a complete GIF is written.
+// disk changes unless a complete GIF is written. The kind of picture goes by
+// the name's extension: kindName's when given (path may be a descriptor's
+// name under /proc), else path's.
 bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
-                    uint8_t& reduceBits);
+                    uint8_t& reduceBits, const QString& kindName = QString());
 
 // Writes workBitmap to temp.gif in the working folder, showing progress in the file-name panel; on failure
 // shows "Save Failed. Error Code = %d [%s]" and answers false.
-bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view);
+bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view,
+                     int transparentEntry = -1);
 
 // The file-name panel's text for a progress report: empty at 100.
 QString GIFImageProgressText(int percent);

@@ -41,7 +41,8 @@ class TColorIndex {
  public:
   TColorIndex() { Keys.fill(0); }
 
-  // The colour's entry, appending it when new; -1 at a 257th colour.
+  // The colour's entry, appending it when new; -1 at a 257th colour. Bit 24
+  // set makes a key of its own for the same colour (the transparent entry).
   int Find(TGIFPalette& palette, uint32_t rgb) {
     const uint32_t key = rgb + 1;  // 0 marks an empty slot
     uint32_t slot = (rgb * 2654435761u) >> 22;
@@ -83,7 +84,7 @@ void ReadIndexRow(const QImage& image, int y, uint8_t* out) {
 
 // Palette-based source: each source entry is resolved once, when a pixel
 // first uses it, which keeps the order of first occurrence.
-bool MapPaletteImage(const QImage& image, TGIFPalette& palette, uint8_t* indices) {
+bool MapPaletteImage(const QImage& image, TGIFPalette& palette, uint8_t* indices, int transparentEntry) {
   const QVector<QRgb> table = image.colorTable();
   std::array<int, 256> entryFor;
   entryFor.fill(-1);
@@ -97,8 +98,10 @@ bool MapPaletteImage(const QImage& image, TGIFPalette& palette, uint8_t* indices
       if (entry < 0) {
         // Indices beyond a short colour table read as black.
         const QRgb color = row[x] < table.size() ? table[row[x]] : 0;
-        entry = lookup.Find(palette, color & 0xFFFFFFu);
+        const bool transparent = row[x] == transparentEntry;
+        entry = lookup.Find(palette, (color & 0xFFFFFFu) | (transparent ? 0x1000000u : 0));
         if (entry < 0) return false;
+        if (transparent) palette.Transparent = entry;
       }
       row[x] = uint8_t(entry);
     }
@@ -154,10 +157,11 @@ int BitsForColorCount(int n) {
   return bits;
 }
 
-uint8_t MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices) {
+uint8_t MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices,
+                           int transparentEntry) {
   palette = TGIFPalette{};
   indices.assign(size_t(bitmap.width()) * size_t(bitmap.height()), 0);
-  const bool ok = IsPaletteFormat(bitmap.format()) ? MapPaletteImage(bitmap, palette, indices.data())
+  const bool ok = IsPaletteFormat(bitmap.format()) ? MapPaletteImage(bitmap, palette, indices.data(), transparentEntry)
                                                    : MapRgbImage(bitmap, palette, indices.data());
   return ok ? kNone : kTooManyColors;
 }
@@ -172,8 +176,13 @@ void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& p
   out.append('\0');  // background colour index
   out.append('\0');  // pixel aspect ratio
   out.append(reinterpret_cast<const char*>(palette.Rgb.data()), 3 * (1 << bits));
-  // Graphic Control Extension: no transparency yet, patched in place later.
-  out.append("\x21\xF9\x04\x00\x00\x00\x00\x00", 8);
+  // Graphic Control Extension, patched in place later: transparency only
+  // for a picture that had see-through pixels.
+  out.append("\x21\xF9\x04", 3);
+  out.append(char(palette.Transparent >= 0 ? 1 : 0));
+  out.append("\x00\x00", 2);
+  out.append(char(palette.Transparent >= 0 ? palette.Transparent : 0));
+  out.append('\0');
   out.append('\x2C');
   Put16(out, 0);
   Put16(out, 0);
@@ -186,7 +195,7 @@ void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& p
   out.append('\x3B');
 }
 
-bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap) {
+bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap, int transparentEntry) {
   GIFLastError = kInternalError;
   if (bitmap.width() <= 0 || bitmap.height() <= 0) return false;
   // The screen and image sizes are 16-bit fields.
@@ -198,7 +207,7 @@ bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap) {
   std::vector<uint8_t> indices;
   // Left standing should mapping run out of memory.
   GIFLastError = kGdiError;
-  GIFLastError = MapPixelsToPalette(bitmap, palette, indices);
+  GIFLastError = MapPixelsToPalette(bitmap, palette, indices, transparentEntry);
   if (GIFLastError != kNone) return false;
   QByteArray stream;
   WriteGIFStream(stream, bitmap.width(), bitmap.height(), palette, indices.data(), GIFProgressHandler);

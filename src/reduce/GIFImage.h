@@ -30,12 +30,16 @@ int BitsForColorCount(int n);
 struct TGIFPalette {
   std::array<uint8_t, 768> Rgb{};  // red, green, blue in order of first use
   int Count = 0;
+  int Transparent = -1;  // the entry the control block marks transparent, if any
 };
 
 // The colours the pixels use, in order of first occurrence (rows top to
 // bottom, left to right), and one index per pixel in the same order.
-// Answers the error code: 4 at a 257th colour, otherwise 0.
-uint8_t MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices);
+// Answers the error code: 4 at a 257th colour, otherwise 0. transparentEntry,
+// an entry of a palette-based bitmap's colour table, keeps an entry of its own
+// even when another has its colour, and becomes palette.Transparent.
+uint8_t MapPixelsToPalette(const QImage& bitmap, TGIFPalette& palette, std::vector<uint8_t>& indices,
+                           int transparentEntry = -1);
 
 // Appends the whole file for width x height indices (at least one pixel),
 // reporting the coder's progress and then 100 to progress when it is set.
@@ -45,5 +49,6 @@ void WriteGIFStream(QByteArray& out, int width, int height, const TGIFPalette& p
 // Writes the bitmap as a GIF to fileName, creating or replacing it in one
 // atomic step once the whole stream is built. False with GIFLastError set when
 // the image cannot be a GIF (then no file is touched); a file system failure
-// raises EInOutError.
-bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap);
+// raises EInOutError. transparentEntry as for MapPixelsToPalette: the file
+// then opens with that colour transparent.
+bool SaveBitmapToGIF(const QString& fileName, const QImage& bitmap, int transparentEntry = -1);

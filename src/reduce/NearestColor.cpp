@@ -1,6 +1,7 @@
 #include "reduce/NearestColor.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdlib>
 
@@ -26,22 +27,38 @@ int FarAxis(int v, int lo) {
 }  // namespace
 
 TNearestColor::TNearestColor(const QVector<QRgb>& palette) : Palette(palette) {
+  // Per axis and span of values, each entry's nearest and farthest squared
+  // distance, so that a cell only adds three numbers per entry (a palette
+  // made for each picture builds this table every time).
+  const size_t n = size_t(palette.size());
+  constexpr int kSpans = 256 / kCellSpan;
+  std::array<std::vector<int>, 3> nearAxis, farAxis;
+  for (int axis = 0; axis < 3; ++axis) {
+    nearAxis[size_t(axis)].resize(kSpans * n);
+    farAxis[size_t(axis)].resize(kSpans * n);
+    for (int span = 0; span < kSpans; ++span)
+      for (size_t i = 0; i < n; ++i) {
+        const int v = (palette[int(i)] >> (16 - 8 * axis)) & 0xFF;
+        nearAxis[size_t(axis)][size_t(span) * n + i] = NearAxis(v, span * kCellSpan);
+        farAxis[size_t(axis)][size_t(span) * n + i] = FarAxis(v, span * kCellSpan);
+      }
+  }
   CellStart.reserve(kCells + 1);
-  std::vector<int> nearest(size_t(palette.size()));
+  std::vector<int> nearest(n);
   for (int cell = 0; cell < kCells; ++cell) {
-    const int r0 = (cell >> 10) * kCellSpan, g0 = ((cell >> 5) & 31) * kCellSpan,
-              b0 = (cell & 31) * kCellSpan;
+    const size_t r = size_t(cell >> 10) * n, g = size_t((cell >> 5) & 31) * n, b = size_t(cell & 31) * n;
+    const int *nr = &nearAxis[0][r], *ng = &nearAxis[1][g], *nb = &nearAxis[2][b];
+    const int *fr = &farAxis[0][r], *fg = &farAxis[1][g], *fb = &farAxis[2][b];
     // An entry can win somewhere in the cell only if its nearest point is no
     // farther than the farthest point of the best worst-case entry.
     int bound = INT32_MAX;
-    for (int i = 0; i < palette.size(); ++i) {
-      const QRgb c = palette[i];
-      nearest[size_t(i)] = NearAxis(qRed(c), r0) + NearAxis(qGreen(c), g0) + NearAxis(qBlue(c), b0);
-      bound = std::min(bound, FarAxis(qRed(c), r0) + FarAxis(qGreen(c), g0) + FarAxis(qBlue(c), b0));
+    for (size_t i = 0; i < n; ++i) {
+      nearest[i] = nr[i] + ng[i] + nb[i];
+      bound = std::min(bound, fr[i] + fg[i] + fb[i]);
     }
     CellStart.push_back(uint32_t(Candidates.size()));
-    for (int i = 0; i < palette.size(); ++i)
-      if (nearest[size_t(i)] <= bound) Candidates.push_back(uint8_t(i));
+    for (size_t i = 0; i < n; ++i)
+      if (nearest[i] <= bound) Candidates.push_back(uint8_t(i));
   }
   CellStart.push_back(uint32_t(Candidates.size()));
 }

@@ -108,6 +108,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     dbpreview->Data()->LoadDataFromStream(buffer);
   }
   opd = Named(new TDialogState(this), "opd");
+  Subtra = Named(new TReduceState(this), "Subtra");
   spd = Named(new TDialogState(this), "spd");
   Commands = CreateCommands(this);
   for (TAction* a : Commands) addAction(a);
@@ -346,6 +347,8 @@ void TMainForm::CreatePropertyStore() {
   p.Add(spd, QStringLiteral("FileName"));
   p.Add(actClassic, QStringLiteral("Checked"));
   p.Add(actAllFrames, QStringLiteral("Checked"));
+  p.Add(Subtra, QStringLiteral("ReduceBits"));
+  p.Add(Subtra, QStringLiteral("Dither"));
 }
 
 void TMainForm::ConnectCommands() {
@@ -414,7 +417,9 @@ void TMainForm::actSusieExecute() { Dialogs().ShowMessage(this, PluginListingTex
 
 void TMainForm::actOpenExecute() {
   TFileDialogOptions o;
-  o.Filter = QCoreApplication::translate("MainForm", "GIF/BMP画像(*.gif,*.bmp) (*.gif *.bmp *.GIF *.BMP *.Gif *.Bmp)");
+  o.Filter = QCoreApplication::translate("MainForm",
+      "GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG "
+      "*.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)");
   o.DefaultSuffix = QStringLiteral("gif");
   // The open picture's folder first (also when it came from the command line
   // or a drop), else the last one chosen in the dialog.
@@ -473,6 +478,14 @@ void TMainForm::SetWindowStateOrdinal(int state) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+  // A conversion still running finishes first: its dialog closes below,
+  // and the picture's thread needs the window until it ends.
+  if (Converting) {
+    e->ignore();
+    CloseAsked = true;  // closed once the conversion has ended
+    CloseOtherWindows();
+    return;
+  }
   // Settings are saved once however often the close is asked for.
   if (!Closed) Guarded([this] { FormClose(); });
   Closed = true;

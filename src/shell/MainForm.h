@@ -40,6 +40,17 @@ class TDialogState : public QObject {
   QString FileName;
 };
 
+// The reduction dialog's last choice; kept between runs by the property store.
+class TReduceState : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(int ReduceBits MEMBER ReduceBits)
+  Q_PROPERTY(bool Dither MEMBER Dither)
+ public:
+  using QObject::QObject;
+  int ReduceBits = ReducePicturePalette;  // or 8, 4, 1
+  bool Dither = true;
+};
+
 class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, public TBmpView {
   Q_OBJECT
   Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
@@ -58,7 +69,6 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   TAppPaths Paths;
   QString AppDir;
   uint8_t ZoomFactor = 1;
-  uint8_t ReduceBits = 8;  // depth confirmed in the reduction dialog
 
   // Commands, in the order of the command list.
   QList<TAction*> Commands;
@@ -84,6 +94,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QStatusBar* stb;
   std::array<TStatusPanel*, StatusPanelCount> Panels{};
   TDialogState *opd, *spd;
+  TReduceState* Subtra;  // the reduction dialog's choice
   TIniSaveProps* isp;
   TDataBind* dbpreview;
   TSPIs* SPIs1 = nullptr;
@@ -170,6 +181,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void ShowMessage(const QString& text) override;
   bool ConvertBMP(const QString& path) override;
   std::optional<int> AskReduceBits(int colorCount) override;
+  bool Dither() const override;
   void SizeImageView(int width, int height) override;
   void ShowPalette(const TGifDocument& doc, std::optional<int> selectIndex) override;
   void SetTransChecked(bool checked) override;
@@ -181,6 +193,8 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   TAction* Command(const char* name) const;
 
   bool Dropping = false;  // a drop is being opened
+  bool Converting = false;  // a picture is being converted off the window's thread
+  bool CloseAsked = false;  // the window was closed while converting
   QImage DecodedPicture;  // decoded by the open road, shown once the rest is in place
   bool Closed = false;    // closed (settings saved) since last shown
 };

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include "plugins/PictureFormats.h"
+#include "shell/OffThread.h"
 #include "shell/Subtra.h"
 #include "shell/Dialogs.h"
 #include "persist/DropFiles.h"
@@ -68,12 +69,36 @@ void TMainForm::SetCaption(const QString& caption) { setWindowTitle(caption); }
 
 void TMainForm::ShowMessage(const QString& text) { Dialogs().ShowMessage(this, text); }
 
-bool TMainForm::ConvertBMP(const QString& path) { return ConvertBMPFile(path, Paths, *this, ReduceBits); }
+// Decoding, reducing and writing a large picture take seconds: they run off
+// the window's thread, so that the window paints and shows the progress.
+bool TMainForm::ConvertBMP(const QString& path) {
+  TGuiThreadBmpView view(*this, this);
+  uint8_t bits = uint8_t(Subtra->ReduceBits);
+  bool done = false;
+  struct TFlag {
+    bool& Flag;
+    ~TFlag() { Flag = false; }
+  } converting{Converting = true};
+  RunOffThread([&] { done = ConvertBMPFile(path, Paths, view, bits); });
+  Subtra->ReduceBits = bits;
+  if (CloseAsked) {
+    CloseAsked = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+    return false;  // nothing more opens in a window about to close
+  }
+  return done;
+}
 
 std::optional<int> TMainForm::AskReduceBits(int colorCount) {
-  return AskReduceBitsDialog(this, colorCount,
-                             [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); });
+  TReduceChoice choice{Subtra->ReduceBits, Subtra->Dither};
+  const std::optional<int> bits = AskReduceBitsDialog(
+      this, colorCount, [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); }, &choice);
+  Subtra->ReduceBits = choice.Bits;
+  Subtra->Dither = choice.Dither;
+  return bits;
 }
+
+bool TMainForm::Dither() const { return Subtra->Dither; }
 
 void TMainForm::SizeImageView(int width, int height) {
   if (ZoomFactor == 1) return;

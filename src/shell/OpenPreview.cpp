@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "plugins/PictureFormats.h"
+#include "reduce/PictureLoader.h"
 
 namespace {
 const QSize kBox(160, 160);
@@ -21,15 +22,20 @@ const QSize kBox(160, 160);
 QImage PreviewPicture(const QString& path, const QSize& box, QSize* size) {
   const QFileInfo info(path);
   const QString ext = info.suffix().toLower();
-  if (ext != QLatin1String("gif") && ext != QLatin1String("bmp")) return {};
+  const bool photo = IsPngOrJpegName(path);
+  if (ext != QLatin1String("gif") && ext != QLatin1String("bmp") && !photo) return {};
   if (!info.isFile() || info.size() <= 0 || info.size() > kPreviewMaxFileSize) return {};
   QImage image;
-  try {
-    TPicture picture;
-    picture.LoadFromFile(path);
-    image = picture.Image();
-  } catch (const std::exception&) {
-    return {};  // not a picture after all: nothing to show
+  if (photo) {
+    image = LoadPicture(path);  // as the conversion will read it, upright
+  } else {
+    try {
+      TPicture picture;
+      picture.LoadFromFile(path);
+      image = picture.Image();
+    } catch (const std::exception&) {
+      return {};  // not a picture after all: nothing to show
+    }
   }
   if (image.isNull()) return {};
   if (size) *size = image.size();

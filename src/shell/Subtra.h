@@ -1,11 +1,15 @@
 #pragma once
-// The colour-reduction dialog: asks for the depth a BMP of too many colours
-// is reduced to.
+// The colour-reduction dialog: asks how a picture of too many colours is
+// reduced: a palette made for the picture (dithered or not), or one of the
+// three fixed palettes.
 #include <QDialog>
 #include <cstdint>
 #include <functional>
 #include <optional>
 
+#include "reduce/BmpToGif.h"
+
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -18,11 +22,16 @@ class TSubtra : public QDialog {
 
   QLabel *lbl1, *lbl2, *Label3, *lblUseColor, *Image1;
   QFrame *Bevel1, *Bevel2;
-  QRadioButton *rdo8, *rdo4, *rdo1;
+  QRadioButton *rdoPicture, *rdo8, *rdo4, *rdo1;
+  QCheckBox* chkDither;  // only for the picture's own palette
   QPushButton *btnOK, *btnCancel, *btnHelp;
 
-  // The depth confirmed with OK: 8, 4 or 1.
-  uint8_t ReduceBits = 8;
+  // The choice confirmed with OK: ReducePicturePalette, 8, 4 or 1.
+  uint8_t ReduceBits = ReducePicturePalette;
+  bool Dither = true;
+
+  // Checks the radio button of bits (the picture's palette for any other value).
+  void SetChoice(int bits, bool dither);
   // Opens the help topic; the window that owns the help sets it.
   std::function<void(QWidget* owner, const QString& topic)> OnHelp;
 
@@ -34,7 +43,15 @@ class TSubtra : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-// Shows the dialog modally over owner for a picture of colorCount colours
-// with 256 colours preselected: the chosen depth, or nothing on cancel.
+// The dialog's choice, kept between runs in property.ini.
+struct TReduceChoice {
+  int Bits = ReducePicturePalette;
+  bool Dither = true;
+};
+
+// Shows the dialog modally over owner for a picture of colorCount colours,
+// opening on choice; OK stores the new choice there and answers its bits,
+// cancel answers nothing and leaves it.
 std::optional<int> AskReduceBitsDialog(QWidget* owner, int colorCount,
-                                       std::function<void(QWidget*, const QString&)> onHelp);
+                                       std::function<void(QWidget*, const QString&)> onHelp,
+                                       TReduceChoice* choice = nullptr);

@@ -165,6 +165,41 @@ TEST_F(CommandLine, OutputsGoWhereAskedAndInputsStayUntouched) {
   EXPECT_EQ(chosen.R + chosen.G + chosen.B, 3 * 255);  // white, in black-and-white
 }
 
+// PNG and JPEG are converted as BMPs are: by default onto a palette made for
+// the picture, dithered; a PNG's see-through pixels arrive transparent.
+TEST_F(CommandLine, PngAndJpegAreConvertedLikeBmp) {
+  QImage photo(64, 48, QImage::Format_ARGB32);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) photo.setPixel(x, y, qRgba(x * 4, y * 5, (x * y) % 256, x < 8 ? 0 : 255));
+  ASSERT_TRUE(photo.save(P("logo.png")));
+  ASSERT_TRUE(photo.convertToFormat(QImage::Format_RGB32).save(P("shot.JPG"), "JPG", 95));
+  QDir(Dir.path()).mkdir("out");
+  const TCliRun info = Run({"--info", "logo.png"});
+  ASSERT_EQ(info.Exit, 0) << info.Err.toStdString();
+  EXPECT_FALSE(info.Out.trimmed().endsWith("\t-"));  // opened transparent
+  for (const QStringList& options : {QStringList{}, QStringList{"--no-dither"}, QStringList{"--colors", "auto", "--dither"},
+                                     QStringList{"--colors", "16"}}) {
+    SCOPED_TRACE(options.join(' ').toStdString());
+    const TCliRun run = Run(options + QStringList{"--none", "-o", "out", "logo.png", "shot.JPG"});
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    const auto png = DecodeGif(ReadAll(P("out/logo.gif")));
+    const auto jpg = DecodeGif(ReadAll(P("out/shot.gif")));
+    ASSERT_TRUE(png && jpg);
+    EXPECT_EQ(png->TransparentIndex, -1);  // --none clears it
+    EXPECT_EQ(jpg->Width, 64);
+    EXPECT_GT(jpg->Colors.size(), options.contains("16") ? 8u : 128u);
+  }
+  const TCliRun kept = Run({"--transparent", "pixel:0,0", "--suffix", "-t", "logo.png"});
+  ASSERT_EQ(kept.Exit, 0) << kept.Err.toStdString();
+  const auto decoded = DecodeGif(ReadAll(P("logo-t.gif")));
+  ASSERT_TRUE(decoded);
+  EXPECT_GE(decoded->TransparentIndex, 0);
+  WriteAll(P("cut.png"), ReadAll(P("logo.png")).left(100));
+  const TCliRun cut = Run({"--none", "-o", "out", "cut.png"});
+  EXPECT_EQ(cut.Exit, 1);
+  EXPECT_TRUE(cut.Err.contains("cut.png")) << cut.Err.toStdString();
+}
+
 TEST_F(CommandLine, InfoPrintsOneLinePerFileInInputOrderAndChangesNothing) {
   TGifPlan big;
   big.Width = 300;
@@ -230,6 +265,7 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
       {"--transparent", "index:256", "-o", "x.gif", "a.gif"},
       {"--transparent", "nocolour", "-o", "x.gif", "a.gif"},
       {"--transparent", "white", "--colors", "3", "-o", "x.gif", "a.gif"},
+      {"--transparent", "white", "--dither", "--no-dither", "-o", "x.gif", "a.gif"},
       {"--transparent", "white", "-o", "missing", "a.gif", "b.gif"},     // no such directory
       {"--transparent", "white", "-o", "missing/x.gif", "a.gif"},
       {"--transparent", "white", "-o", "a.gif", "a.gif"},                // an input
@@ -259,6 +295,8 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
   const TCliRun help = Run({"--help"});
   EXPECT_EQ(help.Exit, 0);
   EXPECT_TRUE(help.Out.contains("--transparent"));
+  EXPECT_TRUE(help.Out.contains("--no-dither"));
+  EXPECT_TRUE(help.Out.contains("auto"));
   const TCliRun version = Run({"--version"});
   EXPECT_EQ(version.Exit, 0);
   EXPECT_FALSE(version.Out.isEmpty());

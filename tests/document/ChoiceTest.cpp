@@ -48,6 +48,8 @@ TEST(SaveName, ProposalFollowsWhatWasOpened) {
   EXPECT_EQ(ProposedSaveName(temp, temp, QStringLiteral("/img/photo.bmp"), QStringLiteral("/x/old.gif")),
             QStringLiteral("/img/photo.gif"));
   EXPECT_EQ(ProposedSaveName(temp, temp, QStringLiteral("/img/PHOTO.BMP"), QString()), QStringLiteral("/img/PHOTO.gif"));
+  EXPECT_EQ(ProposedSaveName(temp, temp, QStringLiteral("/img/a.png"), QString()), QStringLiteral("/img/a.gif"));
+  EXPECT_EQ(ProposedSaveName(temp, temp, QStringLiteral("/img/b.Jpeg"), QString()), QStringLiteral("/img/b.gif"));
   // An opened GIF: the same file; only the last extension is replaced.
   EXPECT_EQ(ProposedSaveName(QStringLiteral("/img/logo.gif"), temp, QStringLiteral("/img/logo.gif"), QString()),
             QStringLiteral("/img/logo.gif"));

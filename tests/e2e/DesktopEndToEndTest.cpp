@@ -484,7 +484,7 @@ TEST_F(DesktopTest, TheOpenDialogWithItsPreviewAndJapaneseButtons) {
     // The filter's patterns are not repeated after its text.
     auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
-    EXPECT_EQ(types->itemText(0), QStringLiteral("GIF/BMP画像(*.gif,*.bmp)"));
+    EXPECT_EQ(types->itemText(0), QStringLiteral("GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg)"));
     // The size, type and date columns hold their texts whole.
     auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
     ASSERT_NE(files, nullptr);

@@ -237,6 +237,16 @@ TEST(SavePlan, APictureThatNeedsMoreThan256ColoursKeepsItsPatchAndSaysSo) {
   EXPECT_TRUE(FramesPanelText(saved.Frames).endsWith(QStringLiteral("(不可 1)")));
 }
 
+TEST(SavePlan, AnEntryPastTheTableIsWrittenAsChosenAndNothingElse) {
+  std::vector<uint8_t> p = Filled(W, H, 0);
+  Paint(p, W, 0, 0, 4, 4, 2);
+  const QByteArray file = MakeAnimation(Plan({kWhite, kBlack, kBlack, kRed}, {Full(p, Packed(0)), Full(p, Packed(1))}));
+  const TGifDocument doc = Chosen(file, 9);  // black by the document's table, which ends at 4
+  const TSaved saved = Save(doc);
+  EXPECT_EQ(saved.Frames.Rewritten, 0);
+  EXPECT_EQ(saved.Data, doc.Patched(false).Data);
+}
+
 TEST(SavePlan, FramesPanelCountsRewrittenFramesAndFitsLargeCounts) {
   TFramePatchResult frames;
   frames.Frames = 9999;

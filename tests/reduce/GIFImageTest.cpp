@@ -110,6 +110,22 @@ TEST_F(GIFImageTest, PaletteFollowsThePixelsNotTheSourceTable) {
   EXPECT_EQ(decoded.Indices, (std::vector<unsigned char>{0, 1}));
 }
 
+// The transparent entry keeps an entry of its own even where an opaque one
+// has its colour, and the control block names it.
+TEST_F(GIFImageTest, TheTransparentEntryStaysApartAndIsMarked) {
+  QImage image(3, 1, QImage::Format_Indexed8);
+  image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 0)});
+  image.setPixel(0, 0, 1);
+  image.setPixel(1, 0, 2);  // black, transparent
+  image.setPixel(2, 0, 0);  // black, opaque
+  const QString path = File(QStringLiteral("clear.gif"));
+  ASSERT_TRUE(SaveBitmapToGIF(path, image, 2));
+  const QByteArray gif = ReadAll(path);
+  EXPECT_EQ(Byte(gif, 10), 0x81);  // three entries, four in the table
+  EXPECT_EQ(gif.mid(13 + 12, 8), QByteArray("\x21\xF9\x04\x01\x00\x00\x01\x00", 8));
+  EXPECT_EQ(DecodeGif(path).Indices, (std::vector<unsigned char>{0, 1, 2}));
+}
+
 TEST_F(GIFImageTest, TooManyColoursFailsAndLeavesTheFileAlone) {
   const QString path = File(QStringLiteral("keep.gif"));
   WriteAll(path, "previous");

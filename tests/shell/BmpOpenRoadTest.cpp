@@ -70,7 +70,7 @@ void AnswerDialog(bool ok, bool* shown) {
     auto* d = qobject_cast<TSubtra*>(QApplication::activeModalWidget());
     *shown = d != nullptr;
     if (!d) return;
-    EXPECT_TRUE(d->rdo8->isChecked());
+    EXPECT_TRUE(d->rdoPicture->isChecked());
     (ok ? d->btnOK : d->btnCancel)->click();
   });
 }
@@ -102,6 +102,28 @@ TEST_F(BmpOpen, PhotoBmpAsksShowsProgressAndOpensTempGif) {
   EXPECT_EQ(panel0.front(), QStringLiteral("BMP->GIF 0% Complete"));
   EXPECT_EQ(panel0.back(), QStringLiteral("Photo.Bmp"));
   EXPECT_TRUE(panel0.contains(QString()));
+}
+
+// A PNG's see-through pixels open as the transparent colour, no dialog asked.
+TEST_F(BmpOpen, PngWithSeeThroughPixelsOpensTransparent) {
+  QImage image(20, 10, QImage::Format_ARGB32);
+  image.fill(qRgba(200, 30, 30, 255));
+  for (int x = 0; x < 20; ++x) image.setPixel(x, x % 10, qRgba(0, 0, 0, x * 6));
+  const QString png = Dir.filePath("Logo.PNG");
+  ASSERT_TRUE(image.save(png));
+  TWindowSide window(Paths);
+  bool shown = true;
+  AnswerDialog(true, &shown);
+  FileOpen(Doc, Paths, window, png);
+  QApplication::processEvents();
+  EXPECT_FALSE(shown);
+  EXPECT_TRUE(window.Messages.isEmpty());
+  EXPECT_EQ(Doc.OpenedFileName, png);
+  ASSERT_TRUE(Doc.LoadedTransparent);
+  // Red and the transparent entry, which has a colour of its own.
+  EXPECT_EQ(Doc.ColorCount, 2);
+  ASSERT_LT(Doc.TransparentIndex, 2);
+  EXPECT_NE(Doc.PaletteColors[Doc.TransparentIndex], Doc.PaletteColors[1 - Doc.TransparentIndex]);
 }
 
 TEST_F(BmpOpen, CancelKeepsTheOpenDocument) {

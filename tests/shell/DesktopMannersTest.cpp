@@ -148,7 +148,7 @@ TEST_F(DesktopMannersTest, AFileNameWiderThanItsPanelEndsInAnEllipsisAndShowsWho
 
 // ---- Qt's Japanese, 5. the preview ----
 
-TEST_F(DesktopMannersTest, ThePreviewPictureIsSmallAndOnlyForGifAndBmp) {
+TEST_F(DesktopMannersTest, ThePreviewPictureIsSmallAndOnlyForWhatOpens) {
   const QString gif = PutGif(QStringLiteral("tall.gif"), 50, 500);
   QSize size;
   const QImage tall = PreviewPicture(gif, QSize(160, 160), &size);
@@ -159,7 +159,11 @@ TEST_F(DesktopMannersTest, ThePreviewPictureIsSmallAndOnlyForGifAndBmp) {
   QImage png(10, 10, QImage::Format_RGB32);
   png.fill(Qt::red);
   ASSERT_TRUE(png.save(Dir.filePath(QStringLiteral("x.png")), "PNG"));
-  EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("x.png")), QSize(160, 160)).isNull());
+  EXPECT_EQ(PreviewPicture(Dir.filePath(QStringLiteral("x.png")), QSize(160, 160)).size(), QSize(10, 10));
+  ASSERT_TRUE(png.save(Dir.filePath(QStringLiteral("x.tif")), "TIFF"));
+  EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("x.tif")), QSize(160, 160)).isNull());
+  WriteAll(Dir.filePath(QStringLiteral("cut.jpg")), "\xFF\xD8\xFF");
+  EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("cut.jpg")), QSize(160, 160)).isNull());
   EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("missing.gif")), QSize(160, 160)).isNull());
   EXPECT_TRUE(PreviewPicture(Dir.path(), QSize(160, 160)).isNull());
   // Too large a file is not decoded at all.

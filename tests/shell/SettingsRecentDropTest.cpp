@@ -52,8 +52,13 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
     form.actPreviewColor->SetHint(QStringLiteral("#000000"));
     form.opd->FileName = QStringLiteral("/pics/in.gif");
     form.spd->FileName = QStringLiteral("/pics/out.gif");
+    EXPECT_EQ(form.Subtra->ReduceBits, ReducePicturePalette);  // the picture's palette at first start
+    EXPECT_TRUE(form.Subtra->Dither);
+    form.Subtra->ReduceBits = 4;
+    form.Subtra->Dither = false;
     form.close();
   }
+  EXPECT_TRUE(ReadAll(Data("property.ini")).contains("[Subtra]\r\nReduceBits=4\r\nDither=0\r\n"));
   EXPECT_TRUE(ReadAll(Data("property.ini")).startsWith("[actRealTime]\r\nChecked=0\r\n\r\n"));
   TMainForm form(AppDir());
   EXPECT_FALSE(form.actRealTime->isChecked());
@@ -68,6 +73,8 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.actPreviewColor->Hint(), QStringLiteral("#000000"));
   EXPECT_EQ(form.opd->FileName, QStringLiteral("/pics/in.gif"));
   EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
+  EXPECT_EQ(form.Subtra->ReduceBits, 4);
+  EXPECT_FALSE(form.Subtra->Dither);
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
@@ -101,8 +108,8 @@ TEST_F(WindowFiles, RecentMenuFollowsOpensAndDeletion) {
 
 TEST_F(WindowFiles, DroppedFilesOpenInTurnUntilARefusedOne) {
   const QString a = PutGif(QStringLiteral("a.gif")), c = PutGif(QStringLiteral("c.gif"));
-  const QString b = Dir.filePath(QStringLiteral("b.png"));
-  WriteAll(b, "png");
+  const QString b = Dir.filePath(QStringLiteral("b.tif"));
+  WriteAll(b, "tif");
   TMainForm form(AppDir());
   form.show();
   QMimeData mime;
@@ -115,6 +122,6 @@ TEST_F(WindowFiles, DroppedFilesOpenInTurnUntilARefusedOne) {
   QCoreApplication::sendEvent(&form, &drop);
   QCoreApplication::processEvents();  // the files are opened once the drop has ended
   EXPECT_EQ(form.windowTitle(), a);
-  EXPECT_EQ(Ui.Messages, QStringList{QStringLiteral("拡張子「.png」のファイルは処理できません。")});
+  EXPECT_EQ(Ui.Messages, QStringList{QStringLiteral("拡張子「.tif」のファイルは処理できません。")});
   EXPECT_EQ(RecentCaptions(form), QStringList{QStringLiteral("&1 : ") + a});
 }

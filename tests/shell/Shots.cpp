@@ -1,5 +1,6 @@
 // Saves pictures of the About box, the help window on "palette(function)",
-// the icons (enlarged) and a window top in both designs, for review:
+// the icons (enlarged), a window top in both designs and the reduction
+// dialog, for review:
 //   xvfb-run -a shell_shots OUTDIR
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include "shell/Design.h"
 #include "shell/HelpViewer.h"
 #include "shell/Icons.h"
+#include "shell/Subtra.h"
 
 namespace {
 
@@ -123,5 +125,14 @@ int main(int argc, char** argv) {
   IconSheet();
   DesignPreview(false);
   DesignPreview(true);
+
+  TSubtra reduce;
+  reduce.lblUseColor->setText(QStringLiteral("84263色"));
+  reduce.lblUseColor->adjustSize();
+  reduce.move(100, 100);
+  reduce.show();
+  QTest::qWaitForWindowExposed(&reduce);
+  QTest::qWait(300);
+  reduce.grab().save(gOut + "/reduce-dialog.png");  // the dialog itself, as docs/screenshots keeps it
   return 0;
 }

@@ -1,0 +1,17 @@
+#pragma once
+// Loading an opened PNG or JPEG for conversion to GIF. Qt's readers decode it
+// (16-bit, grey, palette and interlaced PNGs; baseline, progressive and CMYK
+// JPEGs), the EXIF orientation applied. A file that is cut short, damaged or
+// larger than the program decodes is refused with the reason.
+#include <QImage>
+#include <QString>
+
+// Whether the road converts a file of this name from PNG or JPEG (by its
+// extension, case ignored); the decoder then goes by the content.
+bool IsPngOrJpegName(const QString& path);
+
+// The decoded picture (Format_ARGB32 when it has alpha), or a null image with
+// the message in refusal.
+QImage LoadPicture(const QString& path, QString* refusal = nullptr);
+
+QString NotReadableAsPictureMessage(const QString& path, const QString& reason);
