@@ -186,7 +186,8 @@ TEST_F(CliFiles, NamesAreBytesAndInfoEscapesThem) {
 
 TEST_F(CliFiles, AnOutputThatCannotBeWrittenFailsTheRun) {
   WriteAll(P("a.gif"), WhiteGif());
-  for (int i = 0; i < 300; ++i) WriteAll(P(QString("many%1.gif").arg(i)), WhiteGif());
+  // More lines than a pipe holds, so the run must still be writing when the reader goes.
+  for (int i = 0; i < 600; ++i) WriteAll(P(QString("many%1%2.gif").arg(i).arg(QString(150, QLatin1Char('x')))), WhiteGif());
   QDir(Dir.path()).mkpath("locked");
   const TCliRun run = RunTomaruScript(
       "\"$T\" --info a.gif >/dev/full; echo full $?; "
