@@ -97,7 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!QFile::exists(paths.Data(QStringLiteral("_.gif"))));
     return 0;
   }
-  FUZZ_CHECK(view.Messages.isEmpty());
+  // An open that succeeds says nothing, but that the frames are damaged from
+  // some frame on when they are.
+  const TFramePatchResult frames = CountFrames(doc.GifData);
+  if (frames.Damaged)
+    FUZZ_CHECK(view.Messages == QStringList{DamagedFramesMessage(name, frames.Frames + 1)});
+  else
+    FUZZ_CHECK(view.Messages.isEmpty());
   FUZZ_CHECK(doc.OpenedFileName == name);
   for (int i = doc.ColorCount; i < 256; ++i) FUZZ_CHECK(doc.PaletteColors[size_t(i)] == 0);
   const QString opened_file = (choice & 0x80) ? paths.Data(QStringLiteral("temp.gif")) : name;
