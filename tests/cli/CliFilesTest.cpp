@@ -20,14 +20,6 @@ namespace {
 
 QByteArray N(const QString& path) { return QFile::encodeName(path); }
 
-QByteArray WhiteGif() {
-  TGifPlan plan;
-  plan.Colors = {{255, 0, 0}, {255, 255, 255}};
-  plan.Pixels = {0, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1};
-  plan.GceFlags = 0x00;
-  return MakeGif(plan);
-}
-
 int TransparentIndexOf(const QByteArray& gif) {
   const auto decoded = DecodeGif(gif);
   return decoded ? decoded->TransparentIndex : -2;

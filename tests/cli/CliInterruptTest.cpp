@@ -20,14 +20,6 @@ namespace {
 
 constexpr int kFiles = 3000;
 
-QByteArray WhiteGif() {
-  TGifPlan plan;
-  plan.Colors = {{255, 0, 0}, {255, 255, 255}};
-  plan.Pixels = {0, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1};
-  plan.GceFlags = 0x00;
-  return MakeGif(plan);
-}
-
 // Thousands of files are made and removed: in memory when the machine has
 // room there, as a disk under load takes milliseconds for each.
 QString ScratchBase() {

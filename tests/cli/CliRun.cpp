@@ -57,6 +57,14 @@ int TableBytes(const QByteArray& gif) {
 
 }  // namespace
 
+QByteArray WhiteGif() {
+  TGifPlan plan;
+  plan.Colors = {{255, 0, 0}, {255, 255, 255}};
+  plan.Pixels = {0, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1};
+  plan.GceFlags = 0x00;
+  return MakeGif(plan);
+}
+
 QByteArray Animation(const std::vector<QByteArray>& frames) {
   QByteArray out = frames.front().chopped(1);
   for (size_t i = 1; i < frames.size(); ++i) out += frames[i].mid(13 + TableBytes(frames[i])).chopped(1);

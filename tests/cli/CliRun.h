@@ -23,6 +23,9 @@ TCliRun RunTomaruAs(unsigned uid, unsigned gid, const QStringList& args, const Q
 // UTF-8, pipes and redirections.
 TCliRun RunTomaruScript(const QString& script, const QString& workDir);
 
+// Red with white at 1, drawn with both, no transparency: the batch tests' input.
+QByteArray WhiteGif();
+
 // An animation: the frames of the given single-picture GIFs, in order, on the
 // first one's screen.
 QByteArray Animation(const std::vector<QByteArray>& frames);
