@@ -65,7 +65,7 @@ QByteArray Optimised(const QByteArray& gif) {
 
 // Two identical control blocks before the second image.
 QByteArray DoubledControlBlock(QByteArray gif) {
-  const TGifFrame& second = WalkGifFrames(gif).Frames.at(1);
+  const TGifFrame second = WalkGifFrames(gif).Frames.at(1);
   gif.insert(second.Gce, gif.mid(second.Gce, 8));
   return gif;
 }
