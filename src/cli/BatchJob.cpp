@@ -51,7 +51,7 @@ QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, 
   const TClosing closing{fd};
   const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(fd);
   std::lock_guard<std::mutex> lock(BmpRoadMutex);
-  const TAppPaths paths{QString(), settings.WorkDir};
+  const TAppPaths paths{QString(), settings.WorkDir, QString()};
   THeadlessBmpView view;
   view.Bits = settings.ReduceBits;
   view.DitherOn = settings.Dither;
@@ -164,7 +164,7 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     if (settings.Action == TCliAction::Transparent)
       ChooseEntry(opened.Doc, view, ChosenEntry(opened, settings.Color, file.Shown));
     else
-      SetTransparency(opened.Doc, TAppPaths{QString(), settings.WorkDir}, view, false);
+      SetTransparency(opened.Doc, TAppPaths{QString(), settings.WorkDir, QString()}, view, false);
     // The bytes the window's save writes for the same choice.
     const TSavePlan plan =
         PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
