@@ -15,46 +15,18 @@
 #include "reduce/GifDecode.h"
 #include "reduce/Reduction.h"
 #include "reduce/TestImages.h"
+#include "ConversionRoad.h"
 #include "plugins/PictureLimits.h"
 
 namespace {
 
-class TFakeBmpView : public TBmpView {
- public:
-  void SetMsg(int index, const QString& text) override { Msgs.append({index, text}); }
-  void ShowMessage(const QString& text) override { Messages.append(text); }
-  std::optional<int> AskReduceBits(int colorCount) override {
-    Asked.append(colorCount);
-    return Answer;
-  }
-
-  std::optional<int> Answer = 8;
-  QList<QPair<int, QString>> Msgs;
-  QStringList Messages;
-  QList<int> Asked;
-};
-
-class BmpToGif : public ::testing::Test {
+class BmpToGif : public TConversionRoadTest {
  protected:
-  void SetUp() override {
-    Paths.AppDir = Dir.path() + "/";
-    Paths.DataDir = Dir.path() + "/data/";
-    QDir().mkpath(Paths.DataDir);
-  }
-
   QString WriteBmp(const QByteArray& bytes, const QString& name = QStringLiteral("in.bmp")) {
     const QString path = Dir.filePath(name);
     WriteAll(path, bytes);
     return path;
   }
-
-  bool Convert(const QString& path) { return ConvertBMPFile(path, Paths, View, ReduceBits); }
-  QString TempGif() const { return Paths.Data(QStringLiteral("temp.gif")); }
-
-  QTemporaryDir Dir;
-  TAppPaths Paths;
-  TFakeBmpView View;
-  uint8_t ReduceBits = 8;
 };
 
 QImage WithColours(int width, int height, int colours, uint32_t seed) {
@@ -127,7 +99,7 @@ TEST_F(BmpToGif, RefusesWhatIsNoBmpAndTouchesNothing) {
   for (const QByteArray& bytes : cases) {
     View.Messages.clear();
     const QString path = WriteBmp(bytes, QStringLiteral("bad.BMP"));
-    EXPECT_FALSE(Convert(path));
+    EXPECT_FALSE(Road(path));
     EXPECT_EQ(View.Messages,
               QStringList{QStringLiteral("ファイル「") + path + QStringLiteral("」はBMP画像として読み込めませんでした。")});
   }
@@ -138,7 +110,7 @@ TEST_F(BmpToGif, RefusesWhatIsNoBmpAndTouchesNothing) {
 
 TEST_F(BmpToGif, UpTo256ColoursConvertWithoutAsking) {
   const QImage image = WithColours(30, 20, 256, 5);
-  ASSERT_TRUE(Convert(WriteBmp(BmpBytes(image, 24))));
+  ASSERT_TRUE(Road(WriteBmp(BmpBytes(image, 24))));
   EXPECT_TRUE(View.Asked.isEmpty());
   const TDecodedGif gif = DecodeGif(TempGif());
   EXPECT_EQ(gif.Colors.size(), 256);
@@ -154,7 +126,7 @@ TEST_F(BmpToGif, CancelLeavesEverythingAsItWas) {
   WriteAll(TempGif(), "earlier");
   View.Answer = std::nullopt;
   ReduceBits = 4;
-  EXPECT_FALSE(Convert(WriteBmp(BmpBytes(WithColours(30, 20, 257, 6), 24))));
+  EXPECT_FALSE(Road(WriteBmp(BmpBytes(WithColours(30, 20, 257, 6), 24))));
   EXPECT_EQ(View.Asked, QList<int>{257});
   EXPECT_EQ(ReduceBits, 4);
   EXPECT_TRUE(View.Msgs.isEmpty());
@@ -165,7 +137,7 @@ TEST_F(BmpToGif, CancelLeavesEverythingAsItWas) {
 TEST_F(BmpToGif, EightBitsShowProgressAndWriteTheReducedPixels) {
   const QImage photo = PhotoLikeImage(400, 300);
   ReduceBits = 1;
-  ASSERT_TRUE(Convert(WriteBmp(BmpBytes(photo, 24))));
+  ASSERT_TRUE(Road(WriteBmp(BmpBytes(photo, 24))));
   EXPECT_EQ(ReduceBits, 8);
   ASSERT_EQ(View.Asked.size(), 1);
   EXPECT_GT(View.Asked[0], 10000);
@@ -201,13 +173,13 @@ TEST_F(BmpToGif, EightBitsShowProgressAndWriteTheReducedPixels) {
 TEST_F(BmpToGif, FourAndOneBitKeepToTheirPalettes) {
   const QString bmp = WriteBmp(BmpBytes(PhotoLikeImage(64, 48), 24));
   View.Answer = 4;
-  ASSERT_TRUE(Convert(bmp));
+  ASSERT_TRUE(Road(bmp));
   TDecodedGif gif = DecodeGif(TempGif());
   EXPECT_LE(gif.Colors.size(), 16);
   for (unsigned char i : gif.Indices) EXPECT_TRUE(VgaPalette().contains(gif.Colors[i]));
 
   View.Answer = 1;
-  ASSERT_TRUE(Convert(bmp));
+  ASSERT_TRUE(Road(bmp));
   EXPECT_EQ(ReduceBits, 1);
   gif = DecodeGif(TempGif());
   EXPECT_EQ(gif.Colors.size(), 2);

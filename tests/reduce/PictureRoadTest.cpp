@@ -18,24 +18,9 @@
 #include "reduce/PictureLoader.h"
 #include "reduce/Reduction.h"
 #include "reduce/TestImages.h"
+#include "ConversionRoad.h"
 
 namespace {
-
-class TPictureView : public TBmpView {
- public:
-  void SetMsg(int, const QString&) override {}
-  void ShowMessage(const QString& text) override { Messages.append(text); }
-  std::optional<int> AskReduceBits(int colorCount) override {
-    Asked.append(colorCount);
-    return Answer;
-  }
-  bool Dither() const override { return DitherOn; }
-
-  std::optional<int> Answer = ReducePicturePalette;
-  bool DitherOn = true;
-  QStringList Messages;
-  QList<int> Asked;
-};
 
 // The control block the writer puts after the global colour table.
 struct TGce {
@@ -63,12 +48,11 @@ double Psnr(const QImage& a, const TDecodedGif& b) {
   return 10 * std::log10(255.0 * 255.0 / std::max(mse, 1e-9));
 }
 
-class PictureRoad : public ::testing::Test {
+class PictureRoad : public TConversionRoadTest {
  protected:
   void SetUp() override {
-    Paths.AppDir = Dir.path() + "/";
-    Paths.DataDir = Dir.path() + "/data/";
-    QDir().mkpath(Paths.DataDir);
+    TConversionRoadTest::SetUp();
+    View.Answer = ReducePicturePalette;
   }
   QString PathOf(const QString& name) const { return Dir.filePath(name); }
   QString Save(const QImage& image, const QString& name) {
@@ -82,13 +66,6 @@ class PictureRoad : public ::testing::Test {
     EXPECT_EQ(rc, 0) << name.toStdString();
     return PathOf(name);
   }
-  bool Run(const QString& path) { return ConvertBMPFile(path, Paths, View, ReduceBits); }
-  QString TempGif() const { return Paths.Data(QStringLiteral("temp.gif")); }
-
-  QTemporaryDir Dir;
-  TAppPaths Paths;
-  TPictureView View;
-  uint8_t ReduceBits = 8;
 };
 
 // Some pixels fully see-through, some barely, the rest opaque; few colours.
@@ -127,7 +104,7 @@ TEST_F(PictureRoad, FixedChoicesKeepTheirBytes) {
                                                {1, "35ab7c1800abc792da0da5c9b81f0ac3f5455b6d"}};
   for (const auto& [bits, sha1] : cases) {
     View.Answer = bits;
-    ASSERT_TRUE(Run(bmp));
+    ASSERT_TRUE(Road(bmp));
     EXPECT_EQ(QCryptographicHash::hash(ReadAll(TempGif()), QCryptographicHash::Sha1).toHex(), QByteArray(sha1))
         << bits << " bits";
   }
@@ -137,7 +114,7 @@ TEST_F(PictureRoad, FewColoursConvertExactlyWithoutAsking) {
   std::mt19937 rng(3);
   const QImage image = RandomImage(40, 30, DistinctColors(256), rng);
   for (const char* name : {"few.png", "few.bmp"}) {
-    ASSERT_TRUE(Run(Save(image, name))) << name;
+    ASSERT_TRUE(Road(Save(image, name))) << name;
     const TDecodedGif gif = DecodeGif(TempGif());
     QVector<QRgb> decoded;
     for (int y = 0; y < 30; ++y)
@@ -172,7 +149,7 @@ TEST_F(PictureRoad, SeeThroughPixelsBecomeTheTransparentEntry) {
     SCOPED_TRACE(c.Name);
     View.Answer = c.Answer;
     View.DitherOn = c.Dither;
-    ASSERT_TRUE(Run(Save(c.Image, QStringLiteral("alpha.png"))));
+    ASSERT_TRUE(Road(Save(c.Image, QStringLiteral("alpha.png"))));
     const QByteArray bytes = ReadAll(TempGif());
     const TGce gce = ReadGce(bytes);
     ASSERT_TRUE(gce.Transparent);
@@ -192,12 +169,12 @@ TEST_F(PictureRoad, PicturePaletteBeatsTheFixedOneAndKeepsItsSize) {
   const QImage photo = PhotoLikeImage(160, 120, 11);
   const QString png = Save(photo, "photo.png");
   View.Answer = 8;
-  ASSERT_TRUE(Run(png));
+  ASSERT_TRUE(Road(png));
   const double fixed = Psnr(photo, DecodeGif(TempGif()));
   for (bool dither : {false, true}) {
     View.Answer = ReducePicturePalette;
     View.DitherOn = dither;
-    ASSERT_TRUE(Run(png));
+    ASSERT_TRUE(Road(png));
     EXPECT_EQ(ReduceBits, ReducePicturePalette);
     const TDecodedGif gif = DecodeGif(TempGif());
     EXPECT_LE(gif.Colors.size(), 256);
@@ -213,10 +190,10 @@ TEST_F(PictureRoad, PicturePaletteBeatsTheFixedOneAndKeepsItsSize) {
     near.setPixel(i % 50, i / 50, qRgb(qRed(c), qGreen(c), (qBlue(c) ^ (i % 15))));
   }
   View.DitherOn = false;
-  ASSERT_TRUE(Run(Save(near, "near.png")));
+  ASSERT_TRUE(Road(Save(near, "near.png")));
   EXPECT_LT(DecodeGif(TempGif()).Colors.size(), 256);
   // A picture too thin for the sampling grid still gets its palette.
-  ASSERT_TRUE(Run(Save(PhotoLikeImage(2, 40000, 4), "thin.png")));
+  ASSERT_TRUE(Road(Save(PhotoLikeImage(2, 40000, 4), "thin.png")));
   EXPECT_EQ(DecodeGif(TempGif()).Height, 40000);
 }
 
@@ -242,7 +219,7 @@ TEST_F(PictureRoad, ReadsEachEncodingOfAPicture) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const QImage& image = c.Grey ? grey : colour;
-    ASSERT_TRUE(Run(Convert(image, c.Options, QString::fromLatin1(c.Name))));
+    ASSERT_TRUE(Road(Convert(image, c.Options, QString::fromLatin1(c.Name))));
     const TDecodedGif gif = DecodeGif(TempGif());
     ASSERT_EQ(gif.Width, 24);
     for (int y = 0; y < 16; ++y)
@@ -273,7 +250,7 @@ TEST_F(PictureRoad, AppliesExifOrientation) {
   jpeg.insert(2, app1);
   const QString turned = PathOf("turned.jpg");
   WriteAll(turned, jpeg);
-  ASSERT_TRUE(Run(turned));
+  ASSERT_TRUE(Road(turned));
   const TDecodedGif gif = DecodeGif(TempGif());
   ASSERT_EQ(gif.Width, 10);
   ASSERT_EQ(gif.Height, 30);
@@ -310,7 +287,7 @@ TEST_F(PictureRoad, RefusesDamagedFilesByName) {
     View.Messages.clear();
     const QString path = PathOf(QString::fromLatin1(c.Name));
     WriteAll(path, c.Bytes);
-    EXPECT_FALSE(Run(path));
+    EXPECT_FALSE(Road(path));
     ASSERT_EQ(View.Messages.size(), 1);
     EXPECT_TRUE(View.Messages[0].contains(QString::fromLatin1(c.Says))) << View.Messages[0].toStdString();
     if (QByteArray(c.Name) != "huge.png") EXPECT_TRUE(View.Messages[0].contains(path));

@@ -1,0 +1,44 @@
+#pragma once
+// The conversion road as the tests drive it: a view that records what the
+// road says and answers the reduction dialog, and a scratch program folder.
+#include <QDir>
+#include <QPair>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "reduce/BmpToGif.h"
+
+class TRecordingBmpView : public TBmpView {
+ public:
+  void SetMsg(int index, const QString& text) override { Msgs.append({index, text}); }
+  void ShowMessage(const QString& text) override { Messages.append(text); }
+  std::optional<int> AskReduceBits(int colorCount) override {
+    Asked.append(colorCount);
+    return Answer;
+  }
+  bool Dither() const override { return DitherOn; }
+
+  std::optional<int> Answer = 8;  // the dialog's answer; none: cancelled
+  bool DitherOn = true;
+  QList<QPair<int, QString>> Msgs;
+  QStringList Messages;
+  QList<int> Asked;
+};
+
+class TConversionRoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Paths.AppDir = Dir.path() + "/";
+    Paths.DataDir = Dir.path() + "/data/";
+    QDir().mkpath(Paths.DataDir);
+  }
+  // The whole road for the picture at path.
+  bool Road(const QString& path) { return ConvertBMPFile(path, Paths, View, ReduceBits); }
+  QString TempGif() const { return Paths.Work(QStringLiteral("temp.gif")); }
+
+  QTemporaryDir Dir;
+  TAppPaths Paths;
+  TRecordingBmpView View;
+  uint8_t ReduceBits = 8;
+};
