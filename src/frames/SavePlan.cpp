@@ -81,7 +81,6 @@ class TJudge {
   // The last frame drawn on the saved screen, while its bytes may still change.
   TOutFrame Pending;
   bool PendingRewritten = false;
-  TRect PendingCleared;  // what its disposal to the background clears
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
@@ -175,14 +174,13 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
   // Outside these the saved screen already equals the target and neither
   // picture changes.
   Region = Dirty.United(Saved.Drawn)
-               .United(PendingCleared)
                .United(Shown.Drawn)
                .United(frame.Rect)
                .Intersected(Shown.Canvas.Bounds());
   ComposeTarget(k, frame);
 
   int disposal = lastDisposal;
-  TRect cleared = PendingCleared;
+  TRect cleared = Saved.Drawn;
   const auto decided = [&](TOutFrame out, bool right, bool rewritten) {
     if (!right) ++result.NotRight;
     if (disposal != lastDisposal) {
@@ -216,12 +214,12 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
   int64_t least = -1;
   TRect best;
   for (const int d : disposals) {
-    TRect wider = PendingCleared;
+    TRect wider = Saved.Drawn;
     Base(d, wider);
     const TRect clear = MustClear();
     if (!clear.Empty()) {
       if (d != kToBackground) continue;
-      wider = clear.United(PendingCleared);
+      wider = clear.United(Saved.Drawn);
       Base(d, wider);
     }
     // Pixels to paint, then the rectangle they need.
@@ -241,7 +239,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     widened = WidenFrame(Pending, cleared, Chosen);
     if (!widened) {
       disposal = lastDisposal;
-      cleared = PendingCleared;
+      cleared = Saved.Drawn;
       Base(disposal, cleared);
       return decided(std::move(frame), false, false);
     }
@@ -255,7 +253,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
   std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
   if (!rewritten || !Shows(*rewritten)) {
     disposal = lastDisposal;
-    cleared = PendingCleared;
+    cleared = Saved.Drawn;
     Base(disposal, cleared);
     return decided(std::move(frame), false, false);
   }
@@ -302,7 +300,6 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
     flush();
     // Kept whatever its disposal: the next frame may restore it.
     Saved.Draw(int(k), out, true);
-    PendingCleared = Saved.Drawn;
     Pending = std::move(out);
     PendingRewritten = rewritten;
     decoded.Indices = {};
