@@ -57,19 +57,12 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
                                       const std::vector<int>& preferred, TPixel spare) {
   const TRect& q = target.Region;
   std::vector<TPixel> painted;
-  int left = q.Right, top = q.Bottom, right = q.Left, bottom = q.Top;
-  size_t i = 0;
-  for (int y = q.Top; y < q.Bottom; ++y)
-    for (int x = q.Left; x < q.Right; ++x, ++i) {
-      if (!target.Draw[i]) continue;
-      if (painted.empty() || painted.back() != target.Target[i]) painted.push_back(target.Target[i]);
-      left = std::min(left, x), right = std::max(right, x + 1);
-      top = std::min(top, y), bottom = std::max(bottom, y + 1);
-    }
+  for (size_t i = 0; i < target.Draw.size(); ++i)
+    if (target.Draw[i] && (painted.empty() || painted.back() != target.Target[i])) painted.push_back(target.Target[i]);
   std::sort(painted.begin(), painted.end());
   painted.erase(std::unique(painted.begin(), painted.end()), painted.end());
   const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
-  const TRect paint = right > left ? TRect{left, top, right, bottom} : TRect{};
+  const TRect paint = BoundsWhere(q, [&](size_t i) { return target.Draw[i] != 0; });
 
   TOutFrame out;
   out.Colors = original.Colors;

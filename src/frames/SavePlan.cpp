@@ -126,29 +126,13 @@ bool TJudge::Shows(const TOutFrame& frame) const {
 
 // The bounds of the pixels where the screen before differs from the target.
 TRect TJudge::PaintBounds() const {
-  int left = Region.Right, top = Region.Bottom, right = Region.Left, bottom = Region.Top;
-  size_t i = 0;
-  for (int y = Region.Top; y < Region.Bottom; ++y)
-    for (int x = Region.Left; x < Region.Right; ++x, ++i)
-      if (Before[i] != Target[i]) {
-        left = std::min(left, x), right = std::max(right, x + 1);
-        top = std::min(top, y), bottom = std::max(bottom, y + 1);
-      }
-  return right > left ? TRect{left, top, right, bottom} : TRect{};
+  return BoundsWhere(Region, [&](size_t i) { return Before[i] != Target[i]; });
 }
 
 // Where the target is transparent but the screen before the frame is not: a
 // frame cannot clear what is under it, so the frame before must.
 TRect TJudge::MustClear() const {
-  int left = Region.Right, top = Region.Bottom, right = Region.Left, bottom = Region.Top;
-  size_t i = 0;
-  for (int y = Region.Top; y < Region.Bottom; ++y)
-    for (int x = Region.Left; x < Region.Right; ++x, ++i)
-      if (Target[i] == 0 && Before[i] != 0) {
-        left = std::min(left, x), right = std::max(right, x + 1);
-        top = std::min(top, y), bottom = std::max(bottom, y + 1);
-      }
-  return right > left ? TRect{left, top, right, bottom} : TRect{};
+  return BoundsWhere(Region, [&](size_t i) { return Target[i] == 0 && Before[i] != 0; });
 }
 
 // Draws frame k on the opened picture, its first frame's transparency set
