@@ -1,7 +1,8 @@
 #include "cli/ColorArgument.h"
 
-#include <QColor>
 #include <QRegularExpression>
+
+#include "cli/ColorNames.h"
 
 namespace {
 
@@ -35,17 +36,20 @@ std::optional<TColorArgument> ParseColorArgument(const QString& text) {
   if (text.startsWith(QLatin1String("pixel:"))) return ParsePixel(text.mid(6));
   static const QRegularExpression bareHex(QStringLiteral("^[0-9A-Fa-f]{6}$"));
   const QString name = bareHex.match(text).hasMatch() ? QLatin1Char('#') + text : text;
-  // Qt reads "#RGB" and "#RRGGBB" and the SVG names; alpha forms are not colours of a GIF.
-  if (name.startsWith(QLatin1Char('#')) && name.size() != 4 && name.size() != 7) return std::nullopt;
-  // Names are the CSS/SVG colour names; "transparent" names no colour at all.
-  static const QRegularExpression word(QStringLiteral("^[A-Za-z]+$"));
-  if (!name.startsWith(QLatin1Char('#')) &&
-      (!word.match(name).hasMatch() || name.compare(QLatin1String("transparent"), Qt::CaseInsensitive) == 0))
-    return std::nullopt;
-  const QColor color = QColor::fromString(name);
-  if (!color.isValid()) return std::nullopt;
+  std::optional<uint32_t> rgb;
+  // "#RGB" and "#RRGGBB"; alpha forms are not colours of a GIF.
+  static const QRegularExpression hex(QStringLiteral("^#([0-9A-Fa-f]{3}|[0-9A-Fa-f]{6})$"));
+  if (hex.match(name).hasMatch()) {
+    uint32_t value = name.mid(1).toUInt(nullptr, 16);
+    if (name.size() == 4)  // each digit doubled: #abc is #aabbcc
+      value = ((value >> 8) & 0xF) * 0x110000 | ((value >> 4) & 0xF) * 0x1100 | (value & 0xF) * 0x11;
+    rgb = value;
+  } else {
+    rgb = NamedColorRgb(name);
+  }
+  if (!rgb) return std::nullopt;
   TColorArgument wanted;
-  wanted.Color = RGBColor(color.red(), color.green(), color.blue());
+  wanted.Color = RGBColor((*rgb >> 16) & 0xFF, (*rgb >> 8) & 0xFF, *rgb & 0xFF);
   return wanted;
 }
 
@@ -68,4 +72,11 @@ std::optional<int> FindPaletteEntry(const TGifDocument& doc, TColor color) {
   for (int i = 0; i < doc.ColorCount; ++i)
     if (doc.PaletteColors[i] == color) return i;
   return std::nullopt;
+}
+
+std::optional<int> EntryOfPickedPixel(const TGifDocument& doc, const TShownPixel& pixel) {
+  if (pixel.Index && *pixel.Index >= 0 && *pixel.Index < doc.ColorCount &&
+      doc.PaletteColors[*pixel.Index] == pixel.Color)
+    return *pixel.Index;
+  return FindPaletteEntry(doc, pixel.Color);
 }
