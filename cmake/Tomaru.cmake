@@ -78,3 +78,22 @@ function(tomaru_check_window_free)
     VERBATIM)
   add_custom_target(tomaru_window_free_check ALL DEPENDS ${stamp})
 endfunction()
+
+# tomaru_module(NAME OUTPUT ENTRY SOURCES... [LIBS ...]): a part of the program
+# it loads only when needed (lib<OUTPUT>.so). In the build tree it lies beside
+# the program, installed under the library folder's tomaru/. Only ENTRY and the
+# plug-ins' block table are exported: everything else binds inside the module,
+# which keeps its loading short and its copies of the static libraries apart
+# from the program's own.
+function(tomaru_module name output entry)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  set(script ${CMAKE_BINARY_DIR}/modules/${output}.map)
+  file(WRITE ${script} "{ global: ${entry}; SusieLocalTable; local: *; };\n")
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output} AUTOMOC ON
+    LIBRARY_OUTPUT_DIRECTORY ${TOMARU_BIN_DIR} LINK_DEPENDS ${script})
+  target_include_directories(${name} PRIVATE ${TOMARU_SOURCE_ROOT}/src)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE "LINKER:--version-script=${script}" "LINKER:--no-undefined")
+  install(TARGETS ${name} LIBRARY DESTINATION ${TOMARU_INSTALL_MODULEDIR})
+endfunction()

@@ -756,6 +756,13 @@
     </message>
 </context>
 <context>
+    <name>PictureModule</name>
+    <message>
+        <source>tomaru: 画像を読む部分を読み込めませんでした。(%1)</source>
+        <translation>tomaru: could not load the part that reads pictures. (%1)</translation>
+    </message>
+</context>
+<context>
     <name>PluginListing</name>
     <message>
         <source>次のSusie Pluginは使えないため読み込みませんでした。<byte value="xd"/>
@@ -867,6 +874,13 @@
     <message>
         <source>ﾃﾞｨｻﾞﾘﾝｸﾞ</source>
         <translation>Dithering</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>tomaru: ウィンドウを開けませんでした。(%1)</source>
+        <translation>tomaru: could not open the window. (%1)</translation>
     </message>
 </context>
 </TS>

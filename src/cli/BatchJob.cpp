@@ -3,11 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cerrno>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cli/FirstFramePixel.h"
 #include "cli/OutputPlan.h"
 #include "cli/StopSignals.h"
 #include "choice/Choice.h"
@@ -15,24 +13,9 @@
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
 #include "frames/SavePlan.h"
-#include "reduce/BmpToGif.h"
+#include "pictures/PictureWork.h"
 
 namespace {
-
-// The BMP road writes one temp.gif, and the GIF writer keeps its last error
-// and progress handler for the whole program: one conversion at a time.
-std::mutex BmpRoadMutex;
-
-class THeadlessBmpView : public TBmpView {
- public:
-  void SetMsg(int, const QString&) override {}
-  void ShowMessage(const QString& text) override { Message = text; }
-  std::optional<int> AskReduceBits(int) override { return Bits; }
-  bool Dither() const override { return DitherOn; }
-  int Bits = ReducePicturePalette;
-  bool DitherOn = true;
-  QString Message;
-};
 
 struct TClosing {
   int Fd;
@@ -46,21 +29,18 @@ struct TFailure {
 // The GIF bytes of a BMP, PNG or JPEG, through the window's reduction and writer. The
 // road reads by name: it is given the descriptor's name under /proc, so the
 // file checked is the file read, whatever bytes its own name is made of.
-QByteArray ConvertedBmp(const TBatchSettings& settings, const TBatchFile& file, struct stat& st) {
+QByteArray ConvertedPicture(const TBatchSettings& settings, const TBatchFile& file, struct stat& st) {
   const int fd = OpenRegularFile(file.Input, file.Shown, kMaxInputBytes, st);
   const TClosing closing{fd};
-  const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(fd);
-  std::lock_guard<std::mutex> lock(BmpRoadMutex);
-  const TAppPaths paths{QString(), settings.WorkDir, QString()};
-  THeadlessBmpView view;
-  view.Bits = settings.ReduceBits;
-  view.DitherOn = settings.Dither;
-  uint8_t bits = settings.ReduceBits;
-  const bool converted = ConvertBMPFile(byDescriptor, paths, view, bits, file.Shown);
-  if (!converted) throw TFailure{QString(view.Message).replace(byDescriptor, file.Shown)};
-  const QString temp = paths.Work(QStringLiteral("temp.gif"));
-  const QByteArray gif = LoadStringFromFile(temp);
-  QFile::remove(temp);
+  TConversionRequest request;
+  request.Path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+  request.Shown = file.Shown;
+  request.WorkDir = settings.WorkDir;
+  request.ReduceBits = settings.ReduceBits;
+  request.Dither = settings.Dither;
+  QString error;
+  const QByteArray gif = settings.Pictures->Convert(request, error);
+  if (!error.isEmpty()) throw TFailure{error};
   return gif;
 }
 
@@ -74,7 +54,7 @@ struct TOpened {
 TOpened OpenInput(const TBatchSettings& settings, const TBatchFile& file) {
   TOpened opened;
   try {
-    opened.Gif = IsConvertedName(file.Input) ? ConvertedBmp(settings, file, opened.Read)
+    opened.Gif = IsConvertedName(file.Input) ? ConvertedPicture(settings, file, opened.Read)
                                        : ReadRegularFile(file.Input, file.Shown, kMaxInputBytes, opened.Read);
   } catch (const EInOutError& e) {
     if (e.ErrorCode == ENOENT) throw TFailure{FileMissingMessage(file.Shown)};
@@ -93,7 +73,8 @@ QString MissingColorMessage(const QString& path, const TColorArgument& wanted) {
       .arg(path, ColorArgumentText(wanted));
 }
 
-uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const QString& path) {
+uint8_t ChosenEntry(const TBatchSettings& settings, const TOpened& opened, const QString& path) {
+  const TColorArgument& wanted = settings.Color;
   const TGifDocument& doc = opened.Doc;
   std::optional<int> entry;
   switch (wanted.Kind) {
@@ -104,7 +85,9 @@ uint8_t ChosenEntry(const TOpened& opened, const TColorArgument& wanted, const Q
       if (wanted.Index < doc.ColorCount) entry = wanted.Index;
       break;
     case TColorArgument::TKind::Pixel: {
-      const auto pixel = FirstFramePixel(opened.Gif, wanted.X, wanted.Y);
+      QString error;
+      const auto pixel = settings.Pictures->FirstFramePixel(opened.Gif, wanted.X, wanted.Y, error);
+      if (!error.isEmpty()) throw TFailure{error};
       if (!pixel)
         throw TFailure{QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
                            .arg(path, ColorArgumentText(wanted))};
@@ -162,7 +145,7 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     }
     TQuietChoiceView view(settings.AllFrames);
     if (settings.Action == TCliAction::Transparent)
-      ChooseEntry(opened.Doc, view, ChosenEntry(opened, settings.Color, file.Shown));
+      ChooseEntry(opened.Doc, view, ChosenEntry(settings, opened, file.Shown));
     else
       SetTransparency(opened.Doc, TAppPaths{QString(), settings.WorkDir, QString()}, view, false);
     // The bytes the window's save writes for the same choice.
@@ -170,8 +153,11 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
         PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
     // In place, the target is the file read and must stay it until replaced.
     const TFileState read = StateOf(opened.Read);
-    outcome.Pending = WriteBeside(file.Target, file.ShownTarget, plan.Edits.Apply(opened.Doc.GifData), settings.Write,
-                                  file.InPlace ? &read : nullptr);
+    // The edits stream around the bytes read, as the window's save does: no second copy.
+    const QByteArray& source = opened.Doc.GifData;
+    outcome.Pending = WriteBeside(
+        file.Target, file.ShownTarget, [&](int fd) { return plan.Edits.WriteTo(fd, source); }, settings.Write,
+        file.InPlace ? &read : nullptr);
     outcome.Warning = SaveWarning(file.Shown, plan.Frames, settings.PatchOnly);
   } catch (const TFailure& failure) {
     outcome.Error = WithFileName(file.Shown, failure.Message);

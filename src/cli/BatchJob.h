@@ -1,14 +1,16 @@
 #pragma once
 // One file of a command-line batch: opened by the window's checks, given the
 // choice through the window's choice road, patched into the bytes the window
-// would save, and written beside its target. Jobs share nothing but the BMP
-// road, so a batch runs them on every core.
+// would save, streamed beside its target around the bytes read. Jobs share
+// nothing but the picture module, so a batch runs them on every core.
 #include <QByteArray>
 #include <QString>
 #include <optional>
 
 #include "cli/BatchWrite.h"
 #include "cli/ColorArgument.h"
+
+class TPictureWork;
 
 enum class TCliAction { Transparent, None, Info };
 
@@ -20,6 +22,7 @@ struct TBatchSettings {
   uint8_t ReduceBits = 0;   // a picture of more than 256 colours: 0 (its own palette), 8, 4 or 1
   bool Dither = true;       // its own palette reached by error diffusion
   QString WorkDir;          // the program's own private directory for the BMP road
+  TPictureWork* Pictures = nullptr;  // decodes and converts; set when a file needs it
   TWriteRules Write;
 };
 

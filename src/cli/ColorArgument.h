@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+#include "choice/Choice.h"
 #include "document/GifDocument.h"
 
 struct TColorArgument {
@@ -23,3 +24,7 @@ QString ColorArgumentText(const TColorArgument& wanted);
 
 // The first entry of the first frame's table that is exactly color.
 std::optional<int> FindPaletteEntry(const TGifDocument& doc, TColor color);
+
+// The entry a picked pixel names: its index when the decoded table agrees
+// with the document's, else the first entry of exactly its colour.
+std::optional<int> EntryOfPickedPixel(const TGifDocument& doc, const TShownPixel& pixel);

@@ -11,12 +11,11 @@
 
 #include "cli/BatchJob.h"
 #include "cli/FileNames.h"
-#include "cli/FirstFramePixel.h"
 #include "cli/OutputPlan.h"
 #include "cli/StopSignals.h"
+#include "document/Exception.h"
 #include "document/Language.h"
-#include "plugins/SPIs.h"
-#include "reduce/BmpToGif.h"
+#include "cli/PictureModule.h"
 
 namespace {
 
@@ -113,7 +112,7 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
   }
   const QString colors = parser.value(o.Colors);
   if (colors == QLatin1String("auto"))
-    r.Settings.ReduceBits = ReducePicturePalette;
+    r.Settings.ReduceBits = 0;  // the picture's own palette
   else if (colors == QLatin1String("256"))
     r.Settings.ReduceBits = 8;
   else if (colors == QLatin1String("16"))
@@ -214,17 +213,30 @@ int RunBatch(TRequest& request) {
     request.Settings.WorkDir = work->path() + QLatin1Char('/');
   }
   request.Settings.Write.NewFileMode = NewFileMode();
-  std::unique_ptr<TSPIs> plugins;
-  if (request.Settings.Action == TCliAction::Transparent && request.Settings.Color.Kind == TColorArgument::TKind::Pixel)
-    plugins = LoadPicturePlugins();
+  // Decoded pictures bring Qt Gui, the plug-ins and the reduction: loaded
+  // only for the runs that ask for them.
+  std::unique_ptr<TPictureWork> pictures;
+  if (work || (request.Settings.Action == TCliAction::Transparent &&
+               request.Settings.Color.Kind == TColorArgument::TKind::Pixel)) {
+    QString error;
+    pictures = OpenPictureWork(error);
+    if (!pictures) {
+      Print(stderr, error);
+      return ExitSomeFailed;
+    }
+    request.Settings.Pictures = pictures.get();
+  }
 
   const TBatchSettings& settings = request.Settings;
   bool failed = false;
   for (size_t first = 0; first < plan.Files.size() && !StopRequested();) {
     const size_t end = GroupEnd(plan.Files, first);
     const std::vector<TBatchFile> group(plan.Files.begin() + qsizetype(first), plan.Files.begin() + qsizetype(end));
-    const std::vector<TJobOutcome> outcomes = QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(
-        group, [&settings](const TBatchFile& file) { return RunBatchJob(settings, file); });
+    const auto job = [&settings](const TBatchFile& file) { return RunBatchJob(settings, file); };
+    // One file needs no pool of threads to start.
+    const std::vector<TJobOutcome> outcomes = group.size() == 1
+                                                  ? std::vector<TJobOutcome>{job(group.front())}
+                                                  : QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(group, job);
     failed |= Finish(outcomes);
     first = end;
   }

@@ -1,14 +1,13 @@
-// Program entry: the main window, the palette window, the first argument;
-// or, with a command-line option, a batch with no window at all.
+// The window's entry: the main window, the palette window, the first
+// argument. The program calls it from this module, loaded only when it is
+// started without a command-line option.
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
-#include "cli/CommandLine.h"
 #include "shell/Application.h"
 #include "shell/ErrorReport.h"
 #include "shell/MainForm.h"
 
-int main(int argc, char** argv) {
-  if (IsCommandLineRun(argc, argv)) return RunCommandLine(argc, argv);
+extern "C" int TomaruWindowMain(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   TApplication app(argc, argv);
   TMainForm MainForm;

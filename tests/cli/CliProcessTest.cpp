@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QColor>
 #include <QImage>
 #include <QTemporaryDir>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "CliRun.h"
+#include "cli/ColorArgument.h"
 #include "common/TestFiles.h"
 #include "choice/Choice.h"
 #include "document/FileOps.h"
@@ -80,6 +82,49 @@ TEST_F(CommandLine, EachColourFormNamesItsEntry) {
     EXPECT_EQ(TransparentIndexOf(ReadAll(P("out.gif"))), c.Index) << c.Color.toStdString();
   }
   EXPECT_EQ(ReadAll(P("in.gif")), TwoWhites());
+}
+
+// What each run maps, as the dynamic loader reports it (libraries opened on
+// demand included): never the window's libraries, and Qt Gui only for a run
+// that decodes a picture.
+TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
+  WriteAll(P("in.gif"), TwoWhites());
+  QImage photo(4, 3, QImage::Format_RGB32);
+  photo.fill(qRgb(0, 128, 255));
+  ASSERT_TRUE(photo.save(P("in.bmp"), "BMP"));
+  const struct {
+    QString Args;
+    bool Decodes;
+  } cases[] = {{"--info in.gif", false},
+               {"--transparent white -o out.gif in.gif", false},
+               {"--none --in-place in.gif", false},
+               {"--transparent pixel:1,0 -o out.gif in.gif", true},
+               {"--none -o out.gif in.bmp", true}};
+  for (const auto& c : cases) {
+    const TCliRun run =
+        RunTomaruScript("LD_DEBUG=files \"$T\" " + c.Args + " 2>&1 >/dev/null | grep -o 'file=[^ ]*' | sort -u",
+                        Dir.path());
+    ASSERT_TRUE(run.Out.contains("libQt6Core")) << run.Out.toStdString();
+    for (const char* never : {"Widgets", "WebEngine", "Quick", "Qml", "libtomaru-window"})
+      EXPECT_FALSE(run.Out.contains(never)) << c.Args.toStdString() << " maps " << never;
+    for (const char* picture : {"libQt6Gui", "libtomaru-pictures"})
+      EXPECT_EQ(run.Out.contains(picture), c.Decodes) << c.Args.toStdString() << ": " << picture;
+  }
+}
+
+// Colour names are the program's own table; Qt Gui's reading of them is the oracle.
+TEST(ColorArgument, NamesAndHexFormsReadAsQtReadsThem) {
+  QStringList texts = QColor::colorNames();
+  texts << "WHITE" << "DarkSlateGrey" << "#abc" << "#AbCdEf" << "123456";
+  for (const QString& text : texts) {
+    if (text == "transparent") continue;
+    const auto wanted = ParseColorArgument(text);
+    ASSERT_TRUE(wanted) << text.toStdString();
+    const QColor qt = QColor::fromString(text == "123456" ? "#" + text : text);
+    EXPECT_EQ(wanted->Color, RGBColor(qt.red(), qt.green(), qt.blue())) << text.toStdString();
+  }
+  for (const char* refused : {"transparent", "#12345678", "#1234", "white2", "whit", " white", "#ggg", ""})
+    EXPECT_FALSE(ParseColorArgument(refused)) << refused;
 }
 
 TEST_F(CommandLine, BatchWritesTheBytesOfTheWindowsSave) {

@@ -41,6 +41,10 @@
 
 namespace {
 
+// What a program directory of its own needs: the program, its window module
+// and the shipped decoder.
+constexpr const char* kProgramFiles[] = {"tomaru", "libtomaru-window.so", "tomaru_gif.spi"};
+
 // One window manager for the whole run, stopped at its end.
 class TDesktop : public ::testing::Environment {
  public:
@@ -115,7 +119,7 @@ class QuitTest : public ::testing::TestWithParam<TQuitCase> {
   // (for the start-up road) settings with the palette option on.
   void InstallProgram(bool paletteOption) {
     QDir().mkpath(AppDir());
-    for (const char* file : {"tomaru", "tomaru_gif.spi"})
+    for (const char* file : kProgramFiles)
       ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
     QFile::setPermissions(AppDir() + QStringLiteral("tomaru"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -631,7 +635,7 @@ class TwoWindowsTest : public ::testing::Test {
 TEST_F(TwoWindowsTest, EachPreviewShowsItsOwnPicture) {
   REQUIRE_DESKTOP();
   QDir().mkpath(AppDir());
-  for (const char* file : {"tomaru", "tomaru_gif.spi"})
+  for (const char* file : kProgramFiles)
     ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
   QFile::setPermissions(AppDir() + QStringLiteral("tomaru"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);

@@ -1,0 +1,96 @@
+#include "pictures/PictureWork.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <memory>
+#include <mutex>
+
+#include "document/Exception.h"
+#include "document/FileOps.h"
+#include "plugins/SPIBmp.h"
+#include "plugins/SPIs.h"
+#include "reduce/BmpToGif.h"
+
+namespace {
+
+class THeadlessBmpView : public TBmpView {
+ public:
+  void SetMsg(int, const QString&) override {}
+  void ShowMessage(const QString& text) override { Message = text; }
+  std::optional<int> AskReduceBits(int) override { return Bits; }
+  bool Dither() const override { return DitherOn; }
+  int Bits = ReducePicturePalette;
+  bool DitherOn = true;
+  QString Message;
+};
+
+class TModuleWork : public TPictureWork {
+ public:
+  QByteArray Convert(const TConversionRequest& request, QString& error) override;
+  std::optional<TShownPixel> FirstFramePixel(const QByteArray& gif, int x, int y, QString& error) override;
+
+ private:
+  // The conversion writes one temp.gif, and the GIF writer keeps its last
+  // error and progress handler for the whole program: one at a time.
+  std::mutex ConvertMutex;
+  std::mutex DecodeMutex;
+  std::unique_ptr<TSPIs> Plugins;  // loaded at the first pixel asked for
+};
+
+QByteArray TModuleWork::Convert(const TConversionRequest& request, QString& error) {
+  std::lock_guard<std::mutex> lock(ConvertMutex);
+  try {
+    const TAppPaths paths{QString(), request.WorkDir, QString()};
+    THeadlessBmpView view;
+    view.Bits = request.ReduceBits;
+    view.DitherOn = request.Dither;
+    uint8_t bits = request.ReduceBits;
+    if (!ConvertBMPFile(request.Path, paths, view, bits, request.Shown)) {
+      error = QString(view.Message).replace(request.Path, request.Shown);
+      return QByteArray();
+    }
+    const QString temp = paths.Work(QStringLiteral("temp.gif"));
+    const QByteArray gif = LoadStringFromFile(temp);
+    QFile::remove(temp);
+    return gif;
+  } catch (const Exception& e) {
+    error = e.message();
+  } catch (const std::exception& e) {
+    error = QString::fromLocal8Bit(e.what());
+  }
+  return QByteArray();
+}
+
+std::optional<TShownPixel> TModuleWork::FirstFramePixel(const QByteArray& gif, int x, int y, QString& error) {
+  QImage image;
+  try {
+    std::lock_guard<std::mutex> lock(DecodeMutex);
+    if (!Plugins) {
+      Plugins = std::make_unique<TSPIs>();
+      Plugins->AppDir = AddSlash(QCoreApplication::applicationDirPath());
+      try {
+        Plugins->Loaded();
+      } catch (const Exception&) {
+        // A plug-in lacking an export ends the search; those found before it serve.
+      }
+    }
+    TSPIBitmap bitmap;
+    QByteArray bytes = gif;
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    bitmap.LoadFromStreamWithName(stream, QStringLiteral("first.gif"));
+    image = bitmap.Image();
+  } catch (const Exception& e) {
+    error = e.message();
+    return std::nullopt;
+  }
+  if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return std::nullopt;
+  TShownPixel pixel{FromQRgb(image.pixel(x, y)), std::nullopt};
+  if (image.colorCount() > 0) pixel.Index = image.pixelIndex(x, y);
+  return pixel;
+}
+
+}  // namespace
+
+TPictureWork* TomaruNewPictureWork() { return new TModuleWork; }
