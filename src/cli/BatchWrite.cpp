@@ -83,7 +83,7 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const QByteArray& data,
+TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const std::function<bool(int fd)>& write,
                          const TWriteRules& rules, const TFileState* readState) {
   struct stat old;
   const bool exists = ::stat(target.constData(), &old) == 0;
@@ -107,7 +107,7 @@ TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const Q
   int code = 0;
   mode_t mode = rules.NewFileMode;
   bool ownerKept = true;
-  if (!WriteAllTo(fd, data)) code = errno;
+  if (!write(fd)) code = errno;
   if (code == 0 && exists) {
     mode = TakeOwnership(fd, old, ownerKept);
     code = CopyAttributes(target, fd);
@@ -126,16 +126,24 @@ TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const Q
 }
 
 void SyncPending(const std::vector<TPendingFile>& files) {
+  // A few files are synced one by one: a whole file system's sync also waits
+  // for every other program's writes, which a one-file run should not pay.
+  constexpr size_t kFewFiles = 4;
+  const bool oneByOne = files.size() <= kFewFiles;
   std::set<dev_t> synced;
   for (const TPendingFile& file : files) {
-    const int fd = ::open(FolderOf(file.Temp).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = oneByOne ? ::open(file.Temp.constData(), O_RDONLY | O_CLOEXEC)
+                            : ::open(FolderOf(file.Temp).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) RaiseFileError(TFileAction::Write, file.Shown, errno);
     struct stat st;
     int code = 0;
-    if (::fstat(fd, &st) != 0)
+    if (oneByOne) {
+      if (::fsync(fd) != 0) code = errno;
+    } else if (::fstat(fd, &st) != 0) {
       code = errno;
-    else if (synced.insert(st.st_dev).second && ::syncfs(fd) != 0)
+    } else if (synced.insert(st.st_dev).second && ::syncfs(fd) != 0) {
       code = errno;
+    }
     ::close(fd);
     if (code != 0) RaiseFileError(TFileAction::Write, file.Shown, code);
   }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <ctime>
+#include <functional>
 #include <sys/types.h>
 #include <vector>
 
@@ -41,16 +42,18 @@ struct TPendingFile {
 // before any worker thread runs.
 mode_t NewFileMode();
 
-// Writes data beside target (a path whose symlinks are resolved). A target
+// Writes beside target (a path whose symlinks are resolved) what write puts
+// into the descriptor it is given (false, errno set, on a failure). A target
 // the user may not write to, that is not a regular file or that has several
 // hard links (without rules.BreakLinks) is refused. expected is the state
 // the target must keep until the rename: the state read for a file edited in
 // place, else the target's state now. Raises EInOutError naming shown;
 // nothing is left behind then.
-TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const QByteArray& data,
+TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const std::function<bool(int fd)>& write,
                          const TWriteRules& rules, const TFileState* readState);
 
-// One sync of each file system the pending files lie on. Raises EInOutError.
+// Makes the pending files durable: each one synced when they are few, else
+// one sync of each file system they lie on. Raises EInOutError.
 void SyncPending(const std::vector<TPendingFile>& files);
 
 // Renames the written file over its target after checking that the target

@@ -15,6 +15,7 @@
 #include "cli/BatchWrite.h"
 #include "common/TestFiles.h"
 #include "document/Exception.h"
+#include "document/FileOps.h"
 
 namespace {
 
@@ -197,14 +198,15 @@ TEST_F(CliFiles, ATargetChangedAfterReadingIsNotReplaced) {
   struct stat read {};
   ASSERT_EQ(::stat(target.constData(), &read), 0);
   const TFileState state = StateOf(read);
-  const TPendingFile pending = WriteBeside(target, "a.gif", "new", TWriteRules{}, &state);
+  const auto writeNew = [](int fd) { return WriteAllTo(fd, "new"); };
+  const TPendingFile pending = WriteBeside(target, "a.gif", writeNew, TWriteRules{}, &state);
   EXPECT_EQ(Hidden().size(), 1);
   WriteAll(P("a.gif"), "saved meanwhile by the user");
   EXPECT_THROW(CommitPending(pending), Exception);
   EXPECT_EQ(ReadAll(P("a.gif")), "saved meanwhile by the user");
   EXPECT_TRUE(Hidden().isEmpty());
 
-  const TPendingFile again = WriteBeside(target, "a.gif", "new", TWriteRules{}, nullptr);
+  const TPendingFile again = WriteBeside(target, "a.gif", writeNew, TWriteRules{}, nullptr);
   CommitPending(again);
   EXPECT_EQ(ReadAll(P("a.gif")), "new");
 }
