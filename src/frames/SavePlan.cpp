@@ -1,5 +1,7 @@
 #include "frames/SavePlan.h"
 
+#include <algorithm>
+
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
 
@@ -291,6 +293,41 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
   flush();
 }
 
+// Whether the patch alone makes every frame right, known from the control
+// bytes and tables without decoding a pixel: each frame covers the screen,
+// opaque as opened, its pixels can only name entries of its table, and the
+// chosen colour is at most one entry of it. Such a frame shows its own
+// pixels, so the target is it with that entry transparent; the patch gives
+// exactly that where the entry is transparent and the frame before is
+// cleared to the page (the first frame has nothing before it). Full-frame
+// animations, the usual editors' and video converters' output, are saved
+// without decoding, as fast as they are copied.
+bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
+                       TPixel chosen) {
+  if (walk.Damaged) return false;
+  const std::vector<TFrameControl> opened = SourceControls(source, walk);
+  const auto* b = reinterpret_cast<const uint8_t*>(source.constData());
+  for (size_t k = 0; k < walk.Frames.size(); ++k) {
+    const TGifFrame& f = walk.Frames[k];
+    if (!f.CoversScreen || f.Table < 0) return false;
+    if (k > 0 && TransparentOf(opened[k]) >= 0) return false;
+    // LZW codes below 2^size are pixels: none may lie past the table.
+    const int data = f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + 10;
+    if (data >= f.End || b[data] < 2 || (1 << b[data]) > f.ColorCount) return false;
+    const std::vector<TPixel> colors = TableColors(source, f);
+    const int copies = int(std::count(colors.begin(), colors.end(), chosen));
+    const int transparent = TransparentOf(controls[k]);
+    if (copies == 0) {
+      if (transparent >= 0) return false;
+      continue;
+    }
+    if (copies > 1 || transparent < 0 || transparent >= f.ColorCount || colors[size_t(transparent)] != chosen)
+      return false;
+    if (k > 0 && DisposalOf(controls[k - 1]) != kToBackground) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // Screens beyond this are patched without being judged: judging holds a few
@@ -316,8 +353,8 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
     WriteFrameControls(source, walk, controls, plan.Edits);
     return plan;
   }
-  TJudge(source, walk, controls, OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color)), rewrite)
-      .Run(plan.Frames, plan.Edits);
+  const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
+  if (!PatchAloneIsRight(source, walk, controls, chosen)) TJudge(source, walk, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;
 }
