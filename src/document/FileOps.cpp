@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,6 +58,25 @@ bool WriteAllTo(int fd, const QByteArray& data) {
     }
     p += n;
     left -= n;
+  }
+  return true;
+}
+
+bool WriteAllTo(int fd, std::vector<iovec> pieces) {
+  size_t next = 0;
+  while (next < pieces.size()) {
+    const int count = int(std::min<size_t>(pieces.size() - next, IOV_MAX));
+    ssize_t n = ::writev(fd, pieces.data() + next, count);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    // A short write leaves the rest of a piece, and the pieces after it.
+    while (next < pieces.size() && size_t(n) >= pieces[next].iov_len) n -= ssize_t(pieces[next++].iov_len);
+    if (next < pieces.size()) {
+      pieces[next].iov_base = static_cast<char*>(pieces[next].iov_base) + n;
+      pieces[next].iov_len -= size_t(n);
+    }
   }
   return true;
 }

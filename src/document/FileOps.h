@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/uio.h>
+#include <vector>
 
 struct TFileEntry {
   qint64 Size = 0;
@@ -41,6 +43,8 @@ void SaveToFile(const QString& fileName, const std::function<bool(int fd)>& writ
 // Writes all of data to an open descriptor, resuming after interruptions;
 // false (errno set) on a write error.
 bool WriteAllTo(int fd, const QByteArray& data);
+// The same for pieces written one after another, gathered into few writes.
+bool WriteAllTo(int fd, std::vector<iovec> pieces);
 
 // Creates the directory and any missing parents; a failure names the directory.
 void ForceDirectories(const QString& dir);

@@ -67,14 +67,21 @@ QByteArray TGifEdits::Apply(const QByteArray& source) const {
 }
 
 bool TGifEdits::WriteTo(int fd, const QByteArray& source) const {
-  // The source between edits goes out as it is; each piece is a write of its own.
+  // The source between edits goes out as it is, gathered with the edits into
+  // as few writes as the system takes.
+  std::vector<iovec> pieces;
+  pieces.reserve(2 * Pieces.size() + 1);
+  const auto add = [&pieces](const char* data, qsizetype size) {
+    if (size > 0) pieces.push_back({const_cast<char*>(data), size_t(size)});
+  };
   int from = 0;
   for (const auto& [range, bytes] : Pieces) {
-    if (!WriteAllTo(fd, QByteArray::fromRawData(source.constData() + from, range.first - from))) return false;
-    if (!WriteAllTo(fd, bytes)) return false;
+    add(source.constData() + from, range.first - from);
+    add(bytes.constData(), bytes.size());
     from = range.second;
   }
-  return WriteAllTo(fd, QByteArray::fromRawData(source.constData() + from, source.size() - from));
+  add(source.constData() + from, source.size() - from);
+  return WriteAllTo(fd, pieces);
 }
 
 TFramePatchResult CountFrames(const QByteArray& bytes) {
