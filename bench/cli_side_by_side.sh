@@ -56,8 +56,9 @@ BATCH=$(for n in $(seq 1 1000); do printf ' %s' "$WORK/copy/img$n.gif"; done)
 FRESH_COPY="sh -c 'rm -rf $WORK/copy && cp -r $WORK/src $WORK/copy'"
 FRESH_OUT="sh -c 'rm -rf $WORK/out2 && mkdir $WORK/out2'"
 
-# Every timed command is one process, so hyperfine runs it without a shell (-N): a
-# shell's start-up would be a third of giftrans's time on the small file.
+# hyperfine runs each command without a shell (-N): a shell's start-up would be a
+# third of giftrans's time on the small file. Only cp + sync needs one, whose few ms
+# are small beside copying 60 MB.
 # cp is followed by a sync of that one file because tomaru fsyncs what it writes; a
 # bare `sync` would also wait for other processes' writes on a shared machine.
 W="$WORK"
