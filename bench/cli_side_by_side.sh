@@ -60,10 +60,13 @@ FRESH_OUT="sh -c 'rm -rf $WORK/out2 && mkdir $WORK/out2'"
 # third of giftrans's time on the small file. Only cp + sync needs one, whose few ms
 # are small beside copying 60 MB.
 # cp is followed by a sync of that one file because tomaru fsyncs what it writes; a
-# bare `sync` would also wait for other processes' writes on a shared machine.
+# bare `sync` would also wait for other processes' writes on a shared machine. The
+# small file's "sync of a new copy" is what that durability costs tomaru -o DIR there
+# (giftrans and gifsicle leave their output to the system's own write-back).
 W="$WORK"
 NAMES=(
   "a:tomaru --info"            "a:tomaru -o DIR"        "a:giftrans -t"    "a:gifsicle --transparent"
+  "a:sync of a new copy"
   "b:tomaru -o DIR"            "b:tomaru --patch-only"  "b:cp + sync"      "b:gifsicle --transparent"
   "c:tomaru --in-place"        "c:gifsicle --batch")
 CMDS=(
@@ -71,13 +74,15 @@ CMDS=(
   "$TOMARU --transparent '#ffffff' -o $W/out $W/small.gif"
   "giftrans -t '#ffffff' -o $W/out/giftrans.gif $W/small.gif"
   "gifsicle --transparent '#ffffff' $W/small.gif -o $W/out/gifsicle.gif"
+  "sync $W/out/fresh.gif"
   "$TOMARU --transparent '#ffffff' -o $W/out2 $W/big.gif"
   "$TOMARU --transparent '#ffffff' --patch-only -o $W/out2 $W/big.gif"
   "sh -c 'cp $W/big.gif $W/out2/ && sync $W/out2/big.gif'"
   "gifsicle --transparent '#ffffff' $W/big.gif -o $W/out2/gifsicle.gif"
   "$TOMARU --transparent '#ffffff' --in-place$BATCH"
   "gifsicle --no-warnings --batch --transparent '#ffffff'$BATCH")
-PREPARES=("" "" "" "" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
+# Every command of a group gets a preparation, or none does: hyperfine wants one each.
+PREPARES=(true true true true "cp $W/small.gif $W/out/fresh.gif" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
 
 group() {  # letter warmup runs: one hyperfine run over the group's commands
   local args=(-N --warmup "$2" --runs "$3" --export-json "$WORK/$1.json") i
