@@ -231,25 +231,30 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     }
   }
   Base(disposal, cleared);
-  TFrameTarget want{Region, Target, std::vector<uint8_t>(Target.size())};
-  for (size_t j = 0; j < Target.size(); ++j) want.Draw[j] = Before[j] != Target[j];
-  std::vector<int> preferred{frame.Transparent, k == 0 ? -1 : TransparentOf(Opened[k])};
-  for (int e = 0; e < int(frame.Colors.size()); ++e)
-    if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
-  std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
-  if (!rewritten || !Shows(*rewritten)) {
-    disposal = lastDisposal;
-    cleared = Saved.Drawn;
-    Base(disposal, cleared);
-    return decided(std::move(frame), false, false);
+  // Clearing more of the frame before may be all the frame needed.
+  const bool keeps = widened && Shows(frame);
+  std::optional<TOutFrame> rewritten;
+  if (!keeps) {
+    TFrameTarget want{Region, Target, std::vector<uint8_t>(Target.size())};
+    for (size_t j = 0; j < Target.size(); ++j) want.Draw[j] = Before[j] != Target[j];
+    std::vector<int> preferred{frame.Transparent, k == 0 ? -1 : TransparentOf(Opened[k])};
+    for (int e = 0; e < int(frame.Colors.size()); ++e)
+      if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
+    rewritten = RewriteFrame(frame, want, preferred, Chosen);
+    if (!rewritten || !Shows(*rewritten)) {
+      disposal = lastDisposal;
+      cleared = Saved.Drawn;
+      Base(disposal, cleared);
+      return decided(std::move(frame), false, false);
+    }
+    ++result.Rewritten;
+    const int patched = frame.Transparent;
+    if (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen)
+      ++result.TransparentFrames;
+    TFrameControl& c = Controls[k];
+    c.Packed = uint8_t(c.Packed.value_or(0) | kGceTransparentFlag);
+    c.Index = uint8_t(rewritten->Transparent);
   }
-  ++result.Rewritten;
-  const int patched = frame.Transparent;
-  if (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen)
-    ++result.TransparentFrames;
-  TFrameControl& c = Controls[k];
-  c.Packed = uint8_t(c.Packed.value_or(0) | kGceTransparentFlag);
-  c.Index = uint8_t(rewritten->Transparent);
   if (widened) {
     if (!PendingRewritten) ++result.Rewritten;
     Pending = std::move(*widened);
@@ -258,6 +263,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
     last.Index = uint8_t(Pending.Transparent);
   }
+  if (keeps) return decided(std::move(frame), true, false);
   return decided(std::move(*rewritten), true, true);
 }
 
@@ -295,22 +301,21 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
 
 // Whether the patch alone makes every frame right, known from the control
 // bytes and tables without decoding a pixel: each frame covers the screen,
-// opaque as opened, its pixels can only name entries of its table, and the
-// chosen colour is at most one entry of it. Such a frame shows its own
-// pixels, so the target is it with that entry transparent; the patch gives
-// exactly that where the entry is transparent and the frame before is
-// cleared to the page (the first frame has nothing before it). Full-frame
+// its pixels can only name entries of its table, and the chosen colour is at
+// most one entry of it, the one the patch makes transparent, over the frame
+// before cleared to the page (the first frame has nothing before it). Such a
+// frame shows what the opened one showed, that entry now the page. (A frame
+// the patch leaves alone because it was transparent on another entry fails
+// the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
 // without decoding, as fast as they are copied.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {
   if (walk.Damaged) return false;
-  const std::vector<TFrameControl> opened = SourceControls(source, walk);
   const auto* b = reinterpret_cast<const uint8_t*>(source.constData());
   for (size_t k = 0; k < walk.Frames.size(); ++k) {
     const TGifFrame& f = walk.Frames[k];
     if (!f.CoversScreen || f.Table < 0) return false;
-    if (k > 0 && TransparentOf(opened[k]) >= 0) return false;
     // LZW codes below 2^size are pixels: none may lie past the table.
     const int data = f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + 10;
     if (data >= f.End || b[data] < 2 || (1 << b[data]) > f.ColorCount) return false;

@@ -159,6 +159,39 @@ const std::vector<TCase>& Cases() {
          return MakeAnimation(Plan({kWhite, kRed, kBlue, kBlack}, {Full(p, Packed(1)), second}));
        },
        0, {}, true},
+      {"full frames seeing through to the frame before on another entry",
+       [] {
+         std::vector<uint8_t> first = Filled(W, H, 1);
+         Paint(first, W, 0, 0, 4, 4, 0);
+         TAnimFrame second = Full(Filled(W, H, 3), Packed(1, true));
+         second.TransparentIndex = 3;
+         Paint(second.Pixels, W, 6, 2, 9, 5, 0);
+         Paint(second.Pixels, W, 0, 6, 2, 8, 2);
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(first, Packed(1)), second}));
+       },
+       0, {1}, false},
+      {"a full frame over a frame restored to the one before",
+       [] {
+         std::vector<uint8_t> first = Filled(W, H, 1);
+         Paint(first, W, 0, 0, 4, 4, 0);
+         TAnimFrame second = Full(Filled(W, H, 1), Packed(3));  // its own table, without the colour
+         second.LocalColors = {kBlue, kGreen, kBlack, kRed};
+         std::vector<uint8_t> third = Filled(W, H, 2);
+         Paint(third, W, 8, 4, 12, 8, 0);
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(first, Packed(1)), second, Full(third, Packed(1))}));
+       },
+       0, {}, true},
+      {"a full frame over a partial one cleared to the page, older content beside it",
+       [] {
+         std::vector<uint8_t> first = Filled(W, H, 1);
+         Paint(first, W, 0, 0, 4, 4, 0);
+         TAnimFrame second = Part(0, 0, 6, 4, Filled(6, 4, 0), Packed(2));
+         second.LocalColors = {kBlue, kGreen, kBlack, kRed};
+         std::vector<uint8_t> third = Filled(W, H, 2);
+         Paint(third, W, 8, 4, 12, 8, 0);
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(first, Packed(1)), second, Full(third, Packed(1))}));
+       },
+       0, {1}, false},
   };
   return cases;
 }
