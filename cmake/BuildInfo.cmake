@@ -5,8 +5,10 @@ include(GNUInstallDirs)
 # The application id: desktop entry file name, AppStream id, the window's
 # WM_CLASS and Wayland app id. Set once here.
 set(TOMARU_APP_ID io.github.tomaru.Tomaru)
-set(TOMARU_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/tomaru)
-set(TOMARU_INSTALL_PLUGINDIR ${TOMARU_INSTALL_MODULEDIR}/plugins)
+# The modules one level down: a package tool takes a library right under lib/X/
+# for a public one and would run ldconfig for it.
+set(TOMARU_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/tomaru/modules)
+set(TOMARU_INSTALL_PLUGINDIR ${CMAKE_INSTALL_LIBDIR}/tomaru/plugins)
 set(TOMARU_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/tomaru)
 file(RELATIVE_PATH TOMARU_PLUGIN_DIR_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${TOMARU_INSTALL_PLUGINDIR})
 file(RELATIVE_PATH TOMARU_MODULE_DIR_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${TOMARU_INSTALL_MODULEDIR})
