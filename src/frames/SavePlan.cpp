@@ -318,7 +318,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
     if (!f.CoversScreen || f.Table < 0) return false;
     // LZW codes below 2^size are pixels: none may lie past the table.
     const int data = f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + 10;
-    if (data >= f.End || b[data] < 2 || (1 << b[data]) > f.ColorCount) return false;
+    if (data >= f.End || b[data] < 2 || b[data] > 8 || (1 << b[data]) > f.ColorCount) return false;
     const std::vector<TPixel> colors = TableColors(source, f);
     const int copies = int(std::count(colors.begin(), colors.end(), chosen));
     const int transparent = TransparentOf(controls[k]);

@@ -112,6 +112,25 @@ TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
   }
 }
 
+// A program copied alone still patches GIFs; what needs a missing module says
+// so and fails, the window included, and writes nothing.
+TEST_F(CommandLine, AProgramWithoutItsModulesPatchesGifsAndNamesWhatIsMissing) {
+  WriteAll(P("in.gif"), TwoWhites());
+  QDir(Dir.path()).mkdir("alone");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/tomaru"), P("alone/tomaru")));
+  QFile::setPermissions(P("alone/tomaru"), QFile::ReadOwner | QFile::ExeOwner);
+  const auto run = [&](const QString& args) { return RunTomaruScript("alone/tomaru " + args, Dir.path()); };
+  EXPECT_EQ(run("--transparent white -o white.gif in.gif").Exit, 0);
+  EXPECT_EQ(TransparentIndexOf(ReadAll(P("white.gif"))), 1);
+  const TCliRun pixel = run("--transparent pixel:0,0 -o pixel.gif in.gif");
+  EXPECT_EQ(pixel.Exit, 1);
+  EXPECT_TRUE(pixel.Err.contains("libtomaru-pictures.so")) << pixel.Err.toStdString();
+  const TCliRun window = run("in.gif");
+  EXPECT_EQ(window.Exit, 1);
+  EXPECT_TRUE(window.Err.contains("libtomaru-window.so")) << window.Err.toStdString();
+  EXPECT_FALSE(QFile::exists(P("pixel.gif")));
+}
+
 // Colour names are the program's own table; Qt Gui's reading of them is the oracle.
 TEST(ColorArgument, NamesAndHexFormsReadAsQtReadsThem) {
   QStringList texts = QColor::colorNames();
