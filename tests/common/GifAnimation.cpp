@@ -35,6 +35,12 @@ QByteArray MakeAnimation(const TAnimPlan& plan) {
       EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce);
     }
     ColorMapObject* local = MapOf(f.LocalColors);
+    // giflib forgets, unfreed, its copy of the last frame's local table when
+    // a frame without one follows.
+    if (!local && gif->Image.ColorMap) {
+      GifFreeMapObject(gif->Image.ColorMap);
+      gif->Image.ColorMap = nullptr;
+    }
     EGifPutImageDesc(gif, f.Left, f.Top, w, h, f.Interlaced, local);
     std::vector<uint8_t> pixels = f.Pixels;
     pixels.resize(size_t(w) * h, 0);
