@@ -68,6 +68,8 @@ class TJudge {
   // The saved screen over the region before the frame, the last frame disposed so.
   void Base(int disposal, const TRect& cleared);
   bool Shows(const TOutFrame& frame) const;
+  // The frame written anew to show the target over the base, if it can be.
+  std::optional<TOutFrame> WrittenAnew(size_t k, const TOutFrame& frame) const;
   TRect MustClear() const;
   TRect PaintBounds() const;
 
@@ -177,6 +179,13 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     Dirty = right ? TRect{} : Dirty.United(Region);
     return std::pair<TOutFrame, bool>{std::move(out), rewritten};
   };
+  // Left as the patch has it, the disposal before as planned.
+  const auto notRight = [&] {
+    disposal = lastDisposal;
+    cleared = Saved.Drawn;
+    Base(disposal, cleared);
+    return decided(std::move(frame), false, false);
+  };
 
   // Without new image data: the disposal of the frame before as planned, or
   // changed to clear or to restore what it left.
@@ -191,8 +200,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
       return decided(std::move(frame), true, false);
     }
   }
-  Base(lastDisposal, cleared);
-  if (Rewrite == TFrameRewrite::Never) return decided(std::move(frame), false, false);
+  if (Rewrite == TFrameRewrite::Never) return notRight();
 
   // Written anew, over whichever of those leaves the least to paint. Where
   // the target is transparent the frame cannot clear what is under it: only
@@ -215,38 +223,19 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     const int64_t cost = paint * 4 + int64_t(bounds.Width()) * bounds.Height();
     if (least < 0 || cost < least) least = cost, disposal = d, best = wider;
   }
-  if (least < 0) {
-    disposal = lastDisposal;
-    return decided(std::move(frame), false, false);
-  }
+  if (least < 0) return notRight();
   cleared = best;
   std::optional<TOutFrame> widened;
   if (disposal == kToBackground && !Pending.Rect.Contains(cleared)) {
     widened = WidenFrame(Pending, cleared, Chosen);
-    if (!widened) {
-      disposal = lastDisposal;
-      cleared = Saved.Drawn;
-      Base(disposal, cleared);
-      return decided(std::move(frame), false, false);
-    }
+    if (!widened) return notRight();
   }
   Base(disposal, cleared);
   // Clearing more of the frame before may be all the frame needed.
-  const bool keeps = widened && Shows(frame);
   std::optional<TOutFrame> rewritten;
-  if (!keeps) {
-    TFrameTarget want{Region, Target, std::vector<uint8_t>(Target.size())};
-    for (size_t j = 0; j < Target.size(); ++j) want.Draw[j] = Before[j] != Target[j];
-    std::vector<int> preferred{frame.Transparent, k == 0 ? -1 : TransparentOf(Opened[k])};
-    for (int e = 0; e < int(frame.Colors.size()); ++e)
-      if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
-    rewritten = RewriteFrame(frame, want, preferred, Chosen);
-    if (!rewritten || !Shows(*rewritten)) {
-      disposal = lastDisposal;
-      cleared = Saved.Drawn;
-      Base(disposal, cleared);
-      return decided(std::move(frame), false, false);
-    }
+  if (!widened || !Shows(frame)) {
+    rewritten = WrittenAnew(k, frame);
+    if (!rewritten) return notRight();
     ++result.Rewritten;
     const int patched = frame.Transparent;
     if (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen)
@@ -263,8 +252,19 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
     last.Index = uint8_t(Pending.Transparent);
   }
-  if (keeps) return decided(std::move(frame), true, false);
+  if (!rewritten) return decided(std::move(frame), true, false);
   return decided(std::move(*rewritten), true, true);
+}
+
+std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) const {
+  TFrameTarget want{Region, Target, std::vector<uint8_t>(Target.size())};
+  for (size_t j = 0; j < Target.size(); ++j) want.Draw[j] = Before[j] != Target[j];
+  std::vector<int> preferred{frame.Transparent, k == 0 ? -1 : TransparentOf(Opened[k])};
+  for (int e = 0; e < int(frame.Colors.size()); ++e)
+    if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
+  std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
+  if (rewritten && !Shows(*rewritten)) rewritten.reset();
+  return rewritten;
 }
 
 void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
