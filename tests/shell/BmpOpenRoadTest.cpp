@@ -1,10 +1,8 @@
 // Opening a BMP through the document's open road, with a window side built
 // the way the main window joins the two views.
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -13,6 +11,7 @@
 #include "reduce/BmpFiles.h"
 #include "reduce/BmpToGif.h"
 #include "shell/Subtra.h"
+#include "reduce/ConversionRoad.h"
 #include "reduce/TestImages.h"
 
 namespace {
@@ -52,15 +51,9 @@ class TWindowSide : public TOpenView, public TBmpView {
   QString Caption, Picture;
 };
 
-class BmpOpen : public ::testing::Test {
+// The road's scratch program folder and the document it opens into.
+class BmpOpen : public TConversionRoadTest {
  protected:
-  void SetUp() override {
-    Paths.AppDir = Dir.path() + "/";
-    Paths.DataDir = Dir.path() + "/data/";
-    QDir().mkpath(Paths.DataDir);
-  }
-  QTemporaryDir Dir;
-  TAppPaths Paths;
   TGifDocument Doc;
 };
 
@@ -78,8 +71,7 @@ void AnswerDialog(bool ok, bool* shown) {
 }  // namespace
 
 TEST_F(BmpOpen, PhotoBmpAsksShowsProgressAndOpensTempGif) {
-  const QString bmp = Dir.filePath("Photo.Bmp");
-  WriteAll(bmp, BmpBytes(PhotoLikeImage(400, 300), 24));
+  const QString bmp = Put("Photo.Bmp", BmpBytes(PhotoLikeImage(400, 300), 24));
   TWindowSide window(Paths);
   bool shown = false;
   AnswerDialog(true, &shown);
@@ -87,9 +79,8 @@ TEST_F(BmpOpen, PhotoBmpAsksShowsProgressAndOpensTempGif) {
 
   EXPECT_TRUE(shown);
   EXPECT_TRUE(window.Messages.isEmpty());
-  const QString tempGif = Paths.Data("temp.gif");
   EXPECT_EQ(window.Caption, bmp);
-  EXPECT_EQ(window.Picture, tempGif);
+  EXPECT_EQ(window.Picture, TempGif());
   EXPECT_EQ(Doc.OpenedFileName, bmp);
   EXPECT_EQ(Doc.ImageWidth, 400);
   EXPECT_EQ(Doc.ImageHeight, 300);
@@ -109,8 +100,7 @@ TEST_F(BmpOpen, PngWithSeeThroughPixelsOpensTransparent) {
   QImage image(20, 10, QImage::Format_ARGB32);
   image.fill(qRgba(200, 30, 30, 255));
   for (int x = 0; x < 20; ++x) image.setPixel(x, x % 10, qRgba(0, 0, 0, x * 6));
-  const QString png = Dir.filePath("Logo.PNG");
-  ASSERT_TRUE(image.save(png));
+  const QString png = Put("Logo.PNG", image);
   TWindowSide window(Paths);
   bool shown = true;
   AnswerDialog(true, &shown);
@@ -127,9 +117,8 @@ TEST_F(BmpOpen, PngWithSeeThroughPixelsOpensTransparent) {
 }
 
 TEST_F(BmpOpen, CancelKeepsTheOpenDocument) {
-  const QString bmp = Dir.filePath("photo.bmp");
-  WriteAll(bmp, BmpBytes(PhotoLikeImage(40, 30), 24));
-  WriteAll(Paths.Data("temp.gif"), "earlier");
+  const QString bmp = Put("photo.bmp", BmpBytes(PhotoLikeImage(40, 30), 24));
+  MarkTempGif();
   TWindowSide window(Paths);
   Doc.ImageWidth = 17;
   bool shown = false;
@@ -140,5 +129,5 @@ TEST_F(BmpOpen, CancelKeepsTheOpenDocument) {
   EXPECT_TRUE(window.Msgs.isEmpty());
   EXPECT_TRUE(window.Caption.isEmpty());
   EXPECT_EQ(window.Recent, QStringList{bmp});  // entered before the conversion
-  EXPECT_EQ(ReadAll(Paths.Data("temp.gif")), QByteArray("earlier"));
+  EXPECT_TRUE(TempGifKept());
 }
