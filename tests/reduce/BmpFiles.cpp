@@ -53,3 +53,16 @@ QByteArray BmpBytes(const QImage& image, int bits, bool topDown) {
   }
   return out;
 }
+
+QByteArray RleBmp(int32_t width, int32_t height, const QByteArray& rle) {
+  QByteArray bmp(54 + 8, '\0');
+  char* at = bmp.data();
+  at[0] = 'B', at[1] = 'M';
+  for (auto [offset, value] : {std::pair<int, uint32_t>{2, uint32_t(bmp.size() + rle.size())}, {10, 54 + 8}, {14, 40},
+                               {18, uint32_t(width)}, {22, uint32_t(height)}, {26, 1 | 8 << 16}, {30, 1 /* RLE8 */},
+                               {34, uint32_t(rle.size())}, {46, 2}, {54, 0x0000FF}, {58, 0xFFFFFF}})
+    qToLittleEndian<uint32_t>(value, at + offset);
+  return bmp + rle;
+}
+
+QByteArray SmallRleBmp() { return RleBmp(4, 2, QByteArray("\x04\x01\x00\x00\x02\x00\x02\x01\x00\x01", 10)); }

@@ -2,11 +2,13 @@
 // The conversion road as the tests drive it: a view that records what the
 // road says and answers the reduction dialog, and a scratch program folder.
 #include <QDir>
+#include <QImage>
 #include <QPair>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "common/TestFiles.h"
 #include "reduce/BmpToGif.h"
 
 class TRecordingBmpView : public TBmpView {
@@ -36,6 +38,18 @@ class TConversionRoadTest : public ::testing::Test {
   // The whole road for the picture at path.
   bool Road(const QString& path) { return ConvertBMPFile(path, Paths, View, ReduceBits); }
   QString TempGif() const { return Paths.Work(QStringLiteral("temp.gif")); }
+  // A scratch file holding bytes, or the image in the format its name says.
+  QString Put(const QString& name, const QByteArray& bytes) {
+    WriteAll(Dir.filePath(name), bytes);
+    return Dir.filePath(name);
+  }
+  QString Put(const QString& name, const QImage& image) {
+    EXPECT_TRUE(image.save(Dir.filePath(name))) << name.toStdString();
+    return Dir.filePath(name);
+  }
+  // A refused or cancelled conversion leaves the earlier working copy.
+  void MarkTempGif() { WriteAll(TempGif(), "earlier"); }
+  bool TempGifKept() const { return ReadAll(TempGif()) == "earlier"; }
 
   QTemporaryDir Dir;
   TAppPaths Paths;

@@ -20,15 +20,8 @@ class GIFImageTest : public ::testing::Test {
     EXPECT_TRUE(SaveBitmapToGIF(path, image));
     EXPECT_EQ(GIFLastError, 0);
     const TDecodedGif gif = DecodeGif(path);
-    EXPECT_EQ(gif.Width, image.width());
-    EXPECT_EQ(gif.Height, image.height());
-    if (gif.Width == image.width() && gif.Height == image.height()) {
-      int mismatches = 0;
-      for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-          if (gif.Pixel(x, y) != (image.pixel(x, y) | 0xFF000000u)) ++mismatches;
-      EXPECT_EQ(mismatches, 0);
-    }
+    EXPECT_EQ(QSize(gif.Width, gif.Height), image.size());
+    EXPECT_TRUE(gif.AllPixels() == Pixels(image));
     return ReadAll(path);
   }
 
@@ -38,6 +31,13 @@ class GIFImageTest : public ::testing::Test {
 QImage Solid(int w, int h, QRgb color) {
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(color);
+  return image;
+}
+
+// Each of the colours once, then random ones.
+QImage AllOf(int w, int h, const QVector<QRgb>& colors, std::mt19937& rng) {
+  QImage image = RandomImage(w, h, colors, rng);
+  for (int i = 0; i < colors.size(); ++i) image.setPixel(i % w, i / w, colors[i]);
   return image;
 }
 
@@ -52,128 +52,84 @@ TEST(GIFImage, BitsForColorCountCoversEachTableSize) {
   for (auto [n, bits] : cases) EXPECT_EQ(BitsForColorCount(n), bits) << n;
 }
 
-TEST(GIFImage, CreditCommentIsFourLinesOf126Bytes) {
-  EXPECT_EQ(GIFCreditText.size(), 126);
-  EXPECT_EQ(GIFCreditText.count("\r\n"), 3);
-  for (char c : GIFCreditText) EXPECT_TRUE(c > 0 && c < 127);
-}
-
-TEST_F(GIFImageTest, OneColourLayout) {
-  const QByteArray gif = SaveAndVerify(Solid(3, 2, qRgb(10, 20, 30)));
-  EXPECT_TRUE(gif.startsWith("GIF89a"));
-  EXPECT_EQ(Byte(gif, 6), 3);
-  EXPECT_EQ(Byte(gif, 8), 2);
-  EXPECT_EQ(Byte(gif, 10), 0x80);
-  EXPECT_EQ(gif.mid(13, 6), QByteArray("\x0A\x14\x1E\x00\x00\x00", 6));
-  EXPECT_EQ(gif.mid(19, 8), QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00", 8));
-  EXPECT_EQ(Byte(gif, 27), 0x2C);
-  EXPECT_EQ(Byte(gif, 37), 2);  // LZW minimum code size
-  // The file ends with the 130-byte comment extension and the trailer.
-  const QByteArray tail = gif.right(131);
-  EXPECT_EQ(tail.left(3), QByteArray("\x21\xFE\x7E"));
-  EXPECT_EQ(tail.mid(3, 126), GIFCreditText);
-  EXPECT_EQ(tail.right(2), QByteArray("\x00\x3B", 2));
-}
-
-TEST_F(GIFImageTest, ThreeColourLayoutPadsTheTable) {
-  QImage image = Solid(3, 1, qRgb(1, 2, 3));
-  image.setPixel(1, 0, qRgb(4, 5, 6));
-  image.setPixel(2, 0, qRgb(7, 8, 9));
-  const QByteArray gif = SaveAndVerify(image);
-  EXPECT_EQ(Byte(gif, 10), 0x81);
-  EXPECT_EQ(gif.mid(13, 12), QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x00\x00\x00", 12));
-  EXPECT_EQ(Byte(gif, 16 + 12), 0);     // GCE packed byte
-  EXPECT_EQ(Byte(gif, 13 + 12), 0x21);  // GCE right after the table
-  EXPECT_EQ(Byte(gif, 31 + 12), 2);
-}
-
-TEST_F(GIFImageTest, TwoHundredFiftySixColourLayout) {
+// The colour table is padded to a power of two; the control block follows
+// it, then the image and its LZW code size; the credit comment ends the file.
+TEST_F(GIFImageTest, LayoutAroundTablesOfEachSize) {
   std::mt19937 rng(1);
-  QImage image = RandomImage(40, 40, DistinctColors(256), rng);
-  for (int i = 0; i < 256; ++i) image.setPixel(i % 40, i / 40, DistinctColors(256)[i]);
-  const QByteArray gif = SaveAndVerify(image);
-  EXPECT_EQ(Byte(gif, 10), 0x87);
-  EXPECT_EQ(Byte(gif, 781), 0x21);
-  EXPECT_EQ(Byte(gif, 782), 0xF9);
-  EXPECT_EQ(Byte(gif, 789), 0x2C);
-  EXPECT_EQ(Byte(gif, 799), 8);
+  struct TCase {
+    QImage Image;
+    int Packed;
+    QByteArray Table;
+    int CodeSize;
+  };
+  const TCase cases[] = {{Solid(3, 2, qRgb(10, 20, 30)), 0x80, QByteArray("\x0A\x14\x1E\0\0\0", 6), 2},
+                         {AllOf(3, 1, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9)}, rng), 0x81,
+                          QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09\0\0\0", 12), 2},
+                         {AllOf(40, 40, DistinctColors(256), rng), 0x87, QByteArray(), 8}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Packed);
+    const QByteArray gif = SaveAndVerify(c.Image);
+    const int gce = 13 + (3 << ((c.Packed & 7) + 1));
+    EXPECT_TRUE(gif.startsWith("GIF89a"));
+    EXPECT_EQ(Byte(gif, 10), c.Packed);
+    EXPECT_EQ(gif.mid(13, c.Table.size()), c.Table);
+    EXPECT_EQ(gif.mid(gce, 8), QByteArray("\x21\xF9\x04\0\0\0\0\0", 8));
+    EXPECT_EQ(Byte(gif, gce + 8), 0x2C);
+    EXPECT_EQ(Byte(gif, gce + 18), c.CodeSize);
+    EXPECT_EQ(gif.right(131), QByteArray("\x21\xFE\x7E") + GIFCreditText + QByteArray("\x00\x3B", 2));
+  }
 }
 
-TEST_F(GIFImageTest, PaletteFollowsThePixelsNotTheSourceTable) {
+// The table holds the colours the pixels use, not the source's table with
+// its duplicates; a transparent entry stays apart from an opaque one of the
+// same colour and the control block names it.
+TEST_F(GIFImageTest, TableFollowsThePixelsAndKeepsTheTransparentEntryApart) {
   QImage image(2, 1, QImage::Format_Indexed8);
   image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 0)});
   image.setPixel(0, 0, 1);
-  image.setPixel(1, 0, 2);  // a duplicate entry of black
+  image.setPixel(1, 0, 2);
   const QByteArray gif = SaveAndVerify(image);
   EXPECT_EQ(gif.mid(13, 6), QByteArray("\xFF\xFF\xFF\x00\x00\x00", 6));
-  const TDecodedGif decoded = DecodeGif(File(QStringLiteral("out.gif")));
-  EXPECT_EQ(decoded.Indices, (std::vector<unsigned char>{0, 1}));
-}
+  EXPECT_EQ(DecodeGif(File(QStringLiteral("out.gif"))).Indices, (std::vector<unsigned char>{0, 1}));
 
-// The transparent entry keeps an entry of its own even where an opaque one
-// has its colour, and the control block names it.
-TEST_F(GIFImageTest, TheTransparentEntryStaysApartAndIsMarked) {
-  QImage image(3, 1, QImage::Format_Indexed8);
-  image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 0)});
-  image.setPixel(0, 0, 1);
-  image.setPixel(1, 0, 2);  // black, transparent
-  image.setPixel(2, 0, 0);  // black, opaque
+  QImage clear = image.copy(0, 0, 3, 1);
+  clear.setPixel(2, 0, 0);  // black, opaque; entry 2 is transparent
   const QString path = File(QStringLiteral("clear.gif"));
-  ASSERT_TRUE(SaveBitmapToGIF(path, image, 2));
-  const QByteArray gif = ReadAll(path);
-  EXPECT_EQ(Byte(gif, 10), 0x81);  // three entries, four in the table
-  EXPECT_EQ(gif.mid(13 + 12, 8), QByteArray("\x21\xF9\x04\x01\x00\x00\x01\x00", 8));
+  ASSERT_TRUE(SaveBitmapToGIF(path, clear, 2));
+  const QByteArray bytes = ReadAll(path);
+  EXPECT_EQ(Byte(bytes, 10), 0x81);  // three entries, four in the table
+  EXPECT_EQ(bytes.mid(13 + 12, 8), QByteArray("\x21\xF9\x04\x01\x00\x00\x01\x00", 8));
   EXPECT_EQ(DecodeGif(path).Indices, (std::vector<unsigned char>{0, 1, 2}));
 }
 
-TEST_F(GIFImageTest, TooManyColoursFailsAndLeavesTheFileAlone) {
-  const QString path = File(QStringLiteral("keep.gif"));
-  WriteAll(path, "previous");
-  QImage image(257, 2, QImage::Format_RGB32);
-  const QVector<QRgb> colors = DistinctColors(257);
-  for (int x = 0; x < 257; ++x) image.setPixel(x, 0, colors[x]);
-  for (int x = 0; x < 257; ++x) image.setPixel(x, 1, colors[0]);
-  EXPECT_FALSE(SaveBitmapToGIF(path, image));
-  EXPECT_EQ(GIFLastError, 4);
-  EXPECT_STREQ(GIFErrorMessages[4], "Image contains too many Colors (>256)");
-  EXPECT_EQ(ReadAll(path), QByteArray("previous"));
-}
-
-TEST_F(GIFImageTest, RefusesSizesAGifCannotHold) {
-  const QString path = File(QStringLiteral("wide.gif"));
-  EXPECT_FALSE(SaveBitmapToGIF(path, Solid(70000, 1, qRgb(0, 0, 0))));
-  EXPECT_FALSE(Exists(path));
-  EXPECT_FALSE(SaveBitmapToGIF(path, QImage()));
-  EXPECT_FALSE(Exists(path));
-}
-
-TEST_F(GIFImageTest, ReportsOneHundredOnceTheImageDataIsComplete) {
-  std::vector<int> reports;
-  GIFProgressHandler = [&](int p) { reports.push_back(p); };
-  SaveAndVerify(Solid(10, 10, qRgb(1, 1, 1)));
-  GIFProgressHandler = nullptr;
-  EXPECT_EQ(reports, std::vector<int>{100});
-}
-
-// The helpers answer for themselves; only the save touches the shared state.
-TEST_F(GIFImageTest, HelpersLeaveTheSharedErrorAndHandlerAlone) {
-  GIFLastError = 7;
+// Only the save touches the shared error and handler, reporting 100 once
+// the image data is complete; what it refuses leaves the file alone.
+TEST_F(GIFImageTest, ErrorsProgressAndRefusals) {
   std::vector<int> shared, own;
   GIFProgressHandler = [&](int p) { shared.push_back(p); };
+  GIFLastError = 7;
+  std::mt19937 rng(2);
+  const QImage tooMany = AllOf(257, 1, DistinctColors(257), rng);
   TGIFPalette palette;
   std::vector<uint8_t> indices;
-  QImage wide(257, 1, QImage::Format_RGB32);
-  const QVector<QRgb> colors = DistinctColors(257);
-  for (int x = 0; x < 257; ++x) wide.setPixel(x, 0, colors[x]);
-  EXPECT_EQ(MapPixelsToPalette(wide, palette, indices), 4);
+  EXPECT_EQ(MapPixelsToPalette(tooMany, palette, indices), 4);
   EXPECT_EQ(MapPixelsToPalette(Solid(4, 4, qRgb(9, 9, 9)), palette, indices), 0);
   QByteArray out;
   WriteGIFStream(out, 4, 4, palette, indices.data(), [&](int p) { own.push_back(p); });
-  GIFProgressHandler = nullptr;
   EXPECT_EQ(GIFLastError, 7);
   EXPECT_TRUE(shared.empty());
   EXPECT_EQ(own, std::vector<int>{100});
-  GIFLastError = 0;
+  SaveAndVerify(Solid(10, 10, qRgb(1, 1, 1)));
+  GIFProgressHandler = nullptr;
+  EXPECT_EQ(shared, std::vector<int>{100});
+
+  const QString path = File(QStringLiteral("keep.gif"));
+  WriteAll(path, "previous");
+  EXPECT_FALSE(SaveBitmapToGIF(path, tooMany));
+  EXPECT_EQ(GIFLastError, 4);
+  EXPECT_FALSE(SaveBitmapToGIF(path, Solid(70000, 1, qRgb(0, 0, 0))));  // sizes a GIF cannot hold
+  EXPECT_FALSE(SaveBitmapToGIF(path, QImage()));
+  EXPECT_EQ(ReadAll(path), QByteArray("previous"));
 }
 
 TEST_F(GIFImageTest, EveryFileDecodesToTheSourcePixels) {
@@ -192,6 +148,5 @@ TEST_F(GIFImageTest, EveryFileDecodesToTheSourcePixels) {
   }
   // Large enough to clear the string table many times.
   SaveAndVerify(RandomImage(1000, 700, DistinctColors(200), rng));
-  SaveAndVerify(PhotoLikeImage(640, 480).convertToFormat(QImage::Format_Indexed8,
-                                                          Qt::ThresholdDither));
+  SaveAndVerify(PhotoLikeImage(640, 480).convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither));
 }

@@ -1,10 +1,8 @@
 // Opening a BMP through the document's open road, with a window side built
 // the way the main window joins the two views.
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -13,6 +11,7 @@
 #include "reduce/BmpFiles.h"
 #include "reduce/BmpToGif.h"
 #include "shell/Subtra.h"
+#include "reduce/ConversionRoad.h"
 #include "reduce/TestImages.h"
 
 namespace {
@@ -45,58 +44,51 @@ class TWindowSide : public TOpenView, public TBmpView {
   void ShowDecodedPicture() override {}
   void Preview() override {}
 
-  TAppPaths Paths;
+  const TAppPaths& Paths;
   uint8_t ReduceBits = 8;
   QList<QPair<int, QString>> Msgs;
   QStringList Messages, Recent;
   QString Caption, Picture;
 };
 
-class BmpOpen : public ::testing::Test {
+// The road's scratch program folder and the document it opens into.
+class BmpOpen : public TConversionRoadTest {
  protected:
-  void SetUp() override {
-    Paths.AppDir = Dir.path() + "/";
-    Paths.DataDir = Dir.path() + "/data/";
-    QDir().mkpath(Paths.DataDir);
+  // Opens path, answering the reduction dialog with OK or Cancel; whether
+  // the dialog came.
+  bool Open(const QString& path, bool ok) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<TSubtra*>(QApplication::activeModalWidget());
+      shown = d != nullptr;
+      if (d) {
+        EXPECT_TRUE(d->rdoPicture->isChecked());
+        (ok ? d->btnOK : d->btnCancel)->click();
+      }
+    });
+    FileOpen(Doc, Paths, Window, path);
+    QApplication::processEvents();
+    return shown;
   }
-  QTemporaryDir Dir;
-  TAppPaths Paths;
-  TGifDocument Doc;
-};
 
-// Answers the dialog once it is up; false when no dialog came.
-void AnswerDialog(bool ok, bool* shown) {
-  QTimer::singleShot(0, [=] {
-    auto* d = qobject_cast<TSubtra*>(QApplication::activeModalWidget());
-    *shown = d != nullptr;
-    if (!d) return;
-    EXPECT_TRUE(d->rdoPicture->isChecked());
-    (ok ? d->btnOK : d->btnCancel)->click();
-  });
-}
+  TGifDocument Doc;
+  TWindowSide Window{Paths};
+};
 
 }  // namespace
 
 TEST_F(BmpOpen, PhotoBmpAsksShowsProgressAndOpensTempGif) {
-  const QString bmp = Dir.filePath("Photo.Bmp");
-  WriteAll(bmp, BmpBytes(PhotoLikeImage(400, 300), 24));
-  TWindowSide window(Paths);
-  bool shown = false;
-  AnswerDialog(true, &shown);
-  FileOpen(Doc, Paths, window, bmp);
-
-  EXPECT_TRUE(shown);
-  EXPECT_TRUE(window.Messages.isEmpty());
-  const QString tempGif = Paths.Data("temp.gif");
-  EXPECT_EQ(window.Caption, bmp);
-  EXPECT_EQ(window.Picture, tempGif);
+  const QString bmp = Put("Photo.Bmp", BmpBytes(PhotoLikeImage(400, 300), 24));
+  EXPECT_TRUE(Open(bmp, true));
+  EXPECT_TRUE(Window.Messages.isEmpty());
+  EXPECT_EQ(Window.Caption, bmp);
+  EXPECT_EQ(Window.Picture, TempGif());
   EXPECT_EQ(Doc.OpenedFileName, bmp);
   EXPECT_EQ(Doc.ImageWidth, 400);
   EXPECT_EQ(Doc.ImageHeight, 300);
-  EXPECT_LE(Doc.ColorCount, 256);
   // Panel 0: progress while writing, cleared, then the file actually read.
   QStringList panel0;
-  for (const auto& [index, text] : window.Msgs)
+  for (const auto& [index, text] : Window.Msgs)
     if (index == 0) panel0.append(text);
   ASSERT_GT(panel0.size(), 3);
   EXPECT_EQ(panel0.front(), QStringLiteral("BMP->GIF 0% Complete"));
@@ -109,15 +101,9 @@ TEST_F(BmpOpen, PngWithSeeThroughPixelsOpensTransparent) {
   QImage image(20, 10, QImage::Format_ARGB32);
   image.fill(qRgba(200, 30, 30, 255));
   for (int x = 0; x < 20; ++x) image.setPixel(x, x % 10, qRgba(0, 0, 0, x * 6));
-  const QString png = Dir.filePath("Logo.PNG");
-  ASSERT_TRUE(image.save(png));
-  TWindowSide window(Paths);
-  bool shown = true;
-  AnswerDialog(true, &shown);
-  FileOpen(Doc, Paths, window, png);
-  QApplication::processEvents();
-  EXPECT_FALSE(shown);
-  EXPECT_TRUE(window.Messages.isEmpty());
+  const QString png = Put("Logo.PNG", image);
+  EXPECT_FALSE(Open(png, true));
+  EXPECT_TRUE(Window.Messages.isEmpty());
   EXPECT_EQ(Doc.OpenedFileName, png);
   ASSERT_TRUE(Doc.LoadedTransparent);
   // Red and the transparent entry, which has a colour of its own.
@@ -127,18 +113,13 @@ TEST_F(BmpOpen, PngWithSeeThroughPixelsOpensTransparent) {
 }
 
 TEST_F(BmpOpen, CancelKeepsTheOpenDocument) {
-  const QString bmp = Dir.filePath("photo.bmp");
-  WriteAll(bmp, BmpBytes(PhotoLikeImage(40, 30), 24));
-  WriteAll(Paths.Data("temp.gif"), "earlier");
-  TWindowSide window(Paths);
+  const QString bmp = Put("photo.bmp", BmpBytes(PhotoLikeImage(40, 30), 24));
+  MarkTempGif();
   Doc.ImageWidth = 17;
-  bool shown = false;
-  AnswerDialog(false, &shown);
-  FileOpen(Doc, Paths, window, bmp);
-  EXPECT_TRUE(shown);
+  EXPECT_TRUE(Open(bmp, false));
   EXPECT_EQ(Doc.ImageWidth, 17);
-  EXPECT_TRUE(window.Msgs.isEmpty());
-  EXPECT_TRUE(window.Caption.isEmpty());
-  EXPECT_EQ(window.Recent, QStringList{bmp});  // entered before the conversion
-  EXPECT_EQ(ReadAll(Paths.Data("temp.gif")), QByteArray("earlier"));
+  EXPECT_TRUE(Window.Msgs.isEmpty());
+  EXPECT_TRUE(Window.Caption.isEmpty());
+  EXPECT_EQ(Window.Recent, QStringList{bmp});  // entered before the conversion
+  EXPECT_TRUE(TempGifKept());
 }
