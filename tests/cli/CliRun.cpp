@@ -56,15 +56,6 @@ QByteArray TwoWhites(std::optional<uint8_t> gceFlags) {
   return MakeGif(plan);
 }
 
-QByteArray Animation(const std::vector<QByteArray>& frames) {
-  QByteArray out = frames.front().chopped(1);
-  for (size_t i = 1; i < frames.size(); ++i) {
-    const uint8_t packed = uint8_t(frames[i][10]);  // the screen's table goes with the header
-    out += frames[i].mid(13 + ((packed & 0x80) ? 3 * (2 << (packed & 7)) : 0)).chopped(1);
-  }
-  return out + ';';
-}
-
 int TransparentIndexOf(const QByteArray& gif) {
   const auto decoded = DecodeGif(gif);
   return decoded ? decoded->TransparentIndex : -2;

@@ -3,10 +3,8 @@
 // files made in a fresh folder.
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -32,10 +30,6 @@ TCliRun RunTomaruScript(const QString& script, const QString& workDir);
 // Red, white, green, white, no transparency: white stands twice, so a choice
 // by colour and a choice by pixel can name different entries.
 QByteArray TwoWhites(std::optional<uint8_t> gceFlags = 0x00);
-
-// An animation: the frames of the given single-picture GIFs, in order, on the
-// first one's screen.
-QByteArray Animation(const std::vector<QByteArray>& frames);
 
 // The first frame's transparent index; -1 for none, -2 for a file giflib refuses.
 int TransparentIndexOf(const QByteArray& gif);
