@@ -48,25 +48,15 @@ TCliRun RunTomaruScript(const QString& script, const QString& workDir) {
   return RunProgram(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), script}, workDir);
 }
 
-namespace {
-
-int TableBytes(const QByteArray& gif) {
-  const uint8_t packed = uint8_t(gif[10]);
-  return (packed & 0x80) ? 3 * (2 << (packed & 7)) : 0;
-}
-
-}  // namespace
-
-QByteArray WhiteGif() {
+QByteArray TwoWhites(std::optional<uint8_t> gceFlags) {
   TGifPlan plan;
-  plan.Colors = {{255, 0, 0}, {255, 255, 255}};
-  plan.Pixels = {0, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1};
-  plan.GceFlags = 0x00;
+  plan.Colors = {{255, 0, 0}, {255, 255, 255}, {0, 255, 0}, {255, 255, 255}};
+  plan.Pixels = {0, 1, 2, 3, 3, 3, 1, 0, 0, 0, 0, 0};
+  plan.GceFlags = gceFlags;
   return MakeGif(plan);
 }
 
-QByteArray Animation(const std::vector<QByteArray>& frames) {
-  QByteArray out = frames.front().chopped(1);
-  for (size_t i = 1; i < frames.size(); ++i) out += frames[i].mid(13 + TableBytes(frames[i])).chopped(1);
-  return out + ';';
+int TransparentIndexOf(const QByteArray& gif) {
+  const auto decoded = DecodeGif(gif);
+  return decoded ? decoded->TransparentIndex : -2;
 }

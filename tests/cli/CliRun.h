@@ -1,8 +1,12 @@
 #pragma once
-// Running the tomaru executable as a process, with no display at all.
-#include <QByteArray>
-#include <QString>
+// Running the tomaru executable as a process, with no display at all, over
+// files made in a fresh folder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "common/GifFactory.h"
 
@@ -23,9 +27,24 @@ TCliRun RunTomaruAs(unsigned uid, unsigned gid, const QStringList& args, const Q
 // UTF-8, pipes and redirections.
 TCliRun RunTomaruScript(const QString& script, const QString& workDir);
 
-// Red with white at 1, drawn with both, no transparency: the batch tests' input.
-QByteArray WhiteGif();
+// Red, white, green, white, no transparency: white stands twice, so a choice
+// by colour and a choice by pixel can name different entries.
+QByteArray TwoWhites(std::optional<uint8_t> gceFlags = 0x00);
 
-// An animation: the frames of the given single-picture GIFs, in order, on the
-// first one's screen.
-QByteArray Animation(const std::vector<QByteArray>& frames);
+// The first frame's transparent index; -1 for none, -2 for a file giflib refuses.
+int TransparentIndexOf(const QByteArray& gif);
+
+inline QByteArray N(const QString& path) { return QFile::encodeName(path); }
+
+class CliTest : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  QString P(const QString& name) const { return Dir.filePath(name); }
+  TCliRun Run(const QStringList& args) { return RunTomaru(args, Dir.path()); }
+  void MakeDirs(const QStringList& names) const {
+    for (const QString& name : names) QDir(Dir.path()).mkpath(name);
+  }
+  QStringList Files(const QString& folder = ".") const {
+    return QDir(P(folder)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+};
