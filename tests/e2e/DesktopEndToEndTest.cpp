@@ -31,6 +31,7 @@
 #include "preview/DataBind.h"
 #include "shell/Application.h"
 #include "shell/Dialogs.h"
+#include "shell/EveryEntryPicture.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainForm.h"
 #include "shell/OpenPreview.h"
@@ -40,10 +41,6 @@
 #include "shell/StatusPanel.h"
 
 namespace {
-
-// What a program directory of its own needs: the program, its window module
-// and the shipped decoder.
-constexpr const char* kProgramFiles[] = {"tomaru", "libtomaru-window.so", "tomaru_gif.spi"};
 
 // One window manager for the whole run, stopped at its end.
 class TDesktop : public ::testing::Environment {
@@ -80,46 +77,33 @@ QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage
 
 // ---- the program as a user starts it ----
 
-struct TQuitCase {
-  bool PaletteAtStartUp;  // else shown by Ctrl+P
-  bool FromMenu;          // else the window manager's close request
-};
-
-std::string CaseName(const testing::TestParamInfo<TQuitCase>& info) {
-  return std::string(info.param.PaletteAtStartUp ? "PaletteAtStartUp" : "PaletteByCtrlP") +
-         (info.param.FromMenu ? "_QuitFromMenu" : "_CloseBox");
-}
-
-class QuitTest : public ::testing::TestWithParam<TQuitCase> {
+// Real programs from a directory of their own, each started as a Japanese user
+// starts it (its texts, titles and mnemonics as the tests name them), whatever
+// the test run's own locale, with a runtime folder of this test's for their
+// working folders.
+class ProgramTest : public ::testing::Test {
  protected:
   QTemporaryDir Dir;
-  QProcess Program;
+  QProcess Programs[2];
 
   void TearDown() override {
-    if (Program.state() != QProcess::NotRunning) {
-      Program.kill();
-      Program.waitForFinished(2000);
-    }
+    for (QProcess& p : Programs)
+      if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(2000);
+      }
   }
   QString AppDir() const { return Dir.path() + QStringLiteral("/app/"); }
+  QString Runtime() const { return Dir.path() + QStringLiteral("/run/"); }
+  QStringList WorkFolders() const { return QDir(Runtime()).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs); }
 
-  // The program as a Japanese user starts it (its texts, titles and mnemonics
-  // as the tests name them), whatever the test run's own locale.
-  void Start(const QString& gif) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
-    Program.setProcessEnvironment(env);
-    Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    Program.setStandardOutputFile(QProcess::nullDevice());
-    Program.start(AppDir() + QStringLiteral("tomaru"), {gif});
-  }
-
-  // A program directory of its own: the program, the shipped decoder, and
-  // (for the start-up road) settings with the palette option on.
-  void InstallProgram(bool paletteOption) {
+  // The program, its window module and the shipped decoder; for the start-up
+  // road, settings with the palette option on.
+  void InstallProgram(bool paletteOption = false) {
     QDir().mkpath(AppDir());
-    for (const char* file : kProgramFiles)
+    QDir().mkpath(Runtime());
+    QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char* file : {"tomaru", "libtomaru-window.so", "tomaru_gif.spi"})
       ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
     QFile::setPermissions(AppDir() + QStringLiteral("tomaru"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -129,7 +113,29 @@ class QuitTest : public ::testing::TestWithParam<TQuitCase> {
       WriteAll(AppDir() + QStringLiteral("data/preview.html"), PreviewTemplate);
     }
   }
+  // Starts program i on gif; its main window, 0 when none shows.
+  quint64 Start(int i, const QString& gif) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime());
+    Programs[i].setProcessEnvironment(env);
+    Programs[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Programs[i].setStandardOutputFile(QProcess::nullDevice());
+    Programs[i].start(AppDir() + QStringLiteral("tomaru"), {gif});
+    quint64 window = 0;
+    if (Programs[i].waitForStarted(5000))
+      WaitUntil([&] { return (window = WindowOf(Programs[i].processId(), gif)) != 0; }, 20000);
+    return window;
+  }
 };
+
+struct TQuitCase {
+  bool PaletteAtStartUp;  // else shown by Ctrl+P
+  bool FromMenu;          // else the window manager's close request
+};
+
+class QuitTest : public ProgramTest, public ::testing::WithParamInterface<TQuitCase> {};
 
 TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   REQUIRE_DESKTOP();
@@ -137,22 +143,17 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   InstallProgram(c.PaletteAtStartUp);
   const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
   WriteAll(gif, SmallGif());
-
-  Start(gif);
-  ASSERT_TRUE(Program.waitForStarted(5000));
-  const qint64 pid = Program.processId();
-  quint64 main = 0, palette = 0;
-  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(pid, gif)) != 0; }, 20000)) << "no main window";
-  if (c.PaletteAtStartUp) {
-    ASSERT_TRUE(WaitUntil([&] { return (palette = WindowOf(pid, kPaletteTitle)) != 0; }, 5000))
-        << "the palette did not show at start-up";
-  } else {
+  const quint64 main = Start(0, gif);
+  ASSERT_NE(main, 0u) << "no main window";
+  QProcess& program = Programs[0];
+  const qint64 pid = program.processId();
+  if (!c.PaletteAtStartUp) {
     EXPECT_EQ(WindowOf(pid, kPaletteTitle), 0u);
     Activate(main);
     Keys(QStringLiteral("ctrl+p"));
-    ASSERT_TRUE(WaitUntil([&] { return (palette = WindowOf(pid, kPaletteTitle)) != 0; }, 5000))
-        << "Ctrl+P showed no palette";
   }
+  quint64 palette = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (palette = WindowOf(pid, kPaletteTitle)) != 0; }, 5000)) << "no palette";
   // The palette belongs to the main window, whichever way it was shown.
   EXPECT_TRUE(WindowProperty(palette, "WM_TRANSIENT_FOR").contains(Hex(main)))
       << WindowProperty(palette, "WM_TRANSIENT_FOR").toStdString();
@@ -169,93 +170,67 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
     sinceRequest.start();
     RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(main)});
   }
-  const bool ended = Program.waitForFinished(2000);
-  const qint64 took = sinceRequest.elapsed();
-  EXPECT_TRUE(ended) << "still running 2 s after the close; windows left: "
-                     << (WindowOf(pid, kPaletteTitle) ? "the palette" : "none");
-  if (ended) {
-    EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(Program.exitCode(), 0);
-    std::cout << "[ quit      ] ended " << took << " ms after the close request\n";
-  }
+  ASSERT_TRUE(program.waitForFinished(2000))
+      << "still running 2 s after the close; windows left: " << (WindowOf(pid, kPaletteTitle) ? "the palette" : "none");
+  std::cout << "[ quit      ] ended " << sinceRequest.elapsed() << " ms after the close request\n";
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
   // The settings were saved on the way out.
-  EXPECT_TRUE(ReadAll(AppDir() + QStringLiteral("data/property.ini")).contains("[MainForm]")) << ReadAll(AppDir() + QStringLiteral("data/property.ini")).toStdString();
-}
-
-// Every step by keyboard, on the real program: the palette (Ctrl+P, arrows,
-// Return) and the picture's pick cursor at zoom 1 and 4. The preview copy
-// carries each choice.
-class KeyboardOnlyTest : public QuitTest {
- protected:
-  // The preview copy lives in the window's own working folder: under the
-  // runtime folder when there is one, else under the data folder.
-  QString PreviewCopy() {
-    QStringList bases{AppDir() + QStringLiteral("data")};
-    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) bases << qEnvironmentVariable("XDG_RUNTIME_DIR");
-    for (const QString& base : bases)
-      for (const QString& dir : QDir(base).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs))
-        if (QFile::exists(base + QLatin1Char('/') + dir + QStringLiteral("/_.gif")))
-          return base + QLatin1Char('/') + dir + QStringLiteral("/_.gif");
-    return QString();
-  }
-  int PreviewIndex() {
-    const QString copy = PreviewCopy();
-    const auto decoded = copy.isEmpty() ? std::nullopt : DecodeGif(ReadAll(copy));
-    return decoded ? decoded->TransparentIndex : -2;
-  }
-  bool PreviewCarries(int index) { return WaitUntil([&] { return PreviewIndex() == index; }, 5000); }
-};
-
-TEST_F(KeyboardOnlyTest, PaletteAndPickCursorChooseThePreviewedEntry) {
-  REQUIRE_DESKTOP();
-  InstallProgram(false);
-  const QString gif = Dir.filePath(QStringLiteral("keys.gif"));
-  TGifPlan s;  // (x, y) is entry 16 * y + x
-  s.Width = 16;
-  s.Height = 16;
-  s.Colors.clear();
-  for (int i = 0; i < 256; ++i) s.Colors.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
-  for (int i = 0; i < 256; ++i) s.Pixels.push_back(uint8_t(i));
-  WriteAll(gif, MakeGif(s));
-  Start(gif);
-  ASSERT_TRUE(Program.waitForStarted(5000));
-  const qint64 pid = Program.processId();
-  quint64 main = 0;
-  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(pid, gif)) != 0; }, 20000)) << "no main window";
-  ASSERT_TRUE(PreviewCarries(-1)) << "no preview copy after opening";
-  Activate(main);
-  QTest::qWait(300);
-
-  // The palette: entry 0, two right, one down: 18. Then the preview command.
-  Keys(QStringLiteral("ctrl+p"));
-  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) != 0; }, 5000)) << "Ctrl+P showed no palette";
-  QTest::qWait(300);
-  for (const char* key : {"Right", "Right", "Down", "Return"}) Keys(QLatin1String(key));
-  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) == 0; }, 5000)) << "Return left the palette open";
-  Activate(main);
-  Keys(QStringLiteral("alt+v"));  // 表示(&V)
-  QTest::qWait(300);
-  Keys(QStringLiteral("p"));  // ｻﾝﾌﾟﾙをﾌﾟﾚﾋﾞｭｰ(&P)
-  EXPECT_TRUE(PreviewCarries(18)) << PreviewIndex();
-
-  // The picture: 背景透過(&T) on, Tab into the picture, ten and two right,
-  // five down: (12, 5), entry 92; Return picks it at zoom 1.
-  Keys(QStringLiteral("alt+t"));
-  Keys(QStringLiteral("Tab"));
-  for (const char* key : {"shift+Right", "Right", "Right", "Down", "Down", "Down", "Down", "Down", "Return"})
-    Keys(QLatin1String(key));
-  EXPECT_TRUE(PreviewCarries(92)) << PreviewIndex();
-  // At zoom 4 the cursor stays on its pixel: three left, one up: (9, 4), entry 73.
-  Keys(QStringLiteral("4"));
-  for (const char* key : {"Left", "Left", "Left", "Up", "space"}) Keys(QLatin1String(key));
-  EXPECT_TRUE(PreviewCarries(73)) << PreviewIndex();
-  KeepShot(Screen(), QStringLiteral("keyboard-pick-cursor.png"));
+  const QByteArray settings = ReadAll(AppDir() + QStringLiteral("data/property.ini"));
+  EXPECT_TRUE(settings.contains("[MainForm]")) << settings.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest,
                          ::testing::Values(TQuitCase{true, true}, TQuitCase{true, false}, TQuitCase{false, true},
                                            TQuitCase{false, false}),
-                         CaseName);
+                         [](const testing::TestParamInfo<TQuitCase>& info) {
+                           return std::string(info.param.PaletteAtStartUp ? "PaletteAtStartUp" : "PaletteByCtrlP") +
+                                  (info.param.FromMenu ? "_QuitFromMenu" : "_CloseBox");
+                         });
+
+// Every step by keyboard, on the real program: the palette (Ctrl+P, arrows,
+// Return) and the picture's pick cursor at zoom 1 and 4. The preview copy, in
+// the window's working folder, carries each choice.
+TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const QString gif = Dir.filePath(QStringLiteral("keys.gif"));
+  WriteAll(gif, EveryPixelItsOwnEntry());
+  const quint64 main = Start(0, gif);
+  ASSERT_NE(main, 0u) << "no main window";
+  const auto previewIndex = [&] {
+    const QString path = Runtime() + WorkFolders().value(0) + QStringLiteral("/_.gif");
+    const auto copy = QFile::exists(path) ? DecodeGif(ReadAll(path)) : std::nullopt;
+    return copy ? copy->TransparentIndex : -2;
+  };
+  const auto carries = [&](int index) { return WaitUntil([&] { return previewIndex() == index; }, 5000); };
+  ASSERT_TRUE(carries(-1)) << "no preview copy after opening";
+  Activate(main);
+  QTest::qWait(300);
+
+  // The palette: entry 0, two right, one down: 18. Then the preview command.
+  const qint64 pid = Programs[0].processId();
+  Keys(QStringLiteral("ctrl+p"));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) != 0; }, 5000)) << "Ctrl+P showed no palette";
+  QTest::qWait(300);
+  Keys(QStringLiteral("Right Right Down Return"));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) == 0; }, 5000)) << "Return left the palette open";
+  Activate(main);
+  Keys(QStringLiteral("alt+v"));  // 表示(&V)
+  QTest::qWait(300);
+  Keys(QStringLiteral("p"));  // ｻﾝﾌﾟﾙをﾌﾟﾚﾋﾞｭｰ(&P)
+  EXPECT_TRUE(carries(18)) << previewIndex();
+
+  // The picture: 背景透過(&T) on, Tab into the picture, ten and two right,
+  // five down: (12, 5), entry 92; Return picks it at zoom 1.
+  Keys(QStringLiteral("alt+t Tab shift+Right Right Right Down Down Down Down Down Return"));
+  EXPECT_TRUE(carries(92)) << previewIndex();
+  // At zoom 4 the cursor stays on its pixel: three left, one up: (9, 4), entry 73.
+  Keys(QStringLiteral("4 Left Left Left Up space"));
+  EXPECT_TRUE(carries(73)) << previewIndex();
+  KeepShot(Screen(), QStringLiteral("keyboard-pick-cursor.png"));
+}
+
 
 // ---- the window in this process, where its widgets can be asked ----
 
@@ -450,12 +425,9 @@ TEST_F(DesktopTest, TheHelpOpensBesideTheMainWindowInsideTheScreen) {
   ASSERT_TRUE(WaitUntil([&] { return (help = CurrentHelpViewer()) && help->isVisible(); }, 5000)) << "F1 showed no help";
   ASSERT_TRUE(WaitUntil([&] { return StackingOrder().contains(help->winId()); }, 5000));
   QTest::qWait(300);
-  const QRect screen = help->screen()->availableGeometry();
-  EXPECT_TRUE(screen.contains(help->frameGeometry())) << help->frameGeometry().x() << "," << help->frameGeometry().y();
-  EXPECT_FALSE(help->frameGeometry().intersects(Form->frameGeometry()))
-      << "help " << help->frameGeometry().x() << "," << help->frameGeometry().y() << " " << help->frameGeometry().width()
-      << " main " << Form->frameGeometry().x() << "," << Form->frameGeometry().y() << " " << Form->frameGeometry().width();
-  EXPECT_GE(help->frameGeometry().left(), Form->frameGeometry().right());
+  const QRect at = help->frameGeometry(), owner = Form->frameGeometry();
+  EXPECT_TRUE(help->screen()->availableGeometry().contains(at) && at.left() > owner.right())
+      << "help at " << at.x() << "," << at.y() << " beside " << owner.x() << "," << owner.y() << " " << owner.width();
   // Esc closes it.
   Activate(help->winId());
   Keys(QStringLiteral("Escape"));
@@ -485,21 +457,19 @@ TEST_F(DesktopTest, TheOpenDialogWithItsPreviewAndJapaneseButtons) {
     EXPECT_TRUE(buttons.contains(QStringLiteral("開く(&O)"))) << buttons.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(buttons.contains(QStringLiteral("キャンセル")));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("開く"));
-    // The filter's patterns are not repeated after its text.
+    // The filter's patterns are not repeated after its text; the size, type
+    // and date columns hold their texts whole.
     auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-    ASSERT_NE(types, nullptr);
-    EXPECT_EQ(types->itemText(0), QStringLiteral("GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg)"));
-    // The size, type and date columns hold their texts whole.
     auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
-    ASSERT_NE(files, nullptr);
+    ASSERT_TRUE(types && files);
+    EXPECT_EQ(types->itemText(0), QStringLiteral("GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg)"));
     QTest::qWait(300);  // the folder is read in the background
     const QModelIndex folder = files->rootIndex();
     ASSERT_GT(files->model()->rowCount(folder), 2);
     for (int column = 1; column < files->header()->count(); ++column)
       for (int row = 0; row < files->model()->rowCount(folder); ++row) {
         const QString text = files->model()->index(row, column, folder).data().toString();
-        EXPECT_LE(files->fontMetrics().horizontalAdvance(text), files->header()->sectionSize(column))
-            << column << ": " << text.toStdString();
+        EXPECT_LE(files->fontMetrics().horizontalAdvance(text), files->header()->sectionSize(column)) << text.toStdString();
       }
     KeepShot(Screen(), QStringLiteral("open-dialog-preview.png"));
     // A BMP typed in the name field is previewed too; a file that is no picture shows nothing.
@@ -580,97 +550,65 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
 
 // ---- two programs, two windows ----
 
+// Pixels of colour in the right half of the window (the preview pane), raised
+// first so that the other window hides none of it.
+int InPreview(quint64 id, QRgb color) {
+  if (StackingOrder().value(StackingOrder().size() - 1) != id) {
+    Activate(id);
+    QTest::qWait(200);
+  }
+  const QImage shot = QGuiApplication::primaryScreen()->grabWindow(WId(id)).toImage();
+  int count = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = shot.width() / 2; x < shot.width(); ++x) count += (shot.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF);
+  return count;
+}
+
 // Two windows of one installation, each started on its own picture as "Open
 // with" starts them: each preview keeps showing its own picture when its page
 // colour changes after the other opened a picture, and after the other
 // closes; neither leaves a working folder behind.
-class TwoWindowsTest : public ::testing::Test {
- protected:
-  QTemporaryDir Dir;
-  QProcess Programs[2];
-  QString AppDir() const { return Dir.path() + QStringLiteral("/app/"); }
-
-  void TearDown() override {
-    for (QProcess& p : Programs)
-      if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished(2000);
-      }
-  }
-  static QByteArray Solid(TRgb color) {
+TEST_F(ProgramTest, TwoWindowsEachPreviewTheirOwnPicture) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
+  quint64 windows[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
     TGifPlan s;
     s.Width = 120;
     s.Height = 80;
-    s.Colors = {color, {255, 255, 255}};
-    return MakeGif(s);
+    s.Colors = {{uint8_t(qRed(colours[i])), 0, uint8_t(qBlue(colours[i]))}, {255, 255, 255}};
+    const QString picture = Dir.filePath(QStringLiteral("%1.gif").arg(i));
+    WriteAll(picture, MakeGif(s));
+    ASSERT_NE(windows[i] = Start(i, picture), 0u) << "no window " << i;
   }
-  // Pixels of colour in the right half of the window (the preview pane),
-  // raised first so that the other window hides none of it.
-  static int InPreview(quint64 id, QRgb color) {
-    if (StackingOrder().value(StackingOrder().size() - 1) != id) {
-      Activate(id);
-      QTest::qWait(200);
+  // Window i shows its own colour and none of the other's.
+  const auto shows = [&](int i) { return InPreview(windows[i], colours[i]) > 5000 && InPreview(windows[i], colours[1 - i]) == 0; };
+  const auto counts = [&](int i) { return std::to_string(InPreview(windows[i], colours[i])) + " " + std::to_string(InPreview(windows[i], colours[1 - i])); };
+  EXPECT_TRUE(WaitUntil([&] { return shows(0) && shows(1); }, 20000)) << counts(0) << " / " << counts(1);
+
+  // The first window confirms its page colour as it is (bg.css is written and
+  // the page shown again from the preview copy on disk): after the second one
+  // opened its picture, then after the second one closed.
+  for (const bool otherClosed : {false, true}) {
+    SCOPED_TRACE(otherClosed ? "after the other closed" : "beside the other");
+    if (otherClosed) {
+      RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[1])});
+      EXPECT_TRUE(Programs[1].waitForFinished(5000));
     }
-    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(WId(id)).toImage();
-    int count = 0;
-    for (int y = 0; y < shot.height(); ++y)
-      for (int x = shot.width() / 2; x < shot.width(); ++x) count += (shot.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF);
-    return count;
-  }
-  static bool Shows(quint64 id, QRgb own, QRgb other) {
-    return InPreview(id, own) > 5000 && InPreview(id, other) == 0;
-  }
-  // The page colour confirmed as it is: bg.css is written and the page shown
-  // again from the preview copy on disk.
-  static void ChangePageColour(quint64 id) {
-    Activate(id);
+    Activate(windows[0]);
     Keys(QStringLiteral("alt+v"));  // 表示(&V)
     QTest::qWait(300);
     Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
     QTest::qWait(1000);
     Keys(QStringLiteral("Return"));
+    QTest::qWait(1500);
+    EXPECT_TRUE(WaitUntil([&] { return shows(0); }, 5000)) << counts(0);
   }
-};
 
-TEST_F(TwoWindowsTest, EachPreviewShowsItsOwnPicture) {
-  REQUIRE_DESKTOP();
-  QDir().mkpath(AppDir());
-  for (const char* file : kProgramFiles)
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
-  QFile::setPermissions(AppDir() + QStringLiteral("tomaru"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
-  const QString pictures[2] = {Dir.filePath(QStringLiteral("red.gif")), Dir.filePath(QStringLiteral("blue.gif"))};
-  WriteAll(pictures[0], Solid({255, 0, 0}));
-  WriteAll(pictures[1], Solid({0, 0, 255}));
-  quint64 windows[2] = {0, 0};
-  for (int i = 0; i < 2; ++i) {
-    Programs[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    Programs[i].setStandardOutputFile(QProcess::nullDevice());
-    Programs[i].start(AppDir() + QStringLiteral("tomaru"), {pictures[i]});
-    ASSERT_TRUE(Programs[i].waitForStarted(5000));
-    const qint64 pid = Programs[i].processId();
-    ASSERT_TRUE(WaitUntil([&] { return (windows[i] = WindowOf(pid, pictures[i])) != 0; }, 20000)) << "no window " << i;
-  }
-  const quint64 a = windows[0], b = windows[1];
-  EXPECT_TRUE(WaitUntil([&] { return Shows(a, red, blue) && Shows(b, blue, red); }, 20000))
-      << InPreview(a, red) << " " << InPreview(a, blue) << " " << InPreview(b, blue) << " " << InPreview(b, red);
-
-  // The first window changes its page colour after the second one opened its picture.
-  ChangePageColour(a);
-  QTest::qWait(1500);
-  EXPECT_TRUE(WaitUntil([&] { return Shows(a, red, blue); }, 5000)) << InPreview(a, red) << " " << InPreview(a, blue);
-
-  // The second window closes; the first changes its page colour again.
-  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(b)});
-  EXPECT_TRUE(Programs[1].waitForFinished(5000));
-  ChangePageColour(a);
-  QTest::qWait(1500);
-  EXPECT_TRUE(WaitUntil([&] { return Shows(a, red, blue); }, 5000)) << InPreview(a, red) << " " << InPreview(a, blue);
-
-  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(a)});
+  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[0])});
   EXPECT_TRUE(Programs[0].waitForFinished(5000));
-  const QStringList left = QDir(AppDir() + QStringLiteral("data")).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs);
-  EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+  EXPECT_TRUE(WorkFolders().isEmpty()) << WorkFolders().join(' ').toStdString();
 }
 
 }  // namespace

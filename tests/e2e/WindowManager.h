@@ -154,6 +154,7 @@ inline void Activate(quint64 id) {
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(id)});
 }
 
+// One key or several in turn, separated by spaces ("Right Right Return").
 inline void Keys(const QString& keys) {
-  RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+  RunTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys.split(QLatin1Char(' ')));
 }

@@ -137,12 +137,7 @@ TEST(HelpPlace, BesideTheOwnerAndInsideTheScreen) {
       {QRect(100, -40, 400, 150), QRect(508, 0, 660, 520)},     // owner partly above the screen
       {QRect(-300, 100, 400, 300), QRect(108, 100, 660, 520)},  // owner partly off the left
   };
-  for (const auto& c : cases) {
-    const QRect at = HelpWindowPlace(c.Owner, help, screen);
-    EXPECT_EQ(at, c.Expected) << c.Owner.x() << "," << c.Owner.y();
-    EXPECT_TRUE(screen.contains(at)) << c.Owner.x() << "," << c.Owner.y();
-    EXPECT_GE(at.width(), HelpMinimumWidth);
-  }
+  for (const auto& c : cases) EXPECT_EQ(HelpWindowPlace(c.Owner, help, screen), c.Expected) << c.Owner.x() << "," << c.Owner.y();
   // On a second screen to the right, the coordinates are that screen's.
   EXPECT_EQ(HelpWindowPlace(QRect(1400, 100, 400, 300), help, QRect(1280, 0, 1920, 1080)).topLeft(), QPoint(1808, 100));
 }
