@@ -46,6 +46,10 @@
         <source>。</source>
         <translation>; </translation>
     </message>
+    <message>
+        <source>ファイル「%1」: 保存で %2 バイトから %3 バイトに増えました (書き換えたフレーム %4)。</source>
+        <translation>File &quot;%1&quot;: the save grew it from %2 to %3 bytes (%4 frames written anew).</translation>
+    </message>
 </context>
 <context>
     <name>BatchWrite</name>
@@ -106,10 +110,6 @@
         <translation>Name at least one file.</translation>
     </message>
     <message>
-        <source>--transparent、--none、--info のどれか一つを指定してください。</source>
-        <translation>Give exactly one of --transparent, --none and --info.</translation>
-    </message>
-    <message>
         <source>--info は何も書かないので、-o、--suffix、--in-place は使えません。</source>
         <translation>--info writes nothing, so -o, --suffix and --in-place cannot be used with it.</translation>
     </message>
@@ -168,6 +168,26 @@
     <message>
         <source>GIF、BMP、PNG、JPEG のファイル。</source>
         <translation>A GIF, BMP, PNG or JPEG file.</translation>
+    </message>
+    <message>
+        <source>開いたときの透過のまま書きます: GIF はそのままのバイトで、BMP、PNG、JPEG は変換した GIF (PNG の透明な画素は透過のまま) です。</source>
+        <translation>Keep the transparency as opened: a GIF byte for byte, a BMP, PNG or JPEG converted to GIF (a PNG&apos;s see-through pixels stay see-through).</translation>
+    </message>
+    <message>
+        <source>FILE に NUL で区切って並べた名前も入力にします (- は標準入力)。一覧は読みながら処理します。</source>
+        <translation>Also take the NUL-separated names in FILE as inputs (- for standard input). The list is read while the batch works.</translation>
+    </message>
+    <message>
+        <source>--files0-from は一つだけ指定できます。</source>
+        <translation>Give --files0-from only once.</translation>
+    </message>
+    <message>
+        <source>--transparent、--none、--keep、--info のどれか一つを指定してください。</source>
+        <translation>Give exactly one of --transparent, --none, --keep and --info.</translation>
+    </message>
+    <message>
+        <source>ファイル名の一覧「%1」の %2 番目の名前が空です。</source>
+        <translation>Name %2 in the list of file names &quot;%1&quot; is empty.</translation>
     </message>
 </context>
 <context>
@@ -662,6 +682,13 @@
     </message>
 </context>
 <context>
+    <name>NameList</name>
+    <message>
+        <source>tomaru: ファイル名の一覧「%1」を読み込めませんでした。(%2)</source>
+        <translation>tomaru: the list of file names &quot;%1&quot; could not be read. (%2)</translation>
+    </message>
+</context>
+<context>
     <name>OpenPreview</name>
     <message>
         <source>プレビュー</source>
@@ -693,6 +720,10 @@
     <message>
         <source>-o の%1はフォルダではありません。入力が複数のときは、既存のフォルダを指定してください。</source>
         <translation>%1 given with -o is not a folder. With several inputs, give an existing folder.</translation>
+    </message>
+    <message>
+        <source>入力%1は、この実行で先に出力先になったファイルです。</source>
+        <translation>Input %1 is a file this run has already written as an output.</translation>
     </message>
 </context>
 <context>
