@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The command line beside the plain tools that do the same job, one hyperfine run a
 # group so the figures are side by side, then each command's peak memory:
-#   a. one small GIF: start-up cost (tomaru --info and -o DIR against giftrans, gifsicle)
+#   a. one small GIF: start-up cost (tomaru --info, -o DIR and -o onto an existing file
+#      against a program that only starts Qt Core, giftrans and gifsicle)
 #   b. one 1000-frame animation of 50-70 MB: streaming cost against copying the file
 #   c. 1000 small files in one process: per-file cost against gifsicle --batch
 # Not run by the tests.
@@ -17,6 +18,8 @@ for tool in convert gifsicle giftrans hyperfine /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
 done
 [ -x "$TOMARU" ] || { echo "no $TOMARU: build first" >&2; exit 1; }
+FLOOR="$(dirname "$TOMARU")/bench_qt_core_floor"
+[ -x "$FLOOR" ] || { echo "no $FLOOR: build the target bench_qt_core_floor" >&2; exit 1; }
 
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
@@ -59,22 +62,23 @@ FRESH_OUT="sh -c 'rm -rf $WORK/out2 && mkdir $WORK/out2'"
 # hyperfine runs each command without a shell (-N): a shell's start-up would be a
 # third of giftrans's time on the small file. Only cp + sync needs one, whose few ms
 # are small beside copying 60 MB.
-# cp is followed by a sync of that one file because tomaru fsyncs what it writes; a
-# bare `sync` would also wait for other processes' writes on a shared machine. The
-# small file's "sync of a new copy" is what that durability costs tomaru -o DIR there
-# (giftrans and gifsicle leave their output to the system's own write-back).
+# cp is followed by a sync of that one file where tomaru syncs too: a file it
+# replaces is made durable before the rename (a bare `sync` would also wait for other
+# processes' writes on a shared machine). A new file is not synced, as with cp and
+# gifsicle; "-o FILE, replaced" shows what replacing costs on the small file.
 W="$WORK"
 NAMES=(
-  "a:tomaru --info"            "a:tomaru -o DIR"        "a:giftrans -t"    "a:gifsicle --transparent"
-  "a:sync of a new copy"
+  "a:Qt Core floor"            "a:tomaru --info"        "a:tomaru -o DIR"  "a:tomaru -o FILE, replaced"
+  "a:giftrans -t"              "a:gifsicle --transparent"
   "b:tomaru -o DIR"            "b:tomaru --patch-only"  "b:cp + sync"      "b:gifsicle --transparent"
   "c:tomaru --in-place"        "c:gifsicle --batch")
 CMDS=(
+  "$FLOOR"
   "$TOMARU --info $W/small.gif"
   "$TOMARU --transparent '#ffffff' -o $W/out $W/small.gif"
+  "$TOMARU --transparent '#ffffff' -o $W/out/replaced.gif $W/small.gif"
   "giftrans -t '#ffffff' -o $W/out/giftrans.gif $W/small.gif"
   "gifsicle --transparent '#ffffff' $W/small.gif -o $W/out/gifsicle.gif"
-  "sync $W/out/fresh.gif"
   "$TOMARU --transparent '#ffffff' -o $W/out2 $W/big.gif"
   "$TOMARU --transparent '#ffffff' --patch-only -o $W/out2 $W/big.gif"
   "sh -c 'cp $W/big.gif $W/out2/ && sync $W/out2/big.gif'"
@@ -82,7 +86,9 @@ CMDS=(
   "$TOMARU --transparent '#ffffff' --in-place$BATCH"
   "gifsicle --no-warnings --batch --transparent '#ffffff'$BATCH")
 # Every command of a group gets a preparation, or none does: hyperfine wants one each.
-PREPARES=(true true true true "cp $W/small.gif $W/out/fresh.gif" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
+# -o DIR writes a new file each time; "replaced" always finds its target there.
+FRESH_SMALL="sh -c 'rm -f $W/out/small.gif; cp $W/small.gif $W/out/replaced.gif'"
+PREPARES=("$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
 
 group() {  # letter warmup runs: one hyperfine run over the group's commands
   local args=(-N --warmup "$2" --runs "$3" --export-json "$WORK/$1.json") i
@@ -123,9 +129,11 @@ for g in "abc":
         if g == "b" and name.startswith("b:tomaru"):
             note = f"  peak <= input + 32 MiB: {'yes' if peak <= size + 32 else 'NO'}"
         shown = f"{sizes[g] / 1024:.1f} KiB" if g == "a" else f"{size:.1f} MiB"
+        if g == "a":
+            note = f"  {r['mean'] / runs['a:Qt Core floor']['mean']:.2f}x the floor"
         print(f"{name:28s} {shown:>9s} {r['mean'] * 1e3:9.1f} {r['stddev'] * 1e3:7.1f}"
               f" {r['min'] * 1e3:8.1f}–{r['max'] * 1e3:<8.1f} {r['mean'] / base:5.2f}x"
               f" {peak:8.1f}{note}")
-print("ratio: mean time over giftrans (a), cp + sync (b), gifsicle --batch (c);"
+print("ratio: mean time over giftrans (a; the floor's multiple beside it), cp + sync (b), gifsicle --batch (c);"
       " aims: a <= 3x, b <= 1.5x, b's peak <= input + 32 MiB")
 PY
