@@ -9,11 +9,13 @@
 #
 #   bench/cli_side_by_side.sh [BUILD_DIR]   (default build/; needs hyperfine, giftrans,
 #                                           gifsicle, ImageMagick, GNU time)
-#   BENCH_RUNS=N sets the timed runs of the slow groups (default 10; group a runs 50).
+#   BENCH_RUNS=N sets the timed runs of the slow groups (default 10; group a runs 50);
+#   BENCH_GROUPS=a (say) runs only the groups named (default abc).
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TOMARU="$(cd "${1:-$ROOT/build}" && pwd)/bin/tomaru"
 RUNS="${BENCH_RUNS:-10}"
+GROUPS_RUN="${BENCH_GROUPS:-abc}"
 for tool in convert gifsicle giftrans hyperfine /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
 done
@@ -99,27 +101,29 @@ group() {  # letter warmup runs: one hyperfine run over the group's commands
   done
   hyperfine "${args[@]}"
 }
-group a 5 50
-group b 2 "$RUNS"
-group c 1 "$RUNS"
+for g in a b c; do
+  [[ $GROUPS_RUN == *$g* ]] || continue
+  case $g in a) group a 5 50 ;; *) group "$g" $([ "$g" = b ] && echo 2 || echo 1) "$RUNS" ;; esac
+done
 
 echo "Measuring peak memory..."
 : > peaks.tsv
 for i in "${!NAMES[@]}"; do
+  [[ $GROUPS_RUN == *"${NAMES[$i]%%:*}"* ]] || continue
   [ -n "${PREPARES[$i]}" ] && eval "${PREPARES[$i]}"
   # GNU time's %M is the largest resident set of the command and its children, in KB.
   eval "/usr/bin/time -f %M -o $WORK/kb ${CMDS[$i]}" >/dev/null 2>&1
   printf '%s\t%s\n' "${NAMES[$i]}" "$(tail -1 "$WORK/kb")" >> peaks.tsv
 done
 
-python3 - "$WORK" "$(stat -c %s small.gif)" "$BIG_BYTES" "$(du -sb src | cut -f1)" <<'PY'
+python3 - "$WORK" "$GROUPS_RUN" "$(stat -c %s small.gif)" "$BIG_BYTES" "$(du -sb src | cut -f1)" <<'PY'
 import json, sys
-work, sizes = sys.argv[1], dict(zip("abc", map(int, sys.argv[2:5])))
+work, groups, sizes = sys.argv[1], sys.argv[2], dict(zip("abc", map(int, sys.argv[3:6])))
 peaks = dict(line.rstrip("\n").split("\t") for line in open(f"{work}/peaks.tsv"))
 baseline = {"a": "a:giftrans -t", "b": "b:cp + sync", "c": "c:gifsicle --batch"}
 print(f"\n{'command':28s} {'input':>9s} {'mean ms':>9s} {'± sd':>7s} {'min–max ms':>17s}"
       f" {'ratio':>6s} {'peak MiB':>8s}")
-for g in "abc":
+for g in (g for g in "abc" if g in groups):
     runs = {r["command"]: r for r in json.load(open(f"{work}/{g}.json"))["results"]}
     base = runs[baseline[g]]["mean"]
     size = sizes[g] / 2**20  # MiB, as GNU time's KB are KiB
