@@ -1,12 +1,12 @@
 #include "cli/OutputPlan.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 
 #include <climits>
 #include <cstdlib>
-#include <set>
+#include <cstring>
 #include <sys/stat.h>
-#include <tuple>
 
 #include "cli/FileNames.h"
 
@@ -78,22 +78,30 @@ QByteArray ResolvedTarget(const QByteArray& path) {
 }
 
 // A place on disk: the folder's device and inode and the name in it. A file
-// that exists is also known by its own inode, so two links to one file are
-// seen as one input.
-bool TOutputPlanner::TPlace::operator<(const TPlace& o) const {
-  return std::tie(Dev, Ino, Name) < std::tie(o.Dev, o.Ino, o.Name);
+// that exists is also known by its own inode (and no name), so two links to
+// one file are seen as one input.
+TOutputPlanner::TPlace TOutputPlanner::Digest(dev_t dev, ino_t ino, const QByteArray& name) {
+  QCryptographicHash hash(QCryptographicHash::Md5);
+  const quint64 numbers[] = {quint64(dev), quint64(ino)};
+  hash.addData(QByteArrayView(reinterpret_cast<const char*>(numbers), sizeof numbers));
+  hash.addData(name);
+  const QByteArray digest = hash.result();
+  TPlace place;
+  std::memcpy(&place.first, digest.constData(), 8);
+  std::memcpy(&place.second, digest.constData() + 8, 8);
+  return place;
 }
 
 TOutputPlanner::TPlace TOutputPlanner::PlaceOf(const QByteArray& resolved) {
   struct stat st;
-  if (::stat(FolderOf(resolved).constData(), &st) != 0) return {0, 0, resolved};
-  return {st.st_dev, st.st_ino, NameOf(resolved)};
+  if (::stat(FolderOf(resolved).constData(), &st) != 0) return Digest(0, 0, resolved);
+  return Digest(st.st_dev, st.st_ino, NameOf(resolved));
 }
 
 std::optional<TOutputPlanner::TPlace> TOutputPlanner::FileOf(const QByteArray& path) {
   struct stat st;
   if (::stat(path.constData(), &st) != 0) return std::nullopt;
-  return TPlace{st.st_dev, st.st_ino, QByteArray()};
+  return Digest(st.st_dev, st.st_ino, QByteArray());
 }
 
 TOutputPlanner::TOutputPlanner(const TOutputRequest& request) : Request(request) {

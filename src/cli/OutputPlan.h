@@ -8,7 +8,8 @@
 #include <QList>
 #include <QString>
 #include <optional>
-#include <set>
+#include <unordered_set>
+#include <utility>
 #include <sys/types.h>
 #include <vector>
 
@@ -38,18 +39,19 @@ class TOutputPlanner {
   TBatchFile Plan(const QByteArray& input);
 
  private:
-  struct TPlace {
-    dev_t Dev = 0;
-    ino_t Ino = 0;
-    QByteArray Name;
-    bool operator<(const TPlace& o) const;
+  // A place kept by a 128-bit digest of what identifies it: a batch of a
+  // million files keeps tens of bytes for each, not its names.
+  using TPlace = std::pair<quint64, quint64>;
+  struct TPlaceHash {
+    size_t operator()(const TPlace& place) const { return size_t(place.first); }
   };
+  static TPlace Digest(dev_t dev, ino_t ino, const QByteArray& name);
   static TPlace PlaceOf(const QByteArray& resolved);
   static std::optional<TPlace> FileOf(const QByteArray& path);
   void KnowInput(const QByteArray& input);
   TOutputRequest Request;
   bool IntoDirectory = false;
-  std::set<TPlace> InputPlaces, Targets;
+  std::unordered_set<TPlace, TPlaceHash> InputPlaces, Targets;
 };
 
 // The name a GIF made from input takes in a directory: a BMP becomes a .gif.
