@@ -247,6 +247,9 @@ TEST_F(CliFiles, InputsComeFromAListOfNames) {
        "入力「a-n.gif」は、この実行で先に出力先になったファイルです。\n", 1},
       // Several inputs in all, so -o must be a folder: known before anything is written.
       {"printf 'sub/a.gif\\0' | \"$T\" --none -o one.gif --files0-from - a.gif", "", "*フォルダ「one.gif」が存在しません*", 2},
+      // A stop signal is taken while the list is awaited: a FIFO held open that never ends.
+      {"mkfifo fifo; exec 3<>fifo; \"$T\" --info --files0-from fifo & p=$!; sleep 0.3; kill -TERM $p; wait $p; echo $?",
+       "143\n", "", 0},
       // The batch starts before the list ends: the last name comes only once a file is done.
       {"(cd many && printf '%s\\0' f*.gif; for i in $(seq 200); do [ -e ../streamed/f000.gif ] && echo streamed >../seen && break; "
        "sleep 0.1; done; printf 'last.gif\\0') | (cd many && \"$T\" --none -o ../streamed --files0-from -) && cat seen && ls streamed | wc -l",
