@@ -189,6 +189,10 @@
         <source>ファイル名の一覧「%1」の %2 番目の名前が空です。</source>
         <translation>Name %2 in the list of file names &quot;%1&quot; is empty.</translation>
     </message>
+    <message>
+        <source>ファイル名の一覧「%1」の %2 番目の名前が %3 バイトを超えています。</source>
+        <translation>Name %2 in the list of file names &quot;%1&quot; is longer than %3 bytes.</translation>
+    </message>
 </context>
 <context>
     <name>CommandTable</name>

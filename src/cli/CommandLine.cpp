@@ -211,10 +211,10 @@ class TListedInputs {
     }
     return Ahead.size();
   }
-  // The next name, and its place in the list (from 1).
-  bool Next(QByteArray& name, qint64& listed) {
+  // The next name, its place in the list (from 1), and whether it was too long to keep.
+  bool Next(QByteArray& name, qint64& listed, bool& tooLong) {
     if (Ahead.empty() && !Read()) return false;
-    std::tie(name, listed) = Ahead.front();
+    std::tie(name, listed, tooLong) = Ahead.front();
     Ahead.pop_front();
     return true;
   }
@@ -222,11 +222,12 @@ class TListedInputs {
  private:
   bool Read() {
     QByteArray name;
-    if (!List || !List->Next(name, StopRequested)) return false;
-    Ahead.push_back({name, List->Count()});
+    bool tooLong = false;
+    if (!List || !List->Next(name, tooLong, StopRequested)) return false;
+    Ahead.emplace_back(name, List->Count(), tooLong);
     return true;
   }
-  std::deque<std::pair<QByteArray, qint64>> Ahead;
+  std::deque<std::tuple<QByteArray, qint64, bool>> Ahead;
   std::unique_ptr<TNameList> List;
 };
 
@@ -235,10 +236,16 @@ class TListedInputs {
 bool NextFile(TListedInputs& inputs, TOutputPlanner* planner, const QString& listShown, TBatchFile& file) {
   QByteArray name;
   qint64 listed = 0;
-  if (!inputs.Next(name, listed)) return false;
+  bool tooLong = false;
+  if (!inputs.Next(name, listed, tooLong)) return false;
   if (name.isEmpty()) {
     file = TBatchFile{};
-    file.Refused = QCoreApplication::translate("CommandLine", "ファイル名の一覧「%1」の %2 番目の名前が空です。").arg(listShown).arg(listed);
+    file.Refused =
+        tooLong ? QCoreApplication::translate("CommandLine", "ファイル名の一覧「%1」の %2 番目の名前が %3 バイトを超えています。")
+                      .arg(listShown)
+                      .arg(listed)
+                      .arg(TNameList::kLongestName - 1)
+                : QCoreApplication::translate("CommandLine", "ファイル名の一覧「%1」の %2 番目の名前が空です。").arg(listShown).arg(listed);
     return true;
   }
   if (planner) {

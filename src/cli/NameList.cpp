@@ -66,20 +66,28 @@ bool TNameList::Fill(const std::function<bool()>& stop) {
   return false;
 }
 
-bool TNameList::Next(QByteArray& name, const std::function<bool()>& stop) {
+bool TNameList::Next(QByteArray& name, bool& tooLong, const std::function<bool()>& stop) {
   if (Fd < 0 || !Failure.isEmpty()) return false;
+  tooLong = false;
   for (;;) {
     const qsizetype end = Buffer.indexOf('\0', Start);
+    const qsizetype nameEnd = end >= 0 ? end : Buffer.size();
+    if (nameEnd - Start >= kLongestName) tooLong = true;
+    if (tooLong) {
+      // Only the end of the name is looked for from now on.
+      Start = nameEnd;
+      if (end < 0) Buffer.clear(), Start = 0;
+    }
     if (end >= 0) {
-      name = Buffer.mid(Start, end - Start);
+      name = tooLong ? QByteArray() : Buffer.mid(Start, end - Start);
       Start = end + 1;
       ++Names;
       return true;
     }
     if (Ended) {
       // The last name may lack its NUL, as with du and wc.
-      if (Start >= Buffer.size()) return false;
-      name = Buffer.mid(Start);
+      if (Start >= Buffer.size() && !tooLong) return false;
+      name = tooLong ? QByteArray() : Buffer.mid(Start);
       Start = Buffer.size();
       ++Names;
       return true;

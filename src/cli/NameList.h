@@ -16,8 +16,11 @@ class TNameList {
 
   // The next name (empty names included: the caller refuses them); false at
   // the end of the list, on a read error (Error set) or once stop() answers
-  // true while waiting for more.
-  bool Next(QByteArray& name, const std::function<bool()>& stop);
+  // true while waiting for more. A name longer than kLongestName is skipped
+  // whole, however long, and answered empty with tooLong set: a hostile list
+  // cannot make the program hold more than that.
+  bool Next(QByteArray& name, bool& tooLong, const std::function<bool()>& stop);
+  static constexpr qsizetype kLongestName = 4096;  // PATH_MAX, the terminating NUL included
   const QString& Error() const { return Failure; }
   const QString& Shown() const { return ShownList; }
   qint64 Count() const { return Names; }  // names answered so far

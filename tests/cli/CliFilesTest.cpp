@@ -236,6 +236,9 @@ TEST_F(CliFiles, InputsComeFromAListOfNames) {
       // An empty name is refused where it stands; the others are done.
       {"printf 'a.gif\\0\\0sub/a.gif\\0' | \"$T\" --info --files0-from -", "a.gif\t*\nsub/a.gif\t*\n",
        "ファイル名の一覧「-」の 2 番目の名前が空です。\n", 1},
+      // So is a name longer than any path, however long, without the list being held.
+      {"(head -c 3000000 /dev/zero | tr '\\0' n; printf '\\0a.gif') | \"$T\" --info --files0-from -", "a.gif\t*\n",
+       "ファイル名の一覧「-」の 1 番目の名前が 4095 バイトを超えています。\n", 1},
       // A list that cannot be read is named; nothing is done.
       {"\"$T\" --info --files0-from gone a.gif", "",
        "tomaru: ファイル名の一覧「gone」を読み込めませんでした。(*)\n", 1},
