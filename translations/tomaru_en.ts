@@ -35,16 +35,20 @@
         <translation>the file is damaged after %1 frames; the rest was kept as it was</translation>
     </message>
     <message>
-        <source>%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました</source>
-        <translation>the image data cannot be read from frame %1 on; only control blocks were changed there</translation>
-    </message>
-    <message>
         <source>ファイル「%1」: %2。</source>
         <translation>File &quot;%1&quot;: %2.</translation>
     </message>
     <message>
         <source>。</source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>%1 フレーム目から画像データが壊れているため、制御ブロックだけを変えました</source>
+        <translation>the image data is damaged from frame %1 on; only control blocks were changed there</translation>
+    </message>
+    <message>
+        <source>フレームの範囲が大きすぎて確かめられないため、制御ブロックだけを変えました</source>
+        <translation>the frames spread too wide to be checked; only control blocks were changed</translation>
     </message>
 </context>
 <context>
@@ -525,6 +529,14 @@
     <message>
         <source>不可 %1</source>
         <translation>not possible %1</translation>
+    </message>
+    <message>
+        <source>未確認</source>
+        <translation>not checked</translation>
+    </message>
+    <message>
+        <source>%1 ﾌﾚｰﾑ目から破損</source>
+        <translation>damaged from frame %1</translation>
     </message>
 </context>
 <context>
