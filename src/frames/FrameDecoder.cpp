@@ -36,6 +36,54 @@ std::vector<int> InterlacedRows(int height) {
 
 }  // namespace
 
+bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels) {
+  const auto* b = reinterpret_cast<const uint8_t*>(data.constData());
+  if (from < 0 || from >= end || end > data.size()) return false;
+  const int size = b[from];
+  if (size < 1 || size > 8) return false;
+  // giflib's bookkeeping: running counts every code read since the last
+  // clear, from clear + 2; the entry running - 2 is defined by each code but
+  // the first; codes widen once running passes 2^width, up to 12 bits.
+  constexpr int kCodes = 4096;
+  const int clear = 1 << size, eoi = clear + 1;
+  std::vector<int> length(kCodes, 0);  // pixels each entry stands for; 0: none yet
+  std::fill_n(length.begin(), clear, 1);
+  int running = clear + 2, width = size + 1, last = -1;
+  uint32_t bits = 0;
+  int held = 0, pos = from + 1, left = 0;  // left: bytes left in the sub-block
+  while (pixels > 0) {
+    while (held < width) {
+      if (left == 0) {
+        if (pos >= end || b[pos] == 0) return false;  // the data ends first
+        left = b[pos++];
+      }
+      bits |= uint32_t(b[pos++]) << held;
+      held += 8;
+      --left;
+    }
+    const int code = int(bits & ((1u << width) - 1));
+    bits >>= width;
+    held -= width;
+    if (running < kCodes + 1 && ++running > (1 << width) && width < 12) ++width;
+    if (code == clear) {
+      std::fill(length.begin() + clear, length.end(), 0);
+      running = clear + 2, width = size + 1, last = -1;
+      continue;
+    }
+    if (code == eoi) return false;  // before the last pixel
+    int count = length[size_t(code)];
+    if (count == 0) {
+      if (code != running - 2 || last < 0) return false;  // an entry not made yet
+      count = length[size_t(last)] + 1;  // the entry this very code defines
+    }
+    if (last >= 0 && running - 2 < kCodes && length[size_t(running - 2)] == 0)
+      length[size_t(running - 2)] = length[size_t(last)] + 1;
+    last = code;
+    pixels -= count;
+  }
+  return true;
+}
+
 TFrameDecoder::TFrameDecoder(const QByteArray& data, const TRect& screen) : Reader{&data, 0}, Screen(screen) {
   int error = 0;
   Gif = DGifOpen(&Reader, ReadFromBuffer, &error);

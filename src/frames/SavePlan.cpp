@@ -347,6 +347,8 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
     // LZW codes below 2^size are pixels: none may lie past the table.
     const int data = f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + 10;
     if (data >= f.End || b[data] < 2 || b[data] > 8 || (1 << b[data]) > f.ColorCount) return false;
+    // Damaged image data is for the judge to find and name.
+    if (!ImageDataDecodes(source, data, f.End, int64_t(f.Width) * f.Height)) return false;
     const std::vector<TPixel> colors = TableColors(source, f);
     const int copies = int(std::count(colors.begin(), colors.end(), chosen));
     const int transparent = TransparentOf(controls[k]);
