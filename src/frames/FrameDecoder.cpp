@@ -46,38 +46,45 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
   // the first; codes widen once running passes 2^width, up to 12 bits.
   constexpr int kCodes = 4096;
   const int clear = 1 << size, eoi = clear + 1;
-  std::vector<int> length(kCodes, 0);  // pixels each entry stands for; 0: none yet
-  std::fill_n(length.begin(), clear, 1);
+  uint16_t length[kCodes];  // pixels each entry stands for; 0: none yet
+  std::fill_n(length, clear, uint16_t(1));
+  std::fill(length + clear, length + kCodes, uint16_t(0));
   int running = clear + 2, width = size + 1, last = -1;
-  uint32_t bits = 0;
-  int held = 0, pos = from + 1, left = 0;  // left: bytes left in the sub-block
+  uint64_t bits = 0;
+  int held = 0, pos = from + 1;
+  int blockEnd = pos;  // just past the current sub-block
   while (pixels > 0) {
-    while (held < width) {
-      if (left == 0) {
-        if (pos >= end || b[pos] == 0) return false;  // the data ends first
-        left = b[pos++];
+    if (held < width) {
+      // Whole bytes while they last in this sub-block, then the next one.
+      while (held <= 56) {
+        if (pos == blockEnd) {
+          if (pos >= end || b[pos] == 0) break;
+          blockEnd = pos + 1 + b[pos];
+          if (blockEnd > end) return false;
+          ++pos;
+          continue;
+        }
+        bits |= uint64_t(b[pos++]) << held;
+        held += 8;
       }
-      bits |= uint32_t(b[pos++]) << held;
-      held += 8;
-      --left;
+      if (held < width) return false;  // the data ends first
     }
     const int code = int(bits & ((1u << width) - 1));
     bits >>= width;
     held -= width;
     if (running < kCodes + 1 && ++running > (1 << width) && width < 12) ++width;
     if (code == clear) {
-      std::fill(length.begin() + clear, length.end(), 0);
+      std::fill(length + clear, length + std::min(running, kCodes), uint16_t(0));
       running = clear + 2, width = size + 1, last = -1;
       continue;
     }
     if (code == eoi) return false;  // before the last pixel
-    int count = length[size_t(code)];
+    int count = length[code];
     if (count == 0) {
       if (code != running - 2 || last < 0) return false;  // an entry not made yet
-      count = length[size_t(last)] + 1;  // the entry this very code defines
+      count = length[last] + 1;  // the entry this very code defines
     }
-    if (last >= 0 && running - 2 < kCodes && length[size_t(running - 2)] == 0)
-      length[size_t(running - 2)] = length[size_t(last)] + 1;
+    if (last >= 0 && running - 2 < kCodes && length[running - 2] == 0) length[running - 2] = uint16_t(length[last] + 1);
     last = code;
     pixels -= count;
   }

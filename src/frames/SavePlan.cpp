@@ -335,7 +335,8 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
 // the patch leaves alone because it was transparent on another entry fails
 // the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
-// without decoding, as fast as they are copied.
+// without decoding: their codes are only walked, so that damage giflib
+// would refuse goes to the judge, which names it.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {
   if (walk.Damaged) return false;
