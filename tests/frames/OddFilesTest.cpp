@@ -6,6 +6,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "FramePlans.h"
 #include "SaveOracle.h"
 #include "common/GifAnimation.h"
 #include "common/GifBuffers.h"
@@ -17,34 +18,6 @@
 #include "frames/SavePlan.h"
 
 namespace {
-
-const TRgb kWhite{255, 255, 255}, kBlack{0, 0, 0}, kRed{220, 0, 0}, kBlue{0, 0, 200}, kGreen{0, 160, 0};
-constexpr int W = 12, H = 8;
-
-std::vector<uint8_t> Filled(int w, int h, uint8_t index) { return std::vector<uint8_t>(size_t(w) * h, index); }
-
-void Paint(std::vector<uint8_t>& p, int w, int x0, int y0, int x1, int y1, uint8_t index) {
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) p[size_t(y) * w + x] = index;
-}
-
-TAnimFrame Part(int left, int top, int w, int h, std::vector<uint8_t> pixels, uint8_t packed) {
-  TAnimFrame f;
-  f.Left = left, f.Top = top, f.Width = w, f.Height = h;
-  f.Pixels = std::move(pixels);
-  f.Packed = packed;
-  return f;
-}
-
-TAnimFrame Full(std::vector<uint8_t> pixels, uint8_t packed) { return Part(0, 0, 0, 0, std::move(pixels), packed); }
-
-TAnimPlan Plan(std::vector<TRgb> colors, std::vector<TAnimFrame> frames, int w = W, int h = H) {
-  TAnimPlan plan;
-  plan.Width = w, plan.Height = h;
-  plan.Colors = std::move(colors);
-  plan.Frames = std::move(frames);
-  return plan;
-}
 
 // Red over white, then a partial frame painting white (the colour chosen)
 // over the red, and a blue one beside it: the second must be written anew.
