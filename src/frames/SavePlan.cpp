@@ -390,10 +390,12 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
   const TRect bounds = FramesBounds(walk);
   const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
-  if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
-    plan.Frames.TooLargeToJudge = true;
-  else if (!PatchAloneIsRight(source, walk, controls, chosen))
-    TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
+  if (!PatchAloneIsRight(source, walk, controls, chosen)) {
+    if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
+      plan.Frames.TooLargeToJudge = true;
+    else
+      TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
+  }
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;
 }
