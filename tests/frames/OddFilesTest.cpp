@@ -238,6 +238,19 @@ const std::vector<TOddCase>& OddCases() {
          return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(p, Packed(1)), dot, Part(8, 4, 2, 2, Filled(2, 2, 2), Packed(1))}));
        },
        0, false},
+      {"a 1 x 1 frame turning red to the colour chosen, its own full table lacking red",
+       [] {
+         std::vector<uint8_t> p = Filled(W, H, 1);
+         Paint(p, W, 0, 0, 4, 4, 0);
+         std::vector<TRgb> local;
+         for (int i = 0; i < 256; ++i) local.push_back({uint8_t(i), 40, 40});
+         local[17] = kWhite;
+         TAnimFrame dot = Part(6, 6, 1, 1, {17}, Packed(1, true));
+         dot.TransparentIndex = 200;
+         dot.LocalColors = local;
+         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(p, Packed(1)), dot}));
+       },
+       0, false},
   };
   return cases;
 }
