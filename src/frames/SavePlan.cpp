@@ -28,6 +28,11 @@ int TransparentOf(const TFrameControl& c) {
 
 int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
 
+// Where a frame's image data starts: its LZW code size.
+int ImageDataOf(const TGifFrame& f) {
+  return f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + kGifImageDescriptorSize;
+}
+
 // Where anything can be drawn: the screen a browser composes on grows to
 // every frame, and outside the frames it stays transparent in both pictures.
 TRect FramesBounds(const TFrameWalk& walk) {
@@ -313,7 +318,7 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
       break;
     }
     const bool local = f.Table > f.Descriptor;
-    // Only the part on the screen: a frame written anew drops what never shows.
+    // The whole frame: the canvas holds every frame's rectangle.
     TOutFrame frame{decoded.Rect, std::move(decoded.Indices), TableColors(Source, f), TransparentOf(Controls[k]), local};
     TJudged judged = Judge(k, std::move(frame), result);
     flush();
@@ -346,10 +351,8 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
     const TGifFrame& f = walk.Frames[k];
     if (!TRect::Sized(f.Left, f.Top, f.Width, f.Height).Contains(canvas) || f.Table < 0) return false;
     // LZW codes below 2^size are pixels: none may lie past the table.
-    const int data = f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + 10;
+    const int data = ImageDataOf(f);
     if (data >= f.End || b[data] < 2 || b[data] > 8 || (1 << b[data]) > f.ColorCount) return false;
-    // Damaged image data is for the judge to find and name.
-    if (!ImageDataDecodes(source, data, f.End, int64_t(f.Width) * f.Height)) return false;
     const std::vector<TPixel> colors = TableColors(source, f);
     const int copies = int(std::count(colors.begin(), colors.end(), chosen));
     const int transparent = TransparentOf(controls[k]);
@@ -361,6 +364,10 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
       return false;
     if (k > 0 && DisposalOf(controls[k - 1]) != kToBackground) return false;
   }
+  // Damaged image data is for the judge to find and name: the codes are
+  // walked last, once every cheaper test has passed.
+  for (const TGifFrame& f : walk.Frames)
+    if (!ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) return false;
   return true;
 }
 
