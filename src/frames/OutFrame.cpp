@@ -228,13 +228,14 @@ QByteArray EncodeFrame(const TOutFrame& frame) {
 }
 
 std::optional<QByteArray> EncodeReadable(const TOutFrame& frame) {
-  // Outside the format's 16-bit fields nothing can be written.
-  if (frame.Rect.Empty() || frame.Rect.Right > 0xFFFF || frame.Rect.Bottom > 0xFFFF) return std::nullopt;
+  // Past the format's 16-bit fields nothing can be written.
+  const TRect& r = frame.Rect;
+  if (r.Empty() || r.Left > 0xFFFF || r.Top > 0xFFFF || r.Width() > 0xFFFF || r.Height() > 0xFFFF) return std::nullopt;
   QByteArray bytes = EncodeFrame(frame);
   // Read back with giflib as a file of its own: the same pixels, then the end.
   QByteArray gif("GIF89a");
-  PutWord(gif, frame.Rect.Right);
-  PutWord(gif, frame.Rect.Bottom);
+  PutWord(gif, std::min(r.Right, 0xFFFF));
+  PutWord(gif, std::min(r.Bottom, 0xFFFF));
   gif += QByteArray(3, 0);
   gif += bytes;
   gif += char(0x3B);

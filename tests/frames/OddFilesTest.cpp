@@ -343,7 +343,10 @@ TEST(OddFiles, AFrameThatGiflibWouldNotReadBackIsNeverWritten) {
   frame.Rect = TRect::Sized(0, 0, 3, 1);
   frame.Indices = {0, 1, 13};  // past the table, kept with wider codes
   EXPECT_TRUE(EncodeReadable(frame).has_value());
-  frame.Rect = TRect::Sized(65534, 0, 3, 1);  // past the format's reach
+  frame.Rect = TRect::Sized(65534, 0, 3, 1);  // reaching past 65535 is no fault
+  EXPECT_TRUE(EncodeReadable(frame).has_value());
+  frame.Rect = TRect::Sized(0, 0, 70000, 1);  // wider than the format can say
+  frame.Indices.resize(70000);
   EXPECT_FALSE(EncodeReadable(frame).has_value());
 }
 
