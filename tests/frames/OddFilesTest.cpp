@@ -19,6 +19,21 @@
 
 namespace {
 
+// Red with white at the top left, then one pixel of white at (x, y) drawn
+// with a full table of its own, transparent on another entry, and a blue
+// frame beside.
+TAnimPlan DotOnTheColourOverRed(int x, int y) {
+  std::vector<uint8_t> p = Filled(W, H, 1);
+  Paint(p, W, 0, 0, 4, 4, 0);
+  std::vector<TRgb> local;
+  for (int i = 0; i < 256; ++i) local.push_back({uint8_t(i), 40, 40});
+  local[17] = kWhite;
+  TAnimFrame dot = Part(x, y, 1, 1, {17}, Packed(1, true));
+  dot.TransparentIndex = 200;
+  dot.LocalColors = local;
+  return Plan({kWhite, kRed, kBlue, kGreen}, {Full(p, Packed(1)), dot, Part(8, 4, 2, 2, Filled(2, 2, 2), Packed(1))});
+}
+
 // Red over white, then a partial frame painting white (the colour chosen)
 // over the red, and a blue one beside it: the second must be written anew.
 TAnimPlan PaintsTheColourOverRed(uint8_t disposal = 1) {
@@ -225,32 +240,10 @@ const std::vector<TOddCase>& OddCases() {
        },
        0, false},
       {"a 1 x 1 frame of only the colour chosen, its own full table transparent elsewhere",
-       [] {
-         // As gifsicle -O2 and -O3 leave a frame that changes nothing.
-         std::vector<uint8_t> p = Filled(W, H, 1);
-         Paint(p, W, 0, 0, 4, 4, 0);
-         std::vector<TRgb> local;
-         for (int i = 0; i < 256; ++i) local.push_back({uint8_t(i), 40, 40});
-         local[17] = kWhite;
-         TAnimFrame dot = Part(1, 1, 1, 1, {17}, Packed(1, true));
-         dot.TransparentIndex = 200;
-         dot.LocalColors = local;
-         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(p, Packed(1)), dot, Part(8, 4, 2, 2, Filled(2, 2, 2), Packed(1))}));
-       },
-       0, false},
+       // As gifsicle -O2 and -O3 leave a frame that changes nothing.
+       [] { return MakeAnimation(DotOnTheColourOverRed(1, 1)); }, 0, false},
       {"a 1 x 1 frame turning red to the colour chosen, its own full table lacking red",
-       [] {
-         std::vector<uint8_t> p = Filled(W, H, 1);
-         Paint(p, W, 0, 0, 4, 4, 0);
-         std::vector<TRgb> local;
-         for (int i = 0; i < 256; ++i) local.push_back({uint8_t(i), 40, 40});
-         local[17] = kWhite;
-         TAnimFrame dot = Part(6, 6, 1, 1, {17}, Packed(1, true));
-         dot.TransparentIndex = 200;
-         dot.LocalColors = local;
-         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen}, {Full(p, Packed(1)), dot}));
-       },
-       0, false},
+       [] { return MakeAnimation(DotOnTheColourOverRed(6, 6)); }, 0, false},
   };
   return cases;
 }
