@@ -35,10 +35,6 @@
         <translation>the file is damaged after %1 frames; the rest was kept as it was</translation>
     </message>
     <message>
-        <source>%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました</source>
-        <translation>the image data cannot be read from frame %1 on; only control blocks were changed there</translation>
-    </message>
-    <message>
         <source>ファイル「%1」: %2。</source>
         <translation>File &quot;%1&quot;: %2.</translation>
     </message>
@@ -49,6 +45,14 @@
     <message>
         <source>ファイル「%1」: 保存で %2 バイトから %3 バイトに増えました (書き換えたフレーム %4)。</source>
         <translation>File &quot;%1&quot;: the save grew it from %2 to %3 bytes (%4 frames written anew).</translation>
+    </message>
+    <message>
+        <source>%1 フレーム目から画像データが壊れているため、制御ブロックだけを変えました</source>
+        <translation>the image data is damaged from frame %1 on; only control blocks were changed there</translation>
+    </message>
+    <message>
+        <source>フレームの範囲が大きすぎて確かめられないため、制御ブロックだけを変えました</source>
+        <translation>the frames spread too wide to be checked; only control blocks were changed</translation>
     </message>
 </context>
 <context>
@@ -550,6 +554,14 @@
         <source>不可 %1</source>
         <translation>not possible %1</translation>
     </message>
+    <message>
+        <source>未確認</source>
+        <translation>not checked</translation>
+    </message>
+    <message>
+        <source>%1 ﾌﾚｰﾑ目から破損</source>
+        <translation>damaged from frame %1</translation>
+    </message>
 </context>
 <context>
     <name>GifDocument</name>
@@ -871,14 +883,6 @@
 <context>
     <name>Subtra</name>
     <message>
-        <source>BMP画像の減色</source>
-        <translation>Reducing the colours of a BMP picture</translation>
-    </message>
-    <message>
-        <source>開いたBMP画像は色数が多すぎるようです。</source>
-        <translation>The opened BMP picture has too many colours.</translation>
-    </message>
-    <message>
         <source>GIF画像として扱うためには256色以下に減色して下さい。</source>
         <translation>Reduce it to 256 colours or fewer to handle it as a GIF picture.</translation>
     </message>
@@ -909,6 +913,22 @@
     <message>
         <source>ﾃﾞｨｻﾞﾘﾝｸﾞ</source>
         <translation>Dithering</translation>
+    </message>
+    <message>
+        <source>%1画像の減色</source>
+        <translation>Reducing the colours of a %1 picture</translation>
+    </message>
+    <message>
+        <source>開いた%1画像は色数が多すぎるようです。</source>
+        <translation>The opened %1 picture has too many colours.</translation>
+    </message>
+    <message>
+        <source>キャンセル(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
     </message>
 </context>
 <context>

@@ -109,8 +109,10 @@ QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool p
   if (frames.Damaged)
     notes << QCoreApplication::translate("BatchJob", "%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
   else if (frames.UndecodedFrom >= 0)
-    notes << QCoreApplication::translate("BatchJob", "%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました")
+    notes << QCoreApplication::translate("BatchJob", "%1 フレーム目から画像データが壊れているため、制御ブロックだけを変えました")
                  .arg(frames.UndecodedFrom + 1);
+  if (frames.TooLargeToJudge)
+    notes << QCoreApplication::translate("BatchJob", "フレームの範囲が大きすぎて確かめられないため、制御ブロックだけを変えました");
   if (notes.isEmpty()) return QString();
   return QCoreApplication::translate("BatchJob", "ファイル「%1」: %2。").arg(path, notes.join(QCoreApplication::translate("BatchJob", "。")));
 }

@@ -8,6 +8,7 @@
 #include "choice/Choice.h"
 #include "cli/ColorArgument.h"
 #include "common/GifAnimation.h"
+#include "common/OddGifs.h"
 #include "common/TestFiles.h"
 #include "document/FileOps.h"
 
@@ -248,6 +249,27 @@ TEST_F(CommandLine, KeepWritesTheTransparencyAsOpened) {
   const TCliRun inPlace = Run({"--keep", "--in-place", "anim.gif"});
   EXPECT_EQ(inPlace.Exit, 0);
   EXPECT_EQ(ReadAll(P("anim.gif")), animated);
+}
+
+// Control bytes only name a file exactly where they leave it not right, as
+// the default save judges: a GIF without any colour table whose patch is
+// right is not named; damaged image data is, in either save.
+TEST_F(CommandLine, PatchOnlyNamesOnlyWhatItLeavesNotRight) {
+  TAnimPlan plan{4, 3, {kWhite, kRed, kGreen, kBlue}, true, std::vector<TAnimFrame>(2)};
+  plan.Frames[0].Pixels = {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3};
+  plan.Frames[1] = {1, 1, 2, 1, {}, {2, 3}, Packed(1)};
+  plan.Frames[0].Packed = Packed(1);
+  WriteAll(P("tableless.gif"), WithoutGlobalTable(MakeAnimation(plan)));
+  WriteAll(P("damaged.gif"), DamageImageData(MakeAnimation(plan), 1));
+  MakeDirs({"out", "patched"});
+  for (const QString& out : {"out", "patched"}) {
+    QStringList args{"--transparent", "index:0", "-o", out, "tableless.gif", "damaged.gif"};
+    if (out == "patched") args << "--patch-only";
+    const TCliRun run = Run(args);
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_FALSE(run.Err.contains("tableless.gif")) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains("damaged.gif")) << run.Err.toStdString();
+  }
 }
 
 // BMP, PNG and JPEG are converted onto a palette made for the picture,
