@@ -381,6 +381,7 @@ void TMainForm::FormCreate() {
   if (!setAside.isEmpty()) Dialogs().ShowMessage(this, setAside);
   // A settings file that cannot be read is reported; the start goes on.
   Guarded([this] { isp->Load(); });
+  RestorePreviewColor();
   setAcceptDrops(true);
   if (wb) wb->setAcceptDrops(false);  // a file dropped on the preview is ours, not a page to show
   if (actClassic->isChecked()) {
