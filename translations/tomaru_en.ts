@@ -836,14 +836,6 @@
 <context>
     <name>Subtra</name>
     <message>
-        <source>BMP画像の減色</source>
-        <translation>Reducing the colours of a BMP picture</translation>
-    </message>
-    <message>
-        <source>開いたBMP画像は色数が多すぎるようです。</source>
-        <translation>The opened BMP picture has too many colours.</translation>
-    </message>
-    <message>
         <source>GIF画像として扱うためには256色以下に減色して下さい。</source>
         <translation>Reduce it to 256 colours or fewer to handle it as a GIF picture.</translation>
     </message>
@@ -874,6 +866,22 @@
     <message>
         <source>ﾃﾞｨｻﾞﾘﾝｸﾞ</source>
         <translation>Dithering</translation>
+    </message>
+    <message>
+        <source>%1画像の減色</source>
+        <translation>Reducing the colours of a %1 picture</translation>
+    </message>
+    <message>
+        <source>開いた%1画像は色数が多すぎるようです。</source>
+        <translation>The opened %1 picture has too many colours.</translation>
+    </message>
+    <message>
+        <source>キャンセル(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
     </message>
 </context>
 <context>

@@ -55,7 +55,7 @@ struct TPanelDef {
 };
 // The file name gives up some of its room to the frame count of animations;
 // a name too long for it is shortened, whole in its tooltip.
-const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100% Complete"},
+const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "JPEG->GIF 100% Complete"},
                               {80, Qt::AlignCenter, "height : 65535"},
                               {80, Qt::AlignCenter, "Width : 65535"},
                               {80, Qt::AlignCenter, "99999999 byte"},

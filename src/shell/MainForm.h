@@ -184,7 +184,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void SetCaption(const QString& caption) override;
   void ShowMessage(const QString& text) override;
   bool ConvertBMP(const QString& path) override;
-  std::optional<int> AskReduceBits(int colorCount) override;
+  std::optional<int> AskReduceBits(int colorCount, const QString& format) override;
   bool Dither() const override;
   void SizeImageView(int width, int height) override;
   void ShowPalette(const TGifDocument& doc, std::optional<int> selectIndex) override;
