@@ -187,6 +187,7 @@ void TMainForm::CreateComponents() {
   chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
   chkTrans->setGeometry(9, 8, 89, 17);
   chkTrans->setToolTip(QCoreApplication::translate("MainForm", "背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
+  MarkFocusByMnemonic(chkTrans);
   Label1 = Named(new QLabel(QCoreApplication::translate("MainForm", "読み込み時の透過色"), pnlTopMain), "Label1");
   Label1->move(145, 10);
   shpDefault = Named(new TShape(pnlTopMain), "shpDefault");
@@ -289,6 +290,7 @@ void TMainForm::CreateToolbar() {
   btnOpen->setDefaultAction(actOpen);
   btnOpen->setMenu(mnusubRecentFile);
   btnOpen->setPopupMode(QToolButton::MenuButtonPopup);
+  btnOpen->setFocusPolicy(Qt::NoFocus);  // as the toolbar's own buttons: Ctrl+O does its work
   tbtRatio->addWidget(btnOpen);
   const auto addButton = [this](TAction* a, const char* name) {
     tbtRatio->addAction(a);
