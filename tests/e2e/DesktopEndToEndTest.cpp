@@ -593,6 +593,18 @@ int InPreview(quint64 id, QRgb color) {
   return count;
 }
 
+// Opens 表示 > ﾌﾟﾚﾋﾞｭｰ時の背景色の設定 in window by keyboard and answers the
+// colour dialog with keys.
+void ChoosePageColour(quint64 window, const QString& keys) {
+  Activate(window);
+  Keys(QStringLiteral("alt+v"));  // 表示(&V)
+  QTest::qWait(300);
+  Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
+  QTest::qWait(1000);
+  Keys(keys);
+  QTest::qWait(1500);
+}
+
 // Two windows of one installation, each started on its own picture as "Open
 // with" starts them: each preview keeps showing its own picture when its page
 // colour changes after the other opened a picture, and after the other
@@ -625,13 +637,7 @@ TEST_F(ProgramTest, TwoWindowsEachPreviewTheirOwnPicture) {
       RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[1])});
       EXPECT_TRUE(Programs[1].waitForFinished(5000));
     }
-    Activate(windows[0]);
-    Keys(QStringLiteral("alt+v"));  // 表示(&V)
-    QTest::qWait(300);
-    Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
-    QTest::qWait(1000);
-    Keys(QStringLiteral("Return"));
-    QTest::qWait(1500);
+    ChoosePageColour(windows[0], QStringLiteral("Return"));
     EXPECT_TRUE(WaitUntil([&] { return shows(0); }, 5000)) << counts(0);
   }
 
@@ -648,17 +654,11 @@ TEST_F(ProgramTest, ThePageColourIsThereAfterARestart) {
   const QString picture = Dir.filePath(QStringLiteral("small.gif"));
   WriteAll(picture, SmallGif());
   const QRgb green = qRgb(0, 200, 0);
-  ASSERT_NE(Start(0, picture), 0u) << "no window";
-  const quint64 first = WindowOf(Programs[0].processId(), picture);
+  const quint64 first = Start(0, picture);
+  ASSERT_NE(first, 0u) << "no window";
   EXPECT_TRUE(WaitUntil([&] { return InPreview(first, qRgb(255, 255, 255)) > 5000; }, 20000)) << "no white page";
-  Activate(first);
-  Keys(QStringLiteral("alt+v"));  // 表示(&V)
-  QTest::qWait(300);
-  Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
-  QTest::qWait(1000);
   // Qt's colour dialog: its HTML field by its mnemonic (HTML(&H)), a colour, Return for OK.
-  Keys(QStringLiteral("alt+h ctrl+a numbersign 0 0 c 8 0 0 Return"));
-  QTest::qWait(1500);
+  ChoosePageColour(first, QStringLiteral("alt+h ctrl+a numbersign 0 0 c 8 0 0 Return"));
   EXPECT_TRUE(WaitUntil([&] { return InPreview(first, green) > 5000; }, 5000)) << InPreview(first, green);
   RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(first)});
   ASSERT_TRUE(Programs[0].waitForFinished(5000));
