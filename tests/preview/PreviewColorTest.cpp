@@ -21,15 +21,11 @@ TEST(PreviewColor, HintTextsReadBack) {
                          RGBColor(0, 0, 0), RGBColor(192, 192, 192)})
     EXPECT_EQ(ColorFromHintText(ColorHintText(c)), std::optional<TColor>(c)) << ColorHintText(c).toStdString();
   const std::pair<const char*, std::optional<TColor>> cases[] = {
-      {"clred", RGBColor(255, 0, 0)},     {" $00FF8000 ", RGBColor(0, 128, 255)}, {"$ff", RGBColor(255, 0, 0)},
-      {"$00ffffff", RGBColor(255, 255, 255)}, {"", std::nullopt},             {"$", std::nullopt},
-      {"$01000000", std::nullopt},        {"$80000005", std::nullopt},          {"$000000000", std::nullopt},
-      {"$-1", std::nullopt},              {"$+1", std::nullopt},                {"$ 12", std::nullopt},
-      {"$0x12", std::nullopt},            {"0x00FF0000", std::nullopt},         {"#FF0000", std::nullopt},
-      {"clRedd", std::nullopt},           {"Red", std::nullopt},                {"$1G", std::nullopt},
-      {"$１２", std::nullopt},
-      {"黒背景とかの場合はﾌﾟﾚﾋﾞｭｰ時の背景を黒にしてください。", std::nullopt},
-  };
+      {"clred", RGBColor(255, 0, 0)}, {" $00FF8000 ", RGBColor(0, 128, 255)}, {"$ff", RGBColor(255, 0, 0)},
+      {"", std::nullopt},             {"$01000000", std::nullopt},          {"$80000005", std::nullopt},
+      {"$-1", std::nullopt},          {"$0x12", std::nullopt},              {"#FF0000", std::nullopt},
+      {"clRedd", std::nullopt},       {"$１２", std::nullopt},
+      {"黒背景とかの場合はﾌﾟﾚﾋﾞｭｰ時の背景を黒にしてください。", std::nullopt}};
   for (const auto& [text, colour] : cases) EXPECT_EQ(ColorFromHintText(QString::fromUtf8(text)), colour) << text;
 }
 

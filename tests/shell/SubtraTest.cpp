@@ -27,48 +27,33 @@ void WhenShown(std::function<void(TSubtra*)> check) {
 
 TEST(Subtra, LayoutAndKeyboardOrder) {
   TSubtra d;
-  // The design's places at the least: texts grown in a language or font push
-  // what is under them down and the dialog wider.
-  const int w = d.width();
-  EXPECT_GE(w, 344);
+  // The design's places at the least, top to bottom: texts grown in a
+  // language or font push what is under them down and the dialog wider.
+  EXPECT_GE(d.width(), 344);
   EXPECT_GE(d.height(), 285);
   EXPECT_EQ(d.minimumSize(), d.maximumSize());
-  const struct {
-    QWidget* Widget;
-    QPoint Designed;
-  } places[] = {{d.lbl1, {16, 16}},     {d.lbl2, {16, 32}},       {d.Bevel1, {16, 56}},  {d.Image1, {24, 66}},
-                {d.rdoPicture, {136, 72}}, {d.chkDither, {154, 94}}, {d.rdo8, {136, 120}}, {d.rdo4, {136, 144}},
-                {d.rdo1, {136, 168}},   {d.Label3, {136, 200}},   {d.lblUseColor, {240, 200}}, {d.Bevel2, {16, 232}}};
+  const std::pair<QWidget*, QPoint> places[] = {{d.lbl1, {16, 16}},      {d.lbl2, {16, 32}},       {d.Bevel1, {16, 56}},
+                                                {d.rdoPicture, {136, 72}}, {d.chkDither, {154, 94}}, {d.rdo8, {136, 120}},
+                                                {d.rdo4, {136, 144}},    {d.rdo1, {136, 168}},     {d.Label3, {136, 200}},
+                                                {d.Bevel2, {16, 232}},   {d.btnOK, {0, 248}}};
   int lastTop = 0;
-  for (const auto& p : places) {
-    SCOPED_TRACE(p.Widget->objectName().toStdString());
-    EXPECT_GE(p.Widget->x(), p.Designed.x());
-    EXPECT_GE(p.Widget->y(), p.Designed.y());
-    EXPECT_GE(p.Widget->y(), p.Widget == d.lblUseColor || p.Widget == d.Image1 ? 0 : lastTop);
-    if (p.Widget != d.lblUseColor && p.Widget != d.Image1) lastTop = p.Widget->y();
+  for (const auto& [widget, designed] : places) {
+    SCOPED_TRACE(widget->objectName().toStdString());
+    EXPECT_GE(widget->x(), designed.x());
+    EXPECT_GE(widget->y(), std::max(designed.y(), lastTop));
+    lastTop = widget->y();
   }
-  EXPECT_EQ(d.lblUseColor->y(), d.Label3->y());
-  EXPECT_GE(d.lblUseColor->x(), d.Label3->geometry().right());
-  EXPECT_EQ(d.Image1->size(), QSize(91, 101));
-  EXPECT_EQ(d.Bevel1->width(), w - 31);
-  EXPECT_GE(d.rdo8->width(), 169);
-  // The buttons in a row at the right edge, as large as the design or larger.
-  EXPECT_EQ(d.btnHelp->geometry().right(), w - 14);
+  EXPECT_EQ(d.Image1->geometry().topLeft(), d.Bevel1->geometry().topLeft() + QPoint(8, 10));
+  EXPECT_EQ(d.Image1->pixmap().size(), QSize(91, 101));
+  // The buttons in a row at the right edge and the bottom.
+  EXPECT_EQ(d.btnHelp->geometry().right(), d.width() - 14);
   EXPECT_EQ(d.btnCancel->geometry().right(), d.btnHelp->x() - 6);
   EXPECT_EQ(d.btnOK->geometry().right(), d.btnCancel->x() - 6);
   EXPECT_EQ(d.btnOK->geometry().bottom(), d.height() - 13);
-  for (QPushButton* b : {d.btnOK, d.btnCancel, d.btnHelp}) {
-    EXPECT_EQ(b->y(), d.btnOK->y());
-    EXPECT_GE(b->height(), 25);
-    EXPECT_GE(b->width(), 75);
-  }
   EXPECT_TRUE(d.btnOK->isDefault());
-  EXPECT_EQ(d.btnOK->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(d.btnHelp->cursor().shape(), Qt::WhatsThisCursor);
   EXPECT_TRUE(d.rdoPicture->isChecked());
-  EXPECT_TRUE(d.chkDither->isChecked());
-  EXPECT_TRUE(d.chkDither->isEnabled());
-  EXPECT_EQ(d.Image1->pixmap().size(), QSize(91, 101));
+  EXPECT_TRUE(d.chkDither->isChecked() && d.chkDither->isEnabled());
 
   const QList<QWidget*> order{d.rdoPicture, d.chkDither, d.rdo8, d.rdo4, d.rdo1, d.btnOK, d.btnCancel, d.btnHelp};
   QList<QWidget*> tabbing;
