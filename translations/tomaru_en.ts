@@ -526,6 +526,10 @@
         <source>不可 %1</source>
         <translation>not possible %1</translation>
     </message>
+    <message>
+        <source>判定中 %1/%2</source>
+        <translation>judging %1/%2</translation>
+    </message>
 </context>
 <context>
     <name>GifDocument</name>

@@ -58,7 +58,8 @@ class TJudge {
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Shown(walk), Saved(walk) {}
 
-  void Run(TFramePatchResult& result, TGifEdits& edits);
+  // False when progress stopped it.
+  bool Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
 
  private:
   // Decides how frame k (as the patch leaves it) is saved; answers the frame
@@ -267,7 +268,7 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) c
   return rewritten;
 }
 
-void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
+bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
   TFrameDecoder decoder(Source, Shown.Canvas.Bounds());
   TDecodedFrame decoded;
   // The last frame's bytes, once nothing can change them any more.
@@ -295,8 +296,10 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
     Pending = std::move(out);
     PendingRewritten = rewritten;
     decoded.Indices = {};
+    if (progress && !progress(int(k) + 1, int(Walk.Frames.size()))) return false;
   }
   flush();
+  return true;
 }
 
 // Whether the patch alone makes every frame right, known from the control
@@ -339,7 +342,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
 // canvases of four bytes a pixel.
 constexpr int64_t kMaxJudgedPixels = int64_t(1) << 26;
 
-TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite) {
+TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite, const TPlanProgress& progress) {
   TSavePlan plan;
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
@@ -359,7 +362,9 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
     return plan;
   }
   const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
-  if (!PatchAloneIsRight(source, walk, controls, chosen)) TJudge(source, walk, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
+  if (!PatchAloneIsRight(source, walk, controls, chosen) &&
+      !TJudge(source, walk, controls, chosen, rewrite).Run(plan.Frames, plan.Edits, progress))
+    return plan;
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;
 }
