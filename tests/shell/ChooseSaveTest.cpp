@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <csignal>
 #include <sys/resource.h>
@@ -229,6 +230,15 @@ TEST_F(ChooseSaveTest, WhatTheUserDoesWhileAPlanRunsDecides) {
          EXPECT_EQ(Form->Msg(PanelFrames), planOf(5).second);
          EXPECT_EQ(Form->Msg(PanelFileSize), FileSizeText(QFileInfo(heavy).size(), planOf(5).first.size()));
        }},
+      {"a close during the save",
+       [&] {
+         Form->PaletteChoice(5, 0, 0, 0);
+         Ui.SaveAnswers = {out};
+         QTimer::singleShot(0, Form.get(), [&] { Form->close(); });  // while the save waits
+         Form->actSave->trigger();
+         EXPECT_EQ(ReadAll(out), planOf(5).first);
+       },
+       [&] { EXPECT_FALSE(QDir(Form->Paths.WorkDir).exists()) << "closed once saved"; }},
       {"a close", [&] { Form->close(); Form.reset(); }, [] {}},
   };
   for (const TCase& c : cases) {
