@@ -237,6 +237,30 @@ TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
 }
 
 
+// Closed while a heavy plan runs: the real program ends at once and cleanly,
+// leaving no working folder and no file beside the picture.
+TEST_F(ProgramTest, ClosedWhileAPlanRunsItEndsCleanly) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const QString gif = Dir.filePath(QStringLiteral("heavy.gif"));
+  WriteAll(gif, ShapesOverBand(660, 666, 100, 8));
+  const quint64 main = Start(0, gif);
+  ASSERT_NE(main, 0u) << "no main window";
+  const qint64 pid = Programs[0].processId();
+  Activate(main);
+  Keys(QStringLiteral("ctrl+p"));
+  ASSERT_TRUE(WaitUntil([&] { return WindowOf(pid, kPaletteTitle) != 0; }, 5000)) << "Ctrl+P showed no palette";
+  QTest::qWait(300);
+  Keys(QStringLiteral("Return"));  // white: a plan of seconds starts
+  QTest::qWait(300);
+  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(main)});
+  ASSERT_TRUE(Programs[0].waitForFinished(2000)) << "still running 2 s after the close";
+  EXPECT_EQ(Programs[0].exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(Programs[0].exitCode(), 0);
+  EXPECT_TRUE(WorkFolders().isEmpty()) << WorkFolders().join(' ').toStdString();
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("heavy.gif")});
+}
+
 // ---- the window in this process, where its widgets can be asked ----
 
 class DesktopTest : public ::testing::Test {
