@@ -67,8 +67,9 @@ TFramePatchResult SavePlanned(const TGifDocument& doc, const QString& path, bool
 // Writes a finished plan and tells what was written.
 void WriteFinished(const TPlanResult& result, TChoiceView& view, const QString& path, qint64 openedSize) {
   if (result.Failure) std::rethrow_exception(result.Failure);
-  WritePlan(result.Plan, result.Source, path);
+  // The plan's outcome replaces its progress, also when the write fails.
   view.SetMsg(PanelFrames, FramesPanelText(result.Plan.Frames));
+  WritePlan(result.Plan, result.Source, path);
   view.SetMsg(PanelFileSize, FileSizeText(openedSize, result.Plan.Frames.Rewritten > 0 ? CheckFileSize(path) : -1));
 }
 

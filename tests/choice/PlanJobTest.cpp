@@ -15,21 +15,26 @@
 
 namespace {
 
-TGifDocument Opened(const QByteArray& file, std::optional<uint8_t> chosen = 0) {
+TGifDocument Opened(const QByteArray& file, uint8_t chosen = 0) {
   TGifDocument doc;
   EXPECT_TRUE(doc.ReadGifHeader(file));
-  doc.TransparentOn = bool(chosen);
-  doc.TransparentIndex = chosen.value_or(0);
+  doc.TransparentOn = true;
+  doc.TransparentIndex = chosen;
   return doc;
 }
 
-// Enough frames written anew that a plan runs for a while.
+// 40 frames, nearly all written anew; and one whose plan runs for a second.
 const QByteArray& Heavy() {
   static const QByteArray file = ShapesOverBand(240, 160, 40, 4);
   return file;
 }
+const QByteArray& Heavier() {
+  static const QByteArray file = ShapesOverBand(600, 500, 60, 6);
+  return file;
+}
 
 QByteArray Applied(const TSavePlan& plan, const QByteArray& source) { return plan.Edits.Apply(source); }
+QByteArray Applied(const TPlanResult& r) { return Applied(r.Plan, r.Source); }
 
 // What a job delivered, in order.
 struct TRecord {
@@ -41,30 +46,17 @@ struct TRecord {
   }
 };
 
-// Delivers the job's events until until() holds (or a minute has passed).
-void DeliverUntil(const std::function<bool()>& until) {
+// Delivers events until until() holds, or for ms.
+void DeliverUntil(const std::function<bool()>& until, int ms = 60000) {
   QElapsedTimer t;
   t.start();
-  while (!until() && t.elapsed() < 60000) {
+  while (!until() && t.elapsed() < ms) {
     QCoreApplication::processEvents();
     QThread::msleep(2);
   }
   QCoreApplication::processEvents();
 }
-
 void Settle(const TPlanJob& job) { DeliverUntil([&] { return !job.Running(); }); }
-
-void DeliverFor(int ms) {
-  QElapsedTimer t;
-  t.start();
-  DeliverUntil([&] { return t.elapsed() >= ms; });
-}
-
-// A plan of a second or more, for stopping it while it runs.
-const QByteArray& Heavier() {
-  static const QByteArray file = ShapesOverBand(600, 500, 60, 6);
-  return file;
-}
 
 }  // namespace
 
@@ -73,31 +65,29 @@ TEST(PlanJob, PlanSaveTellsItsProgressAndStopsWhenTold) {
   const TSavePlan whole = PlanSave(doc, true);
   ASSERT_GT(whole.Frames.Rewritten, 30);  // the test picture is heavy indeed
   for (const int stopAt : {0, 1, 7}) {
-    std::vector<int> told;
+    std::vector<int> told, expected(static_cast<size_t>(stopAt ? stopAt : 40));
+    std::iota(expected.begin(), expected.end(), 1);
     const TSavePlan plan = PlanSave(doc, true, TFrameRewrite::Allowed, [&](int done, int count) {
       EXPECT_EQ(count, 40);
       told.push_back(done);
       return done != stopAt;
     });
-    if (stopAt == 0) {
-      EXPECT_EQ(told.size(), 40u);
-      EXPECT_EQ(Applied(plan, doc.GifData), Applied(whole, doc.GifData));
-    } else {
-      std::vector<int> upTo(static_cast<size_t>(stopAt));
-      std::iota(upTo.begin(), upTo.end(), 1);
-      EXPECT_EQ(told, upTo) << "stopped at the frame it was told to";
-    }
+    EXPECT_EQ(told, expected) << stopAt;
+    if (!stopAt) EXPECT_EQ(Applied(plan, doc.GifData), Applied(whole, doc.GifData));
   }
 }
 
-TEST(PlanJob, DeliversThePlanOfTheDocumentAsItWasWhenStarted) {
+TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   TRecord record;
   TPlanJob job(record.Calls());
-  TGifDocument doc = Opened(Heavy());
+  TGifDocument doc = Opened(Heavy(), 1);
+  // Clicks in a row: only the last is delivered, with its progress alone.
+  for (const uint8_t index : {1, 2, 0}) {
+    doc.TransparentIndex = index;
+    job.Start(doc, true, true);
+  }
   const TGifDocument asStarted = doc;
-  job.Start(doc, true, true);
   // The window changes its document meanwhile: the plan keeps its copy.
-  doc.TransparentIndex = 5;
   ASSERT_TRUE(doc.ReadGifHeader(ShapesOverBand(40, 30, 3, 1)));
   EXPECT_TRUE(job.Running());
   Settle(job);
@@ -105,186 +95,117 @@ TEST(PlanJob, DeliversThePlanOfTheDocumentAsItWasWhenStarted) {
   const TPlanResult done = record.Done[0];
   EXPECT_FALSE(done.Failure);
   EXPECT_TRUE(done.Preview);
-  EXPECT_EQ(Applied(done.Plan, done.Source), Applied(PlanSave(asStarted, true), asStarted.GifData));
-  EXPECT_EQ(done.Plan.Frames.Rewritten, PlanSave(asStarted, true).Frames.Rewritten);
-  // Progress frame by frame up to the whole count, all before the result.
-  ASSERT_EQ(record.Progress.size(), 40u);
-  for (size_t i = 0; i < record.Progress.size(); ++i)
-    EXPECT_EQ(record.Progress[i], std::make_pair(int(i) + 1, 40));
-  // Which plan is current: the one of this choice of these bytes only.
+  EXPECT_EQ(Applied(done), Applied(PlanSave(asStarted, true), asStarted.GifData));
+  std::vector<std::pair<int, int>> progress;
+  for (int k = 1; k <= 40; ++k) progress.emplace_back(k, 40);
+  EXPECT_EQ(record.Progress, progress);
+  // Current: the plan of this choice of these bytes only; the index counts
+  // only with transparency on.
   EXPECT_NE(job.Finished(TPlanKey::Of(asStarted, true)), nullptr);
   EXPECT_EQ(job.Finished(TPlanKey::Of(asStarted, false)), nullptr);
   EXPECT_EQ(job.Finished(TPlanKey::Of(doc, true)), nullptr);
-  TGifDocument other = asStarted;
-  other.TransparentIndex = 1;
-  EXPECT_EQ(job.Finished(TPlanKey::Of(other, true)), nullptr);
-  other.TransparentOn = false;  // the index means nothing without transparency
-  TGifDocument off = asStarted;
-  off.TransparentOn = false;
-  EXPECT_EQ(TPlanKey::Of(other, true), TPlanKey::Of(off, true));
+  TGifDocument a = asStarted, b = asStarted;
+  b.TransparentIndex = 7;
+  EXPECT_NE(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
+  a.TransparentOn = b.TransparentOn = false;
+  EXPECT_EQ(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
   // Asked again, the finished plan is delivered again without planning.
   job.Start(asStarted, true, false);
   Settle(job);
   ASSERT_EQ(record.Done.size(), 2u);
   EXPECT_FALSE(record.Done[1].Preview);
-  EXPECT_EQ(Applied(record.Done[1].Plan, record.Done[1].Source), Applied(done.Plan, done.Source));
+  EXPECT_EQ(Applied(record.Done[1]), Applied(done));
   EXPECT_EQ(record.Progress.size(), 40u);
 }
 
-TEST(PlanJob, TheLatestChoiceWinsAndCancelledPlansAreNeverDelivered) {
-  TRecord record;
-  TPlanJob job(record.Calls());
-  const TGifDocument doc = Opened(Heavy());
-  TGifDocument later = doc;
-  // Three clicks in a row: only the last is delivered, its progress alone shown.
-  for (const uint8_t index : {1, 2, 0}) {
-    later.TransparentIndex = index;
-    job.Start(later, true, true);
-  }
-  Settle(job);
-  ASSERT_EQ(record.Done.size(), 1u);
-  EXPECT_EQ(record.Done[0].Key, TPlanKey::Of(doc, true));
-  EXPECT_EQ(record.Progress.size(), 40u);
-
-  // A plan cancelled while it runs: nothing of it arrives, the one before
-  // stays current, and the job's thread is free again at once.
+TEST(PlanJob, ACancelledOrEndedPlanDeliversNothing) {
   const TGifDocument heavier = Opened(Heavier());
-  job.Start(heavier, true, true);
-  DeliverUntil([&] { return record.Progress.size() > 41; });
-  job.Cancel();
-  EXPECT_FALSE(job.Running());
-  const size_t told = record.Progress.size();
-  EXPECT_LT(told, 40u + 60u);
-  DeliverFor(300);
-  EXPECT_EQ(record.Progress.size(), told);
-  EXPECT_EQ(record.Done.size(), 1u);
-  EXPECT_EQ(job.Finished(TPlanKey::Of(heavier, true)), nullptr);
-  EXPECT_NE(job.Finished(TPlanKey::Of(doc, true)), nullptr);
-
-  // A job ended while it plans delivers nothing afterwards.
-  TRecord ended;
-  {
-    TPlanJob gone(ended.Calls());
-    gone.Start(heavier, true, true);
-    DeliverUntil([&] { return !ended.Progress.empty(); });
+  for (const bool ended : {false, true}) {
+    SCOPED_TRACE(ended ? "job ended" : "plan cancelled");
+    TRecord record;
+    auto job = std::make_unique<TPlanJob>(record.Calls());
+    job->Start(heavier, true, true);
+    DeliverUntil([&] { return !record.Progress.empty(); });
+    if (ended)
+      job.reset();
+    else
+      job->Cancel();
+    const size_t told = record.Progress.size();
+    EXPECT_LT(told, 60u);
+    DeliverUntil([] { return false; }, 300);
+    EXPECT_EQ(record.Progress.size(), told);
+    EXPECT_TRUE(record.Done.empty());
+    if (ended) continue;
+    EXPECT_FALSE(job->Running());
+    EXPECT_EQ(job->Finished(TPlanKey::Of(heavier, true)), nullptr);
   }
-  const size_t endedTold = ended.Progress.size();
-  DeliverFor(300);
-  EXPECT_EQ(ended.Progress.size(), endedTold);
-  EXPECT_TRUE(ended.Done.empty());
 }
 
 TEST(PlanJob, AwaitAnswersTheFinishedPlanOrWaitsForTheLatestChoice) {
   TRecord record;
   TPlanJob job(record.Calls());
-  const TGifDocument doc = Opened(Heavy());
-  TGifDocument other = doc;
-  other.TransparentIndex = 7;
-
-  // Nothing planned yet: planned now, for the save.
+  const TGifDocument doc = Opened(Heavy()), other = Opened(Heavy(), 7), latest = Opened(Heavy(), 9);
+  // Nothing planned yet: planned now, for the save; then answered at once.
   const TPlanResult* plan = job.Await(doc, true);
   ASSERT_NE(plan, nullptr);
-  EXPECT_EQ(Applied(plan->Plan, plan->Source), Applied(PlanSave(doc, true), doc.GifData));
-  ASSERT_EQ(record.Done.size(), 1u);
-  EXPECT_FALSE(record.Done[0].Preview);
-  // Finished: answered at once, nothing planned again.
+  EXPECT_EQ(Applied(*plan), Applied(PlanSave(doc, true), doc.GifData));
   EXPECT_EQ(job.Await(doc, true), plan);
-  EXPECT_EQ(record.Done.size(), 1u);
-
   // A save while the preview of the same choice runs waits for it.
   job.Start(other, true, true);
   plan = job.Await(other, true);
   ASSERT_NE(plan, nullptr);
-  ASSERT_EQ(record.Done.size(), 2u);
-  EXPECT_TRUE(record.Done[1].Preview);
   EXPECT_EQ(plan->Key, TPlanKey::Of(other, true));
-
   // A save while an older choice is planned writes the latest one.
-  TGifDocument latest = doc;
-  latest.TransparentIndex = 9;
   job.Start(doc, false, true);
   plan = job.Await(latest, true);
   ASSERT_NE(plan, nullptr);
   EXPECT_EQ(plan->Key, TPlanKey::Of(latest, true));
   ASSERT_EQ(record.Done.size(), 3u);
-  EXPECT_EQ(record.Done[2].Key, TPlanKey::Of(latest, true));
-
+  EXPECT_EQ(std::vector<bool>({record.Done[0].Preview, record.Done[1].Preview, record.Done[2].Preview}),
+            std::vector<bool>({false, true, false}));
   // Cancelled while waiting (the window closing): no plan.
-  latest.TransparentIndex = 11;
   QTimer::singleShot(0, [&] { job.Cancel(); });
-  EXPECT_EQ(job.Await(latest, true), nullptr);
+  EXPECT_EQ(job.Await(Opened(Heavy(), 11), true), nullptr);
   EXPECT_EQ(record.Done.size(), 3u);
 }
 
 namespace {
 
-// The choice road's calls, recorded.
-class TRecordingView : public TChoiceView {
- public:
+struct TPanelsView : TQuietChoiceView {
+  TPanelsView() : TQuietChoiceView(true) {}
   std::map<int, QString> Panels;
-  bool RealTime = true, Checked = false;
-  int Previews = 0, Planned = 0;
+  int Previews = 0;
   void SetMsg(int index, const QString& text) override { Panels[index] = text; }
-  void ShowPickedColor(TColor, const QString&) override {}
-  bool RealTimePreview() const override { return RealTime; }
-  bool TransparencyChecked() const override { return Checked; }
-  bool AllFrames() const override { return true; }
   void Preview() override { ++Previews; }
-  void SetTransChecked(bool checked) override { Checked = checked; }
-  void PlanPreview(const TGifDocument&, const TAppPaths&) override { ++Planned; }
 };
 
 }  // namespace
 
-TEST(ChoiceRoad, ThePaletteChoiceTicksTheBoxAndPreviewsInRealTime) {
-  for (const bool realTime : {true, false}) {
-    TRecordingView view;
-    view.RealTime = realTime;
-    TGifDocument doc = Opened(Heavy(), std::nullopt);
-    ChoosePaletteEntry(doc, TAppPaths{}, view, 4);
-    EXPECT_TRUE(view.Checked);
-    EXPECT_TRUE(doc.TransparentOn);
-    EXPECT_EQ(doc.TransparentIndex, 4);
-    EXPECT_EQ(view.Panels[PanelIndex], QStringLiteral("4"));
-    EXPECT_EQ(view.Planned, realTime ? 1 : 0) << realTime;
-  }
-}
-
 TEST(ChoiceRoad, AFinishedPlanIsWrittenAndItsSizeShownBesideTheOpenedOne) {
   QTemporaryDir dir;
-  TAppPaths paths;
-  paths.WorkDir = dir.path() + QLatin1Char('/');
+  const TAppPaths paths{QString(), dir.path() + QLatin1Char('/'), QString()};
   TRecord record;
   TPlanJob job(record.Calls());
-  struct TCase {
-    bool AllFrames;
-    bool Rewrites;
-  };
-  for (const TCase c : {TCase{true, true}, TCase{false, false}}) {
-    TRecordingView view;
-    const TGifDocument doc = Opened(Heavy());
-    const TPlanResult* plan = job.Await(doc, c.AllFrames);
+  for (const bool allFrames : {true, false}) {  // frames written anew, or the first control only
+    TPanelsView view;
+    const TPlanResult* plan = job.Await(Opened(Heavy()), allFrames);
     ASSERT_NE(plan, nullptr);
-    const QByteArray expected = Applied(plan->Plan, plan->Source);
+    const QByteArray expected = Applied(*plan);
     ShowPlannedPreview(*plan, paths, view, 1234);
     EXPECT_EQ(ReadAll(paths.Work(QStringLiteral("_.gif"))), expected);
     EXPECT_EQ(view.Previews, 1);
     EXPECT_EQ(view.Panels[PanelFrames], FramesPanelText(plan->Plan.Frames));
-    EXPECT_EQ(plan->Plan.Frames.Rewritten > 0, c.Rewrites);
-    EXPECT_EQ(view.Panels[PanelFileSize], c.Rewrites ? FileSizeText(1234, expected.size()) : QStringLiteral("1234 byte"));
-    const QString saved = dir.filePath(QStringLiteral("saved.gif"));
-    SavePlanned(*plan, view, saved, 1234);
-    EXPECT_EQ(ReadAll(saved), expected);
+    EXPECT_EQ(view.Panels[PanelFileSize], allFrames ? FileSizeText(1234, expected.size()) : QStringLiteral("1234 byte"));
+    SavePlanned(*plan, view, dir.filePath(QStringLiteral("saved.gif")), 1234);
+    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("saved.gif"))), expected);
   }
-
   // A plan that failed says why and writes nothing.
   TPlanResult failed;
   failed.Failure = std::make_exception_ptr(std::bad_alloc());
-  TRecordingView view;
+  TPanelsView view;
   EXPECT_THROW(SavePlanned(failed, view, dir.filePath(QStringLiteral("failed.gif")), 1), std::bad_alloc);
-  EXPECT_THROW(ShowPlannedPreview(failed, TAppPaths{QString(), dir.filePath(QStringLiteral("w/")), QString()}, view, 1),
-               std::bad_alloc);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 2);  // _.gif, saved.gif
+  EXPECT_THROW(ShowPlannedPreview(failed, paths, view, 1), std::bad_alloc);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // _.gif, saved.gif
   EXPECT_EQ(view.Previews, 0);
 }
 
