@@ -202,6 +202,14 @@ TEST_F(ChooseSaveTest, WhatTheUserDoesWhileAPlanRunsDecides) {
     const TSavePlan plan = PlanSave(doc, true);
     return std::make_pair(plan.Edits.Apply(doc.GifData), FramesPanelText(plan.Frames));
   };
+  // Another entry and a save, closed while the save waits if asked.
+  const auto save = [&](bool close) {
+    Form->PaletteChoice(5, 0, 0, 0);
+    Ui.SaveAnswers = {out};
+    if (close) QTimer::singleShot(0, Form.get(), [&] { Form->close(); });
+    Form->actSave->trigger();
+    EXPECT_EQ(ReadAll(out), planOf(5).first);  // written before the command returns
+  };
   struct TCase {
     const char* Meanwhile;
     std::function<void()> Act;
@@ -219,25 +227,12 @@ TEST_F(ChooseSaveTest, WhatTheUserDoesWhileAPlanRunsDecides) {
          EXPECT_EQ(Form->Msg(PanelFrames), QString());
          EXPECT_EQ(Form->Msg(PanelFileSize), QStringLiteral("%1 byte").arg(File.size()));
        }},
-      {"a save",
-       [&] {
-         Form->PaletteChoice(5, 0, 0, 0);
-         Ui.SaveAnswers = {out};
-         Form->actSave->trigger();
-         EXPECT_EQ(ReadAll(out), planOf(5).first);  // written before the command returns
-       },
+      {"a save", [&] { save(false); },
        [&] {
          EXPECT_EQ(Form->Msg(PanelFrames), planOf(5).second);
          EXPECT_EQ(Form->Msg(PanelFileSize), FileSizeText(QFileInfo(heavy).size(), planOf(5).first.size()));
        }},
-      {"a close during the save",
-       [&] {
-         Form->PaletteChoice(5, 0, 0, 0);
-         Ui.SaveAnswers = {out};
-         QTimer::singleShot(0, Form.get(), [&] { Form->close(); });  // while the save waits
-         Form->actSave->trigger();
-         EXPECT_EQ(ReadAll(out), planOf(5).first);
-       },
+      {"a close during the save", [&] { save(true); },
        [&] { EXPECT_FALSE(QDir(Form->Paths.WorkDir).exists()) << "closed once saved"; }},
       {"a close", [&] { Form->close(); Form.reset(); }, [] {}},
   };
