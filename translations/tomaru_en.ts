@@ -562,6 +562,10 @@
         <source>%1 ﾌﾚｰﾑ目から破損</source>
         <translation>damaged from frame %1</translation>
     </message>
+    <message>
+        <source>判定中 %1/%2</source>
+        <translation>judging %1/%2</translation>
+    </message>
 </context>
 <context>
     <name>GifDocument</name>

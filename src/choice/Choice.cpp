@@ -3,13 +3,14 @@
 #include <QCoreApplication>
 
 #include "document/Eyedropper.h"
+#include "choice/PlanJob.h"
 #include "document/FileOps.h"
 #include "frames/SavePlan.h"
 
 namespace {
 
 void PreviewIfRealTime(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view) {
-  if (view.RealTimePreview()) PreviewChoice(doc, paths, view);
+  if (view.RealTimePreview()) view.PlanPreview(doc, paths);
 }
 
 // The entry of a picked pixel, trusted only when the picture's table agrees
@@ -39,6 +40,12 @@ void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index) {
   view.SetMsg(PanelIndex, QString::number(index));
 }
 
+void ChoosePaletteEntry(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, uint8_t index) {
+  ChooseEntry(doc, view, index);
+  view.SetTransChecked(true);
+  PreviewIfRealTime(doc, paths, view);
+}
+
 void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on) {
   doc.TransparentOn = on;
   PreviewIfRealTime(doc, paths, view);
@@ -47,10 +54,23 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
 namespace {
 
 // The planned save streamed around the opened bytes: no copy of the file.
+void WritePlan(const TSavePlan& plan, const QByteArray& source, const QString& path) {
+  SaveToFile(path, [&](int fd) { return plan.Edits.WriteTo(fd, source); });
+}
+
 TFramePatchResult SavePlanned(const TGifDocument& doc, const QString& path, bool allFrames) {
   const TSavePlan plan = PlanSave(doc, allFrames);
-  SaveToFile(path, [&](int fd) { return plan.Edits.WriteTo(fd, doc.GifData); });
+  WritePlan(plan, doc.GifData, path);
   return plan.Frames;
+}
+
+// Writes a finished plan and tells what was written.
+void WriteFinished(const TPlanResult& result, TChoiceView& view, const QString& path, qint64 openedSize) {
+  if (result.Failure) std::rethrow_exception(result.Failure);
+  // The plan's outcome replaces its progress, also when the write fails.
+  view.SetMsg(PanelFrames, FramesPanelText(result.Plan.Frames));
+  WritePlan(result.Plan, result.Source, path);
+  view.SetMsg(PanelFileSize, FileSizeText(openedSize, result.Plan.Frames.Rewritten > 0 ? CheckFileSize(path) : -1));
 }
 
 }  // namespace
@@ -64,4 +84,13 @@ void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView&
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path) {
   const TFramePatchResult frames = SavePlanned(doc, path, view.AllFrames());
   view.SetMsg(PanelFrames, FramesPanelText(frames));
+}
+
+void ShowPlannedPreview(const TPlanResult& result, const TAppPaths& paths, TChoiceView& view, qint64 openedSize) {
+  WriteFinished(result, view, paths.Work(QStringLiteral("_.gif")), openedSize);
+  view.Preview();
+}
+
+void SavePlanned(const TPlanResult& result, TChoiceView& view, const QString& path, qint64 openedSize) {
+  WriteFinished(result, view, path, openedSize);
 }

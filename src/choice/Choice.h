@@ -10,6 +10,12 @@
 #include "document/FramesPanel.h"
 #include "document/StatusPanels.h"
 
+class TChoiceView;
+struct TPlanResult;
+
+// Writes data/_.gif as it would be saved and shows the preview.
+void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view);
+
 class TChoiceView {
  public:
   virtual ~TChoiceView() = default;
@@ -22,6 +28,11 @@ class TChoiceView {
   virtual bool AllFrames() const = 0;
   // Shows data/preview.html afresh.
   virtual void Preview() = 0;
+  // Ticks or clears the transparency box.
+  virtual void SetTransChecked(bool checked) = 0;
+  // Makes the preview of doc's choice: planned here and now, unless the view
+  // plans it elsewhere and shows it when done.
+  virtual void PlanPreview(const TGifDocument& doc, const TAppPaths& paths) { PreviewChoice(doc, paths, *this); }
 };
 
 // The choice road with nothing to show: transparency as asked, every frame
@@ -35,6 +46,7 @@ class TQuietChoiceView : public TChoiceView {
   bool TransparencyChecked() const override { return true; }
   bool AllFrames() const override { return All; }
   void Preview() override {}
+  void SetTransChecked(bool) override {}
 
  private:
   bool All;
@@ -51,13 +63,19 @@ struct TShownPixel {
 // no entry is known.
 void PickShownColor(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TShownPixel& pixel);
 
-// The palette window's choice of an entry; makes no preview.
+// The choice of an entry: transparency on, that entry. The command line's.
 void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index);
+// The palette window's choice: ChooseEntry, the box ticked, and the preview
+// when it is made in real time.
+void ChoosePaletteEntry(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, uint8_t index);
 
 void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on);
 
-// Writes data/_.gif as it would be saved and shows the preview.
-void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view);
-
 // Writes the file as previewed to path.
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path);
+
+// A plan finished elsewhere (TPlanJob), written as the preview copy and
+// shown, or written to path; the panels tell what was written, the size
+// panel beside openedSize. A failed plan throws its failure.
+void ShowPlannedPreview(const TPlanResult& result, const TAppPaths& paths, TChoiceView& view, qint64 openedSize);
+void SavePlanned(const TPlanResult& result, TChoiceView& view, const QString& path, qint64 openedSize);

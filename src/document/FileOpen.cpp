@@ -66,7 +66,7 @@ void FileOpen(TGifDocument& doc, const TAppPaths& paths, TOpenView& view, const 
   doc.Assign(*header);
   // Saving proposes a name from this, so it names the file now open.
   doc.OpenedFileName = requested;
-  view.SetMsg(PanelFileSize, QString::number(CheckFileSize(fileName)) + QStringLiteral(" byte"));
+  view.SetMsg(PanelFileSize, FileSizeText(CheckFileSize(fileName)));
   // The file the user opened, also when what was read is a BMP's temp.gif.
   view.SetCaption(requested);
   view.SetMsg(PanelFileName, ExtractFileName(requested));

@@ -27,3 +27,27 @@ QString FramesPanelText(const TFramePatchResult& frames) {
             QCoreApplication::translate("FramesPanel", "%1 ﾌﾚｰﾑ目から破損").arg(frames.UndecodedFrom + 1);
   return text;
 }
+
+QString JudgingText(int done, int count) {
+  return QCoreApplication::translate("FramesPanel", "判定中 %1/%2").arg(done).arg(count);
+}
+
+namespace {
+
+// A size in at most seven characters: KB below 999.5 KB, else MB with one
+// decimal below 999.95 MB, else whole MB.
+QString ShortSize(qint64 bytes) {
+  constexpr qint64 kKB = 1024, kMB = 1024 * 1024;
+  const qint64 kb = (bytes + kKB / 2) / kKB, tenths = (bytes * 10 + kMB / 2) / kMB;
+  if (kb < 1000) return QString::number(qMax<qint64>(1, kb)) + QStringLiteral("KB");
+  if (tenths < 10000) return QStringLiteral("%1.%2MB").arg(tenths / 10).arg(tenths % 10);
+  return QString::number((bytes + kMB / 2) / kMB) + QStringLiteral("MB");
+}
+
+}  // namespace
+
+QString FileSizeText(qint64 opened, qint64 saved) {
+  if (saved < 0) return QString::number(opened) + QStringLiteral(" byte");
+  // Both whole in the panel's room, however large.
+  return ShortSize(opened) + QStringLiteral("→") + ShortSize(saved);
+}

@@ -11,3 +11,10 @@ QString FramesPanelText(const TFramePatchResult& frames);
 
 // Of an opened file: its frame count, and whether it is damaged.
 QString FramesCountText(const TFramePatchResult& frames);
+
+// While a save is planned: frames judged of the frame count.
+QString JudgingText(int done, int count);
+
+// The size panel: the opened file's size in bytes; when frames are written
+// anew (saved >= 0), it and the size the save will have, both in KB or MB.
+QString FileSizeText(qint64 opened, qint64 saved = -1);

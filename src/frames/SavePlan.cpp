@@ -77,7 +77,8 @@ class TJudge {
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Shown(bounds), Saved(bounds) {}
 
-  void Run(TFramePatchResult& result, TGifEdits& edits);
+  // False when progress stopped it.
+  bool Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
 
  private:
   // A frame as saved, and its bytes when written anew.
@@ -297,7 +298,7 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) c
   return rewritten;
 }
 
-void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
+bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
   TFrameDecoder decoder(Source, Shown.Canvas.Bounds());
   TDecodedFrame decoded;
   // The last frame's bytes, once nothing can change them any more.
@@ -327,8 +328,10 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
     Pending = std::move(judged.Frame);
     PendingBytes = std::move(judged.Bytes);
     decoded.Indices = {};
+    if (progress && !progress(int(k) + 1, int(Walk.Frames.size()))) return false;
   }
   flush();
+  return true;
 }
 
 // Whether the patch alone makes every frame right, known from the control
@@ -377,7 +380,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
 // judging holds a few canvases of four bytes a pixel over the frames' bounds.
 constexpr int64_t kMaxJudgedPixels = int64_t(1) << 26;
 
-TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite) {
+TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite, const TPlanProgress& progress) {
   TSavePlan plan;
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
@@ -400,8 +403,8 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   if (!PatchAloneIsRight(source, walk, controls, chosen)) {
     if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
       plan.Frames.TooLargeToJudge = true;
-    else
-      TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
+    else if (!TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits, progress))
+      return plan;
   }
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;

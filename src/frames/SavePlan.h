@@ -5,6 +5,8 @@
 // aside, with every pixel showing the chosen colour transparent). Frames the
 // patch makes right keep their image data; the others are written anew with
 // the same colours, or widen the disposal of the frame before them.
+#include <functional>
+
 #include "document/FramePatch.h"
 #include "document/GifDocument.h"
 
@@ -18,4 +20,9 @@ enum class TFrameRewrite { Allowed, Never };
 // The edits that save doc's choice. With allFrames off, or transparency off,
 // only the first frame's control block changes. With rewriting Never, only
 // control bytes change and the frames left not right are counted.
-TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite = TFrameRewrite::Allowed);
+// progress, if given, is told (frames judged, frame count) after each judged
+// frame; answering false stops the plan early, unfinished: the caller then
+// discards it.
+using TPlanProgress = std::function<bool(int done, int count)>;
+TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite = TFrameRewrite::Allowed,
+                   const TPlanProgress& progress = {});

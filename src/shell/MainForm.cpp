@@ -21,9 +21,11 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <cerrno>
+#include <utility>
 
 #include "document/Exception.h"
 #include "document/FileOps.h"
+#include "document/FramesPanel.h"
 #include "persist/IniSaveProps.h"
 #include "persist/SetAside.h"
 #include "plugins/PluginListing.h"
@@ -58,7 +60,8 @@ struct TPanelDef {
 const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "JPEG->GIF 100% Complete"},
                               {80, Qt::AlignCenter, "height : 65535"},
                               {80, Qt::AlignCenter, "Width : 65535"},
-                              {80, Qt::AlignCenter, "99999999 byte"},
+                              // the opened size, and the saved one when frames are written anew
+                              {80, Qt::AlignCenter, "999KB→999.9MB"},
                               {60, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "透過済み")},
                               {50, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "256 色")},
                               {40, Qt::AlignCenter, "*255"},
@@ -136,6 +139,9 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   setWindowIcon(ProgramIcon());
   ApplyCommandIcons(this);
 
+  Plans = std::make_unique<TPlanJob>(TPlanJob::TCalls{
+      [this](int done, int count) { SetMsg(PanelFrames, JudgingText(done, count)); },
+      [this](const TPlanResult& result) { Guarded([&] { PlanDone(result); }); }});
   CreateComponents();
   CreateMenus();
   CreateToolbar();
@@ -167,7 +173,27 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   Palette->OnHelp = [this] { OpenHelp2(Palette, QStringLiteral("palette(function)")); };
 }
 
-TMainForm::~TMainForm() { RemoveWorkFolder(Paths.WorkDir); }
+TMainForm::~TMainForm() {
+  Plans.reset();  // its thread ends before the files it could be planning for go
+  RemoveWorkFolder(Paths.WorkDir);
+}
+
+bool TMainForm::RunBusy(const std::function<void()>& work) {
+  Busy = true;
+  const auto end = [this] {
+    Busy = false;
+    const bool close = std::exchange(CloseAsked, false);
+    if (close) QTimer::singleShot(0, this, &QWidget::close);
+    return !close;
+  };
+  try {
+    work();
+  } catch (...) {
+    end();
+    throw;
+  }
+  return end();
+}
 
 TAction* TMainForm::Command(const char* name) const {
   for (TAction* a : Commands)
@@ -481,11 +507,12 @@ void TMainForm::SetWindowStateOrdinal(int state) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  // A conversion still running finishes first: its dialog closes below,
-  // and the picture's thread needs the window until it ends.
-  if (Converting) {
+  // A conversion or a save still running finishes first: the conversion's
+  // dialog closes below, and the picture's thread needs the window until it
+  // ends.
+  if (Busy) {
     e->ignore();
-    CloseAsked = true;  // closed once the conversion has ended
+    CloseAsked = true;  // closed once the work has ended
     CloseOtherWindows();
     return;
   }
@@ -524,6 +551,7 @@ bool TMainForm::event(QEvent* e) {
 }
 
 void TMainForm::FormClose() {
+  Plans->Cancel();  // nothing more is shown or written in the working folder
   // The settings first; a failure to write them is reported and the
   // temporary files still go.
   Guarded([this] { isp->Save(); });

@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 #include "document/AppPaths.h"
 #include "choice/Choice.h"
+#include "choice/PlanJob.h"
 #include "document/FileOpen.h"
 #include "document/GifDocument.h"
 #include "reduce/BmpToGif.h"
@@ -129,7 +131,8 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void imgClick(const QPoint& pos);
   void chkTransClick();
   void actAllFramesExecute();
-  // The palette window's choice: entry index with its colour; no preview.
+  // The palette window's choice: entry index with its colour; ticks the box
+  // and previews as a pick on the picture does.
   void PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue);
   void Preview() override;
   // The background style sheet for the colour chosen last (white until then).
@@ -140,6 +143,8 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void RestorePreviewColor();
 
   QColor LastPreviewColor = Qt::white;  // the page colour, where the colour dialog starts
+  // Plans saves and previews off the window's thread.
+  std::unique_ptr<TPlanJob> Plans;
 
   int ClientWidth() const { return width(); }
   void SetClientWidth(int w) { resize(w, height()); }
@@ -179,6 +184,14 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   bool RealTimePreview() const override;
   bool TransparencyChecked() const override;
   bool AllFrames() const override;
+  void PlanPreview(const TGifDocument& doc, const TAppPaths& paths) override;
+  void PlanDone(const TPlanResult& result);
+  // The plan of the choice as it is now, waited for with the window painting;
+  // null when the wait was cut short.
+  const TPlanResult* AwaitPlan();
+  // Runs work the window waits for; a close asked for meanwhile follows it.
+  // False when the window is about to close.
+  bool RunBusy(const std::function<void()>& work);
 
   // The rest of the open road, as the window shows it.
   void SetCaption(const QString& caption) override;
@@ -197,8 +210,11 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   TAction* Command(const char* name) const;
 
   bool Dropping = false;  // a drop is being opened
-  bool Converting = false;  // a picture is being converted off the window's thread
-  bool CloseAsked = false;  // the window was closed while converting
+  // A picture is being converted, or a save waits for its plan, off the
+  // window's thread: the window cannot close before it ends.
+  bool Busy = false;
+  bool CloseAsked = false;  // the window was closed while busy
+  qint64 OpenedSize = -1;   // of the file the open road read
   QImage DecodedPicture;  // decoded by the open road, shown once the rest is in place
   bool Closed = false;    // closed (settings saved) since last shown
 };

@@ -26,7 +26,24 @@ void TMainForm::Preview() {
   if (wb) wb->ShowPage(QUrl::fromLocalFile(Paths.Work(QStringLiteral("preview.html"))));
 }
 
-void TMainForm::actPreviewExecute() { PreviewChoice(Doc, Paths, *this); }
+void TMainForm::actPreviewExecute() { PlanPreview(Doc, Paths); }
+
+// Judging every frame of a large animation takes seconds: the plan is made
+// off the window's thread, which shows its progress and keeps answering.
+void TMainForm::PlanPreview(const TGifDocument& doc, const TAppPaths&) { Plans->Start(doc, AllFrames(), true); }
+
+void TMainForm::PlanDone(const TPlanResult& result) {
+  // A save shows its own plan; a plan of a file no longer open shows nothing.
+  if (!result.Preview || result.Key.Bytes != Doc.GifData.constData()) return;
+  ShowPlannedPreview(result, Paths, *this, OpenedSize);
+}
+
+const TPlanResult* TMainForm::AwaitPlan() {
+  const TPlanResult* plan = nullptr;
+  // A close asked for meanwhile waits for the save.
+  RunBusy([&] { plan = Plans->Await(Doc, AllFrames()); });
+  return plan;
+}
 
 void TMainForm::actPreviewColorExecute() {
   const auto chosen = Dialogs().ChooseColor(this, LastPreviewColor);
@@ -52,7 +69,9 @@ void TMainForm::actAllFramesExecute() {
   if (RealTimePreview() && Doc.ColorCount > 0) actPreviewExecute();
 }
 
-void TMainForm::PaletteChoice(uint8_t index, uint8_t, uint8_t, uint8_t) { ChooseEntry(Doc, *this, index); }
+void TMainForm::PaletteChoice(uint8_t index, uint8_t, uint8_t, uint8_t) {
+  ChoosePaletteEntry(Doc, Paths, *this, index);
+}
 
 void TMainForm::actSaveExecute() {
   spd->FileName = ProposedSaveName(windowTitle(), Paths.Work(QStringLiteral("temp.gif")), Doc.OpenedFileName,
@@ -64,7 +83,7 @@ void TMainForm::actSaveExecute() {
   const auto chosen = Dialogs().SaveFile(this, o);
   if (!chosen) return;
   spd->FileName = *chosen;
-  SaveChoice(Doc, *this, *chosen);
+  if (const TPlanResult* plan = AwaitPlan()) SavePlanned(*plan, *this, *chosen, OpenedSize);
 }
 
 void TMainForm::ShowPickedColor(TColor color, const QString& hint) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "document/Exception.h"
+#include "document/FileOps.h"
 
 #include <QCoreApplication>
 #include "plugins/PictureFormats.h"
@@ -22,7 +23,14 @@
 #include "persist/RecentFiles.h"
 #include "shell/Shape.h"
 
-void TMainForm::FileOpen(const QString& fileName) { ::FileOpen(Doc, Paths, *this, fileName); }
+void TMainForm::FileOpen(const QString& fileName) {
+  const char* before = Doc.GifData.constData();
+  ::FileOpen(Doc, Paths, *this, fileName);
+  if (Doc.GifData.constData() == before) return;  // not opened: the document and its plans stay
+  // A plan of the file before is of no use now.
+  Plans->Cancel();
+  OpenedSize = CheckFileSize(IsConvertedOnOpen(fileName) ? Paths.Work(QStringLiteral("temp.gif")) : fileName);
+}
 
 void TMainForm::SetPalette() {
   DrawPaletteGrid(Palette->imgPal->Picture, Doc.ColorCount, Doc.PaletteColors);
@@ -75,18 +83,9 @@ bool TMainForm::ConvertBMP(const QString& path) {
   TGuiThreadBmpView view(*this, this);
   uint8_t bits = uint8_t(Subtra->ReduceBits);
   bool done = false;
-  struct TFlag {
-    bool& Flag;
-    ~TFlag() { Flag = false; }
-  } converting{Converting = true};
-  RunOffThread([&] { done = ConvertBMPFile(path, Paths, view, bits); });
+  const bool staying = RunBusy([&] { RunOffThread([&] { done = ConvertBMPFile(path, Paths, view, bits); }); });
   Subtra->ReduceBits = bits;
-  if (CloseAsked) {
-    CloseAsked = false;
-    QTimer::singleShot(0, this, &QWidget::close);
-    return false;  // nothing more opens in a window about to close
-  }
-  return done;
+  return done && staying;  // nothing more opens in a window about to close
 }
 
 std::optional<int> TMainForm::AskReduceBits(int colorCount, const QString& format) {

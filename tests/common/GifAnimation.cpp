@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -129,4 +130,52 @@ std::optional<TComposed> ComposeFrames(const QByteArray& data, TControlReading r
   }
   DGifCloseFile(gif, &error);
   return c;
+}
+
+QByteArray ShapesOverBand(int width, int height, int frames, int shapes) {
+  TAnimPlan plan;
+  plan.Width = width;
+  plan.Height = height;
+  for (int i = 0; i < 256; ++i) plan.Colors.push_back({uint8_t(i * 97 % 251), uint8_t(i * 57 % 241), uint8_t(i * 31 % 239)});
+  plan.Colors[0] = {255, 255, 255};
+  plan.Colors[255] = {1, 2, 3};  // "unchanged": never shown
+  std::vector<uint8_t> background(size_t(width) * height, 0);
+  for (int y = 0; y < height / 3; ++y)
+    for (int x = 0; x < width; ++x) background[size_t(y) * width + x] = uint8_t(1 + (x * 7 + y * 3) % 60);
+  std::vector<uint8_t> before;
+  for (int k = 0; k < frames; ++k) {
+    std::vector<uint8_t> screen = background;
+    for (int s = 0; s < shapes; ++s) {
+      const int size = std::min({12 + s * 7 % 40, width, height}), x0 = (s * 37 + k * (3 + s % 5)) % (width - size + 1),
+                y0 = (s * 29 + k * (1 + s % 3)) % (height - size + 1);
+      for (int y = y0; y < y0 + size; ++y)
+        for (int x = x0; x < x0 + size; ++x) {
+          const bool centre = std::abs(2 * (x - x0) - size) < size / 2 && std::abs(2 * (y - y0) - size) < size / 2;
+          screen[size_t(y) * width + x] = uint8_t(centre ? 0 : 70 + (s * 13 + (x - x0) * (y - y0) / 3) % 180);
+        }
+    }
+    TAnimFrame f;
+    if (k == 0) {
+      f.Pixels = screen;
+      f.Packed = Packed(1);
+    } else {
+      int left = width, top = height, right = 0, bottom = 0;
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          if (screen[size_t(y) * width + x] != before[size_t(y) * width + x])
+            left = std::min(left, x), right = std::max(right, x + 1), top = std::min(top, y), bottom = std::max(bottom, y + 1);
+      if (right <= left) left = top = 0, right = bottom = 1;
+      f.Left = left, f.Top = top, f.Width = right - left, f.Height = bottom - top;
+      for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+          const uint8_t p = screen[size_t(y) * width + x];
+          f.Pixels.push_back(p == before[size_t(y) * width + x] ? 255 : p);
+        }
+      f.Packed = Packed(1, true);
+      f.TransparentIndex = 255;
+    }
+    plan.Frames.push_back(std::move(f));
+    before = std::move(screen);
+  }
+  return MakeAnimation(plan);
 }

@@ -49,3 +49,11 @@ enum class TControlReading { First, Last };
 // 4 restores the previous picture, 5 to 7 keep; a frame without any table is
 // drawn in greys); empty when giflib refuses the data.
 std::optional<TComposed> ComposeFrames(const QByteArray& data, TControlReading reading = TControlReading::First);
+
+// A heavy animation as optimisers write it: a white screen with a still,
+// many-coloured band at the top, and shapes (white at their centre) moving
+// through it. After the first frame each frame covers only what changed,
+// with entry 255 for "unchanged", drawn without disposal. With white made
+// transparent nearly every frame must be written anew: clearing where a
+// shape was clears the band under it too.
+QByteArray ShapesOverBand(int width, int height, int frames, int shapes);

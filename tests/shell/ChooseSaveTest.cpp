@@ -1,16 +1,23 @@
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <csignal>
 #include <sys/resource.h>
 
+#include "common/GifAnimation.h"
 #include "common/GifFactory.h"
 #include "common/TestFiles.h"
 #include "document/FileErrors.h"
+#include "document/FramesPanel.h"
+#include "frames/SavePlan.h"
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
+#include "shell/PlanWait.h"
 #include "shell/ScriptedDialogs.h"
 #include "shell/TestAppDir.h"
 #include "shell/Shape.h"
@@ -52,6 +59,7 @@ class ChooseSaveTest : public ::testing::Test {
   bool MakesPreview(F action) {
     QFile::remove(PreviewCopy());
     action();
+    WaitForPlan(*Form);
     return Exists(PreviewCopy());
   }
   void Click(int x) { QTest::mouseClick(Form->img, Qt::LeftButton, {}, QPoint(x, 0)); }
@@ -62,6 +70,7 @@ class ChooseSaveTest : public ::testing::Test {
 TEST_F(ChooseSaveTest, ThePreviewCopyRightAfterOpeningIsTheFile) {
   EXPECT_EQ(ReadAll(PreviewCopy()), File);
   Form->actPreview->trigger();
+  WaitForPlan(*Form);
   EXPECT_EQ(ReadAll(PreviewCopy()), File);
 }
 
@@ -96,12 +105,21 @@ TEST_F(ChooseSaveTest, WhichControlsMakeAPreview) {
   EXPECT_FALSE(MakesPreview([&] { Click(1); }));
 }
 
-TEST_F(ChooseSaveTest, ThePaletteChoiceSetsTransparencyWithoutTheBoxOrAPreview) {
-  EXPECT_FALSE(MakesPreview([&] { Form->PaletteChoice(3, 255, 255, 255); }));
-  EXPECT_TRUE(Form->Doc.TransparentOn);
-  EXPECT_EQ(Form->Doc.TransparentIndex, 3);
-  EXPECT_EQ(Form->Msg(6), QStringLiteral("3"));
-  EXPECT_FALSE(Form->chkTrans->isChecked());
+TEST_F(ChooseSaveTest, ThePaletteChoiceTicksTheBoxAndPreviewsAsAPickDoes) {
+  for (const bool realTime : {false, true}) {
+    Form->actRealTime->setChecked(realTime);
+    Form->chkTrans->setChecked(false);
+    Form->Doc.TransparentOn = false;
+    EXPECT_EQ(MakesPreview([&] { Form->PaletteChoice(realTime ? 3 : 1, 0, 0, 0); }), realTime);
+    EXPECT_TRUE(Form->Doc.TransparentOn);
+    EXPECT_TRUE(Form->chkTrans->isChecked());
+    EXPECT_EQ(Form->Msg(6), realTime ? QStringLiteral("3") : QStringLiteral("1"));
+  }
+  // The preview copy carries the choice made with real-time preview.
+  const QByteArray copy = ReadAll(PreviewCopy());
+  ASSERT_FALSE(copy.isEmpty());
+  EXPECT_EQ(uint8_t(copy[Form->Doc.GceFlagsOffset]), 0x09);
+  EXPECT_EQ(uint8_t(copy[Form->Doc.TransparentIndexOffset]), 3);
   EXPECT_EQ(Form->shp->Color(), QColor(255, 255, 255));
 }
 
@@ -122,7 +140,7 @@ TEST_F(ChooseSaveTest, SavingWritesTheFileWithOnlyTheTwoBytesPatched) {
 
   // Saving again without transparency: the flag goes, and the index is the
   // opened file's again: an earlier choice leaves nothing behind.
-  QTest::mouseClick(Form->chkTrans, Qt::LeftButton);
+  ASSERT_TRUE(Form->chkTrans->isChecked());  // ticked by the palette's choice
   QTest::mouseClick(Form->chkTrans, Qt::LeftButton);
   ASSERT_FALSE(Form->Doc.TransparentOn);
   Ui.SaveAnswers = {Path};
@@ -141,6 +159,7 @@ TEST_F(ChooseSaveTest, ACancelledSaveChangesNothing) {
 
 TEST_F(ChooseSaveTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
   Form->PaletteChoice(1, 200, 0, 0);
+  WaitForPlan(*Form);  // its preview written
   // The disk fills up half-way through the write.
   rlimit old;
   getrlimit(RLIMIT_FSIZE, &old);
@@ -167,4 +186,82 @@ TEST_F(ChooseSaveTest, ThePreviewBackgroundColour) {
   EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("$00030201"));
   Form->actPreviewColor->trigger();  // cancelled
   EXPECT_EQ(Form->actPreviewColor->Hint(), QStringLiteral("$00030201"));
+}
+
+// A heavy animation open and white chosen in the palette: while its plan
+// runs, the user clicks another entry, opens another file, saves or closes.
+// What shows and what is saved is always the latest choice; nothing stale
+// arrives and nothing is left half-written.
+TEST_F(ChooseSaveTest, WhatTheUserDoesWhileAPlanRunsDecides) {
+  const QString heavy = Dir.filePath(QStringLiteral("heavy.gif")), out = Dir.filePath(QStringLiteral("out.gif"));
+  WriteAll(heavy, ShapesOverBand(240, 160, 40, 4));
+  const auto planOf = [&](uint8_t index) {
+    TGifDocument doc = Form->Doc;
+    doc.TransparentOn = true;
+    doc.TransparentIndex = index;
+    const TSavePlan plan = PlanSave(doc, true);
+    return std::make_pair(plan.Edits.Apply(doc.GifData), FramesPanelText(plan.Frames));
+  };
+  // Another entry and a save, closed while the save waits if asked.
+  const auto save = [&](bool close) {
+    Form->PaletteChoice(5, 0, 0, 0);
+    Ui.SaveAnswers = {out};
+    if (close) QTimer::singleShot(0, Form.get(), [&] { Form->close(); });
+    Form->actSave->trigger();
+    EXPECT_EQ(ReadAll(out), planOf(5).first);  // written before the command returns
+  };
+  struct TCase {
+    const char* Meanwhile;
+    std::function<void()> Act;
+    std::function<void()> Check;
+  };
+  const TCase cases[] = {
+      {"another entry", [&] { Form->PaletteChoice(5, 0, 0, 0); },
+       [&] {
+         EXPECT_EQ(ReadAll(PreviewCopy()), planOf(5).first);
+         EXPECT_EQ(Form->Msg(PanelFrames), planOf(5).second);
+       }},
+      {"another file", [&] { Form->FileOpen(Path); },
+       [&] {
+         EXPECT_EQ(ReadAll(PreviewCopy()), File);
+         EXPECT_EQ(Form->Msg(PanelFrames), QString());
+         EXPECT_EQ(Form->Msg(PanelFileSize), QStringLiteral("%1 byte").arg(File.size()));
+       }},
+      {"a save", [&] { save(false); },
+       [&] {
+         EXPECT_EQ(Form->Msg(PanelFrames), planOf(5).second);
+         EXPECT_EQ(Form->Msg(PanelFileSize), FileSizeText(QFileInfo(heavy).size(), planOf(5).first.size()));
+       }},
+      {"a close during the save", [&] { save(true); },
+       [&] { EXPECT_FALSE(QDir(Form->Paths.WorkDir).exists()) << "closed once saved"; }},
+      {"a close", [&] { Form->close(); Form.reset(); }, [] {}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Meanwhile);
+    QFile::remove(out);
+    Form->actRealTime->setChecked(true);
+    Form->FileOpen(heavy);
+    const QString work = Form->Paths.WorkDir;
+    Form->PaletteChoice(0, 255, 255, 255);
+    ASSERT_TRUE(Form->Plans->Running());
+    // Judged frame by frame, as the frames panel tells.
+    QElapsedTimer t;
+    t.start();
+    while (!Form->Msg(PanelFrames).startsWith(QStringLiteral("判定中 ")) && t.elapsed() < 20000) QTest::qWait(1);
+    EXPECT_TRUE(Form->Msg(PanelFrames).endsWith(QStringLiteral("/40"))) << Form->Msg(PanelFrames).toStdString();
+    c.Act();
+    if (Form) {
+      WaitForPlan(*Form);
+      QTest::qWait(100);
+    } else {
+      EXPECT_FALSE(QDir(work).exists());
+    }
+    c.Check();
+    EXPECT_TRUE(Ui.Errors.isEmpty());
+    // Nothing half-written beside the files.
+    QStringList files = QDir(Dir.path()).entryList({QStringLiteral("*.gif*")}, QDir::Files);
+    files.removeAll(QStringLiteral("out.gif"));
+    EXPECT_EQ(files, (QStringList{QStringLiteral("heavy.gif"), QStringLiteral("logo.gif")}));
+    if (!Form) break;
+  }
 }

@@ -13,6 +13,7 @@
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
+#include "shell/PlanWait.h"
 #include "shell/ScriptedDialogs.h"
 #include "shell/TestAppDir.h"
 
@@ -192,6 +193,7 @@ TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
   QDir(work).removeRecursively();
   WriteAll(work, "in the way");
   form.actPreview->trigger();
+  WaitForPlan(form);
   ASSERT_EQ(Ui.Errors.size(), 1);
   EXPECT_TRUE(Ui.Errors[0].startsWith(QStringLiteral("フォルダ「") + work + QStringLiteral("」を作成できませんでした。")))
       << Ui.Errors[0].toStdString();

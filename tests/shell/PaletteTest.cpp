@@ -9,6 +9,7 @@
 #include "common/TestFiles.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainForm.h"
+#include "shell/PlanWait.h"
 #include "shell/Palette.h"
 #include "shell/ScriptedDialogs.h"
 #include "shell/TestAppDir.h"
@@ -78,7 +79,7 @@ TEST_F(PaletteTest, SelectionByClickAndItsFrame) {
   EXPECT_EQ(Index(), QStringLiteral("0"));
 }
 
-TEST_F(PaletteTest, ConfirmMakesTheEntryTransparentWithoutTheBoxOrAPreview) {
+TEST_F(PaletteTest, ConfirmMakesTheEntryTransparentTicksTheBoxAndPreviews) {
   Form->show();  // the palette shows with its main window
   Open(256);
   Form->actShowPalette->trigger();
@@ -90,8 +91,11 @@ TEST_F(PaletteTest, ConfirmMakesTheEntryTransparentWithoutTheBoxOrAPreview) {
   EXPECT_EQ(Form->Msg(6), QStringLiteral("17"));
   EXPECT_EQ(Form->Doc.TransparentIndex, 17);
   EXPECT_TRUE(Form->Doc.TransparentOn);
-  EXPECT_FALSE(Form->chkTrans->isChecked());
-  EXPECT_FALSE(Exists(Form->Paths.Work(QStringLiteral("_.gif"))));
+  EXPECT_TRUE(Form->chkTrans->isChecked());
+  WaitForPlan(*Form);
+  const auto copy = DecodeGif(ReadAll(Form->Paths.Work(QStringLiteral("_.gif"))));
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->TransparentIndex, 17);
 }
 
 TEST_F(PaletteTest, ClosedAndReopenedShowsNoFrameButKeepsTheLabels) {
