@@ -43,12 +43,17 @@ int ChooseTransparent(std::vector<TPixel>& colors, const std::unordered_set<TPix
 
 void DrawFrame(TCanvas& canvas, const TOutFrame& frame) {
   const TRect r = frame.Rect.Intersected(canvas.Bounds());
-  const int count = int(frame.Colors.size());
+  // Every index's colour, 0 for those that draw nothing (colours are opaque),
+  // so that the row loop needs no branch.
+  TPixel lookup[256] = {};
+  for (size_t e = 0; e < std::min<size_t>(frame.Colors.size(), 256); ++e)
+    if (int(e) != frame.Transparent) lookup[e] = frame.Colors[e];
   for (int y = r.Top; y < r.Bottom; ++y) {
     const uint8_t* row = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() - frame.Rect.Left;
+    TPixel* to = &canvas.At(0, y);
     for (int x = r.Left; x < r.Right; ++x) {
-      const int index = row[x];
-      if (index != frame.Transparent && index < count) canvas.At(x, y) = frame.Colors[size_t(index)];
+      const TPixel c = lookup[row[x]];
+      to[x] = c ? c : to[x];
     }
   }
 }
@@ -56,13 +61,34 @@ void DrawFrame(TCanvas& canvas, const TOutFrame& frame) {
 std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
                                       const std::vector<int>& preferred, TPixel spare) {
   const TRect& q = target.Region;
-  std::vector<TPixel> painted;
-  for (size_t i = 0; i < target.Draw.size(); ++i)
-    if (target.Draw[i] && (painted.empty() || painted.back() != target.Target[i])) painted.push_back(target.Target[i]);
+  // The colours the frame must paint and their bounds, in one pass. A small
+  // direct-mapped memo keeps most pixels away from the set.
+  std::unordered_set<TPixel> found;
+  std::vector<TPixel> seen(1024, 0);  // 0 is never painted: the target is opaque there
+  int left = q.Width(), right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < q.Height(); ++y) {
+    const uint8_t* draw = &target.Draw[size_t(y) * q.Width()];
+    const TPixel* want = &target.Target[size_t(y) * q.Width()];
+    int first = -1, last = -1;
+    for (int x = 0; x < q.Width(); ++x) {
+      if (!draw[x]) continue;
+      if (first < 0) first = x;
+      last = x;
+      const TPixel c = want[x];
+      TPixel& memo = seen[(c * 2654435761u) >> 22];
+      if (memo != c) memo = c, found.insert(c);
+    }
+    if (first < 0) continue;
+    left = std::min(left, first), right = std::max(right, last);
+    if (top < 0) top = y;
+    bottom = y;
+  }
+  const TRect paint = top < 0 ? TRect{} : TRect{q.Left + left, q.Top + top, q.Left + right + 1, q.Top + bottom + 1};
+  // Made from the sorted colours, so that new entries come in the same order
+  // in every run.
+  std::vector<TPixel> painted(found.begin(), found.end());
   std::sort(painted.begin(), painted.end());
-  painted.erase(std::unique(painted.begin(), painted.end()), painted.end());
   const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
-  const TRect paint = BoundsWhere(q, [&](size_t i) { return target.Draw[i] != 0; });
 
   TOutFrame out;
   out.Colors = original.Colors;
@@ -82,21 +108,29 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   if (out.Rect.Empty()) return std::nullopt;  // nothing on the screen to write
   out.Indices.assign(size_t(out.Rect.Width()) * out.Rect.Height(), uint8_t(out.Transparent));
   const int originalCount = int(original.Colors.size());
-  for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y)
+  const TRect& o = original.Rect;
+  bool haveLast = false;  // neighbours mostly want the same colour: look it up once per run
+  TPixel lastWant = 0;
+  int lastEntry = 0;
+  for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y) {
+    uint8_t* to = &out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width()] - out.Rect.Left;
+    const size_t row = size_t(y - q.Top) * q.Width();
+    const TPixel* want = &target.Target[row] - q.Left;
+    const uint8_t* draw = &target.Draw[row] - q.Left;
+    // The frame's own indices on this row, over [ownLeft, ownRight).
+    const bool ownRow = y >= o.Top && y < o.Bottom;
+    const uint8_t* own = ownRow ? &original.Indices[size_t(y - o.Top) * o.Width()] - o.Left : nullptr;
+    const int ownLeft = ownRow ? o.Left : 0, ownRight = ownRow ? o.Right : 0;
     for (int x = out.Rect.Left; x < out.Rect.Right; ++x) {
-      uint8_t& to = out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width() + (x - out.Rect.Left)];
-      const int own = original.Rect.Contains(x, y)
-                          ? original.Indices[size_t(y - original.Rect.Top) * original.Rect.Width() + (x - original.Rect.Left)]
-                          : -1;
-      const bool drawsColor = own >= 0 && own < originalCount && own != out.Transparent;
-      const size_t i = size_t(y - q.Top) * q.Width() + (x - q.Left);
-      const TPixel want = target.Target[i];
-      if (drawsColor && out.Colors[size_t(own)] == want) {
-        to = uint8_t(own);
-      } else if (target.Draw[i]) {
-        to = uint8_t(entryOf.at(want));
+      const int index = x >= ownLeft && x < ownRight ? own[x] : -1;
+      if (index >= 0 && index < originalCount && index != out.Transparent && out.Colors[size_t(index)] == want[x]) {
+        to[x] = uint8_t(index);
+      } else if (draw[x]) {
+        if (!haveLast || want[x] != lastWant) haveLast = true, lastWant = want[x], lastEntry = entryOf.at(want[x]);
+        to[x] = uint8_t(lastEntry);
       }
     }
+  }
   return out;
 }
 
