@@ -21,6 +21,31 @@ void PutWord(QByteArray& out, int value) {
   out += char(value >> 8 & 0xFF);
 }
 
+// Opaque colour to table entry, the first entry of a colour winning: an
+// open-addressed table sized for a table's 256 colours and more, so a
+// lookup costs a multiply, not a division.
+class TEntryOf {
+ public:
+  void Add(TPixel c, int entry) {
+    size_t s = Slot(c);
+    while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (kSlots - 1);
+    if (Keys[s] == c) return;
+    Keys[s] = c;
+    Entries[s] = int16_t(entry);
+  }
+  int Find(TPixel c) const {
+    for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (kSlots - 1))
+      if (Keys[s] == c) return Entries[s];
+    return -1;
+  }
+
+ private:
+  static constexpr size_t kSlots = 2048;  // a table's colours and those a frame adds stay under a quarter full
+  static size_t Slot(TPixel c) { return (c * 2654435761u) >> 21 & (kSlots - 1); }
+  std::vector<TPixel> Keys = std::vector<TPixel>(kSlots, 0);  // 0: empty (colours are opaque)
+  std::vector<int16_t> Entries = std::vector<int16_t>(kSlots, 0);
+};
+
 // The entry for transparency: the first of preferred no pixel needs, else
 // any such entry, else one added with the spare colour.
 int ChooseTransparent(std::vector<TPixel>& colors, const std::unordered_set<TPixel>& needed,
@@ -93,12 +118,13 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   TOutFrame out;
   out.Colors = original.Colors;
   out.Transparent = ChooseTransparent(out.Colors, needed, preferred, spare);
-  std::unordered_map<TPixel, int> entryOf;
+  TEntryOf entryOf;
   for (int e = 0; e < int(out.Colors.size()); ++e)
-    if (e != out.Transparent) entryOf.emplace(out.Colors[size_t(e)], e);
+    if (e != out.Transparent) entryOf.Add(out.Colors[size_t(e)], e);
   for (const TPixel c : needed)
-    if (!entryOf.count(c)) {
-      entryOf.emplace(c, int(out.Colors.size()));
+    if (entryOf.Find(c) < 0) {
+      if (out.Colors.size() >= size_t(kMaxEntries)) return std::nullopt;
+      entryOf.Add(c, int(out.Colors.size()));
       out.Colors.push_back(c);
     }
   if (out.Colors.size() > size_t(kMaxEntries)) return std::nullopt;
@@ -126,7 +152,7 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
       if (index >= 0 && index < originalCount && index != out.Transparent && out.Colors[size_t(index)] == want[x]) {
         to[x] = uint8_t(index);
       } else if (draw[x]) {
-        if (!haveLast || want[x] != lastWant) haveLast = true, lastWant = want[x], lastEntry = entryOf.at(want[x]);
+        if (!haveLast || want[x] != lastWant) haveLast = true, lastWant = want[x], lastEntry = entryOf.Find(want[x]);
         to[x] = uint8_t(lastEntry);
       }
     }
