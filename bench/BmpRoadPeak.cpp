@@ -19,7 +19,7 @@ class TQuietView : public TBmpView {
  public:
   void SetMsg(int, const QString&) override { ++Reports; }
   void ShowMessage(const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
-  std::optional<int> AskReduceBits(int count) override {
+  std::optional<int> AskReduceBits(int count, const QString&) override {
     Colours = count;
     return 8;
   }

@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
 # The command line beside the plain tools that do the same job, one hyperfine run a
 # group so the figures are side by side, then each command's peak memory:
-#   a. one small GIF: start-up cost (tomaru --info and -o DIR against giftrans, gifsicle)
+#   a. one small GIF: start-up cost (tomaru --info, -o DIR and -o onto an existing file
+#      against a program that only starts Qt Core, giftrans and gifsicle)
 #   b. one 1000-frame animation of 50-70 MB: streaming cost against copying the file
 #   c. 1000 small files in one process: per-file cost against gifsicle --batch
 # Not run by the tests.
 #
 #   bench/cli_side_by_side.sh [BUILD_DIR]   (default build/; needs hyperfine, giftrans,
 #                                           gifsicle, ImageMagick, GNU time)
-#   BENCH_RUNS=N sets the timed runs of the slow groups (default 10; group a runs 50).
+#   BENCH_RUNS=N sets the timed runs of the slow groups (default 10; group a runs 50);
+#   BENCH_GROUPS=a (say) runs only the groups named (default abc).
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TOMARU="$(cd "${1:-$ROOT/build}" && pwd)/bin/tomaru"
 RUNS="${BENCH_RUNS:-10}"
+GROUPS_RUN="${BENCH_GROUPS:-abc}"
 for tool in convert gifsicle giftrans hyperfine /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
 done
 [ -x "$TOMARU" ] || { echo "no $TOMARU: build first" >&2; exit 1; }
+FLOOR="$(dirname "$TOMARU")/bench_qt_core_floor"
+[ -x "$FLOOR" ] || { echo "no $FLOOR: build the target bench_qt_core_floor" >&2; exit 1; }
 
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
@@ -59,22 +64,23 @@ FRESH_OUT="sh -c 'rm -rf $WORK/out2 && mkdir $WORK/out2'"
 # hyperfine runs each command without a shell (-N): a shell's start-up would be a
 # third of giftrans's time on the small file. Only cp + sync needs one, whose few ms
 # are small beside copying 60 MB.
-# cp is followed by a sync of that one file because tomaru fsyncs what it writes; a
-# bare `sync` would also wait for other processes' writes on a shared machine. The
-# small file's "sync of a new copy" is what that durability costs tomaru -o DIR there
-# (giftrans and gifsicle leave their output to the system's own write-back).
+# cp is followed by a sync of that one file where tomaru syncs too: a file it
+# replaces is made durable before the rename (a bare `sync` would also wait for other
+# processes' writes on a shared machine). A new file is not synced, as with cp and
+# gifsicle; "-o FILE, replaced" shows what replacing costs on the small file.
 W="$WORK"
 NAMES=(
-  "a:tomaru --info"            "a:tomaru -o DIR"        "a:giftrans -t"    "a:gifsicle --transparent"
-  "a:sync of a new copy"
+  "a:Qt Core floor"            "a:tomaru --info"        "a:tomaru -o DIR"  "a:tomaru -o FILE, replaced"
+  "a:giftrans -t"              "a:gifsicle --transparent"
   "b:tomaru -o DIR"            "b:tomaru --patch-only"  "b:cp + sync"      "b:gifsicle --transparent"
   "c:tomaru --in-place"        "c:gifsicle --batch")
 CMDS=(
+  "$FLOOR"
   "$TOMARU --info $W/small.gif"
   "$TOMARU --transparent '#ffffff' -o $W/out $W/small.gif"
+  "$TOMARU --transparent '#ffffff' -o $W/out/replaced.gif $W/small.gif"
   "giftrans -t '#ffffff' -o $W/out/giftrans.gif $W/small.gif"
   "gifsicle --transparent '#ffffff' $W/small.gif -o $W/out/gifsicle.gif"
-  "sync $W/out/fresh.gif"
   "$TOMARU --transparent '#ffffff' -o $W/out2 $W/big.gif"
   "$TOMARU --transparent '#ffffff' --patch-only -o $W/out2 $W/big.gif"
   "sh -c 'cp $W/big.gif $W/out2/ && sync $W/out2/big.gif'"
@@ -82,7 +88,9 @@ CMDS=(
   "$TOMARU --transparent '#ffffff' --in-place$BATCH"
   "gifsicle --no-warnings --batch --transparent '#ffffff'$BATCH")
 # Every command of a group gets a preparation, or none does: hyperfine wants one each.
-PREPARES=(true true true true "cp $W/small.gif $W/out/fresh.gif" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
+# -o DIR writes a new file each time; "replaced" always finds its target there.
+FRESH_SMALL="sh -c 'rm -f $W/out/small.gif; cp $W/small.gif $W/out/replaced.gif'"
+PREPARES=("$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
 
 group() {  # letter warmup runs: one hyperfine run over the group's commands
   local args=(-N --warmup "$2" --runs "$3" --export-json "$WORK/$1.json") i
@@ -93,27 +101,29 @@ group() {  # letter warmup runs: one hyperfine run over the group's commands
   done
   hyperfine "${args[@]}"
 }
-group a 5 50
-group b 2 "$RUNS"
-group c 1 "$RUNS"
+for g in a b c; do
+  [[ $GROUPS_RUN == *$g* ]] || continue
+  case $g in a) group a 5 50 ;; *) group "$g" $([ "$g" = b ] && echo 2 || echo 1) "$RUNS" ;; esac
+done
 
 echo "Measuring peak memory..."
 : > peaks.tsv
 for i in "${!NAMES[@]}"; do
+  [[ $GROUPS_RUN == *"${NAMES[$i]%%:*}"* ]] || continue
   [ -n "${PREPARES[$i]}" ] && eval "${PREPARES[$i]}"
   # GNU time's %M is the largest resident set of the command and its children, in KB.
   eval "/usr/bin/time -f %M -o $WORK/kb ${CMDS[$i]}" >/dev/null 2>&1
   printf '%s\t%s\n' "${NAMES[$i]}" "$(tail -1 "$WORK/kb")" >> peaks.tsv
 done
 
-python3 - "$WORK" "$(stat -c %s small.gif)" "$BIG_BYTES" "$(du -sb src | cut -f1)" <<'PY'
+python3 - "$WORK" "$GROUPS_RUN" "$(stat -c %s small.gif)" "$BIG_BYTES" "$(du -sb src | cut -f1)" <<'PY'
 import json, sys
-work, sizes = sys.argv[1], dict(zip("abc", map(int, sys.argv[2:5])))
+work, groups, sizes = sys.argv[1], sys.argv[2], dict(zip("abc", map(int, sys.argv[3:6])))
 peaks = dict(line.rstrip("\n").split("\t") for line in open(f"{work}/peaks.tsv"))
 baseline = {"a": "a:giftrans -t", "b": "b:cp + sync", "c": "c:gifsicle --batch"}
 print(f"\n{'command':28s} {'input':>9s} {'mean ms':>9s} {'± sd':>7s} {'min–max ms':>17s}"
       f" {'ratio':>6s} {'peak MiB':>8s}")
-for g in "abc":
+for g in (g for g in "abc" if g in groups):
     runs = {r["command"]: r for r in json.load(open(f"{work}/{g}.json"))["results"]}
     base = runs[baseline[g]]["mean"]
     size = sizes[g] / 2**20  # MiB, as GNU time's KB are KiB
@@ -123,9 +133,11 @@ for g in "abc":
         if g == "b" and name.startswith("b:tomaru"):
             note = f"  peak <= input + 32 MiB: {'yes' if peak <= size + 32 else 'NO'}"
         shown = f"{sizes[g] / 1024:.1f} KiB" if g == "a" else f"{size:.1f} MiB"
+        if g == "a":
+            note = f"  {r['mean'] / runs['a:Qt Core floor']['mean']:.2f}x the floor"
         print(f"{name:28s} {shown:>9s} {r['mean'] * 1e3:9.1f} {r['stddev'] * 1e3:7.1f}"
               f" {r['min'] * 1e3:8.1f}–{r['max'] * 1e3:<8.1f} {r['mean'] / base:5.2f}x"
               f" {peak:8.1f}{note}")
-print("ratio: mean time over giftrans (a), cp + sync (b), gifsicle --batch (c);"
+print("ratio: mean time over giftrans (a; the floor's multiple beside it), cp + sync (b), gifsicle --batch (c);"
       " aims: a <= 3x, b <= 1.5x, b's peak <= input + 32 MiB")
 PY

@@ -29,7 +29,7 @@ class TFuzzBmpView : public TBmpView {
   bool Asked = false;
   void SetMsg(int, const QString&) override {}
   void ShowMessage(const QString& text) override { Messages << text; }
-  std::optional<int> AskReduceBits(int colorCount) override {
+  std::optional<int> AskReduceBits(int colorCount, const QString&) override {
     FUZZ_CHECK(colorCount > 256);
     Asked = true;
     static const int kChoices[] = {8, 4, 1, ReducePicturePalette};

@@ -35,16 +35,24 @@
         <translation>the file is damaged after %1 frames; the rest was kept as it was</translation>
     </message>
     <message>
-        <source>%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました</source>
-        <translation>the image data cannot be read from frame %1 on; only control blocks were changed there</translation>
-    </message>
-    <message>
         <source>ファイル「%1」: %2。</source>
         <translation>File &quot;%1&quot;: %2.</translation>
     </message>
     <message>
         <source>。</source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>ファイル「%1」: 保存で %2 バイトから %3 バイトに増えました (書き換えたフレーム %4)。</source>
+        <translation>File &quot;%1&quot;: the save grew it from %2 to %3 bytes (%4 frames written anew).</translation>
+    </message>
+    <message>
+        <source>%1 フレーム目から画像データが壊れているため、制御ブロックだけを変えました</source>
+        <translation>the image data is damaged from frame %1 on; only control blocks were changed there</translation>
+    </message>
+    <message>
+        <source>フレームの範囲が大きすぎて確かめられないため、制御ブロックだけを変えました</source>
+        <translation>the frames spread too wide to be checked; only control blocks were changed</translation>
     </message>
 </context>
 <context>
@@ -106,10 +114,6 @@
         <translation>Name at least one file.</translation>
     </message>
     <message>
-        <source>--transparent、--none、--info のどれか一つを指定してください。</source>
-        <translation>Give exactly one of --transparent, --none and --info.</translation>
-    </message>
-    <message>
         <source>--info は何も書かないので、-o、--suffix、--in-place は使えません。</source>
         <translation>--info writes nothing, so -o, --suffix and --in-place cannot be used with it.</translation>
     </message>
@@ -168,6 +172,30 @@
     <message>
         <source>GIF、BMP、PNG、JPEG のファイル。</source>
         <translation>A GIF, BMP, PNG or JPEG file.</translation>
+    </message>
+    <message>
+        <source>開いたときの透過のまま書きます: GIF はそのままのバイトで、BMP、PNG、JPEG は変換した GIF (PNG の透明な画素は透過のまま) です。</source>
+        <translation>Keep the transparency as opened: a GIF byte for byte, a BMP, PNG or JPEG converted to GIF (a PNG&apos;s see-through pixels stay see-through).</translation>
+    </message>
+    <message>
+        <source>FILE に NUL で区切って並べた名前も入力にします (- は標準入力)。一覧は読みながら処理します。</source>
+        <translation>Also take the NUL-separated names in FILE as inputs (- for standard input). The list is read while the batch works.</translation>
+    </message>
+    <message>
+        <source>--files0-from は一つだけ指定できます。</source>
+        <translation>Give --files0-from only once.</translation>
+    </message>
+    <message>
+        <source>--transparent、--none、--keep、--info のどれか一つを指定してください。</source>
+        <translation>Give exactly one of --transparent, --none, --keep and --info.</translation>
+    </message>
+    <message>
+        <source>ファイル名の一覧「%1」の %2 番目の名前が空です。</source>
+        <translation>Name %2 in the list of file names &quot;%1&quot; is empty.</translation>
+    </message>
+    <message>
+        <source>ファイル名の一覧「%1」の %2 番目の名前が %3 バイトを超えています。</source>
+        <translation>Name %2 in the list of file names &quot;%1&quot; is longer than %3 bytes.</translation>
     </message>
 </context>
 <context>
@@ -526,6 +554,14 @@
         <source>不可 %1</source>
         <translation>not possible %1</translation>
     </message>
+    <message>
+        <source>未確認</source>
+        <translation>not checked</translation>
+    </message>
+    <message>
+        <source>%1 ﾌﾚｰﾑ目から破損</source>
+        <translation>damaged from frame %1</translation>
+    </message>
 </context>
 <context>
     <name>GifDocument</name>
@@ -662,6 +698,13 @@
     </message>
 </context>
 <context>
+    <name>NameList</name>
+    <message>
+        <source>tomaru: ファイル名の一覧「%1」を読み込めませんでした。(%2)</source>
+        <translation>tomaru: the list of file names &quot;%1&quot; could not be read. (%2)</translation>
+    </message>
+</context>
+<context>
     <name>OpenPreview</name>
     <message>
         <source>プレビュー</source>
@@ -693,6 +736,10 @@
     <message>
         <source>-o の%1はフォルダではありません。入力が複数のときは、既存のフォルダを指定してください。</source>
         <translation>%1 given with -o is not a folder. With several inputs, give an existing folder.</translation>
+    </message>
+    <message>
+        <source>入力%1は、この実行で先に出力先になったファイルです。</source>
+        <translation>Input %1 is a file this run has already written as an output.</translation>
     </message>
 </context>
 <context>
@@ -836,14 +883,6 @@
 <context>
     <name>Subtra</name>
     <message>
-        <source>BMP画像の減色</source>
-        <translation>Reducing the colours of a BMP picture</translation>
-    </message>
-    <message>
-        <source>開いたBMP画像は色数が多すぎるようです。</source>
-        <translation>The opened BMP picture has too many colours.</translation>
-    </message>
-    <message>
         <source>GIF画像として扱うためには256色以下に減色して下さい。</source>
         <translation>Reduce it to 256 colours or fewer to handle it as a GIF picture.</translation>
     </message>
@@ -874,6 +913,22 @@
     <message>
         <source>ﾃﾞｨｻﾞﾘﾝｸﾞ</source>
         <translation>Dithering</translation>
+    </message>
+    <message>
+        <source>%1画像の減色</source>
+        <translation>Reducing the colours of a %1 picture</translation>
+    </message>
+    <message>
+        <source>開いた%1画像は色数が多すぎるようです。</source>
+        <translation>The opened %1 picture has too many colours.</translation>
+    </message>
+    <message>
+        <source>キャンセル(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
     </message>
 </context>
 <context>

@@ -109,10 +109,23 @@ QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool p
   if (frames.Damaged)
     notes << QCoreApplication::translate("BatchJob", "%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
   else if (frames.UndecodedFrom >= 0)
-    notes << QCoreApplication::translate("BatchJob", "%1 フレーム目から画像データを読めないため、制御ブロックだけを変えました")
+    notes << QCoreApplication::translate("BatchJob", "%1 フレーム目から画像データが壊れているため、制御ブロックだけを変えました")
                  .arg(frames.UndecodedFrom + 1);
+  if (frames.TooLargeToJudge)
+    notes << QCoreApplication::translate("BatchJob", "フレームの範囲が大きすぎて確かめられないため、制御ブロックだけを変えました");
   if (notes.isEmpty()) return QString();
   return QCoreApplication::translate("BatchJob", "ファイル「%1」: %2。").arg(path, notes.join(QCoreApplication::translate("BatchJob", "。")));
+}
+
+// A save that more than doubles the file is worth knowing about: frames
+// written anew can cost far more than the patch of a few bytes.
+QString GrowthWarning(const QString& path, qint64 opened, qint64 saved, int rewritten) {
+  if (saved <= 2 * opened) return QString();
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」: 保存で %2 バイトから %3 バイトに増えました (書き換えたフレーム %4)。")
+      .arg(path)
+      .arg(opened)
+      .arg(saved)
+      .arg(rewritten);
 }
 
 }  // namespace
@@ -137,10 +150,23 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     outcome.Skipped = true;
     return outcome;
   }
+  if (!file.Refused.isEmpty()) {
+    outcome.Error = file.Refused;
+    return outcome;
+  }
   try {
     TOpened opened = OpenInput(settings, file);
     if (settings.Action == TCliAction::Info) {
       outcome.InfoLine = InfoLine(file.Shown, opened.Read.st_size, opened.Doc);
+      return outcome;
+    }
+    // In place, the target is the file read and must stay it until replaced.
+    const TFileState read = StateOf(opened.Read);
+    if (settings.Action == TCliAction::Keep) {
+      // The GIF as opened: a GIF's own bytes, a picture's conversion with its own transparency.
+      outcome.Pending = WriteBeside(
+          file.Target, file.ShownTarget, [&](int fd) { return WriteAllTo(fd, opened.Gif); }, settings.Write,
+          file.InPlace ? &read : nullptr);
       return outcome;
     }
     TQuietChoiceView view(settings.AllFrames);
@@ -151,14 +177,22 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     // The bytes the window's save writes for the same choice.
     const TSavePlan plan =
         PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
-    // In place, the target is the file read and must stay it until replaced.
-    const TFileState read = StateOf(opened.Read);
     // The edits stream around the bytes read, as the window's save does: no second copy.
     const QByteArray& source = opened.Doc.GifData;
+    off_t written = 0;
     outcome.Pending = WriteBeside(
-        file.Target, file.ShownTarget, [&](int fd) { return plan.Edits.WriteTo(fd, source); }, settings.Write,
-        file.InPlace ? &read : nullptr);
-    outcome.Warning = SaveWarning(file.Shown, plan.Frames, settings.PatchOnly);
+        file.Target, file.ShownTarget,
+        [&](int fd) {
+          struct stat st;
+          if (!plan.Edits.WriteTo(fd, source) || ::fstat(fd, &st) != 0) return false;
+          written = st.st_size;
+          return true;
+        },
+        settings.Write, file.InPlace ? &read : nullptr);
+    QStringList warnings{SaveWarning(file.Shown, plan.Frames, settings.PatchOnly),
+                         GrowthWarning(file.Shown, source.size(), written, plan.Frames.Rewritten)};
+    warnings.removeAll(QString());
+    outcome.Warning = warnings.join(QLatin1Char('\n'));
   } catch (const TFailure& failure) {
     outcome.Error = WithFileName(file.Shown, failure.Message);
   } catch (const Exception& e) {

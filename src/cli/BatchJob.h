@@ -12,7 +12,7 @@
 
 class TPictureWork;
 
-enum class TCliAction { Transparent, None, Info };
+enum class TCliAction { Transparent, None, Keep, Info };
 
 struct TBatchSettings {
   TCliAction Action = TCliAction::Transparent;
@@ -36,13 +36,14 @@ struct TBatchFile {
   QString ShownTarget;
   qint64 Size = 0;         // the input's size when planned
   bool InPlace = false;    // the target is the input itself
+  QString Refused;         // why this input is not done, found when it was planned
 };
 
 struct TJobOutcome {
   bool Skipped = false;  // the batch was asked to stop before this file
   QString Error;     // empty when the file was done
   QString InfoLine;  // --info: the file's line, without its end
-  QString Warning;   // the file was done, but not all of it as asked
+  QString Warning;   // the file was done, but not all of it as asked (lines)
   std::optional<TPendingFile> Pending;
 };
 

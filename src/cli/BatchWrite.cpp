@@ -125,27 +125,30 @@ TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const s
   return pending;
 }
 
-void SyncPending(const std::vector<TPendingFile>& files) {
+void SyncPending(const std::vector<TPendingFile>& files, const TSyncCalls& calls) {
+  std::vector<const TPendingFile*> replacing;
+  for (const TPendingFile& file : files)
+    if (file.Expected.Exists) replacing.push_back(&file);
   // A few files are synced one by one: a whole file system's sync also waits
   // for every other program's writes, which a one-file run should not pay.
   constexpr size_t kFewFiles = 4;
-  const bool oneByOne = files.size() <= kFewFiles;
+  const bool oneByOne = replacing.size() <= kFewFiles;
   std::set<dev_t> synced;
-  for (const TPendingFile& file : files) {
-    const int fd = oneByOne ? ::open(file.Temp.constData(), O_RDONLY | O_CLOEXEC)
-                            : ::open(FolderOf(file.Temp).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) RaiseFileError(TFileAction::Write, file.Shown, errno);
+  for (const TPendingFile* file : replacing) {
+    const int fd = oneByOne ? ::open(file->Temp.constData(), O_RDONLY | O_CLOEXEC)
+                            : ::open(FolderOf(file->Temp).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) RaiseFileError(TFileAction::Write, file->Shown, errno);
     struct stat st;
     int code = 0;
     if (oneByOne) {
-      if (::fsync(fd) != 0) code = errno;
+      if (calls.File(fd) != 0) code = errno;
     } else if (::fstat(fd, &st) != 0) {
       code = errno;
-    } else if (synced.insert(st.st_dev).second && ::syncfs(fd) != 0) {
+    } else if (synced.insert(st.st_dev).second && calls.FileSystem(fd) != 0) {
       code = errno;
     }
     ::close(fd);
-    if (code != 0) RaiseFileError(TFileAction::Write, file.Shown, code);
+    if (code != 0) RaiseFileError(TFileAction::Write, file->Shown, code);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <functional>
 #include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 // What identifies a file's content on disk: a changed one differs in one of these.
@@ -52,9 +53,18 @@ mode_t NewFileMode();
 TPendingFile WriteBeside(const QByteArray& target, const QString& shown, const std::function<bool(int fd)>& write,
                          const TWriteRules& rules, const TFileState* readState);
 
-// Makes the pending files durable: each one synced when they are few, else
-// one sync of each file system they lie on. Raises EInOutError.
-void SyncPending(const std::vector<TPendingFile>& files);
+// The calls that make written data durable; a test counts them.
+struct TSyncCalls {
+  std::function<int(int fd)> File = ::fsync;          // one file's data
+  std::function<int(int fd)> FileSystem = ::syncfs;  // the file system fd lies on
+};
+
+// Makes the pending files that replace an existing file durable before they
+// do: each one synced when they are few, else one sync of each file system
+// they lie on. A new file is not synced: until its rename nothing is at
+// stake, and after a crash the input is still there (as cp leaves it).
+// Raises EInOutError.
+void SyncPending(const std::vector<TPendingFile>& files, const TSyncCalls& calls = {});
 
 // Renames the written file over its target after checking that the target
 // is still as expected; raises Exception otherwise (the target then stays as

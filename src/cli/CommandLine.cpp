@@ -7,10 +7,13 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cstdio>
+#include <deque>
+#include <tuple>
 #include <memory>
 
 #include "cli/BatchJob.h"
 #include "cli/FileNames.h"
+#include "cli/NameList.h"
 #include "cli/OutputPlan.h"
 #include "cli/StopSignals.h"
 #include "document/Exception.h"
@@ -66,10 +69,17 @@ struct TOptions {
                                QCoreApplication::translate("CommandLine", "画像データを書き換えず、制御ブロックだけを変えます。それでは正しく"
                                               "透過にならないファイルは標準エラーに名前と理由を出します。")};
   QCommandLineOption None{QStringLiteral("none"), QCoreApplication::translate("CommandLine", "透過を解除します。")};
+  QCommandLineOption Keep{QStringLiteral("keep"),
+                          QCoreApplication::translate("CommandLine", "開いたときの透過のまま書きます: GIF はそのままのバイトで、"
+                                         "BMP、PNG、JPEG は変換した GIF (PNG の透明な画素は透過のまま) です。")};
   QCommandLineOption Info{QStringLiteral("info"),
                           QCoreApplication::translate("CommandLine", "ファイルごとに一行、タブ区切りで表示し、何も変えません: "
                                          "ファイル、バイト数、幅、高さ、色数、フレーム数、透過色の番号 (なしは -)。"
                                          "ファイル名の \\ と制御文字と UTF-8 でないバイトは \\\\、\\t、\\n、\\r、\\xHH と書きます。")};
+  QCommandLineOption FilesFrom{QStringLiteral("files0-from"),
+                               QCoreApplication::translate("CommandLine", "FILE に NUL で区切って並べた名前も入力にします (- は標準入力)。"
+                                              "一覧は読みながら処理します。"),
+                               QStringLiteral("FILE")};
   QCommandLineOption Colors{QStringLiteral("colors"),
                             QCoreApplication::translate("CommandLine", "256 色を超える BMP、PNG、JPEG の減色: auto (画像に合わせたパレット)、"
                                            "256、16、2 (固定パレット) (既定 auto)。"),
@@ -83,15 +93,23 @@ struct TOptions {
 struct TRequest {
   TBatchSettings Settings;
   QList<QByteArray> Inputs;
+  QByteArray List;  // --files0-from: more inputs, NUL-separated ("-": standard input)
+  bool ListSet = false;
   TOutputRequest Output;
 };
 
 // The request the options make, or the usage error they amount to.
 QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const TArgumentBytes& args, TRequest& r) {
   for (const QString& input : parser.positionalArguments()) r.Inputs.push_back(args.Bytes(input));
-  if (r.Inputs.isEmpty()) return QCoreApplication::translate("CommandLine", "ファイルを指定してください。");
-  const int actions = int(parser.isSet(o.Transparent)) + int(parser.isSet(o.None)) + int(parser.isSet(o.Info));
-  if (actions != 1) return QCoreApplication::translate("CommandLine", "--transparent、--none、--info のどれか一つを指定してください。");
+  r.ListSet = parser.isSet(o.FilesFrom);
+  if (parser.values(o.FilesFrom).size() > 1)
+    return QCoreApplication::translate("CommandLine", "--files0-from は一つだけ指定できます。");
+  r.List = args.Bytes(parser.value(o.FilesFrom));
+  if (r.Inputs.isEmpty() && !r.ListSet) return QCoreApplication::translate("CommandLine", "ファイルを指定してください。");
+  const int actions = int(parser.isSet(o.Transparent)) + int(parser.isSet(o.None)) + int(parser.isSet(o.Keep)) +
+                      int(parser.isSet(o.Info));
+  if (actions != 1)
+    return QCoreApplication::translate("CommandLine", "--transparent、--none、--keep、--info のどれか一つを指定してください。");
   const int outputs = int(parser.isSet(o.Output)) + int(parser.isSet(o.Suffix)) + int(parser.isSet(o.InPlace));
   if (parser.isSet(o.Info)) {
     if (outputs != 0) return QCoreApplication::translate("CommandLine", "--info は何も書かないので、-o、--suffix、--in-place は使えません。");
@@ -109,6 +127,8 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
     r.Settings.Color = *wanted;
   } else if (parser.isSet(o.None)) {
     r.Settings.Action = TCliAction::None;
+  } else if (parser.isSet(o.Keep)) {
+    r.Settings.Action = TCliAction::Keep;
   }
   const QString colors = parser.value(o.Colors);
   if (colors == QLatin1String("auto"))
@@ -132,16 +152,6 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
   r.Output.Suffix = args.Bytes(parser.value(o.Suffix));
   r.Output.InPlace = parser.isSet(o.InPlace);
   return QString();
-}
-
-// The next group of files from first on: at least one, then as many as fit
-// the bounds.
-size_t GroupEnd(const std::vector<TBatchFile>& files, size_t first) {
-  size_t end = first;
-  qint64 bytes = 0;
-  while (end < files.size() && end - first < kGroupFiles && (end == first || bytes + files[end].Size <= kGroupBytes))
-    bytes += files[end++].Size;
-  return end;
 }
 
 // One group's new files made durable by one sync, then each put in its
@@ -188,57 +198,162 @@ bool Finish(const std::vector<TJobOutcome>& outcomes) {
   return failed;
 }
 
-int RunBatch(TRequest& request) {
-  TOutputPlan plan;
-  if (request.Settings.Action == TCliAction::Info) {
-    for (const QByteArray& input : request.Inputs) {
-      TBatchFile file;
-      file.Input = input;
-      file.Shown = ShownName(input);
-      plan.Files.push_back(file);
-    }
-  } else {
-    plan = PlanOutputs(request.Inputs, request.Output);
-    if (!plan.UsageError.isEmpty()) return UsageError(plan.UsageError);
+// The names of the list, read only as far as the work has come.
+class TListedInputs {
+ public:
+  explicit TListedInputs(const TRequest& request) {
+    if (request.ListSet) List = std::make_unique<TNameList>(request.List);
   }
-  // The BMP road's working file stays in a directory of its own, out of the
-  // user's; only a run with a BMP needs one.
-  std::unique_ptr<QTemporaryDir> work;
-  if (std::any_of(plan.Files.begin(), plan.Files.end(), [](const TBatchFile& f) { return IsConvertedName(f.Input); })) {
-    work = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tomaru-XXXXXX"));
-    if (!work->isValid()) {
-      Print(stderr, QCoreApplication::translate("CommandLine", "tomaru: 作業フォルダを作成できませんでした。(%1)").arg(work->errorString()));
-      return ExitSomeFailed;
+  QString Error() const { return List ? List->Error() : QString(); }
+  // Reads ahead until n names are known or the list ends; answers how many are.
+  size_t Peek(size_t n) {
+    while (Ahead.size() < n && Read()) {
     }
-    request.Settings.WorkDir = work->path() + QLatin1Char('/');
+    return Ahead.size();
   }
-  request.Settings.Write.NewFileMode = NewFileMode();
-  // Decoded pictures bring Qt Gui, the plug-ins and the reduction: loaded
-  // only for the runs that ask for them.
-  std::unique_ptr<TPictureWork> pictures;
-  if (work || (request.Settings.Action == TCliAction::Transparent &&
-               request.Settings.Color.Kind == TColorArgument::TKind::Pixel)) {
-    QString error;
-    pictures = OpenPictureWork(error);
-    if (!pictures) {
-      Print(stderr, error);
-      return ExitSomeFailed;
-    }
-    request.Settings.Pictures = pictures.get();
+  // The next name, its place in the list (from 1), and whether it was too long to keep.
+  bool Next(QByteArray& name, qint64& listed, bool& tooLong) {
+    if (Ahead.empty() && !Read()) return false;
+    std::tie(name, listed, tooLong) = Ahead.front();
+    Ahead.pop_front();
+    return true;
   }
 
-  const TBatchSettings& settings = request.Settings;
+ private:
+  bool Read() {
+    QByteArray name;
+    bool tooLong = false;
+    if (!List || !List->Next(name, tooLong, StopRequested)) return false;
+    Ahead.emplace_back(name, List->Count(), tooLong);
+    return true;
+  }
+  std::deque<std::tuple<QByteArray, qint64, bool>> Ahead;
+  std::unique_ptr<TNameList> List;
+};
+
+// The next file of the batch, planned; false when the inputs are done.
+// Arguments were planned before the batch started.
+bool NextFile(TListedInputs& inputs, TOutputPlanner* planner, const QString& listShown, TBatchFile& file) {
+  QByteArray name;
+  qint64 listed = 0;
+  bool tooLong = false;
+  if (!inputs.Next(name, listed, tooLong)) return false;
+  if (name.isEmpty()) {
+    file = TBatchFile{};
+    file.Refused =
+        tooLong ? QCoreApplication::translate("CommandLine", "ファイル名の一覧「%1」の %2 番目の名前が %3 バイトを超えています。")
+                      .arg(listShown)
+                      .arg(listed)
+                      .arg(TNameList::kLongestName - 1)
+                : QCoreApplication::translate("CommandLine", "ファイル名の一覧「%1」の %2 番目の名前が空です。").arg(listShown).arg(listed);
+    return true;
+  }
+  if (planner) {
+    file = planner->Plan(name);
+  } else {
+    file = TBatchFile{};
+    file.Input = name;
+    file.Shown = ShownName(name);
+  }
+  return true;
+}
+
+// What a group of files needs before it runs: the BMP road's working folder,
+// kept out of the user's, and the picture module. Answers a message when one
+// cannot be had.
+QString Prepare(const std::vector<TBatchFile>& group, TBatchSettings& settings, std::unique_ptr<QTemporaryDir>& work,
+                std::unique_ptr<TPictureWork>& pictures) {
+  const bool converts =
+      std::any_of(group.begin(), group.end(), [](const TBatchFile& f) { return f.Refused.isEmpty() && IsConvertedName(f.Input); });
+  if (converts && !work) {
+    work = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tomaru-XXXXXX"));
+    if (!work->isValid())
+      return QCoreApplication::translate("CommandLine", "tomaru: 作業フォルダを作成できませんでした。(%1)").arg(work->errorString());
+    settings.WorkDir = work->path() + QLatin1Char('/');
+  }
+  // Decoded pictures bring Qt Gui, the plug-ins and the reduction: loaded
+  // only for the runs that ask for them.
+  const bool decodes = settings.Action == TCliAction::Transparent && settings.Color.Kind == TColorArgument::TKind::Pixel;
+  if ((converts || decodes) && !pictures) {
+    QString error;
+    pictures = OpenPictureWork(error);
+    if (!pictures) return error;
+    settings.Pictures = pictures.get();
+  }
+  return QString();
+}
+
+int RunBatch(TRequest& request) {
+  TListedInputs listed(request);
+  if (!listed.Error().isEmpty()) {
+    Print(stderr, listed.Error());
+    return ExitSomeFailed;
+  }
+  const QString listShown = ShownName(request.List);
+  // The arguments are planned whole before anything is written: a conflict
+  // among them is a usage error. The list's names are planned as they come.
+  std::unique_ptr<TOutputPlanner> planner;
+  std::deque<TBatchFile> planned;
+  if (request.Settings.Action == TCliAction::Info) {
+    for (const QByteArray& input : request.Inputs) {
+      planned.emplace_back();
+      planned.back().Input = input;
+      planned.back().Shown = ShownName(input);
+    }
+  } else {
+    planner = std::make_unique<TOutputPlanner>(request.Output);
+    const size_t given = size_t(request.Inputs.size());
+    const QString problem = planner->OutputProblem(given + listed.Peek(given < 2 ? 2 - given : 0) > 1);
+    if (!problem.isEmpty()) return UsageError(problem);
+    planner->KnowInputs(request.Inputs);
+    for (const QByteArray& input : request.Inputs) {
+      planned.push_back(planner->Plan(input));
+      if (!planned.back().Refused.isEmpty()) return UsageError(planned.back().Refused);
+    }
+  }
+  request.Settings.Write.NewFileMode = NewFileMode();
+  std::unique_ptr<QTemporaryDir> work;
+  std::unique_ptr<TPictureWork> pictures;
+
+  const auto next = [&](TBatchFile& file) {
+    if (planned.empty()) return NextFile(listed, planner.get(), listShown, file);
+    file = std::move(planned.front());
+    planned.pop_front();
+    return true;
+  };
+  std::optional<TBatchFile> ahead;
+  const auto fetch = [&] {
+    TBatchFile file;
+    if (!ahead && next(file)) ahead = std::move(file);
+    return ahead.has_value();
+  };
   bool failed = false;
-  for (size_t first = 0; first < plan.Files.size() && !StopRequested();) {
-    const size_t end = GroupEnd(plan.Files, first);
-    const std::vector<TBatchFile> group(plan.Files.begin() + qsizetype(first), plan.Files.begin() + qsizetype(end));
+  while (!StopRequested() && fetch()) {
+    // A group: at least one file, then as many as fit the bounds.
+    std::vector<TBatchFile> group;
+    qint64 bytes = 0;
+    while (group.size() < kGroupFiles && !StopRequested() && fetch() &&
+           (group.empty() || bytes + ahead->Size <= kGroupBytes)) {
+      bytes += ahead->Size;
+      group.push_back(std::move(*ahead));
+      ahead.reset();
+    }
+    const QString missing = Prepare(group, request.Settings, work, pictures);
+    if (!missing.isEmpty()) {
+      Print(stderr, missing);
+      return ExitSomeFailed;
+    }
+    const TBatchSettings& settings = request.Settings;
     const auto job = [&settings](const TBatchFile& file) { return RunBatchJob(settings, file); };
     // One file needs no pool of threads to start.
     const std::vector<TJobOutcome> outcomes = group.size() == 1
                                                   ? std::vector<TJobOutcome>{job(group.front())}
                                                   : QtConcurrent::blockingMapped<std::vector<TJobOutcome>>(group, job);
     failed |= Finish(outcomes);
-    first = end;
+  }
+  if (!listed.Error().isEmpty()) {
+    failed = true;
+    Print(stderr, listed.Error());
   }
   if (StopSignal() != 0) return StopExitStatus(StopSignal());
   return failed || OutputBroken() ? ExitSomeFailed : ExitDone;
@@ -270,7 +385,7 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
   parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
-                     options.FirstFrameOnly, options.PatchOnly, options.None, options.Info, options.Colors,
+                     options.FirstFrameOnly, options.PatchOnly, options.None, options.Keep, options.Info, options.FilesFrom, options.Colors,
                      options.Dither, options.NoDither});
   parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF、BMP、PNG、JPEG のファイル。"),
                                QStringLiteral("FILE..."));

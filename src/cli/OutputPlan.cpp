@@ -1,12 +1,12 @@
 #include "cli/OutputPlan.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 
 #include <climits>
 #include <cstdlib>
-#include <set>
+#include <cstring>
 #include <sys/stat.h>
-#include <tuple>
 
 #include "cli/FileNames.h"
 
@@ -42,28 +42,6 @@ std::optional<QByteArray> RealPath(const QByteArray& path) {
   return QByteArray(buffer);
 }
 
-// A place on disk: the folder's device and inode and the name in it. A file
-// that exists is also known by its own inode, so two links to one file are
-// seen as one input.
-struct TPlace {
-  dev_t Dev = 0;
-  ino_t Ino = 0;
-  QByteArray Name;
-  bool operator<(const TPlace& o) const { return std::tie(Dev, Ino, Name) < std::tie(o.Dev, o.Ino, o.Name); }
-};
-
-TPlace PlaceOf(const QByteArray& resolved) {
-  struct stat st;
-  if (::stat(FolderOf(resolved).constData(), &st) != 0) return {0, 0, resolved};
-  return {st.st_dev, st.st_ino, NameOf(resolved)};
-}
-
-std::optional<TPlace> FileOf(const QByteArray& path) {
-  struct stat st;
-  if (::stat(path.constData(), &st) != 0) return std::nullopt;
-  return TPlace{st.st_dev, st.st_ino, QByteArray()};
-}
-
 QByteArray TargetOf(const QByteArray& input, const TOutputRequest& request, bool intoDirectory) {
   if (request.InPlace) return input;
   if (request.SuffixSet) {
@@ -79,18 +57,6 @@ QString Quoted(const QByteArray& path) { return QCoreApplication::translate("Out
 qint64 SizeOf(const QByteArray& path) {
   struct stat st;
   return ::stat(path.constData(), &st) == 0 ? qint64(st.st_size) : 0;
-}
-
-QString OutputProblem(const QList<QByteArray>& inputs, const TOutputRequest& request) {
-  if (inputs.size() > 1) {
-    if (Exists(request.Output))
-      return QCoreApplication::translate("OutputPlan", "-o の%1はフォルダではありません。入力が複数のときは、既存のフォルダを指定してください。")
-          .arg(Quoted(request.Output));
-    return QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(request.Output));
-  }
-  const QByteArray parent = FolderOf(request.Output);
-  if (!IsDirectory(parent)) return QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(parent));
-  return QString();
 }
 
 }  // namespace
@@ -111,39 +77,86 @@ QByteArray ResolvedTarget(const QByteArray& path) {
   return *folder + (folder->endsWith('/') ? "" : "/") + NameOf(path);
 }
 
-TOutputPlan PlanOutputs(const QList<QByteArray>& inputs, const TOutputRequest& request) {
-  TOutputPlan plan;
-  const bool toOutput = !request.InPlace && !request.SuffixSet;
-  const bool intoDirectory = toOutput && IsDirectory(request.Output);
-  if (toOutput && !intoDirectory) {
-    plan.UsageError = OutputProblem(inputs, request);
-    if (!plan.UsageError.isEmpty()) return plan;
+// A place on disk: the folder's device and inode and the name in it. A file
+// that exists is also known by its own inode (and no name), so two links to
+// one file are seen as one input.
+TOutputPlanner::TPlace TOutputPlanner::Digest(dev_t dev, ino_t ino, const QByteArray& name) {
+  QCryptographicHash hash(QCryptographicHash::Md5);
+  const quint64 numbers[] = {quint64(dev), quint64(ino)};
+  hash.addData(QByteArrayView(reinterpret_cast<const char*>(numbers), sizeof numbers));
+  hash.addData(name);
+  const QByteArray digest = hash.result();
+  TPlace place;
+  std::memcpy(&place.first, digest.constData(), 8);
+  std::memcpy(&place.second, digest.constData() + 8, 8);
+  return place;
+}
+
+TOutputPlanner::TPlace TOutputPlanner::PlaceOf(const QByteArray& resolved) {
+  struct stat st;
+  if (::stat(FolderOf(resolved).constData(), &st) != 0) return Digest(0, 0, resolved);
+  return Digest(st.st_dev, st.st_ino, NameOf(resolved));
+}
+
+std::optional<TOutputPlanner::TPlace> TOutputPlanner::FileOf(const QByteArray& path) {
+  struct stat st;
+  if (::stat(path.constData(), &st) != 0) return std::nullopt;
+  return Digest(st.st_dev, st.st_ino, QByteArray());
+}
+
+TOutputPlanner::TOutputPlanner(const TOutputRequest& request) : Request(request) {
+  IntoDirectory = !request.InPlace && !request.SuffixSet && IsDirectory(request.Output);
+}
+
+QString TOutputPlanner::OutputProblem(bool severalInputs) const {
+  if (Request.InPlace || Request.SuffixSet || IntoDirectory) return QString();
+  if (severalInputs) {
+    if (Exists(Request.Output))
+      return QCoreApplication::translate("OutputPlan", "-o の%1はフォルダではありません。入力が複数のときは、既存のフォルダを指定してください。")
+          .arg(Quoted(Request.Output));
+    return QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(Request.Output));
   }
-  std::set<TPlace> inputPlaces, targets;
-  for (const QByteArray& input : inputs) {
-    inputPlaces.insert(PlaceOf(ResolvedTarget(input)));
-    if (const auto file = FileOf(input)) inputPlaces.insert(*file);
+  const QByteArray parent = FolderOf(Request.Output);
+  if (!IsDirectory(parent)) return QCoreApplication::translate("OutputPlan", "出力先のフォルダ%1が存在しません。").arg(Quoted(parent));
+  return QString();
+}
+
+void TOutputPlanner::KnowInput(const QByteArray& input) {
+  InputPlaces.insert(PlaceOf(ResolvedTarget(input)));
+  if (const auto file = FileOf(input)) InputPlaces.insert(*file);
+}
+
+void TOutputPlanner::KnowInputs(const QList<QByteArray>& inputs) {
+  for (const QByteArray& input : inputs) KnowInput(input);
+}
+
+TBatchFile TOutputPlanner::Plan(const QByteArray& input) {
+  TBatchFile planned{input, QByteArray(), ShownName(input), QString(), SizeOf(input), Request.InPlace, QString()};
+  if (Request.InPlace && IsConvertedName(input)) {
+    planned.Refused = QCoreApplication::translate("OutputPlan", "BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。")
+                          .arg(Quoted(input));
+    return planned;
   }
-  for (const QByteArray& input : inputs) {
-    if (request.InPlace && IsConvertedName(input)) {
-      plan.UsageError = QCoreApplication::translate("OutputPlan", "BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。")
-                            .arg(Quoted(input));
-      return plan;
-    }
-    const QByteArray target = TargetOf(input, request, intoDirectory);
-    const QByteArray resolved = ResolvedTarget(target);
-    const TPlace place = PlaceOf(resolved);
-    const auto file = FileOf(resolved);
-    if (!request.InPlace && (inputPlaces.count(place) || (file && inputPlaces.count(*file)))) {
-      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先%1は入力ファイルです。入力を置き換えるのは --in-place のときだけです。")
-                            .arg(Quoted(target));
-      return plan;
-    }
-    if (!targets.insert(place).second) {
-      plan.UsageError = QCoreApplication::translate("OutputPlan", "出力先%1に複数の入力が書かれます。").arg(Quoted(target));
-      return plan;
-    }
-    plan.Files.push_back({input, resolved, ShownName(input), ShownName(target), SizeOf(input), request.InPlace});
+  const TPlace inputPlace = PlaceOf(ResolvedTarget(input));
+  // An input streamed after the file it names was planned as a target: it
+  // would be read as this run left it, or half-way.
+  if (!Request.InPlace && Targets.count(inputPlace)) {
+    planned.Refused = QCoreApplication::translate("OutputPlan", "入力%1は、この実行で先に出力先になったファイルです。").arg(Quoted(input));
+    return planned;
   }
-  return plan;
+  KnowInput(input);
+  const QByteArray target = TargetOf(input, Request, IntoDirectory);
+  const QByteArray resolved = ResolvedTarget(target);
+  const TPlace place = PlaceOf(resolved);
+  const auto file = FileOf(resolved);
+  if (!Request.InPlace && (InputPlaces.count(place) || (file && InputPlaces.count(*file)))) {
+    planned.Refused = QCoreApplication::translate("OutputPlan", "出力先%1は入力ファイルです。入力を置き換えるのは --in-place のときだけです。")
+                          .arg(Quoted(target));
+  } else if (!Targets.insert(place).second) {
+    planned.Refused = QCoreApplication::translate("OutputPlan", "出力先%1に複数の入力が書かれます。").arg(Quoted(target));
+  } else {
+    planned.Target = resolved;
+    planned.ShownTarget = ShownName(target);
+  }
+  return planned;
 }

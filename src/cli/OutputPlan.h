@@ -7,6 +7,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
+#include <unordered_set>
+#include <utility>
+#include <sys/types.h>
 #include <vector>
 
 #include "cli/BatchJob.h"
@@ -18,12 +22,37 @@ struct TOutputRequest {
   bool InPlace = false;
 };
 
-struct TOutputPlan {
-  std::vector<TBatchFile> Files;
-  QString UsageError;  // empty when the plan holds
-};
+// Each input is checked against every input and target planned before it,
+// so a batch can stream its inputs. Inputs known from the start are all
+// checked before anything is written; for an input that comes later, a
+// conflict refuses only that input, and what conflicts with a later input is
+// found when the later one comes: no file is both read and written by one
+// run, and no target is written twice, whatever the order.
+class TOutputPlanner {
+ public:
+  explicit TOutputPlanner(const TOutputRequest& request);
+  // A problem with the output itself, given whether there are several inputs in all.
+  QString OutputProblem(bool severalInputs) const;
+  // Inputs known from the start: no target may be one of them.
+  void KnowInputs(const QList<QByteArray>& inputs);
+  // The file for input; Refused says why it cannot be done.
+  TBatchFile Plan(const QByteArray& input);
 
-TOutputPlan PlanOutputs(const QList<QByteArray>& inputs, const TOutputRequest& request);
+ private:
+  // A place kept by a 128-bit digest of what identifies it: a batch of a
+  // million files keeps tens of bytes for each, not its names.
+  using TPlace = std::pair<quint64, quint64>;
+  struct TPlaceHash {
+    size_t operator()(const TPlace& place) const { return size_t(place.first); }
+  };
+  static TPlace Digest(dev_t dev, ino_t ino, const QByteArray& name);
+  static TPlace PlaceOf(const QByteArray& resolved);
+  static std::optional<TPlace> FileOf(const QByteArray& path);
+  void KnowInput(const QByteArray& input);
+  TOutputRequest Request;
+  bool IntoDirectory = false;
+  std::unordered_set<TPlace, TPlaceHash> InputPlaces, Targets;
+};
 
 // The name a GIF made from input takes in a directory: a BMP becomes a .gif.
 QByteArray OutputFileName(const QByteArray& input);

@@ -1,5 +1,6 @@
 #include "document/FramePatch.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "document/FileOps.h"
@@ -121,21 +122,27 @@ int PlanLaterFrames(const QByteArray& source, const TFrameWalk& walk, const TFra
   for (size_t k = 0; k + 1 < frames.size(); ++k) {
     if (!newlyTransparent[k + 1] || !frames[k + 1].CoversScreen) continue;
     const uint8_t p = controls[k].Packed.value_or(0);
-    if (DisposalOf(p) <= 1) controls[k].Packed = WithDisposal(p, kRestoreBackground);
+    if (ShownDisposal(p) <= 1) controls[k].Packed = WithDisposal(p, kRestoreBackground);
   }
   return transparentFrames;
 }
 
 void WriteFrameControls(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                         TGifEdits& edits) {
-  for (size_t k = 0; k < walk.Frames.size(); ++k) {
+  constexpr uint8_t kSaid = kGceDisposalMask | kGceTransparentFlag;
+  for (size_t k = 0; k < std::min(walk.Frames.size(), controls.size()); ++k) {
     const TFrameControl& c = controls[k];
     if (!c.Packed) continue;
     const TGifFrame& frame = walk.Frames[k];
     if (frame.Gces.empty()) edits.InsertControlBlock(frame.Descriptor, *c.Packed, c.Index);
+    // Readers differ in which block they honour: each says the same about
+    // transparency and disposal, and keeps its own user-input and reserved bits.
+    const bool transparent = *c.Packed & kGceTransparentFlag;
     for (const int gce : frame.Gces) {
-      if (*c.Packed != uint8_t(source[gce + 3])) edits.Set(gce + 3, *c.Packed);
-      if (c.Index != uint8_t(source[gce + 6])) edits.Set(gce + 6, c.Index);
+      const uint8_t own = uint8_t(source[gce + 3]);
+      const uint8_t packed = uint8_t((own & ~kSaid) | (*c.Packed & kSaid));
+      if (packed != own) edits.Set(gce + 3, packed);
+      if (transparent && c.Index != uint8_t(source[gce + 6])) edits.Set(gce + 6, c.Index);
     }
   }
 }

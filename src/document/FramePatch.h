@@ -41,7 +41,8 @@ struct TFramePatchResult {
   bool Damaged = false;  // frames after the last whole one were kept as they were
   int Rewritten = 0;     // frames whose image data was written anew
   int NotRight = 0;      // frames that still differ from the choice (they would need over 256 colours)
-  int UndecodedFrom = -1;  // first frame whose image data could not be decoded, so was not judged
+  int UndecodedFrom = -1;  // first frame whose image data is damaged (giflib cannot decode it), so was not judged
+  bool TooLargeToJudge = false;  // the frames spread over more than judging may hold: patched, not judged
 };
 
 // A frame's control bytes: the packed field and the transparent index.
@@ -53,6 +54,13 @@ struct TFrameControl {
 constexpr uint8_t kGceTransparentFlag = 0x01;
 constexpr uint8_t kGceDisposalMask = 0x1C;
 inline int DisposalOf(uint8_t packed) { return (packed & kGceDisposalMask) >> 2; }
+// The disposal as browsers carry it out: 4 restores the previous picture,
+// as 3 does (both major engines read it so, after encoders that wrote it);
+// 5 to 7 mean nothing and are kept, as 0 and 1 are.
+inline int ShownDisposal(uint8_t packed) {
+  const int d = DisposalOf(packed);
+  return d == 4 ? 3 : d > 4 ? 1 : d;
+}
 inline uint8_t WithDisposal(uint8_t packed, int disposal) {
   return uint8_t((packed & ~kGceDisposalMask) | (disposal << 2 & kGceDisposalMask));
 }
@@ -70,8 +78,9 @@ std::vector<TFrameControl> SourceControls(const QByteArray& source, const TFrame
 int PlanLaterFrames(const QByteArray& source, const TFrameWalk& walk, const TFramePatch& patch,
                     std::vector<TFrameControl>& controls);
 
-// Writes the controls into every control block of each frame, and a block
-// into a frame that has none but needs one.
+// Writes the controls' transparency, index and disposal into every control
+// block of each frame, each block keeping its other bits, and a block into a
+// frame that has none but needs one. Frames past controls are left alone.
 void WriteFrameControls(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                         TGifEdits& edits);
 

@@ -49,12 +49,15 @@ TRect BoundsWhere(const TRect& region, Marked marked) {
   return right > left ? TRect{left, top, right, bottom} : TRect{};
 }
 
+// A canvas need not start at the screen's top left: pixels are addressed in
+// screen coordinates over whatever rectangle it holds.
 class TCanvas {
  public:
-  TCanvas(int width, int height) : Width(width), Height(height), Pixels(size_t(width) * height, 0) {}
-  TRect Bounds() const { return {0, 0, Width, Height}; }
-  const TPixel& At(int x, int y) const { return Pixels[size_t(y) * Width + x]; }
-  TPixel& At(int x, int y) { return Pixels[size_t(y) * Width + x]; }
+  explicit TCanvas(const TRect& area) : Area(area), Pixels(size_t(area.Width()) * area.Height(), 0) {}
+  TCanvas(int width, int height) : TCanvas(TRect{0, 0, width, height}) {}
+  TRect Bounds() const { return Area; }
+  const TPixel& At(int x, int y) const { return Pixels[Offset(x, y)]; }
+  TPixel& At(int x, int y) { return Pixels[Offset(x, y)]; }
 
   std::vector<TPixel> Copy(const TRect& r) const {
     std::vector<TPixel> out;
@@ -71,6 +74,7 @@ class TCanvas {
   }
 
  private:
-  int Width, Height;
+  size_t Offset(int x, int y) const { return size_t(y - Area.Top) * size_t(Area.Width()) + size_t(x - Area.Left); }
+  TRect Area;
   std::vector<TPixel> Pixels;
 };

@@ -36,6 +36,61 @@ std::vector<int> InterlacedRows(int height) {
 
 }  // namespace
 
+bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels) {
+  const auto* b = reinterpret_cast<const uint8_t*>(data.constData());
+  if (from < 0 || from >= end || end > data.size()) return false;
+  const int size = b[from];
+  if (size < 1 || size > 8) return false;
+  // giflib's bookkeeping: running counts every code read since the last
+  // clear, from clear + 2; the entry running - 2 is defined by each code but
+  // the first; codes widen once running passes 2^width, up to 12 bits.
+  constexpr int kCodes = 4096;
+  const int clear = 1 << size, eoi = clear + 1;
+  uint16_t length[kCodes];  // pixels each entry stands for; 0: none yet
+  std::fill_n(length, clear, uint16_t(1));
+  std::fill(length + clear, length + kCodes, uint16_t(0));
+  int running = clear + 2, width = size + 1, last = -1;
+  uint64_t bits = 0;
+  int held = 0, pos = from + 1;
+  int blockEnd = pos;  // just past the current sub-block
+  while (pixels > 0) {
+    if (held < width) {
+      // Whole bytes while they last in this sub-block, then the next one.
+      while (held <= 56) {
+        if (pos == blockEnd) {
+          if (pos >= end || b[pos] == 0) break;
+          blockEnd = pos + 1 + b[pos];
+          if (blockEnd > end) return false;
+          ++pos;
+          continue;
+        }
+        bits |= uint64_t(b[pos++]) << held;
+        held += 8;
+      }
+      if (held < width) return false;  // the data ends first
+    }
+    const int code = int(bits & ((1u << width) - 1));
+    bits >>= width;
+    held -= width;
+    if (running < kCodes + 1 && ++running > (1 << width) && width < 12) ++width;
+    if (code == clear) {
+      std::fill(length + clear, length + std::min(running, kCodes), uint16_t(0));
+      running = clear + 2, width = size + 1, last = -1;
+      continue;
+    }
+    if (code == eoi) return false;  // before the last pixel
+    int count = length[code];
+    if (count == 0) {
+      if (code != running - 2 || last < 0) return false;  // an entry not made yet
+      count = length[last] + 1;  // the entry this very code defines
+    }
+    if (last >= 0 && running - 2 < kCodes && length[running - 2] == 0) length[running - 2] = uint16_t(length[last] + 1);
+    last = code;
+    pixels -= count;
+  }
+  return true;
+}
+
 TFrameDecoder::TFrameDecoder(const QByteArray& data, const TRect& screen) : Reader{&data, 0}, Screen(screen) {
   int error = 0;
   Gif = DGifOpen(&Reader, ReadFromBuffer, &error);

@@ -13,6 +13,12 @@ struct TDecodedFrame {
   std::vector<uint8_t> Indices;  // Rect's pixels row by row, top to bottom
 };
 
+// Whether the image data at data[from] (the LZW code size, then sub-blocks
+// up to end) yields pixels codes as giflib reads them, without a code it
+// would refuse: a walk of the codes that keeps no pixel, much faster than
+// decoding them.
+bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels);
+
 class TFrameDecoder {
  public:
   // Pixels off the screen are decoded but not kept: a hostile frame may

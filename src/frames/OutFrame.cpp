@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "frames/FrameDecoder.h"
 #include "reduce/LzwEncoder.h"
 
 namespace {
@@ -20,31 +21,6 @@ void PutWord(QByteArray& out, int value) {
   out += char(value & 0xFF);
   out += char(value >> 8 & 0xFF);
 }
-
-// Opaque colour to table entry, the first entry of a colour winning: an
-// open-addressed table sized for a table's 256 colours and more, so a
-// lookup costs a multiply, not a division.
-class TEntryOf {
- public:
-  void Add(TPixel c, int entry) {
-    size_t s = Slot(c);
-    while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (kSlots - 1);
-    if (Keys[s] == c) return;
-    Keys[s] = c;
-    Entries[s] = int16_t(entry);
-  }
-  int Find(TPixel c) const {
-    for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (kSlots - 1))
-      if (Keys[s] == c) return Entries[s];
-    return -1;
-  }
-
- private:
-  static constexpr size_t kSlots = 2048;  // a table's colours and those a frame adds stay under a quarter full
-  static size_t Slot(TPixel c) { return (c * 2654435761u) >> 21 & (kSlots - 1); }
-  std::vector<TPixel> Keys = std::vector<TPixel>(kSlots, 0);  // 0: empty (colours are opaque)
-  std::vector<int16_t> Entries = std::vector<int16_t>(kSlots, 0);
-};
 
 // The entry for transparency: the first of preferred no pixel needs, else
 // any such entry, else one added with the spare colour.
@@ -74,47 +50,60 @@ void DrawFrame(TCanvas& canvas, const TOutFrame& frame) {
   for (size_t e = 0; e < std::min<size_t>(frame.Colors.size(), 256); ++e)
     if (int(e) != frame.Transparent) lookup[e] = frame.Colors[e];
   for (int y = r.Top; y < r.Bottom; ++y) {
-    const uint8_t* row = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() - frame.Rect.Left;
-    TPixel* to = &canvas.At(0, y);
-    for (int x = r.Left; x < r.Right; ++x) {
+    const uint8_t* row = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() + (r.Left - frame.Rect.Left);
+    TPixel* to = &canvas.At(r.Left, y);
+    for (int x = 0; x < r.Width(); ++x) {
       const TPixel c = lookup[row[x]];
       to[x] = c ? c : to[x];
     }
   }
 }
 
-std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
+namespace {
+
+// Opaque colour to table entry, the first entry of a colour winning: an
+// open-addressed table with room for a table's colours and those a frame
+// adds, so that a look-up costs a multiply, not a division.
+class TEntryOf {
+ public:
+  void Add(TPixel c, int entry) {
+    size_t s = Slot(c);
+    while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (kSlots - 1);
+    if (Keys[s] == c) return;
+    Keys[s] = c;
+    Entries[s] = int16_t(entry);
+  }
+  int Find(TPixel c) const {
+    for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (kSlots - 1))
+      if (Keys[s] == c) return Entries[s];
+    return -1;
+  }
+
+ private:
+  static constexpr size_t kSlots = 2048;  // at most 257 colours go in: under a quarter full
+  static size_t Slot(TPixel c) { return (c * 2654435761u) >> 21 & (kSlots - 1); }
+  std::vector<TPixel> Keys = std::vector<TPixel>(kSlots, 0);  // 0: empty (colours are opaque)
+  std::vector<int16_t> Entries = std::vector<int16_t>(kSlots, 0);
+};
+
+// The frame's own index at (x, y), or -1 outside it.
+int OwnIndex(const TOutFrame& f, int x, int y) {
+  return f.Rect.Contains(x, y) ? f.Indices[size_t(y - f.Rect.Top) * f.Rect.Width() + (x - f.Rect.Left)] : -1;
+}
+
+// Readers disagree on what an index past the table draws, so such pixels
+// keep their index when a frame is written anew: only where the table has
+// not grown over them.
+bool StayPast(const std::vector<uint8_t>& indices, size_t before, size_t after) {
+  return after <= before ||
+         std::none_of(indices.begin(), indices.end(), [&](uint8_t i) { return i >= before && i < after; });
+}
+
+// The frame over the rectangle it must paint, its own table kept and grown.
+std::optional<TOutFrame> WithOwnTable(const TOutFrame& original, const TFrameTarget& target,
+                                      const std::unordered_set<TPixel>& needed, const TRect& paint,
                                       const std::vector<int>& preferred, TPixel spare) {
   const TRect& q = target.Region;
-  // The colours the frame must paint and their bounds, in one pass. A small
-  // direct-mapped memo keeps most pixels away from the set.
-  std::unordered_set<TPixel> found;
-  std::vector<TPixel> seen(1024, 0);  // 0 is never painted: the target is opaque there
-  int left = q.Width(), right = -1, top = -1, bottom = -1;
-  for (int y = 0; y < q.Height(); ++y) {
-    const uint8_t* draw = &target.Draw[size_t(y) * q.Width()];
-    const TPixel* want = &target.Target[size_t(y) * q.Width()];
-    int first = -1, last = -1;
-    for (int x = 0; x < q.Width(); ++x) {
-      if (!draw[x]) continue;
-      if (first < 0) first = x;
-      last = x;
-      const TPixel c = want[x];
-      TPixel& memo = seen[(c * 2654435761u) >> 22];
-      if (memo != c) memo = c, found.insert(c);
-    }
-    if (first < 0) continue;
-    left = std::min(left, first), right = std::max(right, last);
-    if (top < 0) top = y;
-    bottom = y;
-  }
-  const TRect paint = top < 0 ? TRect{} : TRect{q.Left + left, q.Top + top, q.Left + right + 1, q.Top + bottom + 1};
-  // Made from the sorted colours, so that new entries come in the same order
-  // in every run.
-  std::vector<TPixel> painted(found.begin(), found.end());
-  std::sort(painted.begin(), painted.end());
-  const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
-
   TOutFrame out;
   out.Colors = original.Colors;
   out.Transparent = ChooseTransparent(out.Colors, needed, preferred, spare);
@@ -127,7 +116,6 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
       entryOf.Add(c, int(out.Colors.size()));
       out.Colors.push_back(c);
     }
-  if (out.Colors.size() > size_t(kMaxEntries)) return std::nullopt;
   out.LocalTable = original.LocalTable || out.Colors.size() > original.Colors.size();
 
   out.Rect = original.Rect.United(paint);
@@ -139,17 +127,21 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   TPixel lastWant = 0;
   int lastEntry = 0;
   for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y) {
-    uint8_t* to = &out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width()] - out.Rect.Left;
-    const size_t row = size_t(y - q.Top) * q.Width();
-    const TPixel* want = &target.Target[row] - q.Left;
-    const uint8_t* draw = &target.Draw[row] - q.Left;
-    // The frame's own indices on this row, over [ownLeft, ownRight).
+    uint8_t* to = &out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width()];
+    const size_t row = size_t(y - q.Top) * q.Width() + (out.Rect.Left - q.Left);
+    const TPixel* want = &target.Target[row];
+    const uint8_t* draw = &target.Draw[row];
+    // The frame's own indices on this row, from column ownLeft to ownRight.
     const bool ownRow = y >= o.Top && y < o.Bottom;
-    const uint8_t* own = ownRow ? &original.Indices[size_t(y - o.Top) * o.Width()] - o.Left : nullptr;
-    const int ownLeft = ownRow ? o.Left : 0, ownRight = ownRow ? o.Right : 0;
-    for (int x = out.Rect.Left; x < out.Rect.Right; ++x) {
-      const int index = x >= ownLeft && x < ownRight ? own[x] : -1;
-      if (index >= 0 && index < originalCount && index != out.Transparent && out.Colors[size_t(index)] == want[x]) {
+    const int ownLeft = ownRow ? o.Left - out.Rect.Left : 0, ownRight = ownRow ? o.Right - out.Rect.Left : 0;
+    const uint8_t* own = ownRow ? &original.Indices[size_t(y - o.Top) * o.Width()] : nullptr;
+    for (int x = 0; x < out.Rect.Width(); ++x) {
+      const int index = x >= ownLeft && x < ownRight ? own[x - ownLeft] : -1;
+      if (index >= originalCount) {
+        // Painting it would change it for readers that draw it.
+        if (draw[x]) return std::nullopt;
+        to[x] = uint8_t(index);
+      } else if (index >= 0 && index != out.Transparent && out.Colors[size_t(index)] == want[x]) {
         to[x] = uint8_t(index);
       } else if (draw[x]) {
         if (!haveLast || want[x] != lastWant) haveLast = true, lastWant = want[x], lastEntry = entryOf.Find(want[x]);
@@ -157,7 +149,90 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
       }
     }
   }
+  if (!StayPast(out.Indices, size_t(originalCount), out.Colors.size())) return std::nullopt;
   return out;
+}
+
+// The frame with a table of just the colours its target shows, and an entry
+// for transparency only where some pixel needs one: a frame whose own table
+// is full may still fit.
+std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrameTarget& target,
+                                         const std::vector<TPixel>& painted, const TRect& paint, TPixel spare) {
+  const TRect& q = target.Region;
+  TOutFrame out;
+  out.Colors = painted;
+  out.LocalTable = true;
+  out.Rect = original.Rect.United(paint);
+  if (out.Rect.Empty()) return std::nullopt;
+  TEntryOf entryOf;
+  for (int e = 0; e < int(out.Colors.size()); ++e) entryOf.Add(out.Colors[size_t(e)], e);
+  const int originalCount = int(original.Colors.size());
+  constexpr int kUnset = -1;
+  std::vector<int> chosen(size_t(out.Rect.Width()) * out.Rect.Height(), kUnset);
+  bool transparentNeeded = false;
+  int lowestPast = kMaxEntries;
+  size_t n = 0;
+  for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y)
+    for (int x = out.Rect.Left; x < out.Rect.Right; ++x, ++n) {
+      const int own = OwnIndex(original, x, y);
+      const size_t i = size_t(y - q.Top) * q.Width() + (x - q.Left);
+      const TPixel want = target.Target[i];
+      // Where nothing needs painting, painting what is shown already changes nothing.
+      const int entry = want != 0 ? entryOf.Find(want) : -1;
+      if (own >= originalCount) {
+        if (target.Draw[i]) return std::nullopt;
+        chosen[n] = own, lowestPast = std::min(lowestPast, own);
+      } else if (target.Draw[i] || entry >= 0) {
+        chosen[n] = entry;
+      } else {
+        transparentNeeded = true;
+      }
+    }
+  if (transparentNeeded) {
+    out.Transparent = int(out.Colors.size());
+    out.Colors.push_back(spare);
+  }
+  // Kept past-table indices must stay past this table too.
+  if (out.Colors.size() > size_t(kMaxEntries) || lowestPast < int(out.Colors.size())) return std::nullopt;
+  out.Indices.resize(chosen.size());
+  for (size_t j = 0; j < chosen.size(); ++j) out.Indices[j] = uint8_t(chosen[j] == kUnset ? out.Transparent : chosen[j]);
+  return out;
+}
+
+}  // namespace
+
+std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
+                                      const std::vector<int>& preferred, TPixel spare) {
+  const TRect& q = target.Region;
+  // The colours the frame must paint and their bounds, in one pass; a small
+  // direct-mapped memo keeps most pixels away from the set.
+  std::unordered_set<TPixel> found;
+  std::vector<TPixel> seen(1024, 1);  // 1 is no pixel: colours are opaque, transparency 0
+  int left = q.Width(), right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < q.Height(); ++y) {
+    const uint8_t* draw = &target.Draw[size_t(y) * q.Width()];
+    const TPixel* want = &target.Target[size_t(y) * q.Width()];
+    int first = -1, last = -1;
+    for (int x = 0; x < q.Width(); ++x) {
+      if (!draw[x]) continue;
+      if (first < 0) first = x;
+      last = x;
+      TPixel& memo = seen[(want[x] * 2654435761u) >> 22];
+      if (memo != want[x]) memo = want[x], found.insert(want[x]);
+    }
+    if (first < 0) continue;
+    left = std::min(left, first), right = std::max(right, last);
+    if (top < 0) top = y;
+    bottom = y;
+  }
+  const TRect paint = top < 0 ? TRect{} : TRect{q.Left + left, q.Top + top, q.Left + right + 1, q.Top + bottom + 1};
+  // Sorted, and the set made from them in that order, so that new entries
+  // come in the same order in every run.
+  std::vector<TPixel> painted(found.begin(), found.end());
+  std::sort(painted.begin(), painted.end());
+  const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
+  if (auto out = WithOwnTable(original, target, needed, paint, preferred, spare)) return out;
+  return WithColorsShown(original, target, painted, paint, spare);
 }
 
 std::optional<TOutFrame> WidenFrame(const TOutFrame& frame, const TRect& rect, TPixel spare) {
@@ -177,23 +252,22 @@ std::optional<TOutFrame> WidenFrame(const TOutFrame& frame, const TRect& rect, T
       out.Colors.push_back(spare);
       out.LocalTable = true;
       out.Transparent = int(out.Colors.size()) - 1;
+      if (!StayPast(frame.Indices, frame.Colors.size(), out.Colors.size())) return std::nullopt;
     }
   }
   out.Rect = frame.Rect.United(rect);
   out.Indices.assign(size_t(out.Rect.Width()) * out.Rect.Height(), uint8_t(out.Transparent));
-  const size_t count = out.Colors.size();
   for (int y = frame.Rect.Top; y < frame.Rect.Bottom; ++y)
-    for (int x = frame.Rect.Left; x < frame.Rect.Right; ++x) {
-      // Entries past the table drew nothing, and may not fit its code size.
-      const uint8_t i = frame.Indices[size_t(y - frame.Rect.Top) * frame.Rect.Width() + (x - frame.Rect.Left)];
-      out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width() + (x - out.Rect.Left)] =
-          i < count ? i : uint8_t(out.Transparent);
-    }
+    std::copy_n(frame.Indices.begin() + size_t(y - frame.Rect.Top) * frame.Rect.Width(), frame.Rect.Width(),
+                out.Indices.begin() + size_t(y - out.Rect.Top) * out.Rect.Width() + (frame.Rect.Left - out.Rect.Left));
   return out;
 }
 
 QByteArray EncodeFrame(const TOutFrame& frame) {
   const int bits = TableBits(frame.Colors.size());
+  // Indices kept past the table need codes wide enough for them.
+  const int highest = frame.Indices.empty() ? 0 : *std::max_element(frame.Indices.begin(), frame.Indices.end());
+  const int codeBits = std::max(bits, TableBits(size_t(highest) + 1));
   QByteArray out;
   out += char(0x2C);
   PutWord(out, frame.Rect.Left);
@@ -209,6 +283,27 @@ QByteArray EncodeFrame(const TOutFrame& frame) {
     }
     out += QByteArray(3 * ((1 << bits) - int(frame.Colors.size())), 0);
   }
-  LzwCompress(out, frame.Indices.data(), frame.Indices.size(), frame.Rect.Width(), bits, {});
+  LzwCompress(out, frame.Indices.data(), frame.Indices.size(), frame.Rect.Width(), codeBits, {});
   return out;
+}
+
+std::optional<QByteArray> EncodeReadable(const TOutFrame& frame) {
+  // Past the format's 16-bit fields nothing can be written.
+  const TRect& r = frame.Rect;
+  if (r.Empty() || r.Left > 0xFFFF || r.Top > 0xFFFF || r.Width() > 0xFFFF || r.Height() > 0xFFFF) return std::nullopt;
+  QByteArray bytes = EncodeFrame(frame);
+  // Read back with giflib as a file of its own: the same pixels, then the end.
+  QByteArray gif("GIF89a");
+  PutWord(gif, std::min(r.Right, 0xFFFF));
+  PutWord(gif, std::min(r.Bottom, 0xFFFF));
+  gif += QByteArray(3, 0);
+  gif += bytes;
+  gif += char(0x3B);
+  TFrameDecoder decoder(gif, frame.Rect);
+  TDecodedFrame decoded;
+  if (!decoder.Next(decoded) || decoded.Indices != frame.Indices || decoded.Whole.Left != frame.Rect.Left ||
+      decoded.Whole.Top != frame.Rect.Top || decoded.Whole.Right != frame.Rect.Right ||
+      decoded.Whole.Bottom != frame.Rect.Bottom || decoder.Next(decoded))
+    return std::nullopt;
+  return bytes;
 }

@@ -33,8 +33,11 @@ struct TFrameTarget {
 // paint: its own indices kept wherever they show the right colour, the rest
 // painted from the target or left transparent. Transparency goes to the first
 // of preferred that no pixel needs, else another free entry; colours the
-// table lacks are added to a table of the frame's own. Empty when that table
-// would need more than 256 entries.
+// table lacks are added to a table of the frame's own. Where that table would
+// need more than 256 entries, a table of only the colours the frame shows, an
+// entry for transparency only if a pixel needs it. Indices past the table
+// are kept, so empty where one must be painted, or when even that table
+// does not fit.
 std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
                                       const std::vector<int>& preferred, TPixel spare);
 
@@ -44,3 +47,7 @@ std::optional<TOutFrame> WidenFrame(const TOutFrame& frame, const TRect& rect, T
 
 // Its image descriptor, table when it has its own, and image data.
 QByteArray EncodeFrame(const TOutFrame& frame);
+
+// The same, once giflib has read those bytes back to exactly the frame's
+// pixels; empty when it cannot, so that no file is written unreadable.
+std::optional<QByteArray> EncodeReadable(const TOutFrame& frame);

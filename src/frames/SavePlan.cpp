@@ -10,6 +10,12 @@ namespace {
 constexpr int kToBackground = 2, kToPrevious = 3;
 
 std::vector<TPixel> TableColors(const QByteArray& source, const TGifFrame& frame) {
+  if (frame.Table < 0) {
+    // No table at all: drawn with the grey ramp the opened picture shows.
+    std::vector<TPixel> greys(256);
+    for (int i = 0; i < 256; ++i) greys[size_t(i)] = OpaquePixel(uint8_t(i), uint8_t(i), uint8_t(i));
+    return greys;
+  }
   std::vector<TPixel> colors(size_t(std::max(frame.ColorCount, 0)));
   const auto* t = reinterpret_cast<const uint8_t*>(source.constData()) + frame.Table;
   for (size_t i = 0; i < colors.size(); ++i) colors[i] = OpaquePixel(t[3 * i], t[3 * i + 1], t[3 * i + 2]);
@@ -20,7 +26,20 @@ int TransparentOf(const TFrameControl& c) {
   return c.Packed && (*c.Packed & kGceTransparentFlag) ? c.Index : -1;
 }
 
-int DisposalOf(const TFrameControl& c) { return c.Packed ? ::DisposalOf(*c.Packed) : 0; }
+int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
+
+// Where a frame's image data starts: its LZW code size.
+int ImageDataOf(const TGifFrame& f) {
+  return f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + kGifImageDescriptorSize;
+}
+
+// Where anything can be drawn: the screen a browser composes on grows to
+// every frame, and outside the frames it stays transparent in both pictures.
+TRect FramesBounds(const TFrameWalk& walk) {
+  TRect bounds;
+  for (const TGifFrame& f : walk.Frames) bounds = bounds.United(TRect::Sized(f.Left, f.Top, f.Width, f.Height));
+  return bounds;
+}
 
 // A canvas and the last frame drawn on it, whose disposal comes before the next.
 struct TScreen {
@@ -29,7 +48,7 @@ struct TScreen {
   TRect Drawn;                  // its rectangle on the screen
   std::vector<TPixel> Under;    // what it covered, for restoring
 
-  explicit TScreen(const TFrameWalk& w) : Canvas(w.ScreenWidth, w.ScreenHeight) {}
+  explicit TScreen(const TRect& bounds) : Canvas(bounds) {}
 
   void Dispose(int disposal, const TRect& cleared) {
     if (disposal == kToBackground) Canvas.Clear(cleared.Intersected(Canvas.Bounds()));
@@ -53,17 +72,21 @@ struct TScreen {
 
 class TJudge {
  public:
-  TJudge(const QByteArray& source, const TFrameWalk& walk, std::vector<TFrameControl>& controls, TPixel chosen,
-         TFrameRewrite rewrite)
+  TJudge(const QByteArray& source, const TFrameWalk& walk, const TRect& bounds, std::vector<TFrameControl>& controls,
+         TPixel chosen, TFrameRewrite rewrite)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
-        Rewrite(rewrite), Shown(walk), Saved(walk) {}
+        Rewrite(rewrite), Shown(bounds), Saved(bounds) {}
 
   void Run(TFramePatchResult& result, TGifEdits& edits);
 
  private:
-  // Decides how frame k (as the patch leaves it) is saved; answers the frame
-  // as saved and whether it was written anew.
-  std::pair<TOutFrame, bool> Judge(size_t k, TOutFrame frame, TFramePatchResult& result);
+  // A frame as saved, and its bytes when written anew.
+  struct TJudged {
+    TOutFrame Frame;
+    std::optional<QByteArray> Bytes;
+  };
+  // Decides how frame k (as the patch leaves it) is saved.
+  TJudged Judge(size_t k, TOutFrame frame, TFramePatchResult& result);
   void ComposeTarget(size_t k, TOutFrame& frame);
   // The saved screen over the region before the frame, the last frame disposed so.
   void Base(int disposal, const TRect& cleared);
@@ -87,7 +110,7 @@ class TJudge {
   TRect Dirty;    // where the saved screen may differ from the target
   // The last frame drawn on the saved screen, while its bytes may still change.
   TOutFrame Pending;
-  bool PendingRewritten = false;
+  std::optional<QByteArray> PendingBytes;  // set once it is written anew
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
@@ -209,7 +232,7 @@ void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
   }
 }
 
-std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
+TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
   const bool hasLast = Saved.Last >= 0;
   const int lastDisposal = hasLast ? DisposalOf(Controls[size_t(Saved.Last)]) : 0;
   // Outside these the saved screen already equals the target and neither
@@ -223,7 +246,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
 
   int disposal = lastDisposal;
   TRect cleared = Saved.Drawn;
-  const auto decided = [&](TOutFrame out, bool right, bool rewritten) {
+  const auto decided = [&](TOutFrame out, bool right, std::optional<QByteArray> bytes) {
     if (!right) ++result.NotRight;
     if (disposal != lastDisposal) {
       TFrameControl& last = Controls[size_t(Saved.Last)];
@@ -231,14 +254,14 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     }
     if (hasLast) Saved.Dispose(disposal, cleared);
     Dirty = right ? TRect{} : Dirty.United(Region);
-    return std::pair<TOutFrame, bool>{std::move(out), rewritten};
+    return TJudged{std::move(out), std::move(bytes)};
   };
   // Left as the patch has it, the disposal before as planned.
   const auto notRight = [&] {
     disposal = lastDisposal;
     cleared = Saved.Drawn;
     Base(disposal, cleared);
-    return decided(std::move(frame), false, false);
+    return decided(std::move(frame), false, std::nullopt);
   };
 
   // Without new image data: the disposal of the frame before as planned, or
@@ -251,7 +274,7 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
     Base(d, cleared);
     if (Shows(frame)) {
       disposal = d;
-      return decided(std::move(frame), true, false);
+      return decided(std::move(frame), true, std::nullopt);
     }
   }
   if (Rewrite == TFrameRewrite::Never) return notRight();
@@ -279,34 +302,41 @@ std::pair<TOutFrame, bool> TJudge::Judge(size_t k, TOutFrame frame, TFramePatchR
   if (least < 0) return notRight();
   cleared = best;
   std::optional<TOutFrame> widened;
+  std::optional<QByteArray> widenedBytes;
   if (disposal == kToBackground && !Pending.Rect.Contains(cleared)) {
     widened = WidenFrame(Pending, cleared, Chosen);
-    if (!widened) return notRight();
+    if (widened) widenedBytes = EncodeReadable(*widened);
+    if (!widenedBytes) return notRight();
   }
   Base(disposal, cleared);
   // Clearing more of the frame before may be all the frame needed.
   std::optional<TOutFrame> rewritten;
+  std::optional<QByteArray> rewrittenBytes;
   if (!widened || !Shows(frame)) {
     rewritten = WrittenAnew(k, frame);
-    if (!rewritten) return notRight();
+    // Never out unless giflib reads it back.
+    if (rewritten) rewrittenBytes = EncodeReadable(*rewritten);
+    if (!rewrittenBytes) return notRight();
     ++result.Rewritten;
     const int patched = frame.Transparent;
-    if (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen)
+    const bool transparent = rewritten->Transparent >= 0;
+    if (transparent && (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen))
       ++result.TransparentFrames;
     TFrameControl& c = Controls[k];
-    c.Packed = uint8_t(c.Packed.value_or(0) | kGceTransparentFlag);
-    c.Index = uint8_t(rewritten->Transparent);
+    // A frame that paints every pixel of its rectangle needs no transparent entry.
+    c.Packed = uint8_t(transparent ? c.Packed.value_or(0) | kGceTransparentFlag : c.Packed.value_or(0) & ~kGceTransparentFlag);
+    if (transparent) c.Index = uint8_t(rewritten->Transparent);
   }
   if (widened) {
-    if (!PendingRewritten) ++result.Rewritten;
+    if (!PendingBytes) ++result.Rewritten;
     Pending = std::move(*widened);
-    PendingRewritten = true;
+    PendingBytes = std::move(widenedBytes);
     TFrameControl& last = Controls[size_t(Saved.Last)];
     last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
     last.Index = uint8_t(Pending.Transparent);
   }
-  if (!rewritten) return decided(std::move(frame), true, false);
-  return decided(std::move(*rewritten), true, true);
+  if (!rewritten) return decided(std::move(frame), true, std::nullopt);
+  return decided(std::move(*rewritten), true, std::move(rewrittenBytes));
 }
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
@@ -331,28 +361,30 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
   TDecodedFrame decoded;
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
-    if (!PendingRewritten) return;
+    if (!PendingBytes) return;
     const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
-    edits.Replace(f.Descriptor, f.End, EncodeFrame(Pending));
+    edits.Replace(f.Descriptor, f.End, std::move(*PendingBytes));
+    PendingBytes.reset();
   };
   for (size_t k = 0; k < Walk.Frames.size(); ++k) {
     const TGifFrame& f = Walk.Frames[k];
     const TRect whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
-    if (f.Table < 0 || !decoder.Next(decoded) || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
+    if (!decoder.Next(decoded) || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
         decoded.Whole.Right != whole.Right || decoded.Whole.Bottom != whole.Bottom) {
-      // A frame giflib cannot decode keeps its patch, and so does every later one.
+      // A frame giflib cannot decode is damaged: it keeps its patch, and so
+      // does every later one.
       result.UndecodedFrom = int(k);
       break;
     }
     const bool local = f.Table > f.Descriptor;
-    // Only the part on the screen: a frame written anew drops what never shows.
+    // The whole frame: the canvas holds every frame's rectangle.
     TOutFrame frame{decoded.Rect, std::move(decoded.Indices), TableColors(Source, f), TransparentOf(Controls[k]), local};
-    auto [out, rewritten] = Judge(k, std::move(frame), result);
+    TJudged judged = Judge(k, std::move(frame), result);
     flush();
     // Kept whatever its disposal: the next frame may restore it.
-    Saved.Draw(int(k), out, true);
-    Pending = std::move(out);
-    PendingRewritten = rewritten;
+    Saved.Draw(int(k), judged.Frame, true);
+    Pending = std::move(judged.Frame);
+    PendingBytes = std::move(judged.Bytes);
     decoded.Indices = {};
   }
   flush();
@@ -367,16 +399,18 @@ void TJudge::Run(TFramePatchResult& result, TGifEdits& edits) {
 // the patch leaves alone because it was transparent on another entry fails
 // the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
-// without decoding, as fast as they are copied.
+// without decoding: their codes are only walked, so that damage giflib
+// would refuse goes to the judge, which names it.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {
   if (walk.Damaged) return false;
   const auto* b = reinterpret_cast<const uint8_t*>(source.constData());
+  const TRect canvas = TRect{0, 0, walk.ScreenWidth, walk.ScreenHeight}.United(FramesBounds(walk));
   for (size_t k = 0; k < walk.Frames.size(); ++k) {
     const TGifFrame& f = walk.Frames[k];
-    if (!f.CoversScreen || f.Table < 0) return false;
+    if (!TRect::Sized(f.Left, f.Top, f.Width, f.Height).Contains(canvas) || f.Table < 0) return false;
     // LZW codes below 2^size are pixels: none may lie past the table.
-    const int data = f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + 10;
+    const int data = ImageDataOf(f);
     if (data >= f.End || b[data] < 2 || b[data] > 8 || (1 << b[data]) > f.ColorCount) return false;
     const std::vector<TPixel> colors = TableColors(source, f);
     const int copies = int(std::count(colors.begin(), colors.end(), chosen));
@@ -389,13 +423,17 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
       return false;
     if (k > 0 && DisposalOf(controls[k - 1]) != kToBackground) return false;
   }
+  // Damaged image data is for the judge to find and name: the codes are
+  // walked last, once every cheaper test has passed.
+  for (const TGifFrame& f : walk.Frames)
+    if (!ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) return false;
   return true;
 }
 
 }  // namespace
 
-// Screens beyond this are patched without being judged: judging holds a few
-// canvases of four bytes a pixel.
+// Frames spread over more than this are patched without being judged:
+// judging holds a few canvases of four bytes a pixel over the frames' bounds.
 constexpr int64_t kMaxJudgedPixels = int64_t(1) << 26;
 
 TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite) {
@@ -403,22 +441,27 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
   plan.Frames = doc.PlanPatch(false, plan.Edits);
-  // An entry past the table names no colour: only its control byte is said.
-  if (!doc.TransparentOn || !allFrames || doc.TransparentIndex >= doc.ColorCount) return plan;
   const QByteArray& source = doc.GifData;
   const TFrameWalk walk = WalkGifFrames(source);
   if (walk.Frames.empty() || walk.Frames[0].Gce < 0) return plan;
   std::vector<TFrameControl> controls = SourceControls(source, walk);
   controls[0] = {plan.Edits.At(source, walk.Frames[0].Gce + 3), plan.Edits.At(source, walk.Frames[0].Gce + 6)};
-  const TColor color = doc.PaletteColors[doc.TransparentIndex];
-  plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
-  if (int64_t(walk.ScreenWidth) * walk.ScreenHeight > kMaxJudgedPixels) {
-    plan.Frames.UndecodedFrom = 0;
-    WriteFrameControls(source, walk, controls, plan.Edits);
+  // An entry past the table names no colour: only its control bytes are said.
+  if (!doc.TransparentOn || !allFrames || doc.TransparentIndex >= doc.ColorCount) {
+    // Every control block of the first frame says the same.
+    WriteFrameControls(source, walk, {controls[0]}, plan.Edits);
     return plan;
   }
+  const TColor color = doc.PaletteColors[doc.TransparentIndex];
+  plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
+  const TRect bounds = FramesBounds(walk);
   const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
-  if (!PatchAloneIsRight(source, walk, controls, chosen)) TJudge(source, walk, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
+  if (!PatchAloneIsRight(source, walk, controls, chosen)) {
+    if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
+      plan.Frames.TooLargeToJudge = true;
+    else
+      TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits);
+  }
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;
 }

@@ -18,7 +18,7 @@ class THeadlessBmpView : public TBmpView {
  public:
   void SetMsg(int, const QString&) override {}
   void ShowMessage(const QString& text) override { Message = text; }
-  std::optional<int> AskReduceBits(int) override { return Bits; }
+  std::optional<int> AskReduceBits(int, const QString&) override { return Bits; }
   bool Dither() const override { return DitherOn; }
   int Bits = ReducePicturePalette;
   bool DitherOn = true;

@@ -1,5 +1,7 @@
 #include "preview/PreviewColor.h"
 
+#include <cctype>
+
 namespace {
 
 struct TNamedColor {
@@ -34,6 +36,19 @@ QString ColorHintText(TColor color) {
   for (const TNamedColor& n : kNamed)
     if (n.Value == color) return QString::fromLatin1(n.Name);
   return QStringLiteral("$%1").arg(color, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+std::optional<TColor> ColorFromHintText(const QString& hint) {
+  const QString text = hint.trimmed();
+  for (const TNamedColor& n : kNamed)
+    if (text.compare(QLatin1String(n.Name), Qt::CaseInsensitive) == 0) return n.Value;
+  if (text.size() < 2 || text.size() > 9 || text[0] != QLatin1Char('$')) return std::nullopt;
+  bool ok = false;
+  const uint value = text.mid(1).toUInt(&ok, 16);  // digits only: no sign, no "0x"
+  for (const QChar c : text.mid(1))
+    if (!isxdigit(c.unicode() < 128 ? c.toLatin1() : 'g')) ok = false;
+  if (!ok || value > 0xFFFFFFu) return std::nullopt;
+  return TColor(value);
 }
 
 QByteArray BackgroundCss(TColor color, const TSystemColorResolver& system) {

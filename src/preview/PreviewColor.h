@@ -3,6 +3,7 @@
 // command's hint.
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "document/GifDocument.h"
 
@@ -14,6 +15,12 @@ QString ChangeHTMLColor(TColor color, const TSystemColorResolver& system = {});
 
 // One of the sixteen names ("clRed"), else "$" + eight hex digits ("$00030201").
 QString ColorHintText(TColor color);
+
+// The colour a hint names, read back as the settings keep it: one of the
+// sixteen names (any case) or "$" and one to eight hex digits of a plain
+// colour (top byte 0). Anything else (a hint text of either language, a
+// system colour, a colour out of range) names none.
+std::optional<TColor> ColorFromHintText(const QString& hint);
 
 // "body { background-color: #RRGGBB; }", no line break.
 QByteArray BackgroundCss(TColor color, const TSystemColorResolver& system = {});

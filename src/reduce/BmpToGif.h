@@ -23,9 +23,10 @@ class TBmpView {
   virtual void SetMsg(int index, const QString& text) = 0;
   // Plain message box.
   virtual void ShowMessage(const QString& text) = 0;
-  // The reduction dialog for a picture of colorCount colours: the chosen
-  // depth (8, 4 or 1) or ReducePicturePalette, or nothing when the user cancelled.
-  virtual std::optional<int> AskReduceBits(int colorCount) = 0;
+  // The reduction dialog for a picture of colorCount colours in format
+  // ("BMP", "PNG" or "JPEG"): the chosen depth (8, 4 or 1) or
+  // ReducePicturePalette, or nothing when the user cancelled.
+  virtual std::optional<int> AskReduceBits(int colorCount, const QString& format) = 0;
   // Whether the picture's own palette is reached by error diffusion (the
   // dialog's check box, read after it has been answered).
   virtual bool Dither() const { return true; }
@@ -41,12 +42,14 @@ class TBmpView {
 bool ConvertBMPFile(const QString& path, const TAppPaths& paths, TBmpView& view,
                     uint8_t& reduceBits, const QString& kindName = QString());
 
-// Writes workBitmap to temp.gif in the working folder, showing progress in the file-name panel; on failure
-// shows "Save Failed. Error Code = %d [%s]" and answers false.
-bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view,
+// Writes workBitmap, converted from a picture in format, to temp.gif in the
+// working folder, showing progress in the file-name panel; on failure shows
+// "Save Failed. Error Code = %d [%s]" and answers false.
+bool ConvertBMPtoGIF(const QImage& workBitmap, const TAppPaths& paths, TBmpView& view, const QString& format,
                      int transparentEntry = -1);
 
-// The file-name panel's text for a progress report: empty at 100.
-QString GIFImageProgressText(int percent);
+// The file-name panel's text for a progress report ("PNG->GIF 70% Complete"):
+// empty at 100.
+QString GIFImageProgressText(int percent, const QString& format);
 // "Save Failed. Error Code = %d [%s]" for the writer's last error.
 QString SaveFailedMessage(int errorCode);

@@ -28,9 +28,14 @@ bool IsPngOrJpegName(const QString& path) {
   return ext == QLatin1String("png") || ext == QLatin1String("jpg") || ext == QLatin1String("jpeg");
 }
 
+QString PictureFormatName(const QString& path) {
+  if (!IsPngOrJpegName(path)) return QStringLiteral("BMP");
+  return Suffix(path) == QLatin1String("png") ? QStringLiteral("PNG") : QStringLiteral("JPEG");
+}
+
 QString NotReadableAsPictureMessage(const QString& path, const QString& reason) {
-  const QString kind = Suffix(path) == QLatin1String("png") ? QStringLiteral("PNG") : QStringLiteral("JPEG");
-  const QString message = QCoreApplication::translate("PictureLoader", "ファイル「%1」は%2画像として読み込めませんでした。").arg(path, kind);
+  const QString message = QCoreApplication::translate("PictureLoader", "ファイル「%1」は%2画像として読み込めませんでした。")
+                              .arg(path, PictureFormatName(path));
   return reason.isEmpty() ? message : message + QCoreApplication::translate("PictureLoader", "(%1)").arg(reason);
 }
 

@@ -10,6 +10,10 @@
 // extension, case ignored); the decoder then goes by the content.
 bool IsPngOrJpegName(const QString& path);
 
+// The kind of picture the road takes a file of this name for, as the user
+// reads it: "PNG", "JPEG", else "BMP".
+QString PictureFormatName(const QString& path);
+
 // The decoded picture (Format_ARGB32 when it has alpha), or a null image with
 // the message in refusal.
 QImage LoadPicture(const QString& path, QString* refusal = nullptr);

@@ -38,6 +38,12 @@ const TCommandDef CommandTable[21] = {
      QT_TRANSLATE_NOOP("CommandTable", "複数ﾌﾚｰﾑのGIF画像では、透過色を全てのﾌﾚｰﾑに適用します。"), -1, MenuLevelNoDocument, true, true},
 };
 
+QString CommandHint(const char* name) {
+  for (const TCommandDef& def : CommandTable)
+    if (qstrcmp(def.Name, name) == 0) return QCoreApplication::translate("CommandTable", def.Hint);
+  return QString();
+}
+
 QList<TAction*> CreateCommands(QObject* owner) {
   QList<TAction*> result;
   for (const TCommandDef& def : CommandTable) {

@@ -19,5 +19,8 @@ struct TCommandDef {
 
 extern const TCommandDef CommandTable[21];
 
+// The named command's hint as the table gives it, in this run's language.
+QString CommandHint(const char* name);
+
 // Creates the commands, owned by owner, named and set up as the table says.
 QList<TAction*> CreateCommands(QObject* owner);

@@ -1,6 +1,7 @@
 #include "shell/Design.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPalette>
 #include <QString>
 #include <QStyle>
@@ -101,6 +102,28 @@ void ApplyClassicDesign(const TDesignTargets& t) {
   Style(t.Toolbar, Plain("tbtRatio", face) + QStringLiteral(" #tbtRatio { border: none; }"));
   Style(t.TopPanel, Plain("pnlTopMain", face));
 }
+
+namespace {
+
+class TMnemonicFocusMark : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  // The mnemonic arrives as a shortcut event before the control takes the focus.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Shortcut) {
+      auto* w = static_cast<QWidget*>(watched);
+      w->window()->setAttribute(Qt::WA_KeyboardFocusChange, true);
+      w->update();
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+void MarkFocusByMnemonic(QWidget* w) { w->installEventFilter(new TMnemonicFocusMark(w)); }
 
 void ApplyDesign(const TDesignTargets& targets, bool classic) {
   if (classic)

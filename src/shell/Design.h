@@ -15,3 +15,8 @@ void ApplyModernDesign(const TDesignTargets& targets);
 void ApplyClassicDesign(const TDesignTargets& targets);
 // classic true: the classic design; false: the modern one.
 void ApplyDesign(const TDesignTargets& targets, bool classic);
+
+// The style draws a control's focus frame only once the keyboard has moved
+// the focus by Tab; a control reached by its mnemonic (Alt+T) would take the
+// keys unmarked. From now on w shows its frame when a mnemonic focuses it too.
+void MarkFocusByMnemonic(QWidget* w);

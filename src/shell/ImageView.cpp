@@ -62,15 +62,35 @@ void TImageView::paintEvent(QPaintEvent*) {
     p.drawImage(rect(), FPicture);
   else
     p.drawImage(QPoint(0, 0), FPicture);
-  if (hasFocus() && !FGrabbing) {
-    // A ring just outside the pixel's block, black and white so it shows on any colour.
-    const QRect ring = BlockOf(FCursor).adjusted(-1, -1, 0, 0);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Qt::black, 1));
-    p.drawRect(ring);
-    p.setPen(QPen(Qt::white, 1));
-    p.drawRect(ring.adjusted(-1, -1, 1, 1));
-  }
+  if (hasFocus() && !FGrabbing) PaintPickCursor(p);
+}
+
+// A ring just outside the pixel's block and four arms pointing at it, black
+// edged with white so they show on any colour. The block itself stays
+// uncovered. The arms make a one-pixel block easy to find, and at an edge of
+// the picture, where the ring's outer side falls outside the view, the arms
+// left inside still meet on the pixel.
+void TImageView::PaintPickCursor(QPainter& p) const {
+  const QRect block = BlockOf(FCursor);
+  const auto frame = [&](const QRect& r, const QColor& c) {
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+  };
+  frame(block.adjusted(-2, -2, 2, 2), Qt::white);
+  frame(block.adjusted(-1, -1, 1, 1), Qt::black);
+  // Each arm: a black line on the block's middle row or column, white either side.
+  constexpr int kGap = 3, kArm = PickCursorArm;
+  const QPoint c = block.center();
+  const QRect arms[4] = {
+      QRect(QPoint(block.left() - kGap - kArm, c.y()), QSize(kArm, 1)),  // left
+      QRect(QPoint(block.right() + kGap + 1, c.y()), QSize(kArm, 1)),    // right
+      QRect(QPoint(c.x(), block.top() - kGap - kArm), QSize(1, kArm)),   // up
+      QRect(QPoint(c.x(), block.bottom() + kGap + 1), QSize(1, kArm)),   // down
+  };
+  for (const QRect& arm : arms) p.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::white);
+  for (const QRect& arm : arms) p.fillRect(arm, Qt::black);
 }
 
 QRect TImageView::BlockOf(const QPoint& pixel) const {
@@ -97,7 +117,9 @@ void TImageView::MoveCursor(int dx, int dy) {
     if (auto* area = qobject_cast<QScrollArea*>(w)) {
       const QRect block = BlockOf(FCursor);
       const QPoint centre = mapTo(area->widget(), block.center());
-      area->ensureVisible(centre.x(), centre.y(), block.width() / 2 + 8, block.height() / 2 + 8);
+      // The arms too, so the whole cursor stays in sight.
+      const int reach = 4 + PickCursorArm;
+      area->ensureVisible(centre.x(), centre.y(), block.width() / 2 + reach, block.height() / 2 + reach);
       break;
     }
   }

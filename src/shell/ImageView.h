@@ -3,8 +3,10 @@
 // other factors the picture is stretched to the view without smoothing, so
 // every image pixel becomes a uniform block. Focused (Tab or a click), a pick
 // cursor marks one picture pixel: the arrow keys move it (Shift: ten pixels),
-// Return or Space picks that pixel as a click on it does.
+// Return or Space picks that pixel as a click on it does. The cursor is a
+// ring around the pixel's block with arms pointing at it.
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <optional>
 
@@ -30,6 +32,8 @@ class TImageView : public QWidget {
   // click on it would be at (the middle of its block).
   QPoint PickCursor() const { return FCursor; }
   QPoint ViewPointOf(const QPoint& pixel) const;
+  // How far each arm of the pick cursor reaches, in view pixels.
+  static constexpr int PickCursorArm = 6;
 
  signals:
   void Clicked(const QPoint& pos);
@@ -43,6 +47,7 @@ class TImageView : public QWidget {
 
  private:
   void MoveCursor(int dx, int dy);
+  void PaintPickCursor(QPainter& p) const;
   // The picture pixel under a point of the view, if any.
   std::optional<QPoint> PictureCoordinates(const QPoint& pos) const;
   QRect BlockOf(const QPoint& pixel) const;

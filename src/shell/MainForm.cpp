@@ -55,7 +55,7 @@ struct TPanelDef {
 };
 // The file name gives up some of its room to the frame count of animations;
 // a name too long for it is shortened, whole in its tooltip.
-const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "BMP->GIF 100% Complete"},
+const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "JPEG->GIF 100% Complete"},
                               {80, Qt::AlignCenter, "height : 65535"},
                               {80, Qt::AlignCenter, "Width : 65535"},
                               {80, Qt::AlignCenter, "99999999 byte"},
@@ -187,6 +187,7 @@ void TMainForm::CreateComponents() {
   chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
   chkTrans->setGeometry(9, 8, 89, 17);
   chkTrans->setToolTip(QCoreApplication::translate("MainForm", "背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
+  MarkFocusByMnemonic(chkTrans);
   Label1 = Named(new QLabel(QCoreApplication::translate("MainForm", "読み込み時の透過色"), pnlTopMain), "Label1");
   Label1->move(145, 10);
   shpDefault = Named(new TShape(pnlTopMain), "shpDefault");
@@ -289,6 +290,7 @@ void TMainForm::CreateToolbar() {
   btnOpen->setDefaultAction(actOpen);
   btnOpen->setMenu(mnusubRecentFile);
   btnOpen->setPopupMode(QToolButton::MenuButtonPopup);
+  btnOpen->setFocusPolicy(Qt::NoFocus);  // as the toolbar's own buttons: Ctrl+O does its work
   tbtRatio->addWidget(btnOpen);
   const auto addButton = [this](TAction* a, const char* name) {
     tbtRatio->addAction(a);
@@ -381,6 +383,7 @@ void TMainForm::FormCreate() {
   if (!setAside.isEmpty()) Dialogs().ShowMessage(this, setAside);
   // A settings file that cannot be read is reported; the start goes on.
   Guarded([this] { isp->Load(); });
+  RestorePreviewColor();
   setAcceptDrops(true);
   if (wb) wb->setAcceptDrops(false);  // a file dropped on the preview is ours, not a page to show
   if (actClassic->isChecked()) {

@@ -135,7 +135,11 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   // The background style sheet for the colour chosen last (white until then).
   QByteArray PreviewCss() const;
 
-  QColor LastPreviewColor = Qt::white;  // where the colour dialog starts in this run
+  // The page colour kept with the settings: the stored hint names it; any
+  // other hint (none chosen yet, or a text of another language) leaves white.
+  void RestorePreviewColor();
+
+  QColor LastPreviewColor = Qt::white;  // the page colour, where the colour dialog starts
 
   int ClientWidth() const { return width(); }
   void SetClientWidth(int w) { resize(w, height()); }
@@ -180,7 +184,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void SetCaption(const QString& caption) override;
   void ShowMessage(const QString& text) override;
   bool ConvertBMP(const QString& path) override;
-  std::optional<int> AskReduceBits(int colorCount) override;
+  std::optional<int> AskReduceBits(int colorCount, const QString& format) override;
   bool Dither() const override;
   void SizeImageView(int width, int height) override;
   void ShowPalette(const TGifDocument& doc, std::optional<int> selectIndex) override;

@@ -10,6 +10,7 @@
 #include "preview/DataBind.h"
 #include "preview/PreviewColor.h"
 #include "preview/PreviewFiles.h"
+#include "shell/CommandTable.h"
 #include "shell/Dialogs.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
@@ -35,6 +36,12 @@ void TMainForm::actPreviewColorExecute() {
   actPreviewColor->SetHint(ColorHintText(color));
   SaveStringToFile(Paths.Work(QStringLiteral("bg.css")), BackgroundCss(color, SystemColor));
   Preview();
+}
+
+void TMainForm::RestorePreviewColor() {
+  const std::optional<TColor> kept = ColorFromHintText(actPreviewColor->Hint());
+  if (kept) LastPreviewColor = QColor(RedOf(*kept), GreenOf(*kept), BlueOf(*kept));
+  actPreviewColor->SetHint(kept ? ColorHintText(*kept) : CommandHint("actPreviewColor"));
 }
 
 void TMainForm::imgClick(const QPoint& pos) { PickShownColor(Doc, Paths, *this, img->PixelAt(pos)); }

@@ -89,10 +89,10 @@ bool TMainForm::ConvertBMP(const QString& path) {
   return done;
 }
 
-std::optional<int> TMainForm::AskReduceBits(int colorCount) {
+std::optional<int> TMainForm::AskReduceBits(int colorCount, const QString& format) {
   TReduceChoice choice{Subtra->ReduceBits, Subtra->Dither};
   const std::optional<int> bits = AskReduceBitsDialog(
-      this, colorCount, [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); }, &choice);
+      this, colorCount, format, [this](QWidget* owner, const QString& topic) { OpenHelp2(owner, topic); }, &choice);
   Subtra->ReduceBits = choice.Bits;
   Subtra->Dither = choice.Dither;
   return bits;

@@ -39,8 +39,8 @@ void TGuiThreadBmpView::ShowMessage(const QString& text) {
   OnWindowThread([this, &text] { Window.ShowMessage(text); }, true);
 }
 
-std::optional<int> TGuiThreadBmpView::AskReduceBits(int colorCount) {
+std::optional<int> TGuiThreadBmpView::AskReduceBits(int colorCount, const QString& format) {
   std::optional<int> answer;
-  OnWindowThread([this, colorCount, &answer] { answer = Window.AskReduceBits(colorCount); }, true);
+  OnWindowThread([this, colorCount, &format, &answer] { answer = Window.AskReduceBits(colorCount, format); }, true);
   return answer;
 }

@@ -20,7 +20,7 @@ class TGuiThreadBmpView : public TBmpView {
 
   void SetMsg(int index, const QString& text) override;
   void ShowMessage(const QString& text) override;
-  std::optional<int> AskReduceBits(int colorCount) override;
+  std::optional<int> AskReduceBits(int colorCount, const QString& format) override;
   bool Dither() const override { return Window.Dither(); }
 
  private:

@@ -1,7 +1,8 @@
 #pragma once
 // The colour-reduction dialog: asks how a picture of too many colours is
 // reduced: a palette made for the picture (dithered or not), or one of the
-// three fixed palettes.
+// three fixed palettes. It names the picture's format and grows to hold its
+// texts in either language; Escape cancels it like its cancel button.
 #include <QDialog>
 #include <cstdint>
 #include <functional>
@@ -18,7 +19,8 @@ class QRadioButton;
 class TSubtra : public QDialog {
   Q_OBJECT
  public:
-  explicit TSubtra(QWidget* owner = nullptr);
+  // format: "BMP", "PNG" or "JPEG", as the title and the text name it.
+  explicit TSubtra(QWidget* owner = nullptr, const QString& format = QStringLiteral("BMP"));
 
   QLabel *lbl1, *lbl2, *Label3, *lblUseColor, *Image1;
   QFrame *Bevel1, *Bevel2;
@@ -35,11 +37,13 @@ class TSubtra : public QDialog {
   // Opens the help topic; the window that owns the help sets it.
   std::function<void(QWidget* owner, const QString& topic)> OnHelp;
 
+  // The count of colours used, beside its label.
+  void SetColorCount(int count);
+
   void btnOKClick();
   void btnHelpClick();
 
  protected:
-  // Escape does not cancel; only the Cancel button and the close box do.
   void keyPressEvent(QKeyEvent* event) override;
 };
 
@@ -49,9 +53,9 @@ struct TReduceChoice {
   bool Dither = true;
 };
 
-// Shows the dialog modally over owner for a picture of colorCount colours,
-// opening on choice; OK stores the new choice there and answers its bits,
-// cancel answers nothing and leaves it.
-std::optional<int> AskReduceBitsDialog(QWidget* owner, int colorCount,
+// Shows the dialog modally over owner for a picture of colorCount colours in
+// format, opening on choice; OK stores the new choice there and answers its
+// bits, cancel answers nothing and leaves it.
+std::optional<int> AskReduceBitsDialog(QWidget* owner, int colorCount, const QString& format,
                                        std::function<void(QWidget*, const QString&)> onHelp,
                                        TReduceChoice* choice = nullptr);

@@ -7,6 +7,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <QRegularExpression>
+
 #include "CliRun.h"
 #include "cli/BatchWrite.h"
 #include "common/TestFiles.h"
@@ -36,6 +38,14 @@ QByteArray Attribute(const QString& path, const char* name) {
   char value[256];
   const ssize_t n = ::getxattr(N(path).constData(), name, value, sizeof value);
   return n < 0 ? QByteArray("<none>") : QByteArray(value, int(n));
+}
+
+// Whether text is pattern, where * stands for any characters.
+bool Like(const QString& text, const QString& pattern) {
+  const QString regex = QRegularExpression::escape(pattern).replace(QStringLiteral("\\*"), QStringLiteral(".*"));
+  return QRegularExpression(QRegularExpression::anchoredPattern(regex), QRegularExpression::DotMatchesEverythingOption)
+      .match(text)
+      .hasMatch();
 }
 
 using CliFiles = CliTest;
@@ -171,6 +181,91 @@ TEST_F(CliFiles, ATargetChangedAfterReadingIsNotReplaced) {
   const TPendingFile again = WriteBeside(target, "a.gif", writeNew, TWriteRules{}, nullptr);
   CommitPending(again);
   EXPECT_EQ(ReadAll(P("a.gif")), "new");
+}
+
+// Only a file that replaces another is made durable before its rename: one
+// by one when few do, else by one sync of their file system. A new file
+// risks nothing until it is renamed, so it is never synced.
+TEST_F(CliFiles, OnlyFilesThatReplaceAnotherAreSynced) {
+  const struct {
+    int New, Replacing, FileSyncs, FileSystemSyncs;
+  } cases[] = {{1, 0, 0, 0}, {9, 0, 0, 0}, {3, 1, 1, 0}, {0, 4, 4, 0}, {6, 4, 4, 0}, {2, 5, 0, 1}};
+  const auto writeNew = [](int fd) { return WriteAllTo(fd, "new"); };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QString("%1 new, %2 replacing").arg(c.New).arg(c.Replacing).toStdString());
+    std::vector<TPendingFile> pending;
+    for (int i = 0; i < c.New + c.Replacing; ++i) {
+      const QString name = QString("f%1.gif").arg(i);
+      QFile::remove(P(name));
+      if (i >= c.New) WriteAll(P(name), "old");
+      pending.push_back(WriteBeside(N(P(name)), name, writeNew, TWriteRules{}, nullptr));
+    }
+    int files = 0, systems = 0;
+    SyncPending(pending, {[&](int) { return ++files, 0; }, [&](int) { return ++systems, 0; }});
+    EXPECT_EQ(files, c.FileSyncs);
+    EXPECT_EQ(systems, c.FileSystemSyncs);
+    for (const TPendingFile& file : pending) CommitPending(file);
+  }
+  // A replacing file whose sync fails is not committed: the batch names it.
+  WriteAll(P("a.gif"), "old");
+  const std::vector<TPendingFile> failing{WriteBeside(N(P("a.gif")), "a.gif", writeNew, TWriteRules{}, nullptr)};
+  const auto fail = [](int) { return errno = EIO, -1; };
+  EXPECT_THROW(SyncPending(failing, {fail, fail}), Exception);
+  DiscardPending(failing.front());
+  EXPECT_EQ(ReadAll(P("a.gif")), "old");
+}
+
+// Inputs from a NUL-separated list, after the arguments: names of any bytes,
+// from a file or standard input, and the list read while the batch works.
+TEST_F(CliFiles, InputsComeFromAListOfNames) {
+  WriteAll(P("a.gif"), TwoWhites());
+  MakeDirs({"out", "sub", "many", "streamed"});
+  WriteAll(P("sub/a.gif"), TwoWhites());
+  for (int i = 0; i < 256; ++i) WriteAll(P(QString("many/f%1.gif").arg(i, 3, 10, QLatin1Char('0'))), TwoWhites());
+  WriteAll(P("many/last.gif"), TwoWhites());
+  const QString odd = "o=$(printf 'x\\377.gif'); n=$(printf 'new\\nline.gif'); cp a.gif \"$o\"; cp a.gif \"$n\"; ";
+  const struct {
+    QString Script, Out, Err;
+    int Exit;
+  } cases[] = {
+      // Standard input and an argument; the outputs read back through a list file whose last name has no NUL.
+      {odd + "printf '%s\\0' \"$o\" \"$n\" | \"$T\" --transparent white --suffix -t --files0-from - a.gif && "
+             "printf '%s\\0%s' x$'\\377'-t.gif \"$(printf 'new\\nline-t.gif')\" >list && \"$T\" --info --files0-from list a-t.gif; "
+             "s=$?; rm -f x?*; exit $s",
+       "a-t.gif\t*\t1\nx\\xff-t.gif\t*\t1\nnew\\nline-t.gif\t*\t1\n", "", 0},
+      // An empty name is refused where it stands; the others are done.
+      {"printf 'a.gif\\0\\0sub/a.gif\\0' | \"$T\" --info --files0-from -", "a.gif\t*\nsub/a.gif\t*\n",
+       "ファイル名の一覧「-」の 2 番目の名前が空です。\n", 1},
+      // So is a name longer than any path, however long, without the list being held.
+      {"(head -c 3000000 /dev/zero | tr '\\0' n; printf '\\0a.gif') | \"$T\" --info --files0-from -", "a.gif\t*\n",
+       "ファイル名の一覧「-」の 1 番目の名前が 4095 バイトを超えています。\n", 1},
+      // A list that cannot be read is named; nothing is done.
+      {"\"$T\" --info --files0-from gone a.gif", "",
+       "tomaru: ファイル名の一覧「gone」を読み込めませんでした。(*)\n", 1},
+      {"\"$T\" --info --files0-from sub a.gif", "a.gif\t*\n", "tomaru: ファイル名の一覧「sub」を読み込めませんでした。(*)\n", 1},
+      // A listed name that clashes with one planned before it is refused alone.
+      {"printf 'sub/a.gif\\0' | \"$T\" --none -o out --files0-from - a.gif", "",
+       "出力先「out/a.gif」に複数の入力が書かれます。\n", 1},
+      {"printf 'a-n.gif\\0' | \"$T\" --none --suffix -n --files0-from - a.gif", "",
+       "入力「a-n.gif」は、この実行で先に出力先になったファイルです。\n", 1},
+      // Several inputs in all, so -o must be a folder: known before anything is written.
+      {"printf 'sub/a.gif\\0' | \"$T\" --none -o one.gif --files0-from - a.gif", "", "*フォルダ「one.gif」が存在しません*", 2},
+      // A stop signal is taken while the list is awaited: a FIFO held open that never ends.
+      {"mkfifo fifo; exec 3<>fifo; \"$T\" --info --files0-from fifo & p=$!; sleep 0.3; kill -TERM $p; wait $p; echo $?",
+       "143\n", "", 0},
+      // The batch starts before the list ends: the last name comes only once a file is done.
+      {"(cd many && printf '%s\\0' f*.gif; for i in $(seq 200); do [ -e ../streamed/f000.gif ] && echo streamed >../seen && break; "
+       "sleep 0.1; done; printf 'last.gif\\0') | (cd many && \"$T\" --none -o ../streamed --files0-from -) && cat seen && ls streamed | wc -l",
+       "streamed\n257\n", "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Script.toStdString());
+    const TCliRun run = RunTomaruScript(c.Script, Dir.path());
+    EXPECT_EQ(run.Exit, c.Exit) << run.Err.toStdString();
+    EXPECT_TRUE(Like(run.Out, c.Out)) << run.Out.toStdString();
+    EXPECT_TRUE(Like(run.Err, c.Err)) << run.Err.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(P("one.gif")));
 }
 
 }  // namespace

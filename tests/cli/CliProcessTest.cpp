@@ -8,6 +8,7 @@
 #include "choice/Choice.h"
 #include "cli/ColorArgument.h"
 #include "common/GifAnimation.h"
+#include "common/OddGifs.h"
 #include "common/TestFiles.h"
 #include "document/FileOps.h"
 
@@ -172,6 +173,105 @@ TEST_F(CommandLine, WhatASaveLeavesUndoneIsNamedOnStandardError) {
   EXPECT_NE(ReadAll(P("out/twice.gif")), ReadAll(P("patched/twice.gif")));
 }
 
+// A frame of noise, then two small white patches drawn over it: once white
+// is transparent, each patch must clear what lies under it, so the frames
+// after the first are written anew over the whole screen.
+QByteArray NoiseUnderPatches() {
+  TAnimPlan plan{48, 48, {kWhite}, true, std::vector<TAnimFrame>(3)};
+  for (int i = 1; i < 16; ++i) plan.Colors.push_back({uint8_t(i * 16), uint8_t(255 - i * 9), uint8_t(i * 5)});
+  uint32_t seed = 7;
+  for (int i = 0; i < 48 * 48; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    plan.Frames[0].Pixels.push_back(uint8_t(1 + (seed >> 16) % 15));
+  }
+  for (int f = 1; f < 3; ++f) {
+    TAnimFrame& patch = plan.Frames[f];
+    patch.Left = patch.Top = f * 20;
+    patch.Width = patch.Height = 2;
+    patch.Pixels.assign(4, 0);
+  }
+  for (TAnimFrame& frame : plan.Frames) frame.Packed = Packed(1);
+  return MakeAnimation(plan);
+}
+
+// A save that more than doubles its file says so, with the frames written
+// anew; one that does not, or only patches, says nothing of size.
+TEST_F(CommandLine, ASaveThatMoreThanDoublesAFileIsNamed) {
+  WriteAll(P("grown.gif"), NoiseUnderPatches());
+  WriteAll(P("twice.gif"), TwoWhites());  // written anew at about its size
+  MakeDirs({"exact", "patched"});
+  const struct {
+    QString Out, Lang;
+    QStringList Options;
+    QString Says;
+  } cases[] = {{"exact", "ja_JP.UTF-8", {}, "ファイル「grown.gif」: 保存で %1 バイトから %2 バイトに増えました (書き換えたフレーム 2)。\n"},
+               {"exact", "en_US.UTF-8", {}, "File \"grown.gif\": the save grew it from %1 to %2 bytes (2 frames written anew).\n"},
+               {"patched", "ja_JP.UTF-8", {"--patch-only"}, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE((c.Out + " " + c.Lang).toStdString());
+    const TCliRun run = RunTomaru(c.Options + QStringList{"--transparent", "white", "-o", c.Out, "grown.gif", "twice.gif"},
+                                  Dir.path(), c.Lang);
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    const qint64 opened = QFileInfo(P("grown.gif")).size(), saved = QFileInfo(P(c.Out + "/grown.gif")).size();
+    if (c.Says.isEmpty()) {
+      EXPECT_FALSE(run.Err.contains("バイト")) << run.Err.toStdString();
+      continue;
+    }
+    EXPECT_GT(saved, 2 * opened);
+    EXPECT_EQ(run.Err, c.Says.arg(opened).arg(saved));
+  }
+}
+
+// --keep writes what was opened: a GIF byte for byte, a picture converted
+// with its own transparency. It is an action of its own, never beside another.
+TEST_F(CommandLine, KeepWritesTheTransparencyAsOpened) {
+  QImage logo(16, 8, QImage::Format_ARGB32);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) logo.setPixel(x, y, x < 4 ? qRgba(0, 0, 0, 100) : qRgb(x * 16, y * 30, 200));
+  ASSERT_TRUE(logo.save(P("logo.png")));
+  ASSERT_TRUE(logo.convertToFormat(QImage::Format_RGB32).save(P("shot.jpg"), "JPG", 95));
+  const QByteArray seen = TwoWhites(0x01), animated = AnimatedWhites();
+  WriteAll(P("seen.gif"), seen);
+  WriteAll(P("anim.gif"), animated);
+  MakeDirs({"out"});
+  const TCliRun run = Run({"--keep", "-o", "out", "seen.gif", "anim.gif", "logo.png", "shot.jpg"});
+  ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+  EXPECT_EQ(ReadAll(P("out/seen.gif")), seen);
+  EXPECT_EQ(ReadAll(P("out/anim.gif")), animated);
+  const auto png = DecodeGif(ReadAll(P("out/logo.gif")));
+  const auto jpg = DecodeGif(ReadAll(P("out/shot.gif")));
+  ASSERT_TRUE(png && jpg);
+  ASSERT_GE(png->TransparentIndex, 0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(png->Indices[y * 16 + x] == png->TransparentIndex, x < 4) << x << "," << y;
+  EXPECT_EQ(jpg->TransparentIndex, -1);
+  // In place: the same bytes, a new file.
+  const TCliRun inPlace = Run({"--keep", "--in-place", "anim.gif"});
+  EXPECT_EQ(inPlace.Exit, 0);
+  EXPECT_EQ(ReadAll(P("anim.gif")), animated);
+}
+
+// Control bytes only name a file exactly where they leave it not right, as
+// the default save judges: a GIF without any colour table whose patch is
+// right is not named; damaged image data is, in either save.
+TEST_F(CommandLine, PatchOnlyNamesOnlyWhatItLeavesNotRight) {
+  TAnimPlan plan{4, 3, {kWhite, kRed, kGreen, kBlue}, true, std::vector<TAnimFrame>(2)};
+  plan.Frames[0].Pixels = {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3};
+  plan.Frames[1] = {1, 1, 2, 1, {}, {2, 3}, Packed(1)};
+  plan.Frames[0].Packed = Packed(1);
+  WriteAll(P("tableless.gif"), WithoutGlobalTable(MakeAnimation(plan)));
+  WriteAll(P("damaged.gif"), DamageImageData(MakeAnimation(plan), 1));
+  MakeDirs({"out", "patched"});
+  for (const QString& out : {"out", "patched"}) {
+    QStringList args{"--transparent", "index:0", "-o", out, "tableless.gif", "damaged.gif"};
+    if (out == "patched") args << "--patch-only";
+    const TCliRun run = Run(args);
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_FALSE(run.Err.contains("tableless.gif")) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains("damaged.gif")) << run.Err.toStdString();
+  }
+}
+
 // BMP, PNG and JPEG are converted onto a palette made for the picture,
 // dithered unless told; a PNG's see-through pixels arrive transparent.
 TEST_F(CommandLine, PicturesAreConvertedToGif) {
@@ -254,7 +354,9 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
   ASSERT_EQ(::symlink("a.gif", N(P("link.gif")).constData()), 0);
   // No action, an output --info has no use for, a mistyped option (never a window), an empty suffix.
   QList<QStringList> refused{{"--in-place", "a.gif"}, {"--info", "-o", "x.gif", "a.gif"}, {"--inf", "a.gif"},
-                             {"--transparent", "white", "--suffix", "", "a.gif"}};
+                             {"--transparent", "white", "--suffix", "", "a.gif"},
+                             {"--keep", "--none", "-o", "x.gif", "a.gif"}, {"--keep", "--info", "a.gif"},
+                             {"--keep", "--transparent", "white", "-o", "x.gif", "a.gif"}, {"--keep", "a.gif"}};
   for (const char* colour : {"#12345", "index:256", "nocolour", "transparent", "index: +1 ", "index:+1"})
     refused.append({"--transparent", colour, "-o", "x.gif", "a.gif"});
   for (const QString args : {
@@ -290,7 +392,8 @@ TEST_F(CommandLine, HelpAndMessagesFollowTheLocale) {
     SCOPED_TRACE(lang.toStdString());
     const TCliRun help = RunTomaru({"--help"}, Dir.path(), lang);
     EXPECT_EQ(help.Exit, 0);
-    for (const QString& text : {texts[0], QString("--transparent"), QString("--no-dither"), QString("auto")})
+    for (const QString& text : {texts[0], QString("--transparent"), QString("--no-dither"), QString("auto"),
+                                QString("--keep"), QString("--files0-from")})
       EXPECT_TRUE(help.Out.contains(text)) << text.toStdString();
     EXPECT_EQ(RunTomaru({"--info", "gone.gif"}, Dir.path(), lang).Err, texts[1]);
     EXPECT_TRUE(RunTomaru({"--transparent", "white", "a.gif"}, Dir.path(), lang).Err.contains(texts[2]));

@@ -2,6 +2,8 @@
 
 #include "common/GifBuffers.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -60,7 +62,7 @@ QByteArray MakeAnimation(const TAnimPlan& plan) {
   return out;
 }
 
-std::optional<TComposed> ComposeFrames(const QByteArray& data) {
+std::optional<TComposed> ComposeFrames(const QByteArray& data, TControlReading reading) {
   TGifBufferReader reader{&data};
   int error = 0;
   GifFileType* gif = DGifOpen(&reader, ReadGifFromBuffer, &error);
@@ -70,38 +72,57 @@ std::optional<TComposed> ComposeFrames(const QByteArray& data) {
     return std::nullopt;
   }
   TComposed c;
-  c.Width = gif->SWidth;
-  c.Height = gif->SHeight;
+  int64_t left = 0, top = 0, right = gif->SWidth, bottom = gif->SHeight;
+  int64_t frameLeft = INT32_MAX, frameTop = INT32_MAX, frameRight = 0, frameBottom = 0;
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
+    frameLeft = std::min<int64_t>(frameLeft, d.Left), frameTop = std::min<int64_t>(frameTop, d.Top);
+    frameRight = std::max<int64_t>(frameRight, d.Left + d.Width), frameBottom = std::max<int64_t>(frameBottom, d.Top + d.Height);
+  }
+  right = std::max(right, frameRight), bottom = std::max(bottom, frameBottom);
+  if (right * bottom > (int64_t(1) << 24) && gif->ImageCount > 0)
+    left = frameLeft, top = frameTop, right = frameRight, bottom = frameBottom;
+  c.Left = int(left), c.Top = int(top), c.Width = int(right - left), c.Height = int(bottom - top);
   const size_t area = size_t(c.Width) * c.Height;
   std::vector<uint32_t> canvas(area, 0);
   std::vector<int> painter(area, -1);
+  GifColorType greys[256];
+  for (int i = 0; i < 256; ++i) greys[i] = {GifByteType(i), GifByteType(i), GifByteType(i)};
   for (int i = 0; i < gif->ImageCount; ++i) {
     const SavedImage& image = gif->SavedImages[i];
     const GifImageDesc& d = image.ImageDesc;
     GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
-    DGifSavedExtensionToGCB(gif, i, &gcb);
+    for (int e = 0; e < image.ExtensionBlockCount; ++e) {
+      const ExtensionBlock& block = image.ExtensionBlocks[e];
+      if (block.Function != GRAPHICS_EXT_FUNC_CODE) continue;
+      DGifExtensionToGCB(size_t(block.ByteCount), block.Bytes, &gcb);
+      if (reading == TControlReading::First) break;
+    }
+    // Browsers read disposal 4 as 3, and 5 to 7 as keeping the frame.
+    const int disposal = gcb.DisposalMode == 4 ? DISPOSE_PREVIOUS : gcb.DisposalMode > 4 ? DISPOSE_DO_NOT : gcb.DisposalMode;
     const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+    const GifColorType* colors = map ? map->Colors : greys;
+    const int count = map ? map->ColorCount : 256;
     const std::vector<uint32_t> before = canvas;
     const std::vector<int> paintedBefore = painter;
+    const auto at = [&](int x, int y) { return size_t(y - c.Top) * c.Width + size_t(x - c.Left); };
     for (int y = 0; y < d.Height; ++y)
       for (int x = 0; x < d.Width; ++x) {
-        const int cx = d.Left + x, cy = d.Top + y;
-        if (cx >= c.Width || cy >= c.Height) continue;
         const int index = image.RasterBits[size_t(y) * d.Width + x];
-        if (index == gcb.TransparentColor || !map || index >= map->ColorCount) continue;
-        canvas[size_t(cy) * c.Width + cx] = Opaque(map->Colors[index]);
-        painter[size_t(cy) * c.Width + cx] = i;
+        if (index == gcb.TransparentColor || index >= count) continue;
+        canvas[at(d.Left + x, d.Top + y)] = Opaque(colors[index]);
+        painter[at(d.Left + x, d.Top + y)] = i;
       }
     c.Canvases.push_back(canvas);
     c.Painter.push_back(painter);
-    if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
+    if (disposal == DISPOSE_BACKGROUND) {
       // Browsers clear the frame's rectangle to transparent, not to the background colour.
-      for (int y = d.Top; y < std::min(c.Height, d.Top + d.Height); ++y)
-        for (int x = d.Left; x < std::min(c.Width, d.Left + d.Width); ++x) {
-          canvas[size_t(y) * c.Width + x] = 0;
-          painter[size_t(y) * c.Width + x] = -1;
+      for (int y = d.Top; y < d.Top + d.Height; ++y)
+        for (int x = d.Left; x < d.Left + d.Width; ++x) {
+          canvas[at(x, y)] = 0;
+          painter[at(x, y)] = -1;
         }
-    } else if (gcb.DisposalMode == DISPOSE_PREVIOUS) {
+    } else if (disposal == DISPOSE_PREVIOUS) {
       canvas = before;
       painter = paintedBefore;
     }

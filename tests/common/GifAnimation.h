@@ -31,13 +31,21 @@ QByteArray MakeAnimation(const TAnimPlan& plan);
 inline uint8_t Packed(int disposal, bool transparent = false) { return uint8_t(disposal << 2 | (transparent ? 1 : 0)); }
 
 struct TComposed {
-  int Width = 0, Height = 0;
+  // The canvas a browser composes on: the screen grown to every frame. Where
+  // that is too large to hold, only the frames' bounds, outside which
+  // nothing is ever drawn.
+  int Left = 0, Top = 0, Width = 0, Height = 0;
   // Per frame, the canvas after drawing it: 0 where transparent, else 0xFFRRGGBB.
   std::vector<std::vector<uint32_t>> Canvases;
   // Per frame, which frame last drew each pixel opaque (-1: none).
   std::vector<std::vector<int>> Painter;
 };
 
-// giflib's decode of every frame, composed as a browser shows them; empty
-// when giflib refuses the data.
-std::optional<TComposed> ComposeFrames(const QByteArray& data);
+// Readers differ in which of several control blocks before one image they
+// honour.
+enum class TControlReading { First, Last };
+
+// giflib's decode of every frame, composed as a browser shows them (disposal
+// 4 restores the previous picture, 5 to 7 keep; a frame without any table is
+// drawn in greys); empty when giflib refuses the data.
+std::optional<TComposed> ComposeFrames(const QByteArray& data, TControlReading reading = TControlReading::First);

@@ -75,6 +75,21 @@ int StackIndex(const QList<quint64>& order, quint64 id) { return int(order.index
 
 QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
 
+// The screen under window id with the manager's frame around it, title included.
+QImage FramedShot(quint64 id) {
+  const QString info = RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)});
+  const auto number = [&](const char* label) {
+    const QRegularExpression re(QString::fromLatin1(label) + QStringLiteral(":\\s*(-?\\d+)"));
+    return re.match(info).captured(1).toInt();
+  };
+  // Left, right, top, bottom.
+  const QStringList extents =
+      WindowProperty(id, "_NET_FRAME_EXTENTS").section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+  const auto extent = [&](int i) { return extents.value(i).trimmed().toInt(); };
+  const QRect client(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"), number("Height"));
+  return Screen().copy(client.adjusted(-extent(0), -extent(2), extent(1), extent(3)));
+}
+
 // ---- the program as a user starts it ----
 
 // Real programs from a directory of their own, each started as a Japanese user
@@ -97,13 +112,14 @@ class ProgramTest : public ::testing::Test {
   QString Runtime() const { return Dir.path() + QStringLiteral("/run/"); }
   QStringList WorkFolders() const { return QDir(Runtime()).entryList({QStringLiteral("tomaru-*")}, QDir::Dirs); }
 
-  // The program, its window module and the shipped decoder; for the start-up
+  // The program, its window module, the shipped decoder and the English; for the start-up
   // road, settings with the palette option on.
   void InstallProgram(bool paletteOption = false) {
     QDir().mkpath(AppDir());
     QDir().mkpath(Runtime());
     QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    for (const char* file : {"tomaru", "libtomaru-window.so", "tomaru_gif.spi"})
+    QDir().mkpath(AppDir() + QStringLiteral("translations"));
+    for (const char* file : {"tomaru", "libtomaru-window.so", "tomaru_gif.spi", "translations/tomaru_en.qm"})
       ASSERT_TRUE(QFile::copy(QStringLiteral(TOMARU_BIN_DIR "/") + QLatin1String(file), AppDir() + QLatin1String(file)));
     QFile::setPermissions(AppDir() + QStringLiteral("tomaru"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -113,21 +129,26 @@ class ProgramTest : public ::testing::Test {
       WriteAll(AppDir() + QStringLiteral("data/preview.html"), PreviewTemplate);
     }
   }
-  // Starts program i on gif; its main window, 0 when none shows.
-  quint64 Start(int i, const QString& gif) {
+  // Starts program i on file under lang; false when it did not start.
+  bool Launch(int i, const QString& file, const QString& lang = QStringLiteral("ja_JP.UTF-8")) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
+    env.insert(QStringLiteral("LANG"), lang);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime());
     Programs[i].setProcessEnvironment(env);
     Programs[i].setProcessChannelMode(QProcess::ForwardedErrorChannel);
     Programs[i].setStandardOutputFile(QProcess::nullDevice());
-    Programs[i].start(AppDir() + QStringLiteral("tomaru"), {gif});
+    Programs[i].start(AppDir() + QStringLiteral("tomaru"), {file});
+    return Programs[i].waitForStarted(5000);
+  }
+  // The window of program i titled title, once it shows; 0 when none does.
+  quint64 WindowTitled(int i, const QString& title) {
     quint64 window = 0;
-    if (Programs[i].waitForStarted(5000))
-      WaitUntil([&] { return (window = WindowOf(Programs[i].processId(), gif)) != 0; }, 20000);
+    WaitUntil([&] { return (window = WindowOf(Programs[i].processId(), title)) != 0; }, 20000);
     return window;
   }
+  // Starts program i on gif; its main window, 0 when none shows.
+  quint64 Start(int i, const QString& gif) { return Launch(i, gif) ? WindowTitled(i, gif) : 0; }
 };
 
 struct TQuitCase {
@@ -223,7 +244,15 @@ TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
 
   // The picture: 背景透過(&T) on, Tab into the picture, ten and two right,
   // five down: (12, 5), entry 92; Return picks it at zoom 1.
-  Keys(QStringLiteral("alt+t Tab shift+Right Right Right Down Down Down Down Down Return"));
+  // The focus marks as they are left on the screen: the check box after its
+  // mnemonic, the pick cursor on the picture's top-left pixel.
+  Keys(QStringLiteral("alt+t"));
+  QTest::qWait(400);
+  KeepShot(FramedShot(main), QStringLiteral("focus-check-box.png"));
+  Keys(QStringLiteral("Tab"));
+  QTest::qWait(400);
+  KeepShot(FramedShot(main), QStringLiteral("focus-pick-cursor-corner.png"));
+  Keys(QStringLiteral("shift+Right Right Right Down Down Down Down Down Return"));
   EXPECT_TRUE(carries(92)) << previewIndex();
   // At zoom 4 the cursor stays on its pixel: three left, one up: (9, 4), entry 73.
   Keys(QStringLiteral("4 Left Left Left Up space"));
@@ -527,7 +556,7 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   QTest::qWait(300);
   EXPECT_EQ(Form->width(), Form->minimumWidth());
   // The widest text each panel shows, from the largest picture a GIF can hold.
-  const QStringList widest{QStringLiteral("BMP->GIF 99% Complete"), QStringLiteral("height : 65535"),
+  const QStringList widest{QStringLiteral("JPEG->GIF 99% Complete"), QStringLiteral("height : 65535"),
                            QStringLiteral("Width : 65535"), QStringLiteral("99999999 byte"),
                            QStringLiteral("透過済み"), QStringLiteral("256 色"), QStringLiteral("*255"),
                            QStringLiteral("×8"), QStringLiteral("透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")};
@@ -564,6 +593,18 @@ int InPreview(quint64 id, QRgb color) {
   return count;
 }
 
+// Opens 表示 > ﾌﾟﾚﾋﾞｭｰ時の背景色の設定 in window by keyboard and answers the
+// colour dialog with keys.
+void ChoosePageColour(quint64 window, const QString& keys) {
+  Activate(window);
+  Keys(QStringLiteral("alt+v"));  // 表示(&V)
+  QTest::qWait(300);
+  Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
+  QTest::qWait(1000);
+  Keys(keys);
+  QTest::qWait(1500);
+}
+
 // Two windows of one installation, each started on its own picture as "Open
 // with" starts them: each preview keeps showing its own picture when its page
 // colour changes after the other opened a picture, and after the other
@@ -596,19 +637,69 @@ TEST_F(ProgramTest, TwoWindowsEachPreviewTheirOwnPicture) {
       RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[1])});
       EXPECT_TRUE(Programs[1].waitForFinished(5000));
     }
-    Activate(windows[0]);
-    Keys(QStringLiteral("alt+v"));  // 表示(&V)
-    QTest::qWait(300);
-    Keys(QStringLiteral("b"));  // ﾌﾟﾚﾋﾞｭｰ時の背景色の設定(&B)
-    QTest::qWait(1000);
-    Keys(QStringLiteral("Return"));
-    QTest::qWait(1500);
+    ChoosePageColour(windows[0], QStringLiteral("Return"));
     EXPECT_TRUE(WaitUntil([&] { return shows(0); }, 5000)) << counts(0);
   }
 
   RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[0])});
   EXPECT_TRUE(Programs[0].waitForFinished(5000));
   EXPECT_TRUE(WorkFolders().isEmpty()) << WorkFolders().join(' ').toStdString();
+}
+
+// The page colour chosen in the colour dialog, by keyboard, is the preview's
+// background at once and again after a restart, before anything is done.
+TEST_F(ProgramTest, ThePageColourIsThereAfterARestart) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const QString picture = Dir.filePath(QStringLiteral("small.gif"));
+  WriteAll(picture, SmallGif());
+  const QRgb green = qRgb(0, 200, 0);
+  const quint64 first = Start(0, picture);
+  ASSERT_NE(first, 0u) << "no window";
+  EXPECT_TRUE(WaitUntil([&] { return InPreview(first, qRgb(255, 255, 255)) > 5000; }, 20000)) << "no white page";
+  // Qt's colour dialog: its HTML field by its mnemonic (HTML(&H)), a colour, Return for OK.
+  ChoosePageColour(first, QStringLiteral("alt+h ctrl+a numbersign 0 0 c 8 0 0 Return"));
+  EXPECT_TRUE(WaitUntil([&] { return InPreview(first, green) > 5000; }, 5000)) << InPreview(first, green);
+  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(first)});
+  ASSERT_TRUE(Programs[0].waitForFinished(5000));
+
+  const quint64 second = Start(1, picture);
+  ASSERT_NE(second, 0u) << "no window after the restart";
+  EXPECT_TRUE(WaitUntil([&] { return InPreview(second, green) > 5000; }, 20000)) << InPreview(second, green);
+  KeepShot(FramedShot(second), QStringLiteral("page-colour-after-restart.png"));
+}
+
+// A PNG of too many colours opens the reduction dialog, which names PNG in
+// the language of the run; Escape closes it and nothing opens.
+TEST_F(ProgramTest, TheReductionDialogNamesThePngAndEscapeCancelsIt) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  QImage photo(96, 64, QImage::Format_RGB32);
+  for (int y = 0; y < photo.height(); ++y)
+    for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x * 2, y * 3, (x + y) % 256));
+  const QString png = Dir.filePath(QStringLiteral("photo.png"));
+  ASSERT_TRUE(photo.save(png));
+  const struct {
+    const char* Lang;
+    QString Title;
+    const char* Shot;
+  } cases[] = {{"ja_JP.UTF-8", QStringLiteral("PNG画像の減色"), "reduce-dialog-png-ja.png"},
+               {"en_US.UTF-8", QStringLiteral("Reducing the colours of a PNG picture"), "reduce-dialog-png-en.png"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Lang);
+    ASSERT_TRUE(Launch(0, png, QString::fromLatin1(c.Lang)));
+    const quint64 dialog = WindowTitled(0, c.Title);
+    ASSERT_NE(dialog, 0u) << "no dialog titled " << c.Title.toStdString();
+    Activate(dialog);
+    QTest::qWait(500);
+    KeepShot(FramedShot(dialog), QString::fromLatin1(c.Shot));
+    Keys(QStringLiteral("Escape"));
+    EXPECT_TRUE(WaitUntil([&] { return WindowOf(Programs[0].processId(), c.Title) == 0; }, 5000)) << "Escape left it open";
+    EXPECT_EQ(WindowOf(Programs[0].processId(), png), 0u);  // nothing opened
+    EXPECT_EQ(Programs[0].state(), QProcess::Running);
+    Programs[0].kill();
+    Programs[0].waitForFinished(2000);
+  }
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ class TQuietBmpView : public TBmpView {
  public:
   void SetMsg(int, const QString&) override {}
   void ShowMessage(const QString& text) override { Messages << text; }
-  std::optional<int> AskReduceBits(int) override { return 8; }
+  std::optional<int> AskReduceBits(int, const QString&) override { return 8; }
   QStringList Messages;
 };
 

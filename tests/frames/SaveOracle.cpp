@@ -17,12 +17,15 @@ TSaved Save(const TGifDocument& doc, bool rewrite) {
   return {plan.Edits.Apply(doc.GifData), plan.Frames};
 }
 
-std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved) {
+std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, TControlReading reading) {
   QByteArray opened = doc.GifData;
   opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
-  const auto target = ComposeFrames(opened), shown = ComposeFrames(saved);
+  const auto target = ComposeFrames(opened), shown = ComposeFrames(saved, reading);
   if (!target || !shown) return "giflib cannot read it";
   if (target->Canvases.size() != shown->Canvases.size()) return "frame count differs";
+  if (target->Left != shown->Left || target->Top != shown->Top || target->Width != shown->Width ||
+      target->Height != shown->Height)
+    return "canvas differs";
   const TColor c = doc.PaletteColors[doc.TransparentIndex];
   const uint32_t chosen = 0xFF000000u | uint32_t(RedOf(c)) << 16 | uint32_t(GreenOf(c)) << 8 | BlueOf(c);
   for (size_t k = 0; k < target->Canvases.size(); ++k)
@@ -31,8 +34,8 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved) 
       if (shown->Canvases[k][i] != want)
         return QStringLiteral("frame %1 pixel (%2,%3): %4 instead of %5")
             .arg(k)
-            .arg(i % size_t(target->Width))
-            .arg(i / size_t(target->Width))
+            .arg(target->Left + int(i % size_t(target->Width)))
+            .arg(target->Top + int(i / size_t(target->Width)))
             .arg(shown->Canvases[k][i], 8, 16, QLatin1Char('0'))
             .arg(want, 8, 16, QLatin1Char('0'))
             .toStdString();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/GifAnimation.h"
 #include "document/GifDocument.h"
 
 // The document of a file, with entry made transparent.
@@ -18,9 +19,11 @@ struct TSaved {
 };
 TSaved Save(const TGifDocument& doc, bool rewrite = true);
 
-// Empty when each composed frame of saved equals the target of doc; else
-// the first frame and pixel that differ.
-std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved);
+// Empty when each composed frame of saved, its control blocks read so,
+// equals the target of doc (its first control blocks honoured, as Tomaru
+// reads it); else the first frame and pixel that differ.
+std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved,
+                              TControlReading reading = TControlReading::First);
 
 // Frames whose descriptor, table or image data differ between the two files.
 std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& saved);

@@ -3,44 +3,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "FramePlans.h"
 #include "SaveOracle.h"
 #include "common/GifAnimation.h"
 #include "document/FramesPanel.h"
 #include "document/GifFrames.h"
 
 namespace {
-
-const TRgb kWhite{255, 255, 255}, kBlack{0, 0, 0}, kRed{220, 0, 0}, kBlue{0, 0, 200}, kGreen{0, 160, 0};
-constexpr int W = 12, H = 8;
-
-std::vector<uint8_t> Filled(int w, int h, uint8_t index) { return std::vector<uint8_t>(size_t(w) * h, index); }
-
-void Paint(std::vector<uint8_t>& p, int w, int x0, int y0, int x1, int y1, uint8_t index) {
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) p[size_t(y) * w + x] = index;
-}
-
-TAnimFrame Full(std::vector<uint8_t> pixels, uint8_t packed) {
-  TAnimFrame f;
-  f.Pixels = std::move(pixels);
-  f.Packed = packed;
-  return f;
-}
-
-TAnimFrame Part(int left, int top, int w, int h, std::vector<uint8_t> pixels, uint8_t packed) {
-  TAnimFrame f = Full(std::move(pixels), packed);
-  f.Left = left, f.Top = top, f.Width = w, f.Height = h;
-  return f;
-}
-
-TAnimPlan Plan(std::vector<TRgb> colors, std::vector<TAnimFrame> frames) {
-  TAnimPlan plan;
-  plan.Width = W;
-  plan.Height = H;
-  plan.Colors = std::move(colors);
-  plan.Frames = std::move(frames);
-  return plan;
-}
 
 // A red square moving over white, one full frame each: the editor's output.
 std::vector<TAnimFrame> MovingSquareFrames() {

@@ -58,27 +58,40 @@ TEST_F(BmpToGif, CancelLeavesEverythingAsItWas) {
   EXPECT_TRUE(TempGifKept());
 }
 
+// The dialog and the progress name the picture's own format, by its name.
 TEST_F(BmpToGif, ShowsEachPercentageOnceWhileReducing) {
-  ASSERT_TRUE(Road(Put("in.bmp", BmpBytes(PhotoLikeImage(400, 300), 24))));
-  // About a hundred texts, not one per report, rising; the coder's last
-  // reports already round to 100, which clears the panel like the writer's
-  // final report.
-  ASSERT_GT(View.Msgs.size(), 50);
-  ASSERT_LE(View.Msgs.size(), 102);
-  int last = -1;
-  for (const auto& [index, text] : View.Msgs) {
-    EXPECT_EQ(index, 0);
-    if (text.isEmpty()) {
-      last = 100;
-      continue;
+  const QImage photo = PhotoLikeImage(400, 300);
+  const std::pair<QString, QString> cases[] = {{Put("in.bmp", BmpBytes(photo, 24)), "BMP"},
+                                               {Put("in.png", photo), "PNG"},
+                                               {Put("in.JPG", photo), "JPEG"},
+                                               {Put("in.jpeg", photo), "JPEG"}};
+  for (const auto& [path, format] : cases) {
+    SCOPED_TRACE(path.toStdString());
+    View.Msgs.clear();
+    View.AskedFormats.clear();
+    ASSERT_TRUE(Road(path));
+    EXPECT_EQ(View.AskedFormats, QStringList{format});
+    // About a hundred texts, not one per report, rising; the coder's last
+    // reports already round to 100, which clears the panel like the writer's
+    // final report.
+    ASSERT_GT(View.Msgs.size(), 50);
+    ASSERT_LE(View.Msgs.size(), 102);
+    const QString prefix = format + QStringLiteral("->GIF ");
+    int last = -1;
+    for (const auto& [index, text] : View.Msgs) {
+      EXPECT_EQ(index, 0);
+      if (text.isEmpty()) {
+        last = 100;
+        continue;
+      }
+      ASSERT_LT(last, 100);
+      ASSERT_TRUE(text.startsWith(prefix) && text.endsWith("% Complete")) << text.toStdString();
+      const int percent = text.mid(prefix.size(), text.indexOf('%') - prefix.size()).toInt();
+      EXPECT_GE(percent, last);
+      last = percent;
     }
-    ASSERT_LT(last, 100);
-    ASSERT_TRUE(text.startsWith("BMP->GIF ") && text.endsWith("% Complete")) << text.toStdString();
-    const int percent = text.mid(9, text.indexOf('%') - 9).toInt();
-    EXPECT_GE(percent, last);
-    last = percent;
+    EXPECT_EQ(View.Msgs.back(), (QPair<int, QString>{0, QString()}));
   }
-  EXPECT_EQ(View.Msgs.back(), (QPair<int, QString>{0, QString()}));
 }
 
 // Each fixed choice keeps to its palette, and its files stay byte for byte

@@ -15,8 +15,9 @@ class TRecordingBmpView : public TBmpView {
  public:
   void SetMsg(int index, const QString& text) override { Msgs.append({index, text}); }
   void ShowMessage(const QString& text) override { Messages.append(text); }
-  std::optional<int> AskReduceBits(int colorCount) override {
+  std::optional<int> AskReduceBits(int colorCount, const QString& format) override {
     Asked.append(colorCount);
+    AskedFormats.append(format);
     return Answer;
   }
   bool Dither() const override { return DitherOn; }
@@ -26,6 +27,7 @@ class TRecordingBmpView : public TBmpView {
   QList<QPair<int, QString>> Msgs;
   QStringList Messages;
   QList<int> Asked;
+  QStringList AskedFormats;
 };
 
 class TConversionRoadTest : public ::testing::Test {

@@ -25,8 +25,8 @@ class TWindowSide : public TOpenView, public TBmpView {
   void ShowMessage(const QString& text) override { Messages.append(text); }
 
   bool ConvertBMP(const QString& path) override { return ConvertBMPFile(path, Paths, *this, ReduceBits); }
-  std::optional<int> AskReduceBits(int colorCount) override {
-    return AskReduceBitsDialog(nullptr, colorCount, {});
+  std::optional<int> AskReduceBits(int colorCount, const QString& format) override {
+    return AskReduceBitsDialog(nullptr, colorCount, format, {});
   }
 
   void SetMenu(int) override {}

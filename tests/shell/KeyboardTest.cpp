@@ -112,3 +112,87 @@ TEST_F(KeyboardTest, ThePickCursorPicksAsAClickDoesAtEveryZoom) {
     EXPECT_EQ(Form->Doc.TransparentIndex, 16 * 7 + 15);
   }
 }
+
+// The pick cursor shows at every zoom and on every pixel, corners included:
+// the pixel's block stays uncovered, and at least two arms lie whole inside
+// the view, on the block's middle row or column, pointing at it (all four
+// away from the edges).
+TEST(PickCursor, ShowsAtEveryZoomAndEdgeAndLeavesThePixelUncovered) {
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::gray);
+  TImageView view;
+  view.SetPicture(picture);
+  view.show();
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  view.setFocus(Qt::TabFocusReason);
+  for (const int factor : {1, 2, 3, 8}) {
+    view.SetStretch(factor > 1);
+    view.resize(picture.size() * factor);
+    for (const QPoint target : {QPoint(0, 0), QPoint(39, 29), QPoint(39, 0), QPoint(0, 29), QPoint(17, 12)}) {
+      SCOPED_TRACE(::testing::Message() << "zoom " << factor << " at " << target.x() << "," << target.y());
+      // By keys: a click on the top-left pixel at zoom 1 would be taken for the middle.
+      for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(&view, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+      }
+      for (int i = 0; i < target.x(); ++i) QTest::keyClick(&view, Qt::Key_Right);
+      for (int i = 0; i < target.y(); ++i) QTest::keyClick(&view, Qt::Key_Down);
+      ASSERT_EQ(view.PickCursor(), target);
+      const QImage shot = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+      const QRect block(target * factor, QSize(factor, factor));
+      EXPECT_EQ(shot.copy(block), picture.copy(0, 0, factor, factor));
+      // Each direction: the arm's black run, 4 to 3 + arm pixels off the block.
+      const QPoint middle(block.left() + (factor - 1) / 2, block.top() + (factor - 1) / 2);
+      int wholeArms = 0;
+      for (const QPoint step : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+        const QPoint start(step.x() < 0 ? block.left() : step.x() > 0 ? block.right() : middle.x(),
+                           step.y() < 0 ? block.top() : step.y() > 0 ? block.bottom() : middle.y());
+        int black = 0;
+        for (int d = 4; d < 4 + TImageView::PickCursorArm; ++d)
+          black += shot.rect().contains(start + step * d) && shot.pixel(start + step * d) == qRgb(0, 0, 0);
+        wholeArms += black == TImageView::PickCursorArm;
+      }
+      EXPECT_GE(wholeArms, target == QPoint(17, 12) ? 4 : 2);
+    }
+  }
+}
+
+// Tab goes round the check box and the picture only: every stop shows its
+// mark (the check box its focus frame, the picture its pick cursor), and the
+// preview pane, which only shows, is never one, nor anything the web engine
+// puts inside it.
+TEST_F(KeyboardTest, TabStopsAreTheCheckBoxAndThePictureOnly) {
+  Form->actPreview->trigger();
+  QTest::qWait(500);
+  Form->chkTrans->setFocus(Qt::TabFocusReason);
+  QStringList stops;
+  for (int i = 0; i < 6; ++i) {
+    Key(Qt::Key_Tab);
+    QWidget* focus = QApplication::focusWidget();
+    stops << (focus ? focus->objectName() + QLatin1Char(':') + QLatin1String(focus->metaObject()->className()) : QStringLiteral("none"));
+  }
+  const QString img = QStringLiteral("img:TImageView"), chk = QStringLiteral("chkTrans:QCheckBox");
+  EXPECT_EQ(stops, QStringList({img, chk, img, chk, img, chk})) << stops.join(QLatin1Char(' ')).toStdString();
+}
+
+// Alt+T ticks the check box and leaves it showing the same focus frame as
+// when Tab reaches it; unfocused it shows none.
+TEST_F(KeyboardTest, TheCheckBoxShowsItsFocusAfterItsMnemonic) {
+  Form->img->setFocus(Qt::MouseFocusReason);
+  const bool was = Form->chkTrans->isChecked();
+  const QImage unfocused = Form->chkTrans->grab().toImage();
+  Key(Qt::Key_T, Qt::AltModifier);
+  QTest::qWait(300);  // the click shown by a mnemonic is over
+  Key(Qt::Key_T, Qt::AltModifier);  // ticked and unticked: only the focus differs
+  QTest::qWait(300);
+  ASSERT_TRUE(Form->chkTrans->hasFocus());
+  EXPECT_EQ(Form->chkTrans->isChecked(), was);
+  const QImage byMnemonic = Form->chkTrans->grab().toImage();
+  Key(Qt::Key_Tab);
+  ASSERT_FALSE(Form->chkTrans->hasFocus());
+  Key(Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_TRUE(Form->chkTrans->hasFocus());
+  EXPECT_EQ(byMnemonic, Form->chkTrans->grab().toImage());
+  EXPECT_NE(byMnemonic, unfocused);
+}

@@ -9,6 +9,7 @@
 #include "common/TestFiles.h"
 #include "document/FileOps.h"
 #include "shell/MainForm.h"
+#include "shell/QtTranslation.h"
 #include "shell/ScriptedDialogs.h"
 #include "shell/TestAppDir.h"
 
@@ -49,7 +50,8 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
     form.SetClientHeight(480);
     form.SetLeft(50);
     form.SetTop(60);
-    form.actPreviewColor->SetHint(QStringLiteral("#000000"));
+    Ui.ColorAnswers = {QColor(1, 2, 3)};
+    form.actPreviewColorExecute();
     form.opd->FileName = QStringLiteral("/pics/in.gif");
     form.spd->FileName = QStringLiteral("/pics/out.gif");
     EXPECT_EQ(form.Subtra->ReduceBits, ReducePicturePalette);  // the picture's palette at first start
@@ -70,11 +72,44 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.Left(), 50);
   EXPECT_EQ(form.Top(), 60);
   EXPECT_EQ(form.WindowStateOrdinal(), 0);
-  EXPECT_EQ(form.actPreviewColor->Hint(), QStringLiteral("#000000"));
+  EXPECT_EQ(form.actPreviewColor->Hint(), QStringLiteral("$00030201"));
+  EXPECT_EQ(form.LastPreviewColor, QColor(1, 2, 3));  // where the colour dialog starts
+  EXPECT_EQ(ReadAll(form.Paths.Work(QStringLiteral("bg.css"))), QByteArray("body { background-color: #010203; }"));
   EXPECT_EQ(form.opd->FileName, QStringLiteral("/pics/in.gif"));
   EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
   EXPECT_EQ(form.Subtra->ReduceBits, 4);
   EXPECT_FALSE(form.Subtra->Dither);
+  EXPECT_TRUE(Ui.Errors.isEmpty());
+}
+
+// The page colour comes back from the hint kept with the settings; a hint
+// that names no colour (none was chosen, kept in either language, or spelt by
+// hand) starts on white with this run's own hint.
+TEST_F(WindowFiles, ThePageColourAndItsHintFromTheKeptHint) {
+  const QString japanese = QStringLiteral("黒背景とかの場合はﾌﾟﾚﾋﾞｭｰ時の背景を黒にしてください。");
+  const QString english =
+      QStringLiteral("For a page with a black background, for example, make the preview background black.");
+  const struct {
+    QString Kept;
+    TLanguage Language;
+    QString Hint;
+    const char* Css;
+  } cases[] = {
+      {japanese, TLanguage::English, english, "#FFFFFF"},
+      {english, TLanguage::Japanese, japanese, "#FFFFFF"},
+      {QStringLiteral("clLime"), TLanguage::English, QStringLiteral("clLime"), "#00FF00"},
+      {QStringLiteral("$80000005"), TLanguage::Japanese, japanese, "#FFFFFF"},  // ends in Japanese, as the other tests expect
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Kept.toStdString());
+    InstallTranslations(*qApp, c.Language, QStringLiteral(TOMARU_BIN_DIR "/"));
+    QDir().mkpath(Data(""));
+    WriteAll(Data("property.ini"), "[actPreviewColor]\r\nHint=" + c.Kept.toUtf8() + "\r\n");
+    TMainForm form(AppDir());
+    EXPECT_EQ(form.actPreviewColor->Hint(), c.Hint);
+    EXPECT_EQ(ReadAll(form.Paths.Work(QStringLiteral("bg.css"))),
+              QByteArray("body { background-color: ") + c.Css + "; }");
+  }
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 

@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QKeyEvent>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "shell/QtTranslation.h"
 #include "shell/Subtra.h"
 
 namespace {
@@ -21,60 +23,78 @@ void WhenShown(std::function<void(TSubtra*)> check) {
   });
 }
 
-QRect At(int left, int top, int width, int height) { return QRect(left, top, width, height); }
-
 }  // namespace
 
-TEST(Subtra, LayoutTextsAndKeyboardOrder) {
+TEST(Subtra, LayoutAndKeyboardOrder) {
   TSubtra d;
-  EXPECT_EQ(d.windowTitle(), QStringLiteral("BMP画像の減色"));
-  // Grown to hold the picture's own palette and its check box.
-  const int w = d.width();
-  EXPECT_GE(w, 344);
-  EXPECT_EQ(d.height(), 285);
+  // The design's places at the least, top to bottom: texts grown in a
+  // language or font push what is under them down and the dialog wider.
+  EXPECT_GE(d.width(), 344);
+  EXPECT_GE(d.height(), 285);
   EXPECT_EQ(d.minimumSize(), d.maximumSize());
-  for (QWidget* child : d.findChildren<QWidget*>())
-    EXPECT_TRUE(d.rect().contains(child->geometry())) << child->objectName().toStdString();
-  EXPECT_EQ(d.rdoPicture->text(), QStringLiteral("256色（画像に合わせたﾊﾟﾚｯﾄ）"));
-  EXPECT_EQ(d.rdoPicture->pos(), QPoint(136, 72));
-  EXPECT_GE(d.rdoPicture->width(), d.rdoPicture->sizeHint().width());
-  EXPECT_EQ(d.chkDither->text(), QStringLiteral("ﾃﾞｨｻﾞﾘﾝｸﾞ"));
-  EXPECT_TRUE(d.chkDither->isChecked());
-  EXPECT_TRUE(d.chkDither->isEnabled());
-  EXPECT_EQ(d.lbl1->text(), QStringLiteral("開いたBMP画像は色数が多すぎるようです。"));
-  EXPECT_EQ(d.lbl1->pos(), QPoint(16, 16));
-  EXPECT_EQ(d.lbl2->text(), QStringLiteral("GIF画像として扱うためには256色以下に減色して下さい。"));
-  EXPECT_EQ(d.lbl2->pos(), QPoint(16, 32));
-  EXPECT_EQ(d.Bevel1->geometry().topLeft(), QPoint(16, 56));
-  EXPECT_EQ(d.Bevel1->width(), w - 31);
-  EXPECT_EQ(d.Bevel2->geometry().topLeft(), QPoint(16, 232));
-  EXPECT_EQ(d.Image1->geometry(), At(24, 66, 91, 101));
-  EXPECT_EQ(d.rdo8->geometry(), At(136, 120, 169, 17));
-  EXPECT_EQ(d.rdo4->geometry(), At(136, 144, 169, 17));
-  EXPECT_EQ(d.rdo1->geometry(), At(136, 168, 169, 17));
-  EXPECT_EQ(d.rdo8->text(), QStringLiteral("256色（8bit）"));
-  EXPECT_EQ(d.rdo4->text(), QStringLiteral("16色（4bit）"));
-  EXPECT_EQ(d.rdo1->text(), QStringLiteral("2色/白黒（1bit）"));
-  EXPECT_EQ(d.Label3->text(), QStringLiteral("使われている色数 : "));
-  EXPECT_EQ(d.Label3->pos(), QPoint(136, 200));
-  EXPECT_EQ(d.lblUseColor->pos(), QPoint(240, 200));
-  EXPECT_EQ(d.btnOK->geometry(), At(w - 248, 248, 75, 25));
-  EXPECT_EQ(d.btnCancel->geometry(), At(w - 168, 248, 75, 25));
-  EXPECT_EQ(d.btnHelp->geometry(), At(w - 88, 248, 75, 25));
-  EXPECT_EQ(d.btnOK->text(), QStringLiteral("&OK"));
-  EXPECT_EQ(d.btnCancel->text(), QStringLiteral("&Cancel"));
-  EXPECT_EQ(d.btnHelp->text(), QStringLiteral("&Help"));
+  const std::pair<QWidget*, QPoint> places[] = {{d.lbl1, {16, 16}},      {d.lbl2, {16, 32}},       {d.Bevel1, {16, 56}},
+                                                {d.rdoPicture, {136, 72}}, {d.chkDither, {154, 94}}, {d.rdo8, {136, 120}},
+                                                {d.rdo4, {136, 144}},    {d.rdo1, {136, 168}},     {d.Label3, {136, 200}},
+                                                {d.Bevel2, {16, 232}},   {d.btnOK, {0, 248}}};
+  int lastTop = 0;
+  for (const auto& [widget, designed] : places) {
+    SCOPED_TRACE(widget->objectName().toStdString());
+    EXPECT_GE(widget->x(), designed.x());
+    EXPECT_GE(widget->y(), std::max(designed.y(), lastTop));
+    lastTop = widget->y();
+  }
+  EXPECT_EQ(d.Image1->geometry().topLeft(), d.Bevel1->geometry().topLeft() + QPoint(8, 10));
+  EXPECT_EQ(d.Image1->pixmap().size(), QSize(91, 101));
+  // The buttons in a row at the right edge and the bottom.
+  EXPECT_EQ(d.btnHelp->geometry().right(), d.width() - 14);
+  EXPECT_EQ(d.btnCancel->geometry().right(), d.btnHelp->x() - 6);
+  EXPECT_EQ(d.btnOK->geometry().right(), d.btnCancel->x() - 6);
+  EXPECT_EQ(d.btnOK->geometry().bottom(), d.height() - 13);
   EXPECT_TRUE(d.btnOK->isDefault());
-  EXPECT_EQ(d.btnOK->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(d.btnHelp->cursor().shape(), Qt::WhatsThisCursor);
   EXPECT_TRUE(d.rdoPicture->isChecked());
-  EXPECT_EQ(d.Image1->pixmap().size(), QSize(91, 101));
+  EXPECT_TRUE(d.chkDither->isChecked() && d.chkDither->isEnabled());
 
   const QList<QWidget*> order{d.rdoPicture, d.chkDither, d.rdo8, d.rdo4, d.rdo1, d.btnOK, d.btnCancel, d.btnHelp};
   QList<QWidget*> tabbing;
   for (QWidget* c = d.rdoPicture; tabbing.size() < order.size(); c = c->nextInFocusChain())
     if (c->focusPolicy() & Qt::TabFocus) tabbing.append(c);
   EXPECT_EQ(tabbing, order);
+}
+
+// The dialog names the picture's format and speaks the language of the run,
+// buttons included; every text is whole: as large as it needs, inside the
+// dialog and clear of the others, the largest count of colours too.
+TEST(Subtra, TextsNameTheFormatAndFitInEitherLanguage) {
+  const struct {
+    TLanguage Language;
+    const char* Format;
+    QStringList Texts;  // title, lbl1, the buttons
+  } cases[] = {
+      {TLanguage::English, "PNG",
+       {"Reducing the colours of a PNG picture", "The opened PNG picture has too many colours.", "&OK", "&Cancel", "&Help"}},
+      {TLanguage::English, "JPEG", {"Reducing the colours of a JPEG picture", "The opened JPEG picture has too many colours."}},
+      {TLanguage::Japanese, "PNG", {"PNG画像の減色", "開いたPNG画像は色数が多すぎるようです。", "&OK", "キャンセル(&C)", "ﾍﾙﾌﾟ(&H)"}},
+      {TLanguage::Japanese, "BMP", {"BMP画像の減色", "開いたBMP画像は色数が多すぎるようです。"}},
+  };
+  for (const auto& c : cases) {  // ends in Japanese, as the other tests expect
+    SCOPED_TRACE(std::string(c.Format) + (c.Language == TLanguage::English ? " in English" : " in Japanese"));
+    InstallTranslations(*qApp, c.Language, QStringLiteral(TOMARU_BIN_DIR "/"));
+    TSubtra d(nullptr, QString::fromLatin1(c.Format));
+    d.SetColorCount(16777216);
+    const QStringList texts{d.windowTitle(), d.lbl1->text(), d.btnOK->text(), d.btnCancel->text(), d.btnHelp->text()};
+    EXPECT_EQ(texts.mid(0, c.Texts.size()), c.Texts);
+    const QList<QWidget*> shown{d.lbl1, d.lbl2, d.rdoPicture, d.chkDither, d.rdo8,      d.rdo4,
+                                d.rdo1, d.Label3, d.lblUseColor, d.btnOK,  d.btnCancel, d.btnHelp};
+    for (QWidget* t : shown) {
+      SCOPED_TRACE(t->objectName().toStdString());
+      EXPECT_GE(t->width(), t->sizeHint().width());
+      EXPECT_GE(t->height(), t->sizeHint().height());
+      EXPECT_TRUE(d.rect().contains(t->geometry()));
+      for (QWidget* other : shown)
+        EXPECT_TRUE(other == t || !other->geometry().intersects(t->geometry())) << other->objectName().toStdString();
+    }
+  }
 }
 
 // OK answers the checked choice and keeps it, with the check box, for the
@@ -107,7 +127,7 @@ TEST(Subtra, OkAnswersAndKeepsTheChoice) {
       d->chkDither->setChecked(c.Dither);
       d->btnOK->click();
     });
-    EXPECT_EQ(AskReduceBitsDialog(nullptr, 257, {}, &choice), std::optional<int>(c.Click));
+    EXPECT_EQ(AskReduceBitsDialog(nullptr, 257, QStringLiteral("BMP"), {}, &choice), std::optional<int>(c.Click));
     EXPECT_EQ(choice.Bits, c.Click);
     EXPECT_EQ(choice.Dither, c.Dither);
   }
@@ -117,25 +137,30 @@ TEST(Subtra, OkAnswersAndKeepsTheChoice) {
     EXPECT_TRUE(d->chkDither->isChecked());
     d->btnOK->click();
   });
-  EXPECT_EQ(AskReduceBitsDialog(nullptr, 257, {}), std::optional<int>(ReducePicturePalette));
+  EXPECT_EQ(AskReduceBitsDialog(nullptr, 257, QStringLiteral("BMP"), {}), std::optional<int>(ReducePicturePalette));
 }
 
-TEST(Subtra, CancelAndCloseBoxAnswerNothingButEscapeDoesNotClose) {
-  WhenShown([](TSubtra* d) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(d, &press);
-    EXPECT_TRUE(d->isVisible());
-    d->btnCancel->click();
-  });
-  TReduceChoice kept{4, false};
-  EXPECT_EQ(AskReduceBitsDialog(nullptr, 300, {}, &kept), std::nullopt);
-  WhenShown([](TSubtra* d) {
-    d->rdo1->setChecked(true);
-    d->close();
-  });
-  EXPECT_EQ(AskReduceBitsDialog(nullptr, 300, {}, &kept), std::nullopt);
-  EXPECT_EQ(kept.Bits, 4);  // a cancel keeps the earlier choice
-  EXPECT_FALSE(kept.Dither);
+// The cancel button, Escape and the close box each answer nothing and keep
+// the earlier choice, whatever was clicked before.
+TEST(Subtra, CancelEscapeAndCloseBoxAnswerNothing) {
+  const std::function<void(TSubtra*)> ways[] = {
+      [](TSubtra* d) { d->btnCancel->click(); },
+      [](TSubtra* d) { QTest::keyClick(d->rdo1, Qt::Key_Escape); },
+      [](TSubtra* d) { d->close(); },
+  };
+  for (const auto& cancel : ways) {
+    WhenShown([cancel](TSubtra* d) {
+      d->rdo1->setChecked(true);
+      d->chkDither->setChecked(true);
+      d->rdo1->setFocus();
+      cancel(d);
+      EXPECT_FALSE(d->isVisible());
+    });
+    TReduceChoice kept{4, false};
+    EXPECT_EQ(AskReduceBitsDialog(nullptr, 300, QStringLiteral("PNG"), {}, &kept), std::nullopt);
+    EXPECT_EQ(kept.Bits, 4);
+    EXPECT_FALSE(kept.Dither);
+  }
 }
 
 TEST(Subtra, HelpOpensTheTopicAndStaysOpen) {
@@ -143,11 +168,13 @@ TEST(Subtra, HelpOpensTheTopicAndStaysOpen) {
   WhenShown([](TSubtra* d) {
     d->btnHelp->click();
     EXPECT_TRUE(d->isVisible());
+    QTest::keyClick(d->rdo8, Qt::Key_F1);
+    EXPECT_TRUE(d->isVisible());
     d->btnCancel->click();
   });
-  AskReduceBitsDialog(nullptr, 300, [&](QWidget* owner, const QString& topic) {
+  AskReduceBitsDialog(nullptr, 300, QStringLiteral("BMP"), [&](QWidget* owner, const QString& topic) {
     EXPECT_NE(owner, nullptr);
     topics.append(topic);
   });
-  EXPECT_EQ(topics, QStringList{QStringLiteral("loadbmp(function)")});
+  EXPECT_EQ(topics, QStringList({QStringLiteral("loadbmp(function)"), QStringLiteral("loadbmp(function)")}));
 }
