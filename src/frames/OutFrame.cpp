@@ -44,17 +44,47 @@ int ChooseTransparent(std::vector<TPixel>& colors, const std::unordered_set<TPix
 
 void DrawFrame(TCanvas& canvas, const TOutFrame& frame) {
   const TRect r = frame.Rect.Intersected(canvas.Bounds());
-  const int count = int(frame.Colors.size());
+  // Every index's colour, 0 for those that draw nothing (colours are opaque),
+  // so that the row loop needs no branch.
+  TPixel lookup[256] = {};
+  for (size_t e = 0; e < std::min<size_t>(frame.Colors.size(), 256); ++e)
+    if (int(e) != frame.Transparent) lookup[e] = frame.Colors[e];
   for (int y = r.Top; y < r.Bottom; ++y) {
-    const uint8_t* row = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() - frame.Rect.Left;
-    for (int x = r.Left; x < r.Right; ++x) {
-      const int index = row[x];
-      if (index != frame.Transparent && index < count) canvas.At(x, y) = frame.Colors[size_t(index)];
+    const uint8_t* row = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() + (r.Left - frame.Rect.Left);
+    TPixel* to = &canvas.At(r.Left, y);
+    for (int x = 0; x < r.Width(); ++x) {
+      const TPixel c = lookup[row[x]];
+      to[x] = c ? c : to[x];
     }
   }
 }
 
 namespace {
+
+// Opaque colour to table entry, the first entry of a colour winning: an
+// open-addressed table with room for a table's colours and those a frame
+// adds, so that a look-up costs a multiply, not a division.
+class TEntryOf {
+ public:
+  void Add(TPixel c, int entry) {
+    size_t s = Slot(c);
+    while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (kSlots - 1);
+    if (Keys[s] == c) return;
+    Keys[s] = c;
+    Entries[s] = int16_t(entry);
+  }
+  int Find(TPixel c) const {
+    for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (kSlots - 1))
+      if (Keys[s] == c) return Entries[s];
+    return -1;
+  }
+
+ private:
+  static constexpr size_t kSlots = 2048;  // at most 257 colours go in: under a quarter full
+  static size_t Slot(TPixel c) { return (c * 2654435761u) >> 21 & (kSlots - 1); }
+  std::vector<TPixel> Keys = std::vector<TPixel>(kSlots, 0);  // 0: empty (colours are opaque)
+  std::vector<int16_t> Entries = std::vector<int16_t>(kSlots, 0);
+};
 
 // The frame's own index at (x, y), or -1 outside it.
 int OwnIndex(const TOutFrame& f, int x, int y) {
@@ -77,38 +107,48 @@ std::optional<TOutFrame> WithOwnTable(const TOutFrame& original, const TFrameTar
   TOutFrame out;
   out.Colors = original.Colors;
   out.Transparent = ChooseTransparent(out.Colors, needed, preferred, spare);
-  std::unordered_map<TPixel, int> entryOf;
+  TEntryOf entryOf;
   for (int e = 0; e < int(out.Colors.size()); ++e)
-    if (e != out.Transparent) entryOf.emplace(out.Colors[size_t(e)], e);
+    if (e != out.Transparent) entryOf.Add(out.Colors[size_t(e)], e);
   for (const TPixel c : needed)
-    if (!entryOf.count(c)) {
-      entryOf.emplace(c, int(out.Colors.size()));
+    if (entryOf.Find(c) < 0) {
+      if (out.Colors.size() >= size_t(kMaxEntries)) return std::nullopt;
+      entryOf.Add(c, int(out.Colors.size()));
       out.Colors.push_back(c);
     }
-  if (out.Colors.size() > size_t(kMaxEntries)) return std::nullopt;
   out.LocalTable = original.LocalTable || out.Colors.size() > original.Colors.size();
 
   out.Rect = original.Rect.United(paint);
   if (out.Rect.Empty()) return std::nullopt;  // nothing on the screen to write
   out.Indices.assign(size_t(out.Rect.Width()) * out.Rect.Height(), uint8_t(out.Transparent));
   const int originalCount = int(original.Colors.size());
-  for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y)
-    for (int x = out.Rect.Left; x < out.Rect.Right; ++x) {
-      uint8_t& to = out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width() + (x - out.Rect.Left)];
-      const int own = OwnIndex(original, x, y);
-      const bool drawsColor = own >= 0 && own < originalCount && own != out.Transparent;
-      const size_t i = size_t(y - q.Top) * q.Width() + (x - q.Left);
-      const TPixel want = target.Target[i];
-      if (own >= originalCount) {
+  const TRect& o = original.Rect;
+  bool haveLast = false;  // neighbours mostly want the same colour: look it up once per run
+  TPixel lastWant = 0;
+  int lastEntry = 0;
+  for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y) {
+    uint8_t* to = &out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width()];
+    const size_t row = size_t(y - q.Top) * q.Width() + (out.Rect.Left - q.Left);
+    const TPixel* want = &target.Target[row];
+    const uint8_t* draw = &target.Draw[row];
+    // The frame's own indices on this row, from column ownLeft to ownRight.
+    const bool ownRow = y >= o.Top && y < o.Bottom;
+    const int ownLeft = ownRow ? o.Left - out.Rect.Left : 0, ownRight = ownRow ? o.Right - out.Rect.Left : 0;
+    const uint8_t* own = ownRow ? &original.Indices[size_t(y - o.Top) * o.Width()] : nullptr;
+    for (int x = 0; x < out.Rect.Width(); ++x) {
+      const int index = x >= ownLeft && x < ownRight ? own[x - ownLeft] : -1;
+      if (index >= originalCount) {
         // Painting it would change it for readers that draw it.
-        if (target.Draw[i]) return std::nullopt;
-        to = uint8_t(own);
-      } else if (drawsColor && out.Colors[size_t(own)] == want) {
-        to = uint8_t(own);
-      } else if (target.Draw[i]) {
-        to = uint8_t(entryOf.at(want));
+        if (draw[x]) return std::nullopt;
+        to[x] = uint8_t(index);
+      } else if (index >= 0 && index != out.Transparent && out.Colors[size_t(index)] == want[x]) {
+        to[x] = uint8_t(index);
+      } else if (draw[x]) {
+        if (!haveLast || want[x] != lastWant) haveLast = true, lastWant = want[x], lastEntry = entryOf.Find(want[x]);
+        to[x] = uint8_t(lastEntry);
       }
     }
+  }
   if (!StayPast(out.Indices, size_t(originalCount), out.Colors.size())) return std::nullopt;
   return out;
 }
@@ -124,8 +164,8 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
   out.LocalTable = true;
   out.Rect = original.Rect.United(paint);
   if (out.Rect.Empty()) return std::nullopt;
-  std::unordered_map<TPixel, int> entryOf;
-  for (int e = 0; e < int(out.Colors.size()); ++e) entryOf.emplace(out.Colors[size_t(e)], e);
+  TEntryOf entryOf;
+  for (int e = 0; e < int(out.Colors.size()); ++e) entryOf.Add(out.Colors[size_t(e)], e);
   const int originalCount = int(original.Colors.size());
   constexpr int kUnset = -1;
   std::vector<int> chosen(size_t(out.Rect.Width()) * out.Rect.Height(), kUnset);
@@ -138,12 +178,12 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
       const size_t i = size_t(y - q.Top) * q.Width() + (x - q.Left);
       const TPixel want = target.Target[i];
       // Where nothing needs painting, painting what is shown already changes nothing.
-      const auto entry = entryOf.find(want);
+      const int entry = want != 0 ? entryOf.Find(want) : -1;
       if (own >= originalCount) {
         if (target.Draw[i]) return std::nullopt;
         chosen[n] = own, lowestPast = std::min(lowestPast, own);
-      } else if (target.Draw[i] || (want != 0 && entry != entryOf.end())) {
-        chosen[n] = entry->second;
+      } else if (target.Draw[i] || entry >= 0) {
+        chosen[n] = entry;
       } else {
         transparentNeeded = true;
       }
@@ -164,13 +204,33 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
 std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
                                       const std::vector<int>& preferred, TPixel spare) {
   const TRect& q = target.Region;
-  std::vector<TPixel> painted;
-  for (size_t i = 0; i < target.Draw.size(); ++i)
-    if (target.Draw[i] && (painted.empty() || painted.back() != target.Target[i])) painted.push_back(target.Target[i]);
+  // The colours the frame must paint and their bounds, in one pass; a small
+  // direct-mapped memo keeps most pixels away from the set.
+  std::unordered_set<TPixel> found;
+  std::vector<TPixel> seen(1024, 1);  // 1 is no pixel: colours are opaque, transparency 0
+  int left = q.Width(), right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < q.Height(); ++y) {
+    const uint8_t* draw = &target.Draw[size_t(y) * q.Width()];
+    const TPixel* want = &target.Target[size_t(y) * q.Width()];
+    int first = -1, last = -1;
+    for (int x = 0; x < q.Width(); ++x) {
+      if (!draw[x]) continue;
+      if (first < 0) first = x;
+      last = x;
+      TPixel& memo = seen[(want[x] * 2654435761u) >> 22];
+      if (memo != want[x]) memo = want[x], found.insert(want[x]);
+    }
+    if (first < 0) continue;
+    left = std::min(left, first), right = std::max(right, last);
+    if (top < 0) top = y;
+    bottom = y;
+  }
+  const TRect paint = top < 0 ? TRect{} : TRect{q.Left + left, q.Top + top, q.Left + right + 1, q.Top + bottom + 1};
+  // Sorted, and the set made from them in that order, so that new entries
+  // come in the same order in every run.
+  std::vector<TPixel> painted(found.begin(), found.end());
   std::sort(painted.begin(), painted.end());
-  painted.erase(std::unique(painted.begin(), painted.end()), painted.end());
   const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
-  const TRect paint = BoundsWhere(q, [&](size_t i) { return target.Draw[i] != 0; });
   if (auto out = WithOwnTable(original, target, needed, paint, preferred, spare)) return out;
   return WithColorsShown(original, target, painted, paint, spare);
 }

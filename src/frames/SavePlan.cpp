@@ -93,9 +93,12 @@ class TJudge {
   void Base(int disposal, const TRect& cleared);
   bool Shows(const TOutFrame& frame) const;
   // The frame written anew to show the target over the base, if it can be.
-  std::optional<TOutFrame> WrittenAnew(size_t k, const TOutFrame& frame) const;
-  TRect MustClear() const;
-  TRect PaintBounds() const;
+  std::optional<TOutFrame> WrittenAnew(size_t k, const TOutFrame& frame);
+  struct TDifference {
+    int64_t Paint = 0;
+    TRect PaintBounds, MustClear;
+  };
+  TDifference Difference() const;
 
   const QByteArray& Source;
   const TFrameWalk& Walk;
@@ -113,20 +116,36 @@ class TJudge {
   // and the saved screen before it.
   TRect Region;
   std::vector<TPixel> Target, Before;
+  bool BeforeFresh = false;  // Before holds the saved screen over Region
+  TRect Overlaid;            // but for the disposal drawn over this part
 };
 
 void TJudge::Base(int disposal, const TRect& cleared) {
   const int w = Region.Width();
-  Before.resize(size_t(w) * Region.Height());
-  for (int y = Region.Top; y < Region.Bottom; ++y)
-    std::copy_n(&Saved.Canvas.At(Region.Left, y), w, Before.begin() + size_t(y - Region.Top) * w);
+  // The screen over the region is copied once a frame; a disposal changes only
+  // its own rectangle, which is put back before another is tried.
+  if (!BeforeFresh) {
+    Before.resize(size_t(w) * Region.Height());
+    for (int y = Region.Top; y < Region.Bottom; ++y)
+      std::copy_n(&Saved.Canvas.At(Region.Left, y), w, Before.begin() + size_t(y - Region.Top) * w);
+    BeforeFresh = true;
+  } else {
+    for (int y = Overlaid.Top; y < Overlaid.Bottom; ++y)
+      std::copy_n(&Saved.Canvas.At(Overlaid.Left, y), Overlaid.Width(),
+                  Before.begin() + size_t(y - Region.Top) * w + (Overlaid.Left - Region.Left));
+  }
   // What the disposal changes, where it meets the region.
   const TRect r = (disposal == kToBackground ? cleared : disposal == kToPrevious ? Saved.Drawn : TRect{})
                       .Intersected(Region);
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
-      Before[size_t(y - Region.Top) * w + (x - Region.Left)] =
-          disposal == kToBackground ? 0 : Saved.Under[size_t(y - Saved.Drawn.Top) * Saved.Drawn.Width() + (x - Saved.Drawn.Left)];
+  Overlaid = r;
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    TPixel* to = &Before[size_t(y - Region.Top) * w + (r.Left - Region.Left)];
+    if (disposal == kToBackground)
+      std::fill_n(to, r.Width(), TPixel(0));
+    else
+      std::copy_n(&Saved.Under[size_t(y - Saved.Drawn.Top) * Saved.Drawn.Width() + (r.Left - Saved.Drawn.Left)],
+                  r.Width(), to);
+  }
 }
 
 bool TJudge::Shows(const TOutFrame& frame) const {
@@ -152,15 +171,48 @@ bool TJudge::Shows(const TOutFrame& frame) const {
   return true;
 }
 
-// The bounds of the pixels where the screen before differs from the target.
-TRect TJudge::PaintBounds() const {
-  return BoundsWhere(Region, [&](size_t i) { return Before[i] != Target[i]; });
-}
-
-// Where the target is transparent but the screen before the frame is not: a
-// frame cannot clear what is under it, so the frame before must.
-TRect TJudge::MustClear() const {
-  return BoundsWhere(Region, [&](size_t i) { return Target[i] == 0 && Before[i] != 0; });
+// Where the screen before differs from the target, in one pass: how many
+// pixels the frame must paint and their bounds, and the bounds of those where
+// the target is transparent but the screen is not: a frame cannot clear what
+// is under it, so the frame before must.
+TJudge::TDifference TJudge::Difference() const {
+  const int w = Region.Width();
+  TDifference d;
+  int paintLeft = w, paintRight = -1, clearLeft = w, clearRight = -1;
+  int paintTop = -1, paintBottom = -1, clearTop = -1, clearBottom = -1;
+  for (int y = 0; y < Region.Height(); ++y) {
+    const TPixel* before = &Before[size_t(y) * w];
+    const TPixel* target = &Target[size_t(y) * w];
+    // Rows are mostly alike at their ends: find where they differ, then
+    // count between, in loops without early exits.
+    int first = 0, last = w - 1;
+    while (first < w && before[first] == target[first]) ++first;
+    if (first == w) continue;
+    while (before[last] == target[last]) --last;
+    int64_t paint = 0, clear = 0;
+    for (int x = first; x <= last; ++x) {
+      paint += before[x] != target[x];
+      clear += before[x] != 0 && target[x] == 0;
+    }
+    d.Paint += paint;
+    paintLeft = std::min(paintLeft, first), paintRight = std::max(paintRight, last);
+    if (paintTop < 0) paintTop = y;
+    paintBottom = y;
+    if (clear == 0) continue;
+    int cFirst = first, cLast = last;
+    while (!(before[cFirst] != 0 && target[cFirst] == 0)) ++cFirst;
+    while (!(before[cLast] != 0 && target[cLast] == 0)) --cLast;
+    clearLeft = std::min(clearLeft, cFirst), clearRight = std::max(clearRight, cLast);
+    if (clearTop < 0) clearTop = y;
+    clearBottom = y;
+  }
+  const auto onScreen = [&](int left, int top, int right, int bottom) {
+    return top < 0 ? TRect{}
+                   : TRect{Region.Left + left, Region.Top + top, Region.Left + right + 1, Region.Top + bottom + 1};
+  };
+  d.PaintBounds = onScreen(paintLeft, paintTop, paintRight, paintBottom);
+  d.MustClear = onScreen(clearLeft, clearTop, clearRight, clearBottom);
+  return d;
 }
 
 // Draws frame k on the opened picture, its first frame's transparency set
@@ -171,13 +223,14 @@ void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
   opened.Indices.swap(frame.Indices);  // lent, not copied
   Shown.Draw(int(k), opened, DisposalOf(Opened[k]) == kToPrevious);
   frame.Indices.swap(opened.Indices);
-  Target.resize(size_t(Region.Width()) * Region.Height());
-  size_t i = 0;
-  for (int y = Region.Top; y < Region.Bottom; ++y)
-    for (int x = Region.Left; x < Region.Right; ++x) {
-      const TPixel p = Shown.Canvas.At(x, y);
-      Target[i++] = p == Chosen ? 0 : p;
-    }
+  const int w = Region.Width();
+  Target.resize(size_t(w) * Region.Height());
+  const TPixel chosen = Chosen;  // a local, so that the row loops vectorise
+  for (int y = Region.Top; y < Region.Bottom; ++y) {
+    const TPixel* from = &Shown.Canvas.At(Region.Left, y);
+    TPixel* to = Target.data() + size_t(y - Region.Top) * w;
+    for (int x = 0; x < w; ++x) to[x] = from[x] == chosen ? 0 : from[x];
+  }
 }
 
 TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
@@ -189,6 +242,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
                .United(Shown.Drawn)
                .United(frame.Rect)
                .Intersected(Shown.Canvas.Bounds());
+  BeforeFresh = false;
   ComposeTarget(k, frame);
 
   int disposal = lastDisposal;
@@ -234,17 +288,16 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
   for (const int d : disposals) {
     TRect wider = Saved.Drawn;
     Base(d, wider);
-    const TRect clear = MustClear();
-    if (!clear.Empty()) {
+    TDifference diff = Difference();
+    if (!diff.MustClear.Empty()) {
       if (d != kToBackground) continue;
-      wider = clear.United(Saved.Drawn);
+      wider = diff.MustClear.United(Saved.Drawn);
       Base(d, wider);
+      diff = Difference();
     }
     // Pixels to paint, then the rectangle they need.
-    int64_t paint = 0;
-    for (size_t j = 0; j < Target.size(); ++j) paint += Before[j] != Target[j];
-    const TRect bounds = frame.Rect.United(PaintBounds());
-    const int64_t cost = paint * 4 + int64_t(bounds.Width()) * bounds.Height();
+    const TRect bounds = frame.Rect.United(diff.PaintBounds);
+    const int64_t cost = diff.Paint * 4 + int64_t(bounds.Width()) * bounds.Height();
     if (least < 0 || cost < least) least = cost, disposal = d, best = wider;
   }
   if (least < 0) return notRight();
@@ -287,13 +340,19 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
   return decided(std::move(*rewritten), true, std::move(rewrittenBytes));
 }
 
-std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) const {
-  TFrameTarget want{Region, Target, std::vector<uint8_t>(Target.size())};
-  for (size_t j = 0; j < Target.size(); ++j) want.Draw[j] = Before[j] != Target[j];
+std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
+  // The target is lent to the rewrite, not copied.
+  TFrameTarget want{Region, {}, std::vector<uint8_t>(Target.size())};
+  want.Target.swap(Target);
+  const TPixel* before = Before.data();
+  const TPixel* target = want.Target.data();
+  uint8_t* draw = want.Draw.data();
+  for (size_t j = 0, n = want.Draw.size(); j < n; ++j) draw[j] = before[j] != target[j];
   std::vector<int> preferred{frame.Transparent, k == 0 ? -1 : TransparentOf(Opened[k])};
   for (int e = 0; e < int(frame.Colors.size()); ++e)
     if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
   std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
+  Target.swap(want.Target);
   if (rewritten && !Shows(*rewritten)) rewritten.reset();
   return rewritten;
 }
