@@ -41,6 +41,17 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
   if (from < 0 || from >= end || end > data.size()) return false;
   const int size = b[from];
   if (size < 1 || size > 8) return false;
+  // The sub-blocks' bytes side by side, with room to read eight at a time
+  // past the last: the codes are then read without a test per byte.
+  thread_local std::vector<uint8_t> codes;
+  codes.clear();
+  for (int pos = from + 1; pos < end && b[pos] != 0; pos += 1 + b[pos]) {
+    if (pos + 1 + b[pos] > end) return false;
+    codes.insert(codes.end(), b + pos + 1, b + pos + 1 + b[pos]);
+  }
+  const uint64_t totalBits = uint64_t(codes.size()) * 8;
+  codes.resize(codes.size() + 8, 0);
+  const uint8_t* next = codes.data();
   // giflib's bookkeeping: running counts every code read since the last
   // clear, from clear + 2; the entry running - 2 is defined by each code but
   // the first; codes widen once running passes 2^width, up to 12 bits.
@@ -50,28 +61,22 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
   std::fill_n(length, clear, uint16_t(1));
   std::fill(length + clear, length + kCodes, uint16_t(0));
   int running = clear + 2, width = size + 1, last = -1;
-  uint64_t bits = 0;
-  int held = 0, pos = from + 1;
-  int blockEnd = pos;  // just past the current sub-block
+  uint64_t bits = 0, used = 0;  // bits held, and bits taken as codes
+  int held = 0;
   while (pixels > 0) {
     if (held < width) {
-      // Whole bytes while they last in this sub-block, then the next one.
-      while (held <= 56) {
-        if (pos == blockEnd) {
-          if (pos >= end || b[pos] == 0) break;
-          blockEnd = pos + 1 + b[pos];
-          if (blockEnd > end) return false;
-          ++pos;
-          continue;
-        }
-        bits |= uint64_t(b[pos++]) << held;
-        held += 8;
-      }
-      if (held < width) return false;  // the data ends first
+      uint64_t word;
+      std::memcpy(&word, next, 8);
+      bits |= word << held;
+      const int bytes = (63 - held) >> 3;
+      next += bytes;
+      held += bytes * 8;
     }
+    if (used + uint64_t(width) > totalBits) return false;  // the data ends first
     const int code = int(bits & ((1u << width) - 1));
     bits >>= width;
     held -= width;
+    used += uint64_t(width);
     if (running < kCodes + 1 && ++running > (1 << width) && width < 12) ++width;
     if (code == clear) {
       std::fill(length + clear, length + std::min(running, kCodes), uint16_t(0));

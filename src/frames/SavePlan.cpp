@@ -1,6 +1,9 @@
 #include "frames/SavePlan.h"
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
@@ -393,6 +396,32 @@ bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgres
   return true;
 }
 
+// Whether every frame's codes walk through as giflib reads them. A large
+// file's frames are shared with a second thread: the walk is most of what
+// saving it costs.
+bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
+  std::atomic<size_t> next{0};
+  std::atomic<bool> damaged{false};
+  const auto walkFrames = [&] {
+    for (size_t k = next++; k < walk.Frames.size() && !damaged; k = next++) {
+      const TGifFrame& f = walk.Frames[k];
+      if (!ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) damaged = true;
+    }
+  };
+  constexpr qsizetype kWorthAThread = qsizetype(4) << 20;
+  std::thread helper;
+  if (source.size() >= kWorthAThread && std::thread::hardware_concurrency() > 1) {
+    try {
+      helper = std::thread(walkFrames);
+    } catch (const std::system_error&) {
+      // No thread to be had: this one walks them all.
+    }
+  }
+  walkFrames();
+  if (helper.joinable()) helper.join();
+  return !damaged;
+}
+
 // Whether the patch alone makes every frame right, known from the control
 // bytes and tables without decoding a pixel: each frame covers the screen,
 // its pixels can only name entries of its table, and the chosen colour is at
@@ -428,9 +457,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
   }
   // Damaged image data is for the judge to find and name: the codes are
   // walked last, once every cheaper test has passed.
-  for (const TGifFrame& f : walk.Frames)
-    if (!ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) return false;
-  return true;
+  return EveryFrameDecodes(source, walk);
 }
 
 }  // namespace
