@@ -36,8 +36,19 @@ QString ShippedFile(const QString& appDir, const QString& installedDir, const QS
 // Makes a private working folder for one window (mode 0700, a fresh name),
 // under $XDG_RUNTIME_DIR when that is set, else under dataDir; answers it
 // with a trailing "/", or empty when neither place takes one. Two windows
-// then never share a working file.
+// then never share a working file. The folder's lock file stays locked by
+// this process until RemoveWorkFolder, or until the process ends in any way.
 QString MakeWorkFolder(const QString& dataDir);
 
-// Removes a folder MakeWorkFolder made, with whatever it holds.
+// Removes a folder MakeWorkFolder made, with whatever it holds, and lets go
+// of its lock.
 void RemoveWorkFolder(const QString& workDir);
+
+// Removes the working folders, in both places MakeWorkFolder uses, of windows
+// that are gone (killed, crashed, a power cut): those whose lock no process
+// holds. A folder is taken as a window's only when it has the working
+// folder's name, is a real folder (not a link) owned by this user, and holds
+// a lock file that is a regular file of this user; anything else, and any
+// folder whose lock is held or cannot be taken, is left as it is. Answers how
+// many folders were removed.
+int RemoveGoneWorkFolders(const QString& dataDir);

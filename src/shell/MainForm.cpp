@@ -417,7 +417,8 @@ void TMainForm::FormCreate() {
     actClassic->trigger();
   }
   // This window's working files go to a folder of its own: another window
-  // never shows or removes them.
+  // never shows or removes them. Those of windows that are gone go first.
+  RemoveGoneWorkFolders(Paths.DataDir);
   Paths.WorkDir = MakeWorkFolder(Paths.DataDir);
   ForceDirectories(Paths.DataDir);
   EnsurePreviewFiles(Paths, dbpreview->Data()->bytes(), PreviewCss());
