@@ -30,17 +30,21 @@ void CheckPatch(const TGifDocument& doc, bool on, uint8_t index) {
 
   // Every frame: only control blocks are added, the same frames are found,
   // and the first frame reads back with the choice.
-  const TPatchedGif all = choice.Patched(true);
-  const TFrameWalk before = WalkGifFrames(doc.GifData), after = WalkGifFrames(all.Data);
+  TGifEdits edits;
+  const TFramePatchResult frames = choice.PlanPatch(true, edits);
+  const QByteArray all = edits.Apply(doc.GifData);
+  const TFrameWalk before = WalkGifFrames(doc.GifData), after = WalkGifFrames(all);
   FUZZ_CHECK(after.Frames.size() == before.Frames.size());
   FUZZ_CHECK(after.Damaged == before.Damaged);
-  FUZZ_CHECK((all.Data.size() - doc.GifData.size()) % 8 == 0);
-  FUZZ_CHECK(all.Data.size() - doc.GifData.size() <= 8 * qsizetype(before.Frames.size()));
-  FUZZ_CHECK(all.Frames.TransparentFrames <= all.Frames.Frames);
-  const auto first = ParseGifHeader(all.Data);
+  FUZZ_CHECK((all.size() - doc.GifData.size()) % 8 == 0);
+  FUZZ_CHECK(all.size() - doc.GifData.size() <= 8 * qsizetype(before.Frames.size()));
+  FUZZ_CHECK(frames.TransparentFrames <= frames.Frames);
+  const auto first = ParseGifHeader(all);
   FUZZ_CHECK(first.has_value() && bool(first->GceFlags & 1) == on);
   if (on) FUZZ_CHECK(first->LoadedTransIndex == index);
-  FUZZ_CHECK(choice.Patched(true).Data == all.Data);
+  TGifEdits again;
+  choice.PlanPatch(true, again);
+  FUZZ_CHECK(again.Apply(doc.GifData) == all);
 }
 
 }  // namespace

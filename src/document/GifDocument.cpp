@@ -167,21 +167,6 @@ TFramePatchResult TGifDocument::PlanPatch(bool allFrames, TGifEdits& edits) cons
   return frames;
 }
 
-TPatchedGif TGifDocument::Patched(bool allFrames) const {
-  TGifEdits edits;
-  TPatchedGif out;
-  out.Frames = PlanPatch(allFrames, edits);
-  out.Data = edits.Apply(GifData);
-  return out;
-}
-
-TFramePatchResult TGifDocument::SavePatched(const QString& fileName, bool allFrames) const {
-  TGifEdits edits;
-  const TFramePatchResult frames = PlanPatch(allFrames, edits);
-  SaveToFile(fileName, [&](int fd) { return edits.WriteTo(fd, GifData); });
-  return frames;
-}
-
 QString RefusalReason(const TGifRefusal& why) {
   switch (why.Kind) {
     case TGifRefusal::NoSignature: return QCoreApplication::translate("GifDocument", "GIFのシグネチャがありません");

@@ -43,11 +43,6 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* wh
 // The reason as the clause added to the refusal message.
 QString RefusalReason(const TGifRefusal& why);
 
-struct TPatchedGif {
-  QByteArray Data;
-  TFramePatchResult Frames;
-};
-
 class TGifDocument {
  public:
   QByteArray GifData;
@@ -73,14 +68,10 @@ class TGifDocument {
   // bytes laid out like GifData.
   void PatchTransparency(QByteArray& bytes) const;
 
-  // The file as it is previewed and saved: GifData with the choice written
-  // into the first frame, and into every later one when allFrames is set.
-  // Always made afresh from GifData, so earlier choices leave nothing behind.
-  TPatchedGif Patched(bool allFrames) const;
-  // Writes those bytes to a file as SaveStringToFile does, without making
-  // a copy of the file in memory.
-  TFramePatchResult SavePatched(const QString& fileName, bool allFrames) const;
-  // The edits that make GifData into those bytes.
+  // The edits that write the choice into GifData's first frame, and into
+  // every later one when allFrames is set: control bytes only. Always planned
+  // afresh from GifData, so earlier choices leave nothing behind. A save
+  // starts from these (frames/SavePlan).
   TFramePatchResult PlanPatch(bool allFrames, TGifEdits& edits) const;
 
  private:

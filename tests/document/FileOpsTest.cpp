@@ -10,6 +10,7 @@
 #include "document/Exception.h"
 #include "document/FileErrors.h"
 #include "document/FileOps.h"
+#include "document/FramePatch.h"
 
 TEST(FileOps, WholeFileRoundTripIncludingEmpty) {
   QTemporaryDir dir;
@@ -156,4 +157,21 @@ TEST(FileOps, NameParts) {
   EXPECT_EQ(ExtractFileExt(QStringLiteral("/a.dir/noext")), QString());
   EXPECT_EQ(ExtractFileName(QStringLiteral("/x/y/z.bmp")), QStringLiteral("z.bmp"));
   EXPECT_EQ(ExtractFilePath(QStringLiteral("/x/y/z.bmp")), QStringLiteral("/x/y/"));
+}
+
+// More edits than one gathered write takes, some inserting, some deleting:
+// the file written around the source is what the copy would be.
+TEST(FramePatch, ManyEditsAreWrittenAsTheCopyWouldBe) {
+  QByteArray source(1 << 20, '\0');
+  for (int i = 0; i < source.size(); ++i) source[i] = char(i * 7);
+  TGifEdits edits;
+  for (int k = 0; k < 3000; ++k) {
+    const int at = k * 300;
+    const QByteArray bytes = k % 3 == 0 ? QByteArray() : QByteArray(k % 5, char(k));
+    edits.Replace(at, at + k % 4, bytes);
+  }
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("out.bin"));
+  SaveToFile(path, [&](int fd) { return edits.WriteTo(fd, source); });
+  EXPECT_EQ(ReadAll(path), edits.Apply(source));
 }

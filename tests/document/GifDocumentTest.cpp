@@ -232,7 +232,9 @@ TEST(ReadGifHeader, AGifWithoutAnyColourTableGetsAGreyTableSizedByItsCodeSize) {
   // Its transparency can be set like any other's.
   doc.TransparentOn = true;
   doc.TransparentIndex = 5;
-  const auto decoded = DecodeGif(doc.Patched(true).Data);
+  TGifEdits edits;
+  doc.PlanPatch(true, edits);
+  const auto decoded = DecodeGif(edits.Apply(doc.GifData));
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->TransparentIndex, 5);
 }
