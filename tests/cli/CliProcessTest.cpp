@@ -87,7 +87,7 @@ TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Args.toStdString());
     const TCliRun run =
-        RunTomaruScript("LD_DEBUG=files \"$T\" " + c.Args + " 2>&1 >/dev/null | grep -o 'file=[^ ]*' | sort -u",
+        RunTomaruScript("unset LD_DEBUG_OUTPUT; LD_DEBUG=files \"$T\" " + c.Args + " 2>&1 >/dev/null | grep -o 'file=[^ ]*' | sort -u",
                         Dir.path());
     ASSERT_TRUE(run.Out.contains("libQt6Core")) << run.Out.toStdString();
     for (const char* never : {"Widgets", "WebEngine", "Quick", "Qml", "libtomaru-window"})
