@@ -42,9 +42,9 @@ void CheckPatch(const TGifDocument& doc, bool on, uint8_t index) {
   const auto first = ParseGifHeader(all);
   FUZZ_CHECK(first.has_value() && bool(first->GceFlags & 1) == on);
   if (on) FUZZ_CHECK(first->LoadedTransIndex == index);
-  TGifEdits again;
-  choice.PlanPatch(true, again);
-  FUZZ_CHECK(again.Apply(doc.GifData) == all);
+  TGifEdits planAgain;
+  choice.PlanPatch(true, planAgain);
+  FUZZ_CHECK(planAgain.Apply(doc.GifData) == all);
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 // Usage: make_seeds DIR; writes DIR/<target>/seed-<n>.
 #include <gif_lib.h>
 
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QImageWriter>
 #include <QtEndian>
 #include <cstdio>
 #include <functional>
@@ -249,6 +253,66 @@ QByteArray Dib(int width, int height, int bits, int clrUsed) {
   return input + header + bmp.mid(offset);
 }
 
+// --- PNG and JPEG ---------------------------------------------------------
+
+// A picture of w x h with about `colours` colours; with alpha, its first
+// column see-through and its second half-transparent.
+QImage Picture(int w, int h, int colours, QImage::Format format) {
+  QImage image(w, h, QImage::Format_ARGB32);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int c = (y * w + x) % colours;
+      image.setPixel(x, y, qRgba(c * 37 % 256, c * 11 % 256, 255 - c % 256, x == 0 ? 0 : x == 1 ? 100 : 255));
+    }
+  return image.convertToFormat(format);
+}
+
+QByteArray Encoded(const QImage& image, const char* format, bool progressive = false) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  writer.setProgressiveScanWrite(progressive);
+  if (!writer.write(image)) {
+    std::fprintf(stderr, "cannot write a %s seed: %s\n", format, qPrintable(writer.errorString()));
+    std::exit(1);
+  }
+  return buffer.data();
+}
+
+std::vector<QByteArray> PngSeeds() {
+  std::vector<QByteArray> pngs;
+  pngs.push_back(Encoded(Picture(7, 5, 6, QImage::Format_RGB32), "png"));
+  pngs.push_back(Encoded(Picture(9, 4, 5, QImage::Format_ARGB32), "png"));
+  pngs.push_back(Encoded(Picture(24, 20, 480, QImage::Format_ARGB32), "png"));  // reduced, with see-through pixels
+  pngs.push_back(Encoded(Picture(24, 20, 480, QImage::Format_RGB32), "png"));
+  pngs.push_back(Encoded(Picture(6, 6, 4, QImage::Format_Grayscale8), "png"));
+  pngs.push_back(Encoded(Picture(6, 6, 3, QImage::Format_RGBA64), "png"));
+  pngs.push_back(Encoded(Picture(8, 3, 4, QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8), "png"));
+  pngs.push_back(Encoded(Picture(5, 5, 2, QImage::Format_Mono), "png"));
+  const QByteArray whole = pngs[2];
+  pngs.push_back(whole.left(whole.size() - 30));  // cut short
+  return pngs;
+}
+
+// An EXIF block saying the picture is stored turned a quarter (orientation 6).
+QByteArray WithExifOrientation(const QByteArray& jpeg) {
+  const QByteArray exif = QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
+  QByteArray segment("\xFF\xE1");
+  segment.append(char((exif.size() + 2) >> 8)).append(char((exif.size() + 2) & 0xFF)).append(exif);
+  return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+std::vector<QByteArray> JpegSeeds() {
+  std::vector<QByteArray> jpegs;
+  jpegs.push_back(Encoded(Picture(8, 8, 5, QImage::Format_RGB32), "jpeg"));
+  jpegs.push_back(Encoded(Picture(24, 20, 480, QImage::Format_RGB32), "jpeg", true));
+  jpegs.push_back(Encoded(Picture(9, 7, 30, QImage::Format_Grayscale8), "jpeg"));
+  jpegs.push_back(WithExifOrientation(Encoded(Picture(12, 5, 8, QImage::Format_RGB32), "jpeg")));
+  const QByteArray whole = jpegs[1];
+  jpegs.push_back(whole.left(whole.size() / 2));  // cut short
+  return jpegs;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -257,6 +321,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   OutDir = QString::fromLocal8Bit(argv[1]);
+  QCoreApplication app(argc, argv);  // Qt's image plug-ins (JPEG) are found through it
 
   const std::vector<QByteArray> gifs = GifSeeds();
   const std::vector<QByteArray> bmps = BmpSeeds();
@@ -272,6 +337,8 @@ int main(int argc, char** argv) {
     Write(QStringLiteral("bmp"), bmps[i]);
     Write(QStringLiteral("file_open"), char(0x80 + i % 4) + bmps[i]);
   }
+  for (const QByteArray& png : PngSeeds()) Write(QStringLiteral("png"), png);
+  for (const QByteArray& jpeg : JpegSeeds()) Write(QStringLiteral("jpeg"), jpeg);
   for (int bits : {1, 4, 8, 24, 32}) Write(QStringLiteral("dib_convert"), Dib(5, 3, bits, 0));
   Write(QStringLiteral("dib_convert"), Dib(3, 2, 8, 12));
   Write(QStringLiteral("dib_convert"), Dib(17, 1, 1, 2));
