@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -55,9 +56,11 @@ TEST(AppPaths, ShippedFileBesideTheProgramBeforeTheInstalledOne) {
   EXPECT_EQ(ShippedFile(bin, share, QStringLiteral("help.chm")), bin + QStringLiteral("help.chm"));
 }
 
-// Each window works in a folder of its own, under the runtime folder when the
-// session has one, else under the shared data folder.
-TEST(AppPaths, EachWindowGetsAWorkFolderOfItsOwn) {
+namespace {
+
+// Runs body with a data folder, once with a runtime folder set (where work
+// folders then go) and once without (they go under the data folder).
+void InBothPlaces(const std::function<void(const QString& data, const QString& base)>& body) {
   QTemporaryDir dir;
   const QString data = dir.path() + QStringLiteral("/data/"), run = dir.path() + QStringLiteral("/run/");
   QDir().mkpath(data);
@@ -65,6 +68,17 @@ TEST(AppPaths, EachWindowGetsAWorkFolderOfItsOwn) {
   const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
   for (const QString& base : {run, data}) {
     base == run ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run)) : qunsetenv("XDG_RUNTIME_DIR");
+    body(data, base);
+  }
+  if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
+}  // namespace
+
+// Each window works in a folder of its own, under the runtime folder when the
+// session has one, else under the shared data folder.
+TEST(AppPaths, EachWindowGetsAWorkFolderOfItsOwn) {
+  InBothPlaces([](const QString& data, const QString& base) {
     const QString one = MakeWorkFolder(data), two = MakeWorkFolder(data);
     EXPECT_TRUE(one.startsWith(base) && one.endsWith(QLatin1Char('/'))) << one.toStdString();
     EXPECT_NE(one, two);
@@ -73,10 +87,9 @@ TEST(AppPaths, EachWindowGetsAWorkFolderOfItsOwn) {
     RemoveWorkFolder(one);
     EXPECT_FALSE(QFileInfo::exists(one));
     EXPECT_TRUE(QFileInfo::exists(two));
-  }
-  if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", runtime);
-  // Without a folder of its own, a window works in the data folder as before.
-  EXPECT_EQ((TAppPaths{QString(), data, QString()}).Work(QStringLiteral("bg.css")), data + QStringLiteral("bg.css"));
+    // Without a folder of its own, a window works in the data folder as before.
+    EXPECT_EQ((TAppPaths{QString(), data, QString()}).Work(QStringLiteral("bg.css")), data + QStringLiteral("bg.css"));
+  });
 }
 
 namespace {
@@ -121,13 +134,7 @@ bool Present(const QString& path) {
 }  // namespace
 
 TEST(AppPaths, TheFolderOfAWindowThatIsGoneIsRemovedAndALivingOnesNever) {
-  QTemporaryDir dir;
-  const QString data = dir.path() + QStringLiteral("/data/"), run = dir.path() + QStringLiteral("/run/");
-  QDir().mkpath(data);
-  QDir().mkpath(run);
-  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-  for (const QString& base : {run, data}) {
-    base == run ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run)) : qunsetenv("XDG_RUNTIME_DIR");
+  InBothPlaces([](const QString& data, const QString& base) {
     const QString mine = MakeWorkFolder(data);
     TOtherWindow other(data);
     ASSERT_TRUE(other.Dir.startsWith(base)) << other.Dir.toStdString();
@@ -146,8 +153,7 @@ TEST(AppPaths, TheFolderOfAWindowThatIsGoneIsRemovedAndALivingOnesNever) {
     RemoveWorkFolder(mine);
     // A window closed properly lets go of its lock: nothing left to sweep.
     EXPECT_EQ(RemoveGoneWorkFolders(data), 0);
-  }
-  if (!runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", runtime);
+  });
 }
 
 // Only a real folder of ours with the working folder's name and a lock file of
