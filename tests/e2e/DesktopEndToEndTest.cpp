@@ -795,4 +795,24 @@ TEST_F(ProgramTest, TheReductionDialogNamesThePngAndEscapeCancelsIt) {
   }
 }
 
+// A window killed outright (SIGKILL, as a crash or a power cut ends it) leaves
+// its working folder behind only until the next window starts.
+TEST_F(ProgramTest, AKilledWindowsWorkingFolderGoesAtTheNextStart) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
+  WriteAll(gif, SmallGif());
+  ASSERT_NE(Start(0, gif), 0u) << "no first window";
+  const QStringList left = WorkFolders();
+  Programs[0].kill();
+  ASSERT_TRUE(Programs[0].waitForFinished(5000));
+  ASSERT_EQ(WorkFolders(), left);
+  ASSERT_EQ(left.size(), 1);
+
+  ASSERT_NE(Start(1, gif), 0u) << "no second window";
+  const QStringList now = WorkFolders();
+  EXPECT_EQ(now.size(), 1) << now.join(' ').toStdString();
+  EXPECT_FALSE(now.contains(left[0]));
+}
+
 }  // namespace
