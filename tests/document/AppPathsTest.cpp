@@ -140,11 +140,13 @@ TEST(AppPaths, TheFolderOfAWindowThatIsGoneIsRemovedAndALivingOnesNever) {
     ASSERT_TRUE(other.Dir.startsWith(base)) << other.Dir.toStdString();
     QFile(other.Dir + QStringLiteral("_.gif")).open(QIODevice::WriteOnly);
     EXPECT_EQ(RemoveGoneWorkFolders(data), 0);
-    // A lock file that cannot be read does not make a living window's folder gone.
-    QFile::setPermissions(other.Dir + QStringLiteral("lock"), QFileDevice::Permissions());
+    // A lock file that cannot be read (here a dangling link in its place, which
+    // stops root too) does not make a living window's folder gone.
+    const QString lock = other.Dir + QStringLiteral("lock"), away = other.Dir + QStringLiteral("away");
+    ASSERT_TRUE(QFile::rename(lock, away) && QFile::link(other.Dir + QStringLiteral("nowhere"), lock));
     EXPECT_EQ(RemoveGoneWorkFolders(data), 0);
     EXPECT_TRUE(Present(other.Dir + QStringLiteral("_.gif")));
-    QFile::setPermissions(other.Dir + QStringLiteral("lock"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::remove(lock) && QFile::rename(away, lock));
 
     other.Kill();
     EXPECT_EQ(RemoveGoneWorkFolders(data), 1);
