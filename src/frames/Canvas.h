@@ -34,21 +34,6 @@ struct TRect {
   }
 };
 
-// The bounds of the pixels of region, taken row by row, for which marked(i)
-// holds, i counting from the region's top left; empty when none does.
-template <typename Marked>
-TRect BoundsWhere(const TRect& region, Marked marked) {
-  int left = region.Right, top = region.Bottom, right = region.Left, bottom = region.Top;
-  size_t i = 0;
-  for (int y = region.Top; y < region.Bottom; ++y)
-    for (int x = region.Left; x < region.Right; ++x, ++i)
-      if (marked(i)) {
-        left = std::min(left, x), right = std::max(right, x + 1);
-        top = std::min(top, y), bottom = std::max(bottom, y + 1);
-      }
-  return right > left ? TRect{left, top, right, bottom} : TRect{};
-}
-
 // A canvas need not start at the screen's top left: pixels are addressed in
 // screen coordinates over whatever rectangle it holds.
 class TCanvas {
