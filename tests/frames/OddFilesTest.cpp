@@ -265,32 +265,36 @@ TEST(OddFiles, EverySaveReadsBackAndIsRightInEitherReadingOrSaysWhy) {
         // Named exactly when not right.
         EXPECT_EQ(Named(saved.Frames), !wrong.empty());
       }
-      // Every control block of a frame says the same about transparency and disposal.
-      for (const TGifFrame& f : WalkGifFrames(saved.Data).Frames)
-        for (const int gce : f.Gces) {
+      // Every control block of a frame says the same about transparency and
+      // disposal, and keeps its own user-input and reserved bits.
+      const std::vector<TGifFrame> opened = WalkGifFrames(doc.GifData).Frames, frames = WalkGifFrames(saved.Data).Frames;
+      ASSERT_EQ(frames.size(), opened.size());
+      for (size_t k = 0; k < frames.size(); ++k) {
+        const TGifFrame& f = frames[k];
+        ASSERT_EQ(f.Gces.size(), opened[k].Gces.size());
+        for (size_t j = 0; j < f.Gces.size(); ++j) {
+          const int gce = f.Gces[j];
           EXPECT_EQ(uint8_t(saved.Data[gce + 3]) & 0x1D, uint8_t(saved.Data[f.Gce + 3]) & 0x1D);
+          EXPECT_EQ(uint8_t(saved.Data[gce + 3]) & 0xE2, uint8_t(doc.GifData[opened[k].Gces[j] + 3]) & 0xE2);
           if (saved.Data[gce + 3] & 1) {
             EXPECT_EQ(saved.Data[gce + 6], saved.Data[f.Gce + 6]);
           }
         }
+      }
     }
   }
 }
 
-TEST(OddFiles, ControlBlocksKeepTheirOwnOtherBits) {
-  const QByteArray file = SecondControlBlocks(MakeAnimation(PaintsTheColourOverRed()), [](QByteArray& b) {
-    b[3] = char(uint8_t(b[3]) | 0xE2);
-  });
-  const TGifDocument doc = Chosen(file, 0);
-  const TSaved saved = Save(doc);
-  for (const TGifFrame& f : WalkGifFrames(saved.Data).Frames) {
-    ASSERT_EQ(f.Gces.size(), 2u);
-    EXPECT_EQ(uint8_t(saved.Data[f.Gces[0] + 3]) & 0xE2, 0);
-    EXPECT_EQ(uint8_t(saved.Data[f.Gces[1] + 3]) & 0xE2, 0xE2);
-  }
-  // The first frame alone made transparent: both its blocks say so.
+// The first frame alone made transparent: both its blocks say so, each
+// keeping its own other bits.
+TEST(OddFiles, TheFirstFrameAloneSetsEachOfItsControlBlocks) {
+  const TGifDocument doc = Chosen(SecondControlBlocks(MakeAnimation(PaintsTheColourOverRed()),
+                                                      [](QByteArray& b) { b[3] = char(uint8_t(b[3]) | 0xE2); }),
+                                  0);
   const QByteArray first = PlanSave(doc, false).Edits.Apply(doc.GifData);
   const TGifFrame f = WalkGifFrames(first).Frames.at(0);
+  ASSERT_EQ(f.Gces.size(), 2u);
+  EXPECT_EQ(uint8_t(first[f.Gces[0] + 3]), Packed(1, true));
   EXPECT_EQ(uint8_t(first[f.Gces[1] + 3]), 0xE2 | Packed(1, true));
   EXPECT_EQ(first[f.Gces[1] + 6], 0);
 }
