@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <map>
-#include <numeric>
 
 #include "choice/Choice.h"
 #include "choice/PlanJob.h"
@@ -59,23 +58,6 @@ void DeliverUntil(const std::function<bool()>& until, int ms = 60000) {
 void Settle(const TPlanJob& job) { DeliverUntil([&] { return !job.Running(); }); }
 
 }  // namespace
-
-TEST(PlanJob, PlanSaveTellsItsProgressAndStopsWhenTold) {
-  const TGifDocument doc = Opened(Heavy());
-  const TSavePlan whole = PlanSave(doc, true);
-  ASSERT_GT(whole.Frames.Rewritten, 30);  // the test picture is heavy indeed
-  for (const int stopAt : {0, 1, 7}) {
-    std::vector<int> told, expected(static_cast<size_t>(stopAt ? stopAt : 40));
-    std::iota(expected.begin(), expected.end(), 1);
-    const TSavePlan plan = PlanSave(doc, true, TFrameRewrite::Allowed, [&](int done, int count) {
-      EXPECT_EQ(count, 40);
-      told.push_back(done);
-      return done != stopAt;
-    });
-    EXPECT_EQ(told, expected) << stopAt;
-    if (!stopAt) EXPECT_EQ(Applied(plan, doc.GifData), Applied(whole, doc.GifData));
-  }
-}
 
 TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   TRecord record;

@@ -201,16 +201,14 @@ TEST_F(CommandLine, ASaveThatMoreThanDoublesAFileIsNamed) {
   WriteAll(P("twice.gif"), TwoWhites());  // written anew at about its size
   MakeDirs({"exact", "patched"});
   const struct {
-    QString Out, Lang;
+    QString Out;
     QStringList Options;
     QString Says;
-  } cases[] = {{"exact", "ja_JP.UTF-8", {}, "ファイル「grown.gif」: 保存で %1 バイトから %2 バイトに増えました (書き換えたフレーム 2)。\n"},
-               {"exact", "en_US.UTF-8", {}, "File \"grown.gif\": the save grew it from %1 to %2 bytes (2 frames written anew).\n"},
-               {"patched", "ja_JP.UTF-8", {"--patch-only"}, ""}};
+  } cases[] = {{"exact", {}, "ファイル「grown.gif」: 保存で %1 バイトから %2 バイトに増えました (書き換えたフレーム 2)。\n"},
+               {"patched", {"--patch-only"}, ""}};
   for (const auto& c : cases) {
-    SCOPED_TRACE((c.Out + " " + c.Lang).toStdString());
-    const TCliRun run = RunTomaru(c.Options + QStringList{"--transparent", "white", "-o", c.Out, "grown.gif", "twice.gif"},
-                                  Dir.path(), c.Lang);
+    SCOPED_TRACE(c.Out.toStdString());
+    const TCliRun run = Run(c.Options + QStringList{"--transparent", "white", "-o", c.Out, "grown.gif", "twice.gif"});
     ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
     const qint64 opened = QFileInfo(P("grown.gif")).size(), saved = QFileInfo(P(c.Out + "/grown.gif")).size();
     if (c.Says.isEmpty()) {

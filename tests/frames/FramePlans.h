@@ -34,3 +34,14 @@ inline TAnimPlan Plan(std::vector<TRgb> colors, std::vector<TAnimFrame> frames, 
   plan.Frames = std::move(frames);
   return plan;
 }
+
+// White with a red band, a blue square, white drawn where the square and
+// band meet, and a green square beside; the first three frames disposed as
+// given, so what the white covers depends on how each disposal is read.
+inline TAnimPlan DisposedSquares(uint8_t first, uint8_t square, uint8_t white) {
+  std::vector<uint8_t> p = Filled(W, H, 0);
+  Paint(p, W, 6, 0, 12, 8, 1);
+  return Plan({kWhite, kRed, kBlue, kGreen}, {Full(p, Packed(first)), Part(4, 2, 4, 4, Filled(4, 4, 2), Packed(square)),
+                                              Part(7, 1, 3, 3, Filled(3, 3, 0), Packed(white)),
+                                              Part(8, 4, 2, 2, Filled(2, 2, 3), Packed(1))});
+}

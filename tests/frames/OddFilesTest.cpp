@@ -43,6 +43,20 @@ TAnimPlan PaintsTheColourOverRed(uint8_t disposal = 1) {
                                                Part(8, 4, 2, 2, Filled(2, 2, 2), Packed(1))});
 }
 
+// The same frames on a screen of w x h, the first as large as before.
+TAnimPlan OnAScreenOf(int w, int h) {
+  TAnimPlan plan = PaintsTheColourOverRed();
+  plan.Width = w, plan.Height = h;
+  plan.Frames[0] = Part(0, 0, W, H, plan.Frames[0].Pixels, Packed(1));
+  return plan;
+}
+
+// Its table grown to 16 entries (black past the first four).
+TAnimPlan OnSixteenColours(TAnimPlan plan) {
+  plan.Colors.resize(16, kBlack);
+  return plan;
+}
+
 // Each frame's pixel indices as giflib reads them, with its table's size.
 struct TRaster {
   TRect Rect;
@@ -98,10 +112,7 @@ const std::vector<TOddCase>& OddCases() {
   static const std::vector<TOddCase> cases = {
       {"a table shorter than the indices its frames use",
        [] {
-         std::vector<TRgb> colors{kWhite, kRed, kBlue, kGreen};
-         colors.resize(16, kBlack);
-         TAnimPlan plan = PaintsTheColourOverRed();
-         plan.Colors = colors;
+         TAnimPlan plan = OnSixteenColours(PaintsTheColourOverRed());
          Paint(plan.Frames[0].Pixels, W, 6, 6, 12, 8, 13);
          // Over the colour chosen, where nothing is left to paint.
          plan.Frames[1].Pixels[4] = 13, plan.Frames[1].Pixels[5] = 9;
@@ -110,10 +121,7 @@ const std::vector<TOddCase>& OddCases() {
        0, false},
       {"an index past a short table where the frame must paint",
        [] {
-         std::vector<TRgb> colors{kWhite, kRed, kBlue, kGreen};
-         colors.resize(16, kBlack);
-         TAnimPlan plan = PaintsTheColourOverRed();
-         plan.Colors = colors;
+         TAnimPlan plan = OnSixteenColours(PaintsTheColourOverRed());
          plan.Frames[1].Pixels[11] = 9;  // over red
          return ShortenGlobalTable(MakeAnimation(plan), 2);
        },
@@ -134,22 +142,8 @@ const std::vector<TOddCase>& OddCases() {
          });
        },
        0, false},
-      {"a first frame reaching past the screen",
-       [] {
-         TAnimPlan plan = PaintsTheColourOverRed();
-         plan.Width = 8, plan.Height = 5;
-         plan.Frames[0] = Part(0, 0, W, H, plan.Frames[0].Pixels, Packed(1));
-         return MakeAnimation(plan);
-       },
-       0, false},
-      {"a 0 x 0 screen",
-       [] {
-         TAnimPlan plan = PaintsTheColourOverRed();
-         plan.Width = 0, plan.Height = 0;
-         plan.Frames[0] = Part(0, 0, W, H, plan.Frames[0].Pixels, Packed(1));
-         return MakeAnimation(plan);
-       },
-       0, false},
+      {"a first frame reaching past the screen", [] { return MakeAnimation(OnAScreenOf(8, 5)); }, 0, false},
+      {"a 0 x 0 screen", [] { return MakeAnimation(OnAScreenOf(0, 0)); }, 0, false},
       {"a 0 x 0 screen and full frames",
        [] {
          std::vector<uint8_t> p = Filled(W, H, 1);
@@ -158,24 +152,8 @@ const std::vector<TOddCase>& OddCases() {
          return MakeAnimation(plan);
        },
        0, true},
-      {"disposal 4 restores the previous picture",
-       [] {
-         std::vector<uint8_t> p = Filled(W, H, 0);
-         Paint(p, W, 6, 0, 12, 8, 1);
-         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen},
-                                   {Full(p, Packed(1)), Part(4, 2, 4, 4, Filled(4, 4, 2), Packed(4)),
-                                    Part(7, 1, 3, 3, Filled(3, 3, 0), Packed(1)), Part(8, 4, 2, 2, Filled(2, 2, 3), Packed(1))}));
-       },
-       0, false},
-      {"disposals 5 to 7 keep the frame",
-       [] {
-         std::vector<uint8_t> p = Filled(W, H, 1);
-         Paint(p, W, 0, 0, 4, 4, 0);
-         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen},
-                                   {Full(p, Packed(5)), Part(2, 2, 4, 3, Filled(4, 3, 2), Packed(6)),
-                                    Part(6, 4, 2, 2, Filled(2, 2, 0), Packed(7)), Part(8, 4, 2, 2, Filled(2, 2, 3), Packed(1))}));
-       },
-       0, false},
+      {"disposal 4 restores the previous picture", [] { return MakeAnimation(DisposedSquares(1, 4, 1)); }, 0, false},
+      {"disposals 5 to 7 keep the frame", [] { return MakeAnimation(DisposedSquares(5, 6, 7)); }, 0, false},
       {"image data damaged inside a frame",
        [] { return DamageImageData(MakeAnimation(PaintsTheColourOverRed()), 2); }, 0, false, 2},
       {"image data damaged inside a full frame",
@@ -287,32 +265,36 @@ TEST(OddFiles, EverySaveReadsBackAndIsRightInEitherReadingOrSaysWhy) {
         // Named exactly when not right.
         EXPECT_EQ(Named(saved.Frames), !wrong.empty());
       }
-      // Every control block of a frame says the same about transparency and disposal.
-      for (const TGifFrame& f : WalkGifFrames(saved.Data).Frames)
-        for (const int gce : f.Gces) {
+      // Every control block of a frame says the same about transparency and
+      // disposal, and keeps its own user-input and reserved bits.
+      const std::vector<TGifFrame> opened = WalkGifFrames(doc.GifData).Frames, frames = WalkGifFrames(saved.Data).Frames;
+      ASSERT_EQ(frames.size(), opened.size());
+      for (size_t k = 0; k < frames.size(); ++k) {
+        const TGifFrame& f = frames[k];
+        ASSERT_EQ(f.Gces.size(), opened[k].Gces.size());
+        for (size_t j = 0; j < f.Gces.size(); ++j) {
+          const int gce = f.Gces[j];
           EXPECT_EQ(uint8_t(saved.Data[gce + 3]) & 0x1D, uint8_t(saved.Data[f.Gce + 3]) & 0x1D);
+          EXPECT_EQ(uint8_t(saved.Data[gce + 3]) & 0xE2, uint8_t(doc.GifData[opened[k].Gces[j] + 3]) & 0xE2);
           if (saved.Data[gce + 3] & 1) {
             EXPECT_EQ(saved.Data[gce + 6], saved.Data[f.Gce + 6]);
           }
         }
+      }
     }
   }
 }
 
-TEST(OddFiles, ControlBlocksKeepTheirOwnOtherBits) {
-  const QByteArray file = SecondControlBlocks(MakeAnimation(PaintsTheColourOverRed()), [](QByteArray& b) {
-    b[3] = char(uint8_t(b[3]) | 0xE2);
-  });
-  const TGifDocument doc = Chosen(file, 0);
-  const TSaved saved = Save(doc);
-  for (const TGifFrame& f : WalkGifFrames(saved.Data).Frames) {
-    ASSERT_EQ(f.Gces.size(), 2u);
-    EXPECT_EQ(uint8_t(saved.Data[f.Gces[0] + 3]) & 0xE2, 0);
-    EXPECT_EQ(uint8_t(saved.Data[f.Gces[1] + 3]) & 0xE2, 0xE2);
-  }
-  // The first frame alone made transparent: both its blocks say so.
+// The first frame alone made transparent: both its blocks say so, each
+// keeping its own other bits.
+TEST(OddFiles, TheFirstFrameAloneSetsEachOfItsControlBlocks) {
+  const TGifDocument doc = Chosen(SecondControlBlocks(MakeAnimation(PaintsTheColourOverRed()),
+                                                      [](QByteArray& b) { b[3] = char(uint8_t(b[3]) | 0xE2); }),
+                                  0);
   const QByteArray first = PlanSave(doc, false).Edits.Apply(doc.GifData);
   const TGifFrame f = WalkGifFrames(first).Frames.at(0);
+  ASSERT_EQ(f.Gces.size(), 2u);
+  EXPECT_EQ(uint8_t(first[f.Gces[0] + 3]), Packed(1, true));
   EXPECT_EQ(uint8_t(first[f.Gces[1] + 3]), 0xE2 | Packed(1, true));
   EXPECT_EQ(first[f.Gces[1] + 6], 0);
 }

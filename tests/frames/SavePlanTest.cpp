@@ -100,15 +100,7 @@ const std::vector<TCase>& Cases() {
          return MakeAnimation(plan);
        },
        0, {}, true},
-      {"restore to previous over the colour",
-       [] {
-         std::vector<uint8_t> p = Filled(W, H, 0);
-         Paint(p, W, 6, 0, 12, 8, 1);
-         return MakeAnimation(Plan({kWhite, kRed, kBlue, kGreen},
-                                   {Full(p, Packed(1)), Part(4, 2, 4, 4, Filled(4, 4, 2), Packed(3)),
-                                    Part(7, 1, 3, 3, Filled(3, 3, 0), Packed(1)), Part(8, 4, 2, 2, Filled(2, 2, 3), Packed(1))}));
-       },
-       0, {1, 2}, false},
+      {"restore to previous over the colour", [] { return MakeAnimation(DisposedSquares(1, 3, 1)); }, 0, {1, 2}, false},
       {"a local table lacking the colour the frame must repaint",
        [] {
          std::vector<uint8_t> p = Filled(W, H, 2);
