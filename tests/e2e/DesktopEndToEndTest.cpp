@@ -717,22 +717,18 @@ TEST_F(ProgramTest, TheReductionDialogNamesThePngAndEscapeCancelsIt) {
     for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x * 2, y * 3, (x + y) % 256));
   const QString png = Dir.filePath(QStringLiteral("photo.png"));
   ASSERT_TRUE(photo.save(png));
-  const struct {
-    const char* Lang;
-    QString Title;
-    const char* Shot;
-  } cases[] = {{"ja_JP.UTF-8", QStringLiteral("PNG画像の減色"), "reduce-dialog-png-ja.png"},
-               {"en_US.UTF-8", QStringLiteral("Reducing the colours of a PNG picture"), "reduce-dialog-png-en.png"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Lang);
-    ASSERT_TRUE(Launch(0, png, QString::fromLatin1(c.Lang)));
-    const quint64 dialog = WindowTitled(0, c.Title);
-    ASSERT_NE(dialog, 0u) << "no dialog titled " << c.Title.toStdString();
+  const std::pair<QString, QString> cases[] = {{QStringLiteral("ja"), QStringLiteral("PNG画像の減色")},
+                                               {QStringLiteral("en"), QStringLiteral("Reducing the colours of a PNG picture")}};
+  for (const auto& [lang, title] : cases) {
+    SCOPED_TRACE(lang.toStdString());
+    ASSERT_TRUE(Launch(0, png, lang == QStringLiteral("ja") ? QStringLiteral("ja_JP.UTF-8") : QStringLiteral("en_US.UTF-8")));
+    const quint64 dialog = WindowTitled(0, title);
+    ASSERT_NE(dialog, 0u) << "no dialog titled " << title.toStdString();
     Activate(dialog);
     QTest::qWait(500);
-    KeepShot(FramedShot(dialog), QString::fromLatin1(c.Shot));
+    KeepShot(FramedShot(dialog), QStringLiteral("reduce-dialog-png-%1.png").arg(lang));
     Keys(QStringLiteral("Escape"));
-    EXPECT_TRUE(WaitUntil([&] { return WindowOf(Programs[0].processId(), c.Title) == 0; }, 5000)) << "Escape left it open";
+    EXPECT_TRUE(WaitUntil([&] { return WindowOf(Programs[0].processId(), title) == 0; }, 5000)) << "Escape left it open";
     EXPECT_EQ(WindowOf(Programs[0].processId(), png), 0u);  // nothing opened
     EXPECT_EQ(Programs[0].state(), QProcess::Running);
     Programs[0].kill();
