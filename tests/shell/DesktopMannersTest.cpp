@@ -160,24 +160,9 @@ TEST_F(DesktopMannersTest, ThePreviewPictureIsSmallAndOnlyForWhatOpens) {
   png.fill(Qt::red);
   ASSERT_TRUE(png.save(Dir.filePath(QStringLiteral("x.png")), "PNG"));
   EXPECT_EQ(PreviewPicture(Dir.filePath(QStringLiteral("x.png")), QSize(160, 160)).size(), QSize(10, 10));
-  // Pictures of a kind Tomaru does not open show nothing, whatever Qt could
-  // decode: a 2 x 1 grey TIFF written by hand, and PNG bytes under a TIFF name.
-  const QByteArray tiff("II*\0\x08\0\0\0"  // little-endian, first directory at 8
-                        "\x06\0"             // six entries of tag, type, count, value
-                        "\x00\x01\x03\0\x01\0\0\0\x02\0\0\0"   // width 2
-                        "\x01\x01\x03\0\x01\0\0\0\x01\0\0\0"   // height 1
-                        "\x02\x01\x03\0\x01\0\0\0\x08\0\0\0"   // 8 bits a sample
-                        "\x06\x01\x03\0\x01\0\0\0\x01\0\0\0"   // black is zero
-                        "\x11\x01\x04\0\x01\0\0\0\x56\0\0\0"   // strip at 86
-                        "\x17\x01\x04\0\x01\0\0\0\x02\0\0\0"   // of 2 bytes
-                        "\0\0\0\0"                                   // no next directory
-                        "\x40\xC0",
-                        88);
-  const QByteArray pngBytes = ReadAll(Dir.filePath(QStringLiteral("x.png")));
-  for (const auto& [name, bytes] : {std::pair{"x.tif", tiff}, std::pair{"png-inside.tif", pngBytes}}) {
-    WriteAll(Dir.filePath(QLatin1String(name)), bytes);
-    EXPECT_TRUE(PreviewPicture(Dir.filePath(QLatin1String(name)), QSize(160, 160)).isNull()) << name;
-  }
+  // A kind Tomaru does not open shows nothing, even when Qt could decode it.
+  WriteAll(Dir.filePath(QStringLiteral("x.tif")), ReadAll(Dir.filePath(QStringLiteral("x.png"))));
+  EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("x.tif")), QSize(160, 160)).isNull());
   WriteAll(Dir.filePath(QStringLiteral("cut.jpg")), "\xFF\xD8\xFF");
   EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("cut.jpg")), QSize(160, 160)).isNull());
   EXPECT_TRUE(PreviewPicture(Dir.filePath(QStringLiteral("missing.gif")), QSize(160, 160)).isNull());

@@ -73,7 +73,6 @@ TEST(Subtra, TextsNameTheFormatAndFitInEitherLanguage) {
   } cases[] = {
       {TLanguage::English, "PNG",
        {"Reducing the colours of a PNG picture", "The opened PNG picture has too many colours.", "&OK", "&Cancel", "&Help"}},
-      {TLanguage::English, "JPEG", {"Reducing the colours of a JPEG picture", "The opened JPEG picture has too many colours."}},
       {TLanguage::Japanese, "PNG", {"PNG画像の減色", "開いたPNG画像は色数が多すぎるようです。", "&OK", "キャンセル(&C)", "ﾍﾙﾌﾟ(&H)"}},
       {TLanguage::Japanese, "BMP", {"BMP画像の減色", "開いたBMP画像は色数が多すぎるようです。"}},
   };
