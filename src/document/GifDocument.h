@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "document/Background.h"
 #include "document/Color.h"
 #include "document/FramePatch.h"
 
@@ -58,6 +59,9 @@ class TGifDocument {
   int GceFlagsOffset = 0;
   int TransparentIndexOffset = 0;
   QString OpenedFileName;
+  // How far the choice reaches: the window's or the command line's setting,
+  // kept when another file is read.
+  TBackground Background;
 
   // Replaces every field from the file's bytes; false (and nothing changed)
   // when the bytes cannot be read as a GIF.
