@@ -106,6 +106,9 @@ QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool p
     notes << (patchOnly ? QCoreApplication::translate("BatchJob", "%1 フレームは画像データを書き換えないと透過色を正しく表せません")
                         : QCoreApplication::translate("BatchJob", "%1 フレームは 256 色を超えるため透過色を正しく表せません"))
                  .arg(frames.NotRight);
+  if (frames.Reduced > 0)
+    notes << QCoreApplication::translate("BatchJob", "%1 フレームは縁の色が 256 色に収まらないため減色しました")
+                 .arg(frames.Reduced);
   if (frames.Damaged)
     notes << QCoreApplication::translate("BatchJob", "%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
   else if (frames.UndecodedFrom >= 0)

@@ -43,6 +43,7 @@ struct TFramePatchResult {
   int NotRight = 0;      // frames that still differ from the choice (they would need over 256 colours)
   int UndecodedFrom = -1;  // first frame whose image data is damaged (giflib cannot decode it), so was not judged
   bool TooLargeToJudge = false;  // the frames spread over more than judging may hold: patched, not judged
+  int Reduced = 0;  // frames whose recoloured edges were reduced to fit a table of 256 colours
 };
 
 // A frame's control bytes: the packed field and the transparent index.

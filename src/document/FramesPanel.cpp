@@ -17,6 +17,7 @@ QString FramesPanelText(const TFramePatchResult& frames) {
   QStringList notes;
   if (frames.Rewritten > 0) notes << QCoreApplication::translate("FramesPanel", "書換 %1").arg(frames.Rewritten);
   if (frames.NotRight > 0) notes << QCoreApplication::translate("FramesPanel", "不可 %1").arg(frames.NotRight);
+  if (frames.Reduced > 0) notes << QCoreApplication::translate("FramesPanel", "減色 %1").arg(frames.Reduced);
   if (frames.TooLargeToJudge) notes << QCoreApplication::translate("FramesPanel", "未確認");
   if (!notes.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("(") + notes.join(QStringLiteral(", ")) + QStringLiteral(")");
   // Image data giflib cannot decode is damage as much as a file cut short.

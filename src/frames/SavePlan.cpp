@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "frames/Background.h"
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
 
@@ -76,9 +77,15 @@ struct TScreen {
 class TJudge {
  public:
   TJudge(const QByteArray& source, const TFrameWalk& walk, const TRect& bounds, std::vector<TFrameControl>& controls,
-         TPixel chosen, TFrameRewrite rewrite)
+         TPixel chosen, TFrameRewrite rewrite, const TBackground& background, size_t judged)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
-        Rewrite(rewrite), Shown(bounds), Saved(bounds) {}
+        Rewrite(rewrite), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds) {
+    if (!background.IsDefault()) {
+      Beyond.emplace(chosen, background);
+      // Before the first frame the saved screen is empty, and so was the target.
+      LastTarget.assign(size_t(bounds.Width()) * bounds.Height(), 0);
+    }
+  }
 
   // False when progress stopped it.
   bool Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
@@ -92,6 +99,7 @@ class TJudge {
   // Decides how frame k (as the patch leaves it) is saved.
   TJudged Judge(size_t k, TOutFrame frame, TFramePatchResult& result);
   void ComposeTarget(size_t k, TOutFrame& frame);
+  void ComposeWholeTarget();
   // The saved screen over the region before the frame, the last frame disposed so.
   void Base(int disposal, const TRect& cleared);
   bool Shows(const TOutFrame& frame) const;
@@ -109,6 +117,7 @@ class TJudge {
   const std::vector<TFrameControl> Opened;
   const TPixel Chosen;
   const TFrameRewrite Rewrite;
+  const size_t Judged;  // frames judged, from the first
   TScreen Shown;  // the picture as opened
   TScreen Saved;  // the file as saved
   TRect Dirty;    // where the saved screen may differ from the target
@@ -121,6 +130,12 @@ class TJudge {
   std::vector<TPixel> Target, Before;
   bool BeforeFresh = false;  // Before holds the saved screen over Region
   TRect Overlaid;            // but for the disposal drawn over this part
+  // Beyond one colour: the target is made over the whole screen (the
+  // background's region and the edges depend on more than a pixel), and the
+  // last one kept to find where it moved.
+  std::optional<TBackgroundTarget> Beyond;
+  std::vector<TPixel> WholeTarget, LastTarget;
+  bool TargetReduced = false;
 };
 
 void TJudge::Base(int disposal, const TRect& cleared) {
@@ -226,6 +241,7 @@ void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
   opened.Indices.swap(frame.Indices);  // lent, not copied
   Shown.Draw(int(k), opened, DisposalOf(Opened[k]) == kToPrevious);
   frame.Indices.swap(opened.Indices);
+  if (Beyond) return ComposeWholeTarget();
   const int w = Region.Width();
   Target.resize(size_t(w) * Region.Height());
   const TPixel chosen = Chosen;  // a local, so that the row loops vectorise
@@ -234,6 +250,32 @@ void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
     TPixel* to = Target.data() + size_t(y - Region.Top) * w;
     for (int x = 0; x < w; ++x) to[x] = from[x] == chosen ? 0 : from[x];
   }
+}
+
+void TJudge::ComposeWholeTarget() {
+  const TRect all = Shown.Canvas.Bounds();
+  TargetReduced = Beyond->Make(Shown.Canvas, WholeTarget);
+  // Where the target moved since the frame before, the saved screen, which
+  // showed that one there, must change too.
+  const int w = all.Width();
+  int left = w, right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < all.Height(); ++y) {
+    const TPixel* now = &WholeTarget[size_t(y) * w];
+    const TPixel* last = &LastTarget[size_t(y) * w];
+    int first = 0, end = w;
+    while (first < w && now[first] == last[first]) ++first;
+    if (first == w) continue;
+    while (now[end - 1] == last[end - 1]) --end;
+    left = std::min(left, first), right = std::max(right, end);
+    if (top < 0) top = y;
+    bottom = y + 1;
+  }
+  if (top >= 0) Region = Region.United({all.Left + left, all.Top + top, all.Left + right, all.Top + bottom});
+  Target.resize(size_t(Region.Width()) * Region.Height());
+  for (int y = Region.Top; y < Region.Bottom; ++y)
+    std::copy_n(&WholeTarget[size_t(y - all.Top) * w + (Region.Left - all.Left)], Region.Width(),
+                Target.begin() + size_t(y - Region.Top) * Region.Width());
+  WholeTarget.swap(LastTarget);
 }
 
 TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
@@ -247,6 +289,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
                .Intersected(Shown.Canvas.Bounds());
   BeforeFresh = false;
   ComposeTarget(k, frame);
+  if (TargetReduced) ++result.Reduced;
 
   int disposal = lastDisposal;
   TRect cleared = Saved.Drawn;
@@ -370,7 +413,7 @@ bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgres
     edits.Replace(f.Descriptor, f.End, std::move(*PendingBytes));
     PendingBytes.reset();
   };
-  for (size_t k = 0; k < Walk.Frames.size(); ++k) {
+  for (size_t k = 0; k < Judged; ++k) {
     const TGifFrame& f = Walk.Frames[k];
     const TRect whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
     if (!decoder.Next(decoded) || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
@@ -390,7 +433,7 @@ bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgres
     Pending = std::move(judged.Frame);
     PendingBytes = std::move(judged.Bytes);
     decoded.Indices = {};
-    if (progress && !progress(int(k) + 1, int(Walk.Frames.size()))) return false;
+    if (progress && !progress(int(k) + 1, int(Judged))) return false;
   }
   flush();
   return true;
@@ -476,22 +519,30 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   if (walk.Frames.empty() || walk.Frames[0].Gce < 0) return plan;
   std::vector<TFrameControl> controls = SourceControls(source, walk);
   controls[0] = {plan.Edits.At(source, walk.Frames[0].Gce + 3), plan.Edits.At(source, walk.Frames[0].Gce + 6)};
+  // Beyond one colour the first frame is judged even when the choice is its
+  // alone: its edges and near colours need new image data. Later frames are
+  // then left as the patch has them, as they are without those settings.
+  const bool beyond = !doc.Background.IsDefault();
   // An entry past the table names no colour: only its control bytes are said.
-  if (!doc.TransparentOn || !allFrames || doc.TransparentIndex >= doc.ColorCount) {
+  if (!doc.TransparentOn || (!allFrames && !beyond) || doc.TransparentIndex >= doc.ColorCount) {
     // Every control block of the first frame says the same.
     WriteFrameControls(source, walk, {controls[0]}, plan.Edits);
     return plan;
   }
   const TColor color = doc.PaletteColors[doc.TransparentIndex];
-  plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
+  if (allFrames) plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
   const TRect bounds = FramesBounds(walk);
   const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
-  if (!PatchAloneIsRight(source, walk, controls, chosen)) {
+  // Without a tolerance, region or matte the patch alone may be known right
+  // without decoding; with them the pixels decide.
+  if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
     if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
       plan.Frames.TooLargeToJudge = true;
-    else if (!TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits, progress))
+    else if (!TJudge(source, walk, bounds, controls, chosen, rewrite, doc.Background, allFrames ? walk.Frames.size() : 1)
+                  .Run(plan.Frames, plan.Edits, progress))
       return plan;
   }
+  if (!allFrames) controls.resize(1);
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;
 }

@@ -2,6 +2,7 @@
 
 #include "common/GifAnimation.h"
 #include "document/GifFrames.h"
+#include "frames/Background.h"
 #include "frames/SavePlan.h"
 
 TGifDocument Chosen(const QByteArray& file, int entry) {
@@ -28,9 +29,19 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
     return "canvas differs";
   const TColor c = doc.PaletteColors[doc.TransparentIndex];
   const uint32_t chosen = 0xFF000000u | uint32_t(RedOf(c)) << 16 | uint32_t(GreenOf(c)) << 8 | BlueOf(c);
-  for (size_t k = 0; k < target->Canvases.size(); ++k)
+  // Beyond one colour, each frame's target is made from the whole frame.
+  TBackgroundTarget beyond(chosen, doc.Background);
+  TCanvas frame(TRect::Sized(target->Left, target->Top, target->Width, target->Height));
+  std::vector<uint32_t> whole;
+  for (size_t k = 0; k < target->Canvases.size(); ++k) {
+    if (!doc.Background.IsDefault()) {
+      frame.Paste(frame.Bounds(), target->Canvases[k]);
+      beyond.Make(frame, whole);
+    }
     for (size_t i = 0; i < target->Canvases[k].size(); ++i) {
-      const uint32_t want = target->Canvases[k][i] == chosen ? 0 : target->Canvases[k][i];
+      const uint32_t want = !doc.Background.IsDefault()        ? whole[i]
+                            : target->Canvases[k][i] == chosen ? 0
+                                                               : target->Canvases[k][i];
       if (shown->Canvases[k][i] != want)
         return QStringLiteral("frame %1 pixel (%2,%3): %4 instead of %5")
             .arg(k)
@@ -40,6 +51,7 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
             .arg(want, 8, 16, QLatin1Char('0'))
             .toStdString();
     }
+  }
   return {};
 }
 

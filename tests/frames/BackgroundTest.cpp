@@ -1,0 +1,233 @@
+// Backgrounds beyond one colour, on art whose truth is known: drawn here with
+// antialiasing on a transparent picture, flattened on a page colour, written
+// as GIF, saved with the matte and region, and shown on other pages.
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "SaveOracle.h"
+#include "common/GifAnimation.h"
+#include "frames/SavePlan.h"
+#include "reduce/GIFImage.h"
+#include "reduce/PicturePalette.h"
+
+namespace {
+
+QImage Blank(int w, int h) {
+  QImage art(w, h, QImage::Format_ARGB32_Premultiplied);
+  art.fill(Qt::transparent);
+  return art;
+}
+
+// A logo: a filled ellipse, a word and a thin line.
+QImage Logo() {
+  QImage art = Blank(180, 72);
+  QPainter p(&art);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x1F, 0x3A, 0x93));
+  p.drawEllipse(QRectF(8.5, 10.3, 50.2, 50.7));
+  QFont font(QStringLiteral("Sans"));
+  font.setPixelSize(26);
+  font.setBold(true);
+  p.setFont(font);
+  p.setPen(QColor(0xB0, 0x1E, 0x2D));
+  p.drawText(QRectF(66, 8, 110, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tomaru"));
+  p.setPen(QPen(QColor(0x1B, 0x6E, 0x3A), 1.6));
+  p.drawLine(QPointF(66.2, 58.4), QPointF(172.7, 50.1));
+  return art;
+}
+
+// A face: a round head with an outline, white eyes with pupils, a mouth.
+QImage Face() {
+  QImage art = Blank(96, 96);
+  QPainter p(&art);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0x3B, 0x2A, 0x1A), 3));
+  p.setBrush(QColor(0xF5, 0xC5, 0x18));
+  p.drawEllipse(QRectF(8.3, 8.6, 79.2, 78.9));
+  p.setPen(QPen(QColor(0x3B, 0x2A, 0x1A), 1.5));
+  p.setBrush(Qt::white);
+  for (const double x : {26.4, 52.7}) p.drawEllipse(QRectF(x, 28.2, 17.5, 19.3));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x20, 0x20, 0x60));
+  for (const double x : {32.1, 58.4}) p.drawEllipse(QRectF(x, 36.3, 7.2, 7.6));
+  p.setPen(QPen(QColor(0x8A, 0x1F, 0x1F), 2.2));
+  p.setBrush(Qt::NoBrush);
+  p.drawArc(QRectF(30.5, 50.2, 35.3, 20.4), 200 * 16, 140 * 16);
+  return art;
+}
+
+// The eighth of a turn of a ball circling a fixed word, frame k of 8.
+QImage Orbit(int k) {
+  QImage art = Blank(120, 80);
+  QPainter p(&art);
+  p.setRenderHint(QPainter::Antialiasing);
+  QFont font(QStringLiteral("Sans"));
+  font.setPixelSize(18);
+  p.setFont(font);
+  p.setPen(QColor(0x22, 0x22, 0x22));
+  p.drawText(QRectF(30, 28, 60, 24), Qt::AlignCenter, QStringLiteral("GIF"));
+  const double a = k * M_PI / 4;
+  p.setPen(QPen(QColor(0x60, 0x10, 0x10), 1.2));
+  p.setBrush(QColor(0xD8, 0x30, 0x30));
+  p.drawEllipse(QPointF(60 + 42 * std::cos(a), 40 + 27 * std::sin(a)), 9.3, 9.3);
+  return art;
+}
+
+QImage OnPage(const QImage& art, QRgb page) {
+  QImage out(art.size(), QImage::Format_RGB32);
+  out.fill(page);
+  QPainter(&out).drawImage(0, 0, art);
+  return out;
+}
+
+// The project's own road to a GIF: its palette for the picture, undithered,
+// and its writer.
+QByteArray WrittenGif(const QImage& flat) {
+  const TIndexedPicture indexed = QuantizeToPicturePalette(flat, false, false);
+  TGIFPalette palette;
+  std::vector<uint8_t> indices;
+  if (MapPixelsToPalette(indexed.Image, palette, indices) != 0) return {};
+  QByteArray gif;
+  WriteGIFStream(gif, flat.width(), flat.height(), palette, indices.data());
+  return gif;
+}
+
+QByteArray Optimised(const QByteArray& gif) {
+  if (QStandardPaths::findExecutable(QStringLiteral("gifsicle")).isEmpty()) return {};
+  QProcess p;
+  p.start(QStringLiteral("gifsicle"), {QStringLiteral("-O2")});
+  p.write(gif);
+  p.closeWriteChannel();
+  p.waitForFinished();
+  return p.readAllStandardOutput();
+}
+
+// Eight frames flattened on the page, one palette for all (chosen from them
+// stacked), full frames, then optimised by gifsicle as such files are.
+QByteArray WrittenAnimation(const std::vector<QImage>& arts, QRgb page) {
+  const int w = arts[0].width(), h = arts[0].height();
+  QImage stacked(w, h * int(arts.size()), QImage::Format_RGB32);
+  {
+    QPainter p(&stacked);
+    for (size_t k = 0; k < arts.size(); ++k) p.drawImage(0, h * int(k), OnPage(arts[k], page));
+  }
+  const TIndexedPicture indexed = QuantizeToPicturePalette(stacked, false, false);
+  const QImage& image = indexed.Image;
+  TAnimPlan plan;
+  plan.Width = w, plan.Height = h;
+  for (const QRgb c : image.colorTable()) plan.Colors.push_back({uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c))});
+  size_t size = 2;
+  while (size < plan.Colors.size()) size *= 2;
+  plan.Colors.resize(size, {0, 0, 0});
+  for (size_t k = 0; k < arts.size(); ++k) {
+    TAnimFrame f;
+    for (int y = 0; y < h; ++y) {
+      const uchar* row = image.constScanLine(h * int(k) + y);
+      f.Pixels.insert(f.Pixels.end(), row, row + w);
+    }
+    f.Packed = Packed(1);
+    plan.Frames.push_back(f);
+  }
+  return Optimised(MakeAnimation(plan));
+}
+
+// Worst frame's PSNR (dB) of the saved file, shown on page, against the
+// true art on that page.
+double WorstPsnr(const QByteArray& saved, const std::vector<QImage>& arts, QRgb page) {
+  const auto shown = ComposeFrames(saved);
+  if (!shown || shown->Canvases.size() != arts.size()) return 0;
+  double worst = 1e9;
+  for (size_t k = 0; k < arts.size(); ++k) {
+    const QImage truth = OnPage(arts[k], page);
+    if (shown->Width != truth.width() || shown->Height != truth.height()) return 0;
+    double sum = 0;
+    for (int y = 0; y < truth.height(); ++y)
+      for (int x = 0; x < truth.width(); ++x) {
+        const uint32_t s = shown->Canvases[k][size_t(y) * truth.width() + x];
+        const QRgb got = s == 0 ? page : s, want = truth.pixel(x, y);
+        for (const int shift : {0, 8, 16}) {
+          const double d = int(got >> shift & 0xFF) - int(want >> shift & 0xFF);
+          sum += d * d;
+        }
+      }
+    const double mse = sum / (3.0 * truth.width() * truth.height());
+    worst = std::min(worst, mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse));
+  }
+  return worst;
+}
+
+// The document of a written picture, its corner's entry chosen.
+TGifDocument CornerChosen(const QByteArray& file) {
+  const auto corner = ComposeFrames(file);
+  TGifDocument doc;
+  doc.ReadGifHeader(file);
+  const uint32_t c = corner->Canvases[0][0];
+  for (int e = 0; e < doc.ColorCount; ++e)
+    if (doc.PaletteColors[e] == RGBColor(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF))) {
+      doc.TransparentIndex = uint8_t(e);
+      break;
+    }
+  doc.TransparentOn = true;
+  return doc;
+}
+
+TColor Color(QRgb c) { return RGBColor(qRed(c), qGreen(c), qBlue(c)); }
+
+struct TArtCase {
+  const char* Name;
+  std::function<std::vector<QImage>()> Arts;
+  QRgb Flattened;  // the page the art was made for
+  bool Animated;
+  // Only the background joined to the edge: not for letters, whose
+  // counters (the inside of an o) are background too.
+  bool Connected;
+};
+
+}  // namespace
+
+// Matted to the page and only the background taken, every frame of each
+// picture shows on a dark and on a mid-blue page within 40 dB of the true art
+// there; the plain choice of the flattened page's colour is printed beside.
+TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
+  const QRgb white = qRgb(255, 255, 255), cream = qRgb(255, 248, 220);
+  const std::vector<TArtCase> cases = {
+      {"logo on white", [] { return std::vector<QImage>{Logo()}; }, white, false, false},
+      {"logo on cream", [] { return std::vector<QImage>{Logo()}; }, cream, false, false},
+      {"face on white", [] { return std::vector<QImage>{Face()}; }, white, false, true},
+      {"8 optimised frames on white",
+       [] {
+         std::vector<QImage> arts;
+         for (int k = 0; k < 8; ++k) arts.push_back(Orbit(k));
+         return arts;
+       },
+       white, true, true},
+  };
+  for (const TArtCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::vector<QImage> arts = c.Arts();
+    const QByteArray file = c.Animated ? WrittenAnimation(arts, c.Flattened) : WrittenGif(OnPage(arts[0], c.Flattened));
+    if (file.isEmpty()) GTEST_SKIP() << "gifsicle is not installed";
+    for (const QRgb page : {qRgb(0x20, 0x20, 0x20), qRgb(0x3A, 0x7B, 0xD5)}) {
+      TGifDocument doc = CornerChosen(file);
+      const double plain = WorstPsnr(Save(doc).Data, arts, page);
+      doc.Background.Connected = c.Connected;
+      doc.Background.Matte = Color(page);
+      const TSaved saved = Save(doc);
+      const double matted = WorstPsnr(saved.Data, arts, page);
+      std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain\n", c.Name, page & 0xFFFFFF, matted, plain);
+      EXPECT_GE(matted, 40.0) << "page #" << std::hex << (page & 0xFFFFFF);
+      EXPECT_EQ(saved.Frames.NotRight, 0);
+      EXPECT_EQ(CompareWithTarget(doc, saved.Data), "");
+    }
+  }
+}
