@@ -12,8 +12,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "FramePlans.h"
 #include "SaveOracle.h"
 #include "common/GifAnimation.h"
+#include "frames/Background.h"
 #include "frames/SavePlan.h"
 #include "reduce/GIFImage.h"
 #include "reduce/PicturePalette.h"
@@ -230,4 +232,128 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       EXPECT_EQ(CompareWithTarget(doc, saved.Data), "");
     }
   }
+}
+
+namespace {
+
+// A white screen with a square of random greys: every edge pixel is a grey
+// on the line from white to its darkest neighbour, each unmixed to a colour
+// of its own, more than a table holds beside the greys inside.
+QByteArray GreyNoise() {
+  TAnimPlan plan;
+  plan.Width = 64, plan.Height = 64;
+  for (int i = 0; i < 256; ++i) plan.Colors.push_back({uint8_t(i), uint8_t(i), uint8_t(i)});
+  std::vector<uint8_t> p(64 * 64, 255);
+  uint32_t seed = 12345;
+  for (int y = 12; y < 52; ++y)
+    for (int x = 12; x < 52; ++x) seed = seed * 1103515245u + 12345u, p[size_t(y) * 64 + x] = uint8_t(seed >> 16) % 250;
+  plan.Frames.push_back(Full(p, Packed(0)));
+  return MakeAnimation(plan);
+}
+
+// White dithered with a near white, a red square in the middle; a second
+// frame moves the square.
+QByteArray DitheredSquare() {
+  TAnimPlan plan;
+  plan.Width = 48, plan.Height = 32;
+  plan.Colors = {{255, 255, 255}, {236, 238, 234}, {220, 0, 0}, {0, 0, 0}};
+  std::vector<TAnimFrame> frames;
+  for (const int left : {16, 20}) {
+    std::vector<uint8_t> p(48 * 32);
+    uint32_t seed = 7;
+    for (uint8_t& i : p) seed = seed * 1103515245u + 12345u, i = (seed >> 16) % 3 == 0 ? 1 : 0;
+    for (int y = 10; y < 22; ++y)
+      for (int x = left; x < left + 12; ++x) p[size_t(y) * 48 + x] = 2;
+    frames.push_back(Full(p, Packed(1)));
+  }
+  plan.Frames = frames;
+  return MakeAnimation(plan);
+}
+
+struct TPoint {
+  int X, Y;
+};
+
+struct TTakenCase {
+  const char* Name;
+  std::function<QByteArray()> Make;
+  TBackground Settings;
+  bool AllFrames;
+  std::vector<TPoint> Clear, Opaque;  // in the saved first frame
+  bool EveryOtherPixelClear;          // nothing but the Opaque points' shape stays
+  int Reduced;  // frames reduced, -1 where the written picture's table decides
+};
+
+}  // namespace
+
+// What turns transparent and what stays, in the saved first frame; every
+// judged frame shows its target exactly, the later ones of a first-frame
+// choice keep their bytes.
+TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
+  const auto face = [] { return WrittenGif(OnPage(Face(), qRgb(255, 255, 255))); };
+  TBackground tolerant, connected, matteBlue;
+  tolerant.Tolerance = 8;
+  connected.Connected = true;
+  connected.Matte = RGBColor(0x20, 0x20, 0x20);
+  matteBlue.Matte = RGBColor(0x3A, 0x7B, 0xD5);
+  const std::vector<TTakenCase> cases = {
+      {"a dithered background, no tolerance, leaves specks", DitheredSquare, {}, true, {{0, 0}}, {{16, 10}}, false, 0},
+      {"a tolerance takes the dithered background", DitheredSquare, tolerant, true, {{0, 0}}, {{16, 10}}, true, 0},
+      {"the same for the first frame only", DitheredSquare, tolerant, false, {{0, 0}}, {{16, 10}}, true, 0},
+      {"the face's eyes stay with the background only", face, connected, true, {{0, 0}}, {{35, 31}, {61, 31}}, false, -1},
+      {"the whole picture takes the eyes", face, TBackground{0, false, RGBColor(0x20, 0x20, 0x20)}, true,
+       {{0, 0}, {35, 31}, {61, 31}}, {{47, 20}}, false, -1},
+      {"edges past a table's colours are reduced", GreyNoise, matteBlue, true, {{0, 0}}, {{30, 30}}, false, 1},
+  };
+  for (const TTakenCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const QByteArray file = c.Make();
+    TGifDocument doc = CornerChosen(file);
+    doc.Background = c.Settings;
+    const TSavePlan plan = PlanSave(doc, c.AllFrames);
+    const QByteArray saved = plan.Edits.Apply(file);
+    const auto shown = ComposeFrames(saved);
+    ASSERT_TRUE(shown);
+    const std::vector<uint32_t>& first = shown->Canvases[0];
+    const auto at = [&](TPoint p) { return first[size_t(p.Y) * shown->Width + p.X]; };
+    for (const TPoint p : c.Clear) EXPECT_EQ(at(p), 0u) << p.X << "," << p.Y;
+    for (const TPoint p : c.Opaque) EXPECT_NE(at(p), 0u) << p.X << "," << p.Y;
+    const size_t opaque = size_t(std::count_if(first.begin(), first.end(), [](uint32_t p) { return p != 0; }));
+    if (c.EveryOtherPixelClear)
+      EXPECT_EQ(opaque, 12u * 12u);
+    else
+      EXPECT_GT(opaque, 12u * 12u);
+    EXPECT_EQ(plan.Frames.NotRight, 0);
+    if (c.Reduced >= 0) EXPECT_EQ(plan.Frames.Reduced, c.Reduced);
+    EXPECT_EQ(CompareWithTarget(doc, saved, TControlReading::First, c.AllFrames ? SIZE_MAX : 1), "");
+    if (!c.AllFrames) {
+      const std::vector<int> anew = FramesWrittenAnew(file, saved);
+      EXPECT_EQ(anew, std::vector<int>{0});
+    }
+  }
+}
+
+// The background's region is found without recursion: a path of the chosen
+// colour winding row by row through a picture of a few million pixels, each
+// turn joined only at its end, is cleared to its last pixel.
+TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
+  const int w = 2400, h = 1600;
+  const TPixel wall = OpaquePixel(0, 0, 0), path = OpaquePixel(255, 255, 255);
+  TCanvas canvas(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      // Even rows are path; odd rows are wall but for one gap, at alternate
+      // ends; the way in is at the top edge.
+      const bool inside = x > 0 && x < w - 1 && y > 0 && y < h - 1;
+      const bool gap = y % 4 == 1 ? x == 1 : x == w - 2;
+      canvas.At(x, y) = (inside && (y % 2 == 0 || gap)) || (y == 0 && x == 1) ? path : wall;
+    }
+  TBackground settings;
+  settings.Connected = true;
+  TBackgroundTarget target(path, settings);
+  std::vector<TPixel> out;
+  target.Make(canvas, out);
+  EXPECT_EQ(out[size_t(h - 2) * w + w / 2], 0u);
+  EXPECT_EQ(out[size_t(2) * w + w / 2], 0u);
+  EXPECT_EQ(out[size_t(1) * w + w / 2], wall);
 }

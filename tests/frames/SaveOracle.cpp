@@ -18,7 +18,8 @@ TSaved Save(const TGifDocument& doc, bool rewrite) {
   return {plan.Edits.Apply(doc.GifData), plan.Frames};
 }
 
-std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, TControlReading reading) {
+std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, TControlReading reading,
+                              size_t frames) {
   QByteArray opened = doc.GifData;
   opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
   const auto target = ComposeFrames(opened), shown = ComposeFrames(saved, reading);
@@ -33,7 +34,7 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
   TBackgroundTarget beyond(chosen, doc.Background);
   TCanvas frame(TRect::Sized(target->Left, target->Top, target->Width, target->Height));
   std::vector<uint32_t> whole;
-  for (size_t k = 0; k < target->Canvases.size(); ++k) {
+  for (size_t k = 0; k < std::min(frames, target->Canvases.size()); ++k) {
     if (!doc.Background.IsDefault()) {
       frame.Paste(frame.Bounds(), target->Canvases[k]);
       beyond.Make(frame, whole);

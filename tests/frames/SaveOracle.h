@@ -3,6 +3,7 @@
 // tests: the opened file with its first frame's transparency set aside,
 // composed as a browser does, the chosen colour transparent.
 #include <QByteArray>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,12 @@ struct TSaved {
 };
 TSaved Save(const TGifDocument& doc, bool rewrite = true);
 
-// Empty when each composed frame of saved, its control blocks read so,
-// equals the target of doc (its first control blocks honoured, as Tomaru
-// reads it); else the first frame and pixel that differ.
+// Empty when each composed frame of saved (the first frames of them only),
+// its control blocks read so, equals the target of doc (its first control
+// blocks honoured, as Tomaru reads it); else the first frame and pixel that
+// differ.
 std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved,
-                              TControlReading reading = TControlReading::First);
+                              TControlReading reading = TControlReading::First, size_t frames = SIZE_MAX);
 
 // Frames whose descriptor, table or image data differ between the two files.
 std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& saved);
