@@ -329,6 +329,9 @@ int main(int argc, char** argv) {
     Write(QStringLiteral("gif_header"), gif);
     Write(QStringLiteral("save_plan"), char(0x00) + gif);
     Write(QStringLiteral("save_plan"), char(0x01) + gif);
+    // Entry, tolerance, region and matte flags (4: the first frame only), matte colour.
+    Write(QStringLiteral("background"), QByteArray("\x00\x00\x03\x20\x20\x20", 6) + gif);
+    Write(QStringLiteral("background"), QByteArray("\x01\x0A\x06\x3A\x7B\xD5", 6) + gif);
     Write(QStringLiteral("gif_plugin"), gif);
     Write(QStringLiteral("file_open"), char(0x00) + gif);
     Write(QStringLiteral("file_open"), char(0x35) + gif);

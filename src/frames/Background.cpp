@@ -166,44 +166,67 @@ void TBackgroundTarget::Matte(const TCanvas& shown, std::vector<TPixel>& target)
     }
 }
 
-// Where the recoloured edges bring the target past what a table holds, their
-// colours are reduced with the project's quantiser and every recoloured pixel
-// takes the nearest of those and the colours left as they were.
+// Where the target shows more colours than a table holds beside a
+// transparent entry (the recoloured edges', or the chosen colour kept inside
+// the art beside a full table), they are reduced with the project's
+// quantiser: the edges' new colours alone while the others leave them room,
+// else every colour. Each pixel reduced takes the nearest colour left.
 bool TBackgroundTarget::FitColors(std::vector<TPixel>& target) {
-  if (Changed.empty()) return false;
-  std::unordered_set<TPixel> kept;
+  std::unordered_set<TPixel> keptSet;
   std::vector<TPixel> memo(1024, 1);  // 1 is no pixel: colours are opaque, transparency 0
+  const bool recoloured = !Changed.empty();
   for (size_t i = 0, n = target.size(); i < n; ++i) {
     const TPixel p = target[i];
-    if (p == 0 || Near[i] == kRecoloured) continue;
+    if (p == 0 || (recoloured && Near[i] == kRecoloured)) continue;
     TPixel& m = memo[(p * 2654435761u) >> 22];
-    if (m != p) m = p, kept.insert(p);
+    if (m != p) m = p, keptSet.insert(p);
   }
   std::unordered_map<TPixel, unsigned> added;
   for (const uint32_t i : Changed)
-    if (target[i] != 0 && !kept.count(target[i])) ++added[target[i]];
-  if (kept.size() + added.size() <= kMaxOpaqueColors) return false;
-  // Sorted, so that the same colours give the same palette in every run.
-  std::vector<TColorCount> counts;
-  for (const auto& [color, count] : added) counts.push_back({color & 0xFFFFFF, count});
-  std::sort(counts.begin(), counts.end(), [](const TColorCount& a, const TColorCount& b) { return a.Rgb < b.Rgb; });
-  std::vector<TPixel> choices;
-  if (kept.size() < kMaxOpaqueColors)
+    if (target[i] != 0 && !keptSet.count(target[i])) ++added[target[i]];
+  if (keptSet.size() + added.size() <= kMaxOpaqueColors) return false;
+  std::vector<TPixel> kept(keptSet.begin(), keptSet.end()), reduced;
+  for (const auto& entry : added) reduced.push_back(entry.first);
+  const bool all = kept.size() >= kMaxOpaqueColors;
+  if (all) reduced.insert(reduced.end(), kept.begin(), kept.end()), kept.clear();
+  std::sort(kept.begin(), kept.end());
+  std::sort(reduced.begin(), reduced.end());
+  // An animation's frames mostly show the same colours: their reduction is
+  // made once, so that what stays still keeps its colours from frame to frame.
+  if (!(Last.All == all && Last.Kept == kept && Last.Reduced == reduced)) {
+    if (all) {
+      added.clear();
+      for (const TPixel p : target)
+        if (p != 0) ++added[p];
+    }
+    std::vector<TColorCount> counts;
+    for (const TPixel c : reduced) counts.push_back({c & 0xFFFFFF, added[c]});
+    std::vector<TPixel> choices;
     for (const uint32_t c : ChooseFewerColors(counts, int(kMaxOpaqueColors - kept.size())))
       choices.push_back(0xFF000000u | c);
-  std::vector<TPixel> keptSorted(kept.begin(), kept.end());
-  std::sort(keptSorted.begin(), keptSorted.end());
-  choices.insert(choices.end(), keptSorted.begin(), keptSorted.end());
-  std::unordered_map<TPixel, TPixel> nearest;
-  for (const TColorCount& c : counts) {
-    const TPixel from = 0xFF000000u | c.Rgb;
-    TPixel best = choices.front();
-    for (const TPixel to : choices)
-      if (Distance2(from, to) < Distance2(from, best)) best = to;
-    nearest[from] = best;
+    choices.insert(choices.end(), kept.begin(), kept.end());
+    Last.Nearest.clear();
+    for (const TPixel from : reduced) {
+      TPixel best = choices.front();
+      for (const TPixel to : choices)
+        if (Distance2(from, to) < Distance2(from, best)) best = to;
+      Last.Nearest[from] = best;
+    }
+    Last.All = all, Last.Kept = std::move(kept), Last.Reduced = std::move(reduced);
   }
-  for (const uint32_t i : Changed)
-    if (target[i] != 0 && !kept.count(target[i])) target[i] = nearest[target[i]];
+  // Neighbours mostly share a colour: the last look-up answers again.
+  TPixel lastFrom = 0, lastTo = 0;
+  const auto nearest = [&](TPixel p) {
+    if (p != lastFrom) lastFrom = p, lastTo = Last.Nearest.at(p);
+    return lastTo;
+  };
+  if (all) {
+    for (TPixel& p : target)
+      if (p != 0) p = nearest(p);
+  } else {
+    for (const uint32_t i : Changed)
+      if (target[i] != 0 && !keptSet.count(target[i])) target[i] = nearest(target[i]);
+  }
   return true;
 }
 
@@ -218,7 +241,7 @@ bool TBackgroundTarget::Make(const TCanvas& shown, std::vector<TPixel>& target) 
     TPixel* to = &target[size_t(y) * Width];
     for (int x = 0; x < Width; ++x) to[x] = state[x] == kCleared ? 0 : row[x];
   }
-  if (!Settings.Matte) return false;
-  Matte(shown, target);
+  Changed.clear();
+  if (Settings.Matte) Matte(shown, target);
   return FitColors(target);
 }

@@ -3,6 +3,7 @@
 // and the choice (the chosen colour, a tolerance, the region, a matte), which
 // pixels turn transparent and which edge pixels take a new colour.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "document/Background.h"
@@ -34,4 +35,10 @@ class TBackgroundTarget {
   std::vector<uint8_t> State, Across, Near;
   std::vector<uint32_t> Seeds;
   std::vector<uint32_t> Changed;  // pixels the matte recoloured
+  // The last reduction: the colours kept, those reduced and where each went.
+  struct TReduction {
+    bool All = false;
+    std::vector<TPixel> Kept, Reduced;
+    std::unordered_map<TPixel, TPixel> Nearest;
+  } Last;
 };

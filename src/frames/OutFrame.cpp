@@ -107,6 +107,9 @@ std::optional<TOutFrame> WithOwnTable(const TOutFrame& original, const TFrameTar
   TOutFrame out;
   out.Colors = original.Colors;
   out.Transparent = ChooseTransparent(out.Colors, needed, preferred, spare);
+  // A full table whose every colour is shown has no entry left for
+  // transparency: a table of the shown colours alone may still fit.
+  if (out.Colors.size() > size_t(kMaxEntries)) return std::nullopt;
   TEntryOf entryOf;
   for (int e = 0; e < int(out.Colors.size()); ++e)
     if (e != out.Transparent) entryOf.Add(out.Colors[size_t(e)], e);

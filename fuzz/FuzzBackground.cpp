@@ -1,0 +1,65 @@
+// The save beyond one colour: any input with any tolerance, region and matte,
+// taken from its first bytes. Planning stays in bounds; every frame of the
+// save has a table of at most 256 entries; where giflib reads the opened file
+// whole, the save reads too, and each frame it judged composes to its target
+// (the test compositor's frames, each turned into a target by the same
+// function), except where the plan says it left frames.
+#include "FuzzSupport.h"
+#include "common/GifAnimation.h"
+#include "document/GifDocument.h"
+#include "document/GifFrames.h"
+#include "frames/Background.h"
+#include "frames/Canvas.h"
+#include "frames/SavePlan.h"
+
+namespace {
+
+constexpr size_t kSettingsBytes = 6;
+
+void Check(const TGifDocument& doc, bool allFrames) {
+  const TSavePlan plan = PlanSave(doc, allFrames);
+  const QByteArray saved = plan.Edits.Apply(doc.GifData);
+  const TFrameWalk before = WalkGifFrames(doc.GifData), after = WalkGifFrames(saved);
+  FUZZ_CHECK(after.Frames.size() == before.Frames.size());
+  FUZZ_CHECK(plan.Frames.Rewritten <= plan.Frames.Frames && plan.Frames.Reduced <= plan.Frames.Frames);
+  for (const TGifFrame& f : after.Frames) FUZZ_CHECK(f.ColorCount <= 256);
+
+  QByteArray opened = doc.GifData;
+  opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
+  const auto target = ComposeFrames(opened);
+  if (!target || before.Damaged) return;
+  const auto shown = ComposeFrames(saved);
+  FUZZ_CHECK(shown.has_value());
+  FUZZ_CHECK(shown->Canvases.size() == target->Canvases.size());
+  if (plan.Frames.NotRight > 0 || plan.Frames.UndecodedFrom >= 0 || plan.Frames.TooLargeToJudge) return;
+  // Readers that honour another of several control blocks are fuzz_save_plan's.
+  const TColor c = doc.PaletteColors[doc.TransparentIndex];
+  TBackgroundTarget beyond(OpaquePixel(uint8_t(RedOf(c)), uint8_t(GreenOf(c)), uint8_t(BlueOf(c))), doc.Background);
+  TCanvas frame(TRect::Sized(target->Left, target->Top, target->Width, target->Height));
+  std::vector<TPixel> want;
+  const size_t judged = allFrames ? target->Canvases.size() : std::min<size_t>(1, target->Canvases.size());
+  for (size_t k = 0; k < judged; ++k) {
+    frame.Paste(frame.Bounds(), target->Canvases[k]);
+    beyond.Make(frame, want);
+    FUZZ_CHECK(shown->Canvases[k] == want);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < kSettingsBytes) return 0;
+  TGifDocument doc;
+  if (!doc.ReadGifHeader(Bytes(data + kSettingsBytes, size - kSettingsBytes))) return 0;
+  TRect canvas{0, 0, doc.ImageWidth, doc.ImageHeight};
+  for (const TGifFrame& f : WalkGifFrames(doc.GifData).Frames)
+    canvas = canvas.United(TRect::Sized(f.Left, f.Top, f.Width, f.Height));
+  if (int64_t(canvas.Width()) * canvas.Height() > (1 << 16)) return 0;
+  doc.TransparentOn = true;
+  doc.TransparentIndex = uint8_t(data[0] % doc.ColorCount);
+  doc.Background.Tolerance = data[1] % (kMaxTolerance + 1);
+  doc.Background.Connected = data[2] & 1;
+  if (data[2] & 2) doc.Background.Matte = RGBColor(data[3], data[4], data[5]);
+  Check(doc, !(data[2] & 4));
+  return 0;
+}
