@@ -3,6 +3,7 @@
 // every save reads too, and every frame it composes, whichever control block
 // of a frame is honoured, is the picture as chosen, except frames the plan
 // itself says it left.
+#include "ControlBlocks.h"
 #include "FuzzSupport.h"
 #include "common/GifAnimation.h"
 #include "document/GifDocument.h"
@@ -13,29 +14,6 @@
 namespace {
 
 uint32_t Pixel(TColor c) { return 0xFF000000u | uint32_t(RedOf(c)) << 16 | uint32_t(GreenOf(c)) << 8 | BlueOf(c); }
-
-// Decoders differ on a control block of the wrong size (giflib takes the
-// first, whatever its size): the target is clear only where every one is
-// well formed.
-bool ControlBlocksWellFormed(const QByteArray& gif) {
-  const auto* b = reinterpret_cast<const uint8_t*>(gif.constData());
-  int64_t pos = kGifScreenDescriptorEnd + ((b[10] & 0x80) ? GifTableBytes(b[10]) : 0);
-  while (pos + 2 < gif.size()) {
-    if (b[pos] == 0x21) {
-      if (b[pos + 1] == 0xF9 && b[pos + 2] != 4) return false;
-      pos = SkipGifSubBlocks(gif, pos + 2);
-    } else if (b[pos] == 0x2C && pos + kGifImageDescriptorSize < gif.size()) {
-      const uint8_t packed = b[pos + 9];
-      pos += kGifImageDescriptorSize + ((packed & 0x80) ? GifTableBytes(packed) : 0) + 1;
-      if (pos > gif.size()) return true;
-      pos = SkipGifSubBlocks(gif, pos);
-    } else {
-      return true;
-    }
-    if (pos < 0) return true;
-  }
-  return true;
-}
 
 void Check(const TGifDocument& doc, TFrameRewrite rewrite) {
   const TSavePlan plan = PlanSave(doc, true, rewrite);

@@ -54,6 +54,10 @@
         <source>フレームの範囲が大きすぎて確かめられないため、制御ブロックだけを変えました</source>
         <translation>the frames spread too wide to be checked; only control blocks were changed</translation>
     </message>
+    <message>
+        <source>%1 フレームは縁の色が 256 色に収まらないため減色しました</source>
+        <translation>%1 frames had their colours reduced: their edges' new colours would not fit in 256</translation>
+    </message>
 </context>
 <context>
     <name>BatchWrite</name>
@@ -565,6 +569,10 @@
     <message>
         <source>判定中 %1/%2</source>
         <translation>judging %1/%2</translation>
+    </message>
+    <message>
+        <source>減色 %1</source>
+        <translation>reduced %1</translation>
     </message>
 </context>
 <context>

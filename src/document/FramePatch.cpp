@@ -138,11 +138,13 @@ void WriteFrameControls(const QByteArray& source, const TFrameWalk& walk, const 
     // Readers differ in which block they honour: each says the same about
     // transparency and disposal, and keeps its own user-input and reserved bits.
     const bool transparent = *c.Packed & kGceTransparentFlag;
+    // Compared with the bytes as the edits already leave them: the first
+    // frame's patch may have set them otherwise than the judge decided.
     for (const int gce : frame.Gces) {
-      const uint8_t own = uint8_t(source[gce + 3]);
+      const uint8_t own = edits.At(source, gce + 3);
       const uint8_t packed = uint8_t((own & ~kSaid) | (*c.Packed & kSaid));
       if (packed != own) edits.Set(gce + 3, packed);
-      if (transparent && c.Index != uint8_t(source[gce + 6])) edits.Set(gce + 6, c.Index);
+      if (transparent && c.Index != edits.At(source, gce + 6)) edits.Set(gce + 6, c.Index);
     }
   }
 }

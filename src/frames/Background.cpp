@@ -2,16 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
-#include <unordered_set>
+#include <cstring>
 
 #include "reduce/FewerColors.h"
 
 namespace {
 
 constexpr uint8_t kKept = 0, kTaken = 1, kCleared = 2;
-// Near: 1 within kRadius of a pixel the choice cleared, 2 once recoloured.
-constexpr uint8_t kNear = 1, kRecoloured = 2;
 
 // The figures below were chosen on antialiased art whose truth is known
 // (tests/frames/BackgroundTest.cpp), by the worst frame's PSNR on a dark and
@@ -40,6 +37,8 @@ int64_t Distance2(TPixel a, TPixel b) {
   return dr * dr + dg * dg + db * db;
 }
 
+TRect Grown(const TRect& r, int by) { return r.Empty() ? r : TRect{r.Left - by, r.Top - by, r.Right + by, r.Bottom + by}; }
+
 }  // namespace
 
 TBackgroundTarget::TBackgroundTarget(TPixel chosen, const TBackground& settings)
@@ -47,31 +46,21 @@ TBackgroundTarget::TBackgroundTarget(TPixel chosen, const TBackground& settings)
   // Distance squared times 100^2 against (tolerance * black-to-white)^2.
   const int64_t t = std::clamp(settings.Tolerance, 0, kMaxTolerance);
   MaxDistance = t * t * 3 * 255 * 255;
-  if (settings.Matte) Page = OpaquePixel(uint8_t(RedOf(*settings.Matte)), uint8_t(GreenOf(*settings.Matte)),
-                                         uint8_t(BlueOf(*settings.Matte)));
+  if (settings.Matte)
+    Page = OpaquePixel(uint8_t(RedOf(*settings.Matte)), uint8_t(GreenOf(*settings.Matte)), uint8_t(BlueOf(*settings.Matte)));
 }
 
 bool TBackgroundTarget::Taken(TPixel p) const {
   return p == 0 || p == Chosen || (MaxDistance > 0 && Distance2(p, Chosen) * 10000 <= MaxDistance);
 }
 
-// Marks what turns transparent: every taken pixel, or with the region the
-// background only those joined to the edge through taken pixels. A scanline
-// fill: each run of taken pixels is cleared whole, and the runs touching it
-// above and below wait on a stack, so depth never grows with the picture.
-void TBackgroundTarget::Clear(const TCanvas& shown) {
-  const TRect area = shown.Bounds();
+// The background's region: the taken pixels joined to the edge through taken
+// pixels. A scanline fill: each run of taken pixels is cleared whole, and the
+// runs touching it above and below wait on a stack, so depth never grows with
+// the picture.
+void TBackgroundTarget::Fill() {
   const int w = Width, h = Height;
-  State.assign(size_t(w) * h, kKept);
-  for (int y = 0; y < h; ++y) {
-    const TPixel* row = &shown.At(area.Left, area.Top + y);
-    uint8_t* state = &State[size_t(y) * w];
-    for (int x = 0; x < w; ++x) state[x] = Taken(row[x]) ? kTaken : kKept;
-  }
-  if (!Settings.Connected) {
-    std::replace(State.begin(), State.end(), kTaken, kCleared);
-    return;
-  }
+  std::memcpy(State.data(), Mask.data(), State.size());
   Seeds.clear();
   for (int x = 0; x < w; ++x) Seeds.push_back(uint32_t(x)), Seeds.push_back(uint32_t(size_t(h - 1) * w + x));
   for (int y = 0; y < h; ++y) Seeds.push_back(uint32_t(size_t(y) * w)), Seeds.push_back(uint32_t(size_t(y) * w + w - 1));
@@ -96,53 +85,35 @@ void TBackgroundTarget::Clear(const TCanvas& shown) {
 
 // Edge pixels read as blends P = a*F + (1-a)*B of the background colour B and
 // an art colour F, and shown as a*F + (1-a)*M on the page colour M instead.
-// F is the colour, among the opaque pixels of the 5 x 5 square around P
-// (itself included), farthest from B that still has P on its line to B:
-// inside a solid shape that is the shape's own colour just within the edge;
-// across a thin line, its darkest pixel. Art colours that are no blend of
-// their neighbour and B (a fill beside an outline) are off every such line
-// and stay as they are.
-void TBackgroundTarget::Matte(const TCanvas& shown, std::vector<TPixel>& target) {
-  const TRect area = shown.Bounds();
+// An edge pixel is opaque, kept, and within kRadius (a square) of a pixel
+// that was opaque and is now cleared. F is the colour, among the kept opaque
+// pixels of the square of kRadius around P (itself included), farthest from
+// B that still has P on its line to B: inside a solid shape that is the
+// shape's own colour just within the edge; across a thin line, its darkest
+// pixel. Art colours that are no blend of their neighbour and B (a fill
+// beside an outline) are off every such line and stay as they are.
+void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   const int w = Width, h = Height;
-  const auto pixel = [&](int x, int y) { return shown.At(area.Left + x, area.Top + y); };
-  // Near: within kRadius (a square) of a pixel that was opaque and is now
-  // cleared, in two passes of running counts.
-  Across.assign(size_t(w) * h, 0);
-  Near.assign(size_t(w) * h, 0);
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* state = &State[size_t(y) * w];
-    uint8_t* across = &Across[size_t(y) * w];
-    int count = 0;
-    const auto source = [&](int x) { return x >= 0 && x < w && state[x] == kCleared && pixel(x, y) != 0 ? 1 : 0; };
-    for (int x = 0; x < kRadius && x < w; ++x) count += source(x);
-    for (int x = 0; x < w; ++x) {
-      count += source(x + kRadius) - source(x - kRadius - 1);
-      across[x] = count > 0;
-    }
-  }
-  for (int x = 0; x < w; ++x) {
-    int count = 0;
-    const auto source = [&](int y) { return y >= 0 && y < h ? int(Across[size_t(y) * w + x]) : 0; };
-    for (int y = 0; y < kRadius && y < h; ++y) count += source(y);
-    for (int y = 0; y < h; ++y) {
-      count += source(y + kRadius) - source(y - kRadius - 1);
-      Near[size_t(y) * w + x] = count > 0 ? kNear : 0;
-    }
-  }
+  const auto pixel = [&](int x, int y) { return shown.At(Area.Left + x, Area.Top + y); };
   const double br = R(Chosen), bg = G(Chosen), bb = B(Chosen);
   const double mr = R(Page) - br, mg = G(Page) - bg, mb = B(Page) - bb;
-  Changed.clear();
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
       const size_t i = size_t(y) * w + x;
-      const TPixel p = pixel(x, y);
-      if (!Near[i] || target[i] == 0) continue;
+      if (Raw[i] == 0) continue;
+      const int top = std::max(0, y - kRadius), bottom = std::min(h - 1, y + kRadius);
+      const int left = std::max(0, x - kRadius), right = std::min(w - 1, x + kRadius);
+      bool edge = false;
+      for (int ny = top; ny <= bottom && !edge; ++ny)
+        for (int nx = left; nx <= right && !edge; ++nx)
+          edge = State[size_t(ny) * w + nx] == kCleared && pixel(nx, ny) != 0;
+      if (!edge) continue;
+      const TPixel p = Raw[i];
       const double pr = R(p) - br, pg = G(p) - bg, pb = B(p) - bb;
       const double p2 = pr * pr + pg * pg + pb * pb;
       double share = 1, farthest = p2;
-      for (int ny = std::max(0, y - kRadius); ny <= std::min(h - 1, y + kRadius); ++ny)
-        for (int nx = std::max(0, x - kRadius); nx <= std::min(w - 1, x + kRadius); ++nx) {
+      for (int ny = top; ny <= bottom; ++ny)
+        for (int nx = left; nx <= right; ++nx) {
           const TPixel f = pixel(nx, ny);
           if (f == 0 || State[size_t(ny) * w + nx] == kCleared) continue;
           const double fr = R(f) - br, fg = G(f) - bg, fb = B(f) - bb;
@@ -153,95 +124,161 @@ void TBackgroundTarget::Matte(const TCanvas& shown, std::vector<TPixel>& target)
           farthest = f2, share = along / f2;
         }
       if (share >= kWhole) continue;
-      Near[i] = kRecoloured;
-      Changed.push_back(uint32_t(i));
+      Recoloured[i] = 1;
       if (share < kFaintest) {
-        target[i] = 0;
+        Raw[i] = 0;
         continue;
       }
-      const auto channel = [&](int c, double m) {
-        return uint8_t(std::clamp(std::lround(c + (1 - share) * m), 0L, 255L));
-      };
-      target[i] = OpaquePixel(channel(R(p), mr), channel(G(p), mg), channel(B(p), mb));
+      const auto channel = [&](int c, double m) { return uint8_t(std::clamp(std::lround(c + (1 - share) * m), 0L, 255L)); };
+      Raw[i] = OpaquePixel(channel(R(p), mr), channel(G(p), mg), channel(B(p), mb));
     }
+}
+
+// Adds (sign 1) or takes away (-1) the colours of Raw over r.
+void TBackgroundTarget::Count(const TRect& r, int sign) {
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    // Neighbours mostly share a colour: counted once a run.
+    TPixel run = 0;
+    bool runRecoloured = false;
+    int64_t length = 0;
+    const auto flush = [&] {
+      if (run == 0 || length == 0) return;
+      auto& counts = runRecoloured ? Added : Kept;
+      const auto it = counts.emplace(run, 0).first;
+      if ((it->second += sign * length) == 0) counts.erase(it);
+    };
+    for (int x = r.Left; x < r.Right; ++x) {
+      const size_t i = size_t(y) * Width + x;
+      if (Raw[i] == run && bool(Recoloured[i]) == runRecoloured) {
+        ++length;
+        continue;
+      }
+      flush();
+      run = Raw[i], runRecoloured = Recoloured[i], length = 1;
+    }
+    flush();
+  }
 }
 
 // Where the target shows more colours than a table holds beside a
 // transparent entry (the recoloured edges', or the chosen colour kept inside
 // the art beside a full table), they are reduced with the project's
 // quantiser: the edges' new colours alone while the others leave them room,
-// else every colour. Each pixel reduced takes the nearest colour left.
-bool TBackgroundTarget::FitColors(std::vector<TPixel>& target) {
-  std::unordered_set<TPixel> keptSet;
-  std::vector<TPixel> memo(1024, 1);  // 1 is no pixel: colours are opaque, transparency 0
-  const bool recoloured = !Changed.empty();
-  for (size_t i = 0, n = target.size(); i < n; ++i) {
-    const TPixel p = target[i];
-    if (p == 0 || (recoloured && Near[i] == kRecoloured)) continue;
-    TPixel& m = memo[(p * 2654435761u) >> 22];
-    if (m != p) m = p, keptSet.insert(p);
-  }
-  std::unordered_map<TPixel, unsigned> added;
-  for (const uint32_t i : Changed)
-    if (target[i] != 0 && !keptSet.count(target[i])) ++added[target[i]];
-  if (keptSet.size() + added.size() <= kMaxOpaqueColors) return false;
-  std::vector<TPixel> kept(keptSet.begin(), keptSet.end()), reduced;
-  for (const auto& entry : added) reduced.push_back(entry.first);
+// else every colour. Each pixel reduced takes the nearest colour left. An
+// animation's frames mostly show the same colours: the reduction is made
+// again only when those kept as they are change, so that what stays still
+// keeps its colours.
+// Answers the reduction to show, 0 for none.
+int TBackgroundTarget::Mapping() {
+  std::vector<TPixel> kept, reduced;
+  for (const auto& entry : Kept) kept.push_back(entry.first);
+  for (const auto& entry : Added)
+    if (!Kept.count(entry.first)) reduced.push_back(entry.first);
+  if (kept.size() + reduced.size() <= kMaxOpaqueColors) return 0;
   const bool all = kept.size() >= kMaxOpaqueColors;
   if (all) reduced.insert(reduced.end(), kept.begin(), kept.end()), kept.clear();
   std::sort(kept.begin(), kept.end());
   std::sort(reduced.begin(), reduced.end());
-  // An animation's frames mostly show the same colours: their reduction is
-  // made once, so that what stays still keeps its colours from frame to frame.
-  if (!(Last.All == all && Last.Kept == kept && Last.Reduced == reduced)) {
-    if (all) {
-      added.clear();
-      for (const TPixel p : target)
-        if (p != 0) ++added[p];
-    }
-    std::vector<TColorCount> counts;
-    for (const TPixel c : reduced) counts.push_back({c & 0xFFFFFF, added[c]});
-    std::vector<TPixel> choices;
-    for (const uint32_t c : ChooseFewerColors(counts, int(kMaxOpaqueColors - kept.size())))
-      choices.push_back(0xFF000000u | c);
-    choices.insert(choices.end(), kept.begin(), kept.end());
-    Last.Nearest.clear();
-    for (const TPixel from : reduced) {
-      TPixel best = choices.front();
-      for (const TPixel to : choices)
-        if (Distance2(from, to) < Distance2(from, best)) best = to;
-      Last.Nearest[from] = best;
-    }
-    Last.All = all, Last.Kept = std::move(kept), Last.Reduced = std::move(reduced);
-  }
-  // Neighbours mostly share a colour: the last look-up answers again.
-  TPixel lastFrom = 0, lastTo = 0;
-  const auto nearest = [&](TPixel p) {
-    if (p != lastFrom) lastFrom = p, lastTo = Last.Nearest.at(p);
-    return lastTo;
+  const auto nearest = [](TPixel from, const std::vector<TPixel>& choices) {
+    TPixel best = choices.front();
+    for (const TPixel to : choices)
+      if (Distance2(from, to) < Distance2(from, best)) best = to;
+    return best;
   };
-  if (all) {
-    for (TPixel& p : target)
-      if (p != 0) p = nearest(p);
-  } else {
-    for (const uint32_t i : Changed)
-      if (target[i] != 0 && !keptSet.count(target[i])) target[i] = nearest(target[i]);
+  // The same colours kept as they are: colours new since are matched to the
+  // reduction's own, which every colour reduced before keeps.
+  if (Generation > 0 && Last.All == all && Last.Kept == kept) {
+    for (const TPixel c : reduced)
+      if (!Last.Nearest.count(c)) Last.Nearest[c] = nearest(c, Last.Choices);
+    return Generation;
   }
-  return true;
+  // Sorted, so that the same colours give the same palette in every run.
+  std::vector<TColorCount> counts;
+  for (const TPixel c : reduced) {
+    int64_t n = 0;
+    if (const auto it = Added.find(c); it != Added.end()) n += it->second;
+    if (const auto it = Kept.find(c); all && it != Kept.end()) n += it->second;
+    counts.push_back({c & 0xFFFFFF, unsigned(std::min<int64_t>(n, UINT32_MAX))});
+  }
+  std::vector<TPixel> choices;
+  for (const uint32_t c : ChooseFewerColors(counts, int(kMaxOpaqueColors - kept.size())))
+    choices.push_back(0xFF000000u | c);
+  choices.insert(choices.end(), kept.begin(), kept.end());
+  Last.Nearest.clear();
+  for (const TPixel from : reduced) Last.Nearest[from] = nearest(from, choices);
+  Last.All = all, Last.Kept = std::move(kept), Last.Choices = std::move(choices);
+  return ++Generation;
 }
 
-bool TBackgroundTarget::Make(const TCanvas& shown, std::vector<TPixel>& target) {
-  const TRect area = shown.Bounds();
-  Width = area.Width(), Height = area.Height();
-  target.resize(size_t(Width) * Height);
-  Clear(shown);
-  for (int y = 0; y < Height; ++y) {
-    const TPixel* row = &shown.At(area.Left, area.Top + y);
-    const uint8_t* state = &State[size_t(y) * Width];
-    TPixel* to = &target[size_t(y) * Width];
-    for (int x = 0; x < Width; ++x) to[x] = state[x] == kCleared ? 0 : row[x];
+TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& changed) {
+  const bool whole = !changed || shown.Bounds().Left != Area.Left || shown.Bounds().Top != Area.Top ||
+                     shown.Bounds().Right != Area.Right || shown.Bounds().Bottom != Area.Bottom || Raw.empty();
+  TRect c;
+  if (whole) {
+    Area = shown.Bounds();
+    Width = Area.Width(), Height = Area.Height();
+    const size_t n = size_t(Width) * Height;
+    Mask.assign(n, kKept), State.assign(n, kKept), LastState.assign(n, kKept), Recoloured.assign(n, 0);
+    Raw.assign(n, 0), Out.assign(n, 0);
+    Kept.clear(), Added.clear();
+    c = {0, 0, Width, Height};
+  } else {
+    const TRect r = changed->Intersected(Area);
+    c = r.Empty() ? TRect{} : TRect{r.Left - Area.Left, r.Top - Area.Top, r.Right - Area.Left, r.Bottom - Area.Top};
   }
-  Changed.clear();
-  if (Settings.Matte) Matte(shown, target);
-  return FitColors(target);
+  const int w = Width;
+  if (w == 0 || Height == 0) return {};
+  for (int y = c.Top; y < c.Bottom; ++y)
+    for (int x = c.Left; x < c.Right; ++x) Mask[size_t(y) * w + x] = Taken(shown.At(Area.Left + x, Area.Top + y)) ? kTaken : kKept;
+  // Where what is cleared changed: anywhere, for the background's region.
+  TRect d = c;
+  if (Settings.Connected) {
+    if (!c.Empty()) {
+      std::swap(State, LastState);
+      Fill();
+    }
+    for (int y = 0; y < Height && !whole && !c.Empty(); ++y) {
+      const uint8_t* now = &State[size_t(y) * w];
+      const uint8_t* last = &LastState[size_t(y) * w];
+      if (std::memcmp(now, last, size_t(w)) == 0) continue;
+      int first = 0, end = w;
+      while (now[first] == last[first]) ++first;
+      while (now[end - 1] == last[end - 1]) --end;
+      d = d.United({first, y, end, y + 1});
+    }
+  } else {
+    for (int y = c.Top; y < c.Bottom; ++y)
+      for (int x = c.Left; x < c.Right; ++x) State[size_t(y) * w + x] = Mask[size_t(y) * w + x] == kTaken ? kCleared : kKept;
+  }
+  // A pixel's target reads what is shown and cleared up to kRadius away.
+  const TRect u = Grown(d, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
+  Count(u, -1);
+  for (int y = u.Top; y < u.Bottom; ++y)
+    for (int x = u.Left; x < u.Right; ++x) {
+      const size_t i = size_t(y) * w + x;
+      Raw[i] = State[i] == kCleared ? 0 : shown.At(Area.Left + x, Area.Top + y);
+      Recoloured[i] = 0;
+    }
+  if (Settings.Matte) Matte(shown, u);
+  Count(u, 1);
+  const int mapping = Mapping();
+  const TRect o = mapping != OutMapping ? TRect{0, 0, Width, Height} : u;
+  OutMapping = mapping;
+  // Neighbours mostly share a colour: the last look-up answers again.
+  TPixel lastFrom = 0, lastTo = 0;
+  for (int y = o.Top; y < o.Bottom; ++y)
+    for (int x = o.Left; x < o.Right; ++x) {
+      const size_t i = size_t(y) * w + x;
+      const TPixel p = Raw[i];
+      if (!mapping || p == 0 || (!Last.All && !Recoloured[i])) {
+        Out[i] = p;
+        continue;
+      }
+      if (p != lastFrom) {
+        const auto it = Last.Nearest.find(p);
+        lastFrom = p, lastTo = it == Last.Nearest.end() ? p : it->second;
+      }
+      Out[i] = lastTo;
+    }
+  return o.Empty() ? TRect{} : TRect{o.Left + Area.Left, o.Top + Area.Top, o.Right + Area.Left, o.Bottom + Area.Top};
 }

@@ -3,6 +3,7 @@
 // and the choice (the chosen colour, a tolerance, the region, a matte), which
 // pixels turn transparent and which edge pixels take a new colour.
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -13,32 +14,48 @@ class TBackgroundTarget {
  public:
   TBackgroundTarget(TPixel chosen, const TBackground& settings);
 
-  // The target of the whole of shown, row by row, into target. Answers
-  // whether the edges' new colours were reduced so that the target shows at
-  // most 255 colours (and a transparent one), as a frame's table can hold.
-  bool Make(const TCanvas& shown, std::vector<TPixel>& target);
+  // Makes the target of shown. changed: where shown differs from what the
+  // last call was given on the same screen; without it the whole is made
+  // anew. Frame after frame, the edges' colours are reduced the same way
+  // while the frames show the same colours. Answers where the target may
+  // differ from the last one.
+  TRect Make(const TCanvas& shown, const std::optional<TRect>& changed = {});
+  // The last target, row by row over shown's bounds; 0 is transparent.
+  const std::vector<TPixel>& Target() const { return Out; }
+  // Whether its colours were reduced so that it shows at most 255 and
+  // transparency, as a frame's table can hold.
+  bool Reduced() const { return OutMapping != 0; }
 
   // Whether a colour is taken by the tolerance (transparency always is).
   bool Taken(TPixel p) const;
 
  private:
-  void Clear(const TCanvas& shown);
-  void Matte(const TCanvas& shown, std::vector<TPixel>& target);
-  bool FitColors(std::vector<TPixel>& target);
+  void Fill();
+  void Matte(const TCanvas& shown, const TRect& r);
+  void Count(const TRect& r, int sign);
+  int Mapping();
 
   const TPixel Chosen;
   const TBackground Settings;
-  int64_t MaxDistance = 0;  // squared, scaled by kScale
+  int64_t MaxDistance = 0;  // squared, times 100^2
   TPixel Page = 0;
-  // Scratch kept from frame to frame, a byte a pixel each.
+  TRect Area;
   int Width = 0, Height = 0;
-  std::vector<uint8_t> State, Across, Near;
+  // A byte a pixel: taken by the tolerance; cleared (now and for the last
+  // target); recoloured by the matte.
+  std::vector<uint8_t> Mask, State, LastState, Recoloured;
   std::vector<uint32_t> Seeds;
-  std::vector<uint32_t> Changed;  // pixels the matte recoloured
-  // The last reduction: the colours kept, those reduced and where each went.
+  // The target before and after its colours are reduced.
+  std::vector<TPixel> Raw, Out;
+  // How many pixels of Raw show each colour: as they were and recoloured.
+  std::unordered_map<TPixel, int64_t> Kept, Added;
+  // The last reduction: the colours kept as they are, those the reduced
+  // ones may take, and where each went.
   struct TReduction {
     bool All = false;
-    std::vector<TPixel> Kept, Reduced;
+    std::vector<TPixel> Kept, Choices;
     std::unordered_map<TPixel, TPixel> Nearest;
   } Last;
+  int Generation = 0;  // counts reductions made
+  int OutMapping = 0;  // the reduction Out shows, 0 for none
 };

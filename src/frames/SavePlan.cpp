@@ -99,7 +99,7 @@ class TJudge {
   // Decides how frame k (as the patch leaves it) is saved.
   TJudged Judge(size_t k, TOutFrame frame, TFramePatchResult& result);
   void ComposeTarget(size_t k, TOutFrame& frame);
-  void ComposeWholeTarget();
+  void ComposeWholeTarget(const TRect& touched);
   // The saved screen over the region before the frame, the last frame disposed so.
   void Base(int disposal, const TRect& cleared);
   bool Shows(const TOutFrame& frame) const;
@@ -134,7 +134,7 @@ class TJudge {
   // background's region and the edges depend on more than a pixel), and the
   // last one kept to find where it moved.
   std::optional<TBackgroundTarget> Beyond;
-  std::vector<TPixel> WholeTarget, LastTarget;
+  std::vector<TPixel> LastTarget;
   bool TargetReduced = false;
 };
 
@@ -236,12 +236,14 @@ TJudge::TDifference TJudge::Difference() const {
 // Draws frame k on the opened picture, its first frame's transparency set
 // aside, and reads the target off it over the region.
 void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
+  // What the opened picture's screen changes in: the last frame's disposal, this frame.
+  TRect touched = Shown.Last >= 0 ? Shown.Drawn : TRect{};
   if (Shown.Last >= 0) Shown.Dispose(DisposalOf(Opened[size_t(Shown.Last)]), Shown.Drawn);
   TOutFrame opened{frame.Rect, {}, frame.Colors, k == 0 ? -1 : TransparentOf(Opened[k]), false};
   opened.Indices.swap(frame.Indices);  // lent, not copied
   Shown.Draw(int(k), opened, DisposalOf(Opened[k]) == kToPrevious);
   frame.Indices.swap(opened.Indices);
-  if (Beyond) return ComposeWholeTarget();
+  if (Beyond) return ComposeWholeTarget(touched.United(Shown.Drawn));
   const int w = Region.Width();
   Target.resize(size_t(w) * Region.Height());
   const TPixel chosen = Chosen;  // a local, so that the row loops vectorise
@@ -252,30 +254,33 @@ void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
   }
 }
 
-void TJudge::ComposeWholeTarget() {
+void TJudge::ComposeWholeTarget(const TRect& touched) {
   const TRect all = Shown.Canvas.Bounds();
-  TargetReduced = Beyond->Make(Shown.Canvas, WholeTarget);
+  const TRect made = Beyond->Make(Shown.Canvas, touched);
+  TargetReduced = Beyond->Reduced();
+  const std::vector<TPixel>& whole = Beyond->Target();
   // Where the target moved since the frame before, the saved screen, which
   // showed that one there, must change too.
   const int w = all.Width();
   int left = w, right = -1, top = -1, bottom = -1;
-  for (int y = 0; y < all.Height(); ++y) {
-    const TPixel* now = &WholeTarget[size_t(y) * w];
-    const TPixel* last = &LastTarget[size_t(y) * w];
-    int first = 0, end = w;
-    while (first < w && now[first] == last[first]) ++first;
-    if (first == w) continue;
+  for (int y = made.Top; y < made.Bottom; ++y) {
+    const size_t row = size_t(y - all.Top) * w;
+    const TPixel* now = &whole[row];
+    TPixel* last = &LastTarget[row];
+    int first = made.Left - all.Left, end = made.Right - all.Left;
+    while (first < end && now[first] == last[first]) ++first;
+    if (first == end) continue;
     while (now[end - 1] == last[end - 1]) --end;
+    std::copy(now + first, now + end, last + first);
     left = std::min(left, first), right = std::max(right, end);
-    if (top < 0) top = y;
-    bottom = y + 1;
+    if (top < 0) top = y - all.Top;
+    bottom = y - all.Top + 1;
   }
   if (top >= 0) Region = Region.United({all.Left + left, all.Top + top, all.Left + right, all.Top + bottom});
   Target.resize(size_t(Region.Width()) * Region.Height());
   for (int y = Region.Top; y < Region.Bottom; ++y)
-    std::copy_n(&WholeTarget[size_t(y - all.Top) * w + (Region.Left - all.Left)], Region.Width(),
+    std::copy_n(&whole[size_t(y - all.Top) * w + (Region.Left - all.Left)], Region.Width(),
                 Target.begin() + size_t(y - Region.Top) * Region.Width());
-  WholeTarget.swap(LastTarget);
 }
 
 TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {

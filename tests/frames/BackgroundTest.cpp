@@ -351,8 +351,8 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
   TBackground settings;
   settings.Connected = true;
   TBackgroundTarget target(path, settings);
-  std::vector<TPixel> out;
-  target.Make(canvas, out);
+  target.Make(canvas);
+  const std::vector<TPixel>& out = target.Target();
   EXPECT_EQ(out[size_t(h - 2) * w + w / 2], 0u);
   EXPECT_EQ(out[size_t(2) * w + w / 2], 0u);
   EXPECT_EQ(out[size_t(1) * w + w / 2], wall);

@@ -33,14 +33,13 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
   // Beyond one colour, each frame's target is made from the whole frame.
   TBackgroundTarget beyond(chosen, doc.Background);
   TCanvas frame(TRect::Sized(target->Left, target->Top, target->Width, target->Height));
-  std::vector<uint32_t> whole;
   for (size_t k = 0; k < std::min(frames, target->Canvases.size()); ++k) {
     if (!doc.Background.IsDefault()) {
       frame.Paste(frame.Bounds(), target->Canvases[k]);
-      beyond.Make(frame, whole);
+      beyond.Make(frame);
     }
     for (size_t i = 0; i < target->Canvases[k].size(); ++i) {
-      const uint32_t want = !doc.Background.IsDefault()        ? whole[i]
+      const uint32_t want = !doc.Background.IsDefault()        ? beyond.Target()[i]
                             : target->Canvases[k][i] == chosen ? 0
                                                                : target->Canvases[k][i];
       if (shown->Canvases[k][i] != want)
