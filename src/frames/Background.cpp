@@ -41,6 +41,45 @@ TRect Grown(const TRect& r, int by) { return r.Empty() ? r : TRect{r.Left - by, 
 
 }  // namespace
 
+void TBackgroundTarget::TTally::Add(TPixel c, int64_t n) {
+  size_t s = Slot(c);
+  while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (Keys.size() - 1);
+  if (Keys[s] == 0) {
+    if ((Used + 1) * 2 > Keys.size()) {
+      Grow();
+      return Add(c, n);
+    }
+    Keys[s] = c, ++Used;
+  }
+  const bool was = Counts[s] > 0;
+  Counts[s] += n;
+  Shown += size_t(Counts[s] > 0) - size_t(was);
+}
+
+int64_t TBackgroundTarget::TTally::Of(TPixel c) const {
+  for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (Keys.size() - 1))
+    if (Keys[s] == c) return Counts[s];
+  return 0;
+}
+
+std::vector<TPixel> TBackgroundTarget::TTally::Colors() const {
+  std::vector<TPixel> colors;
+  for (size_t s = 0; s < Keys.size(); ++s)
+    if (Counts[s] > 0) colors.push_back(Keys[s]);
+  return colors;
+}
+
+// Twice as many slots while colours shown fill a quarter; colours no longer
+// shown are dropped.
+void TBackgroundTarget::TTally::Grow() {
+  TTally grown;
+  const size_t slots = Shown * 4 + 4 > Keys.size() ? Keys.size() * 2 : Keys.size();
+  grown.Keys.assign(slots, 0), grown.Counts.assign(slots, 0);
+  for (size_t s = 0; s < Keys.size(); ++s)
+    if (Counts[s] > 0) grown.Add(Keys[s], Counts[s]);
+  *this = std::move(grown);
+}
+
 TBackgroundTarget::TBackgroundTarget(TPixel chosen, const TBackground& settings)
     : Chosen(chosen), Settings(settings) {
   // Distance squared times 100^2 against (tolerance * black-to-white)^2.
@@ -97,23 +136,41 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   const auto pixel = [&](int x, int y) { return shown.At(Area.Left + x, Area.Top + y); };
   const double br = R(Chosen), bg = G(Chosen), bb = B(Chosen);
   const double mr = R(Page) - br, mg = G(Page) - bg, mb = B(Page) - bb;
-  for (int y = r.Top; y < r.Bottom; ++y)
+  // Edge: within kRadius of a pixel that was opaque and is now cleared, in
+  // two passes of running counts, across the rows around r, then down.
+  const int top = std::max(0, r.Top - kRadius), bottom = std::min(h, r.Bottom + kRadius), rw = r.Width();
+  if (rw <= 0 || r.Height() <= 0) return;
+  Across.assign(size_t(bottom - top) * rw, 0);
+  for (int y = top; y < bottom; ++y) {
+    const uint8_t* state = &State[size_t(y) * w];
+    uint8_t* across = &Across[size_t(y - top) * rw];
+    const auto source = [&](int x) { return x >= 0 && x < w && state[x] == kCleared && pixel(x, y) != 0 ? 1 : 0; };
+    int count = 0;
+    for (int x = r.Left - kRadius - 1; x < r.Left + kRadius; ++x) count += source(x);
+    for (int x = r.Left; x < r.Right; ++x) {
+      count += source(x + kRadius) - source(x - kRadius - 1);
+      across[x - r.Left] = count > 0;
+    }
+  }
+  std::vector<int> down(size_t(rw), 0);
+  for (int y = top; y < std::min(bottom, r.Top + kRadius); ++y)
+    for (int x = 0; x < rw; ++x) down[size_t(x)] += Across[size_t(y - top) * rw + x];
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    if (y + kRadius < bottom)
+      for (int x = 0; x < rw; ++x) down[size_t(x)] += Across[size_t(y + kRadius - top) * rw + x];
+    if (y - kRadius - 1 >= top)
+      for (int x = 0; x < rw; ++x) down[size_t(x)] -= Across[size_t(y - kRadius - 1 - top) * rw + x];
     for (int x = r.Left; x < r.Right; ++x) {
       const size_t i = size_t(y) * w + x;
-      if (Raw[i] == 0) continue;
-      const int top = std::max(0, y - kRadius), bottom = std::min(h - 1, y + kRadius);
-      const int left = std::max(0, x - kRadius), right = std::min(w - 1, x + kRadius);
-      bool edge = false;
-      for (int ny = top; ny <= bottom && !edge; ++ny)
-        for (int nx = left; nx <= right && !edge; ++nx)
-          edge = State[size_t(ny) * w + nx] == kCleared && pixel(nx, ny) != 0;
-      if (!edge) continue;
+      if (Raw[i] == 0 || down[size_t(x - r.Left)] == 0) continue;
+      const int y0 = std::max(0, y - kRadius), y1 = std::min(h - 1, y + kRadius);
+      const int x0 = std::max(0, x - kRadius), x1 = std::min(w - 1, x + kRadius);
       const TPixel p = Raw[i];
       const double pr = R(p) - br, pg = G(p) - bg, pb = B(p) - bb;
       const double p2 = pr * pr + pg * pg + pb * pb;
       double share = 1, farthest = p2;
-      for (int ny = top; ny <= bottom; ++ny)
-        for (int nx = left; nx <= right; ++nx) {
+      for (int ny = y0; ny <= y1; ++ny)
+        for (int nx = x0; nx <= x1; ++nx) {
           const TPixel f = pixel(nx, ny);
           if (f == 0 || State[size_t(ny) * w + nx] == kCleared) continue;
           const double fr = R(f) - br, fg = G(f) - bg, fb = B(f) - bb;
@@ -132,6 +189,7 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
       const auto channel = [&](int c, double m) { return uint8_t(std::clamp(std::lround(c + (1 - share) * m), 0L, 255L)); };
       Raw[i] = OpaquePixel(channel(R(p), mr), channel(G(p), mg), channel(B(p), mb));
     }
+  }
 }
 
 // Adds (sign 1) or takes away (-1) the colours of Raw over r.
@@ -143,9 +201,7 @@ void TBackgroundTarget::Count(const TRect& r, int sign) {
     int64_t length = 0;
     const auto flush = [&] {
       if (run == 0 || length == 0) return;
-      auto& counts = runRecoloured ? Added : Kept;
-      const auto it = counts.emplace(run, 0).first;
-      if ((it->second += sign * length) == 0) counts.erase(it);
+      (runRecoloured ? Added : Kept).Add(run, sign * length);
     };
     for (int x = r.Left; x < r.Right; ++x) {
       const size_t i = size_t(y) * Width + x;
@@ -163,19 +219,20 @@ void TBackgroundTarget::Count(const TRect& r, int sign) {
 // Where the target shows more colours than a table holds beside a
 // transparent entry (the recoloured edges', or the chosen colour kept inside
 // the art beside a full table), they are reduced with the project's
-// quantiser: the edges' new colours alone while the others leave them room,
-// else every colour. Each pixel reduced takes the nearest colour left. An
+// quantiser: the edges' new colours alone while the others leave them room
+// (none left: each takes the nearest kept colour), else every colour. Each pixel reduced takes the nearest colour left. An
 // animation's frames mostly show the same colours: the reduction is made
 // again only when those kept as they are change, so that what stays still
 // keeps its colours.
 // Answers the reduction to show, 0 for none.
 int TBackgroundTarget::Mapping() {
-  std::vector<TPixel> kept, reduced;
-  for (const auto& entry : Kept) kept.push_back(entry.first);
-  for (const auto& entry : Added)
-    if (!Kept.count(entry.first)) reduced.push_back(entry.first);
+  std::vector<TPixel> kept = Kept.Colors(), reduced;
+  for (const TPixel c : Added.Colors())
+    if (Kept.Of(c) <= 0) reduced.push_back(c);
   if (kept.size() + reduced.size() <= kMaxOpaqueColors) return 0;
-  const bool all = kept.size() >= kMaxOpaqueColors;
+  // Only where the colours kept as they are overflow on their own are they
+  // reduced too; a full table's worth takes the new ones as they stand.
+  const bool all = kept.size() > kMaxOpaqueColors;
   if (all) reduced.insert(reduced.end(), kept.begin(), kept.end()), kept.clear();
   std::sort(kept.begin(), kept.end());
   std::sort(reduced.begin(), reduced.end());
@@ -195,14 +252,13 @@ int TBackgroundTarget::Mapping() {
   // Sorted, so that the same colours give the same palette in every run.
   std::vector<TColorCount> counts;
   for (const TPixel c : reduced) {
-    int64_t n = 0;
-    if (const auto it = Added.find(c); it != Added.end()) n += it->second;
-    if (const auto it = Kept.find(c); all && it != Kept.end()) n += it->second;
+    const int64_t n = Added.Of(c) + (all ? Kept.Of(c) : 0);
     counts.push_back({c & 0xFFFFFF, unsigned(std::min<int64_t>(n, UINT32_MAX))});
   }
   std::vector<TPixel> choices;
-  for (const uint32_t c : ChooseFewerColors(counts, int(kMaxOpaqueColors - kept.size())))
-    choices.push_back(0xFF000000u | c);
+  if (kept.size() < kMaxOpaqueColors)
+    for (const uint32_t c : ChooseFewerColors(counts, int(kMaxOpaqueColors - kept.size())))
+      choices.push_back(0xFF000000u | c);
   choices.insert(choices.end(), kept.begin(), kept.end());
   Last.Nearest.clear();
   for (const TPixel from : reduced) Last.Nearest[from] = nearest(from, choices);
@@ -220,7 +276,7 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
     const size_t n = size_t(Width) * Height;
     Mask.assign(n, kKept), State.assign(n, kKept), LastState.assign(n, kKept), Recoloured.assign(n, 0);
     Raw.assign(n, 0), Out.assign(n, 0);
-    Kept.clear(), Added.clear();
+    Kept.Clear(), Added.Clear();
     c = {0, 0, Width, Height};
   } else {
     const TRect r = changed->Intersected(Area);

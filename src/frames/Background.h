@@ -43,12 +43,29 @@ class TBackgroundTarget {
   int Width = 0, Height = 0;
   // A byte a pixel: taken by the tolerance; cleared (now and for the last
   // target); recoloured by the matte.
-  std::vector<uint8_t> Mask, State, LastState, Recoloured;
+  std::vector<uint8_t> Mask, State, LastState, Recoloured, Across;
   std::vector<uint32_t> Seeds;
   // The target before and after its colours are reduced.
   std::vector<TPixel> Raw, Out;
+  // How many pixels show each opaque colour: open addressing, a look-up a
+  // multiply, since every pixel of a changed area is counted twice.
+  class TTally {
+   public:
+    void Add(TPixel c, int64_t n);
+    int64_t Of(TPixel c) const;
+    std::vector<TPixel> Colors() const;  // those shown, unordered
+    size_t Size() const { return Shown; }
+    void Clear() { *this = TTally(); }
+
+   private:
+    size_t Slot(TPixel c) const { return size_t(c * 2654435761u) & (Keys.size() - 1); }
+    void Grow();
+    std::vector<TPixel> Keys = std::vector<TPixel>(64, 0);  // 0: empty
+    std::vector<int64_t> Counts = std::vector<int64_t>(64, 0);
+    size_t Used = 0, Shown = 0;
+  };
   // How many pixels of Raw show each colour: as they were and recoloured.
-  std::unordered_map<TPixel, int64_t> Kept, Added;
+  TTally Kept, Added;
   // The last reduction: the colours kept as they are, those the reduced
   // ones may take, and where each went.
   struct TReduction {
