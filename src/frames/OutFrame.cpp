@@ -292,18 +292,13 @@ std::optional<QByteArray> EncodeReadable(const TOutFrame& frame) {
   const TRect& r = frame.Rect;
   if (r.Empty() || r.Left > 0xFFFF || r.Top > 0xFFFF || r.Width() > 0xFFFF || r.Height() > 0xFFFF) return std::nullopt;
   QByteArray bytes = EncodeFrame(frame);
-  // Read back with giflib as a file of its own: the same pixels, then the end.
-  QByteArray gif("GIF89a");
-  PutWord(gif, std::min(r.Right, 0xFFFF));
-  PutWord(gif, std::min(r.Bottom, 0xFFFF));
-  gif += QByteArray(3, 0);
-  gif += bytes;
-  gif += char(0x3B);
-  TFrameDecoder decoder(gif, frame.Rect);
-  TDecodedFrame decoded;
-  if (!decoder.Next(decoded) || decoded.Indices != frame.Indices || decoded.Whole.Left != frame.Rect.Left ||
-      decoded.Whole.Top != frame.Rect.Top || decoded.Whole.Right != frame.Rect.Right ||
-      decoded.Whole.Bottom != frame.Rect.Bottom || decoder.Next(decoded))
-    return std::nullopt;
+  // Read back by the decoder every save is judged with: the same pixels, and
+  // the sub-blocks ending with the bytes.
+  const int data = kGifImageDescriptorSize + (frame.LocalTable ? 3 * (2 << (uint8_t(bytes[9]) & 7)) : 0);
+  int end = data + 1;
+  while (end < bytes.size() && bytes[end] != 0) end += 1 + uint8_t(bytes[end]);
+  if (end != bytes.size() - 1) return std::nullopt;
+  thread_local std::vector<uint8_t> back;
+  if (!DecodeImageData(bytes, data, int(bytes.size()), r, false, r, back) || back != frame.Indices) return std::nullopt;
   return bytes;
 }

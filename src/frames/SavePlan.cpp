@@ -31,11 +31,6 @@ int TransparentOf(const TFrameControl& c) {
 
 int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
 
-// Where a frame's image data starts: its LZW code size.
-int ImageDataOf(const TGifFrame& f) {
-  return f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + kGifImageDescriptorSize;
-}
-
 // Where anything can be drawn: the screen a browser composes on grows to
 // every frame, and outside the frames it stays transparent in both pictures.
 TRect FramesBounds(const TFrameWalk& walk) {
@@ -361,7 +356,7 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
 }
 
 bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
-  TFrameDecoder decoder(Source, Shown.Canvas.Bounds());
+  TFrameDecoder decoder(Source, Walk, Shown.Canvas.Bounds());
   TDecodedFrame decoded;
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
