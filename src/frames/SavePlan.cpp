@@ -7,6 +7,7 @@
 
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
+#include "frames/WorkAhead.h"
 
 namespace {
 
@@ -70,18 +71,24 @@ struct TScreen {
 
 class TJudge {
  public:
+  // ahead: frames written anew are encoded on a second thread, trusted to
+  // read back until they are seen not to.
   TJudge(const QByteArray& source, const TFrameWalk& walk, const TRect& bounds, std::vector<TFrameControl>& controls,
-         TPixel chosen, TFrameRewrite rewrite)
+         TPixel chosen, TFrameRewrite rewrite, bool ahead)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
-        Rewrite(rewrite), Shown(bounds), Saved(bounds) {}
+        Rewrite(rewrite), Ahead(ahead), Shown(bounds), Saved(bounds), Encoder(ahead), Decoder(ahead) {}
 
-  // False when progress stopped it.
-  bool Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
+  enum class TRun { Done, Stopped, Unreadable };
+  // Unreadable: a frame encoded ahead did not read back, so the plan built
+  // on it is void; planned again without encoding ahead, it keeps its patch.
+  TRun Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
 
  private:
-  // A frame as saved, and its bytes when written anew.
+  // A frame as saved, and whether it is written anew: its bytes, or, when
+  // they are made ahead, none yet.
   struct TJudged {
     TOutFrame Frame;
+    bool Written = false;
     std::optional<QByteArray> Bytes;
   };
   // Decides how frame k (as the patch leaves it) is saved.
@@ -104,12 +111,17 @@ class TJudge {
   const std::vector<TFrameControl> Opened;
   const TPixel Chosen;
   const TFrameRewrite Rewrite;
+  const bool Ahead;
   TScreen Shown;  // the picture as opened
   TScreen Saved;  // the file as saved
   TRect Dirty;    // where the saved screen may differ from the target
   // The last frame drawn on the saved screen, while its bytes may still change.
   TOutFrame Pending;
-  std::optional<QByteArray> PendingBytes;  // set once it is written anew
+  bool PendingWritten = false;             // it is written anew
+  std::optional<QByteArray> PendingBytes;  // its bytes, once made
+  // After what their jobs touch: destroyed first, they wait for those.
+  TWorkAhead Encoder;  // Pending's bytes
+  TWorkAhead Decoder;  // the next frame
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
@@ -245,7 +257,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
 
   int disposal = lastDisposal;
   TRect cleared = Saved.Drawn;
-  const auto decided = [&](TOutFrame out, bool right, std::optional<QByteArray> bytes) {
+  const auto decided = [&](TOutFrame out, bool right, bool written = false, std::optional<QByteArray> bytes = {}) {
     if (!right) ++result.NotRight;
     if (disposal != lastDisposal) {
       TFrameControl& last = Controls[size_t(Saved.Last)];
@@ -253,14 +265,14 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     }
     if (hasLast) Saved.Dispose(disposal, cleared);
     Dirty = right ? TRect{} : Dirty.United(Region);
-    return TJudged{std::move(out), std::move(bytes)};
+    return TJudged{std::move(out), written, std::move(bytes)};
   };
   // Left as the patch has it, the disposal before as planned.
   const auto notRight = [&] {
     disposal = lastDisposal;
     cleared = Saved.Drawn;
     Base(disposal, cleared);
-    return decided(std::move(frame), false, std::nullopt);
+    return decided(std::move(frame), false);
   };
 
   // Without new image data: the disposal of the frame before as planned, or
@@ -273,7 +285,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     Base(d, cleared);
     if (Shows(frame)) {
       disposal = d;
-      return decided(std::move(frame), true, std::nullopt);
+      return decided(std::move(frame), true);
     }
   }
   if (Rewrite == TFrameRewrite::Never) return notRight();
@@ -313,9 +325,12 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
   std::optional<QByteArray> rewrittenBytes;
   if (!widened || !Shows(frame)) {
     rewritten = WrittenAnew(k, frame);
-    // Never out unless giflib reads it back.
-    if (rewritten) rewrittenBytes = EncodeReadable(*rewritten);
-    if (!rewrittenBytes) return notRight();
+    if (!rewritten) return notRight();
+    // Never out unless it reads back: seen here, or while the next frame is judged.
+    if (!Ahead) {
+      rewrittenBytes = EncodeReadable(*rewritten);
+      if (!rewrittenBytes) return notRight();
+    }
     ++result.Rewritten;
     const int patched = frame.Transparent;
     const bool transparent = rewritten->Transparent >= 0;
@@ -327,15 +342,17 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     if (transparent) c.Index = uint8_t(rewritten->Transparent);
   }
   if (widened) {
-    if (!PendingBytes) ++result.Rewritten;
+    if (!PendingWritten) ++result.Rewritten;
+    if (Encoder.InHand()) Encoder.Wait();  // the frame it encodes is replaced
     Pending = std::move(*widened);
+    PendingWritten = true;
     PendingBytes = std::move(widenedBytes);
     TFrameControl& last = Controls[size_t(Saved.Last)];
     last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
     last.Index = uint8_t(Pending.Transparent);
   }
-  if (!rewritten) return decided(std::move(frame), true, std::nullopt);
-  return decided(std::move(*rewritten), true, std::move(rewrittenBytes));
+  if (!rewritten) return decided(std::move(frame), true);
+  return decided(std::move(*rewritten), true, true, std::move(rewrittenBytes));
 }
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
@@ -355,23 +372,40 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   return rewritten;
 }
 
-bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
+TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
   TFrameDecoder decoder(Source, Walk, Shown.Canvas.Bounds());
-  TDecodedFrame decoded;
+  // Frame k + 1 is decoded while frame k is judged.
+  TDecodedFrame decoded, next;
+  bool nextRead = decoder.Next(next);
+  struct TWaitAtEnd {
+    TWorkAhead& Work;
+    ~TWaitAtEnd() {
+      if (Work.InHand()) Work.Wait();
+    }
+  } decoding{Decoder};
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
-    if (!PendingBytes) return;
-    const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
-    edits.Replace(f.Descriptor, f.End, std::move(*PendingBytes));
+    if (!PendingWritten) return true;
+    PendingWritten = false;
+    if (Encoder.InHand()) Encoder.Wait();
+    std::optional<QByteArray> bytes = std::move(PendingBytes);
     PendingBytes.reset();
+    if (!bytes) return false;
+    const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
+    edits.Replace(f.Descriptor, f.End, std::move(*bytes));
+    return true;
   };
   for (size_t k = 0; k < Walk.Frames.size(); ++k) {
     const TGifFrame& f = Walk.Frames[k];
     const TRect whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
-    if (!decoder.Next(decoded) || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
+    if (Decoder.InHand()) Decoder.Wait();
+    const bool read = nextRead;
+    std::swap(decoded, next);
+    if (read && k + 1 < Walk.Frames.size()) Decoder.Start([&] { nextRead = decoder.Next(next); });
+    if (!read || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
         decoded.Whole.Right != whole.Right || decoded.Whole.Bottom != whole.Bottom) {
-      // A frame giflib cannot decode is damaged: it keeps its patch, and so
-      // does every later one.
+      // A frame that cannot be decoded is damaged: it keeps its patch, and
+      // so does every later one.
       result.UndecodedFrom = int(k);
       break;
     }
@@ -379,16 +413,17 @@ bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgres
     // The whole frame: the canvas holds every frame's rectangle.
     TOutFrame frame{decoded.Rect, std::move(decoded.Indices), TableColors(Source, f), TransparentOf(Controls[k]), local};
     TJudged judged = Judge(k, std::move(frame), result);
-    flush();
+    if (!flush()) return TRun::Unreadable;
     // Kept whatever its disposal: the next frame may restore it.
     Saved.Draw(int(k), judged.Frame, true);
     Pending = std::move(judged.Frame);
+    PendingWritten = judged.Written;
     PendingBytes = std::move(judged.Bytes);
+    if (PendingWritten && !PendingBytes) Encoder.Start([this] { PendingBytes = EncodeReadable(Pending); });
     decoded.Indices = {};
-    if (progress && !progress(int(k) + 1, int(Walk.Frames.size()))) return false;
+    if (progress && !progress(int(k) + 1, int(Walk.Frames.size()))) return TRun::Stopped;
   }
-  flush();
-  return true;
+  return flush() ? TRun::Done : TRun::Unreadable;
 }
 
 // Whether every frame's codes walk through as giflib reads them. A large
@@ -484,8 +519,18 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   if (!PatchAloneIsRight(source, walk, controls, chosen)) {
     if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
       plan.Frames.TooLargeToJudge = true;
-    else if (!TJudge(source, walk, bounds, controls, chosen, rewrite).Run(plan.Frames, plan.Edits, progress))
-      return plan;
+    else {
+      const TSavePlan patched = plan;
+      const std::vector<TFrameControl> patchedControls = controls;
+      const bool twoThreads = std::thread::hardware_concurrency() > 1;
+      TJudge::TRun run = TJudge(source, walk, bounds, controls, chosen, rewrite, twoThreads).Run(plan.Frames, plan.Edits, progress);
+      if (run == TJudge::TRun::Unreadable) {
+        plan = patched;
+        controls = patchedControls;
+        run = TJudge(source, walk, bounds, controls, chosen, rewrite, false).Run(plan.Frames, plan.Edits, progress);
+      }
+      if (run != TJudge::TRun::Done) return plan;
+    }
   }
   WriteFrameControls(source, walk, controls, plan.Edits);
   return plan;
