@@ -57,7 +57,7 @@ struct TScreen {
   void Draw(int frame, const TOutFrame& out, bool keepUnder) {
     Last = frame;
     Drawn = out.Rect.Intersected(Canvas.Bounds());
-    if (keepUnder) Under = Canvas.Copy(Drawn);
+    if (keepUnder) Canvas.CopyInto(Drawn, Under);
     DrawFrame(Canvas, out);
   }
   // What the screen shows at (x, y) once the last frame is disposed so.
@@ -102,8 +102,14 @@ class TJudge {
   struct TDifference {
     int64_t Paint = 0;
     TRect PaintBounds, MustClear;
+    // Adds a span of a row, from (x, y) on: before is the screen there (null:
+    // transparent), target what it must show.
+    void AddSpan(const TPixel* before, const TPixel* target, int n, int x, int y);
   };
   TDifference Difference() const;
+  // Difference() for each disposal of the frame before, from the saved
+  // screen itself: only where it drew do they differ.
+  std::vector<TDifference> Differences(const std::vector<int>& disposals) const;
 
   const QByteArray& Source;
   const TFrameWalk& Walk;
@@ -126,6 +132,7 @@ class TJudge {
   // and the saved screen before it.
   TRect Region;
   std::vector<TPixel> Target, Before;
+  std::vector<uint8_t> DrawMask;  // lent to the rewrite with the target
   bool BeforeFresh = false;  // Before holds the saved screen over Region
   TRect Overlaid;            // but for the disposal drawn over this part
 };
@@ -185,44 +192,74 @@ bool TJudge::Shows(const TOutFrame& frame) const {
 // pixels the frame must paint and their bounds, and the bounds of those where
 // the target is transparent but the screen is not: a frame cannot clear what
 // is under it, so the frame before must.
+void TJudge::TDifference::AddSpan(const TPixel* before, const TPixel* target, int n, int x, int y) {
+  // Rows are mostly alike at their ends: find where they differ, then
+  // count between, in loops without early exits.
+  int first = 0, last = n - 1;
+  if (!before) {
+    while (first < n && target[first] == 0) ++first;
+    if (first == n) return;
+    while (target[last] == 0) --last;
+    int64_t paint = 0;
+    for (int i = first; i <= last; ++i) paint += target[i] != 0;
+    Paint += paint;
+    PaintBounds = PaintBounds.United({x + first, y, x + last + 1, y + 1});
+    return;
+  }
+  while (first < n && before[first] == target[first]) ++first;
+  if (first == n) return;
+  while (before[last] == target[last]) --last;
+  int64_t paint = 0, clear = 0;
+  for (int i = first; i <= last; ++i) {
+    paint += before[i] != target[i];
+    clear += before[i] != 0 && target[i] == 0;
+  }
+  Paint += paint;
+  PaintBounds = PaintBounds.United({x + first, y, x + last + 1, y + 1});
+  if (clear == 0) return;
+  while (!(before[first] != 0 && target[first] == 0)) ++first;
+  while (!(before[last] != 0 && target[last] == 0)) --last;
+  MustClear = MustClear.United({x + first, y, x + last + 1, y + 1});
+}
+
 TJudge::TDifference TJudge::Difference() const {
   const int w = Region.Width();
   TDifference d;
-  int paintLeft = w, paintRight = -1, clearLeft = w, clearRight = -1;
-  int paintTop = -1, paintBottom = -1, clearTop = -1, clearBottom = -1;
-  for (int y = 0; y < Region.Height(); ++y) {
-    const TPixel* before = &Before[size_t(y) * w];
-    const TPixel* target = &Target[size_t(y) * w];
-    // Rows are mostly alike at their ends: find where they differ, then
-    // count between, in loops without early exits.
-    int first = 0, last = w - 1;
-    while (first < w && before[first] == target[first]) ++first;
-    if (first == w) continue;
-    while (before[last] == target[last]) --last;
-    int64_t paint = 0, clear = 0;
-    for (int x = first; x <= last; ++x) {
-      paint += before[x] != target[x];
-      clear += before[x] != 0 && target[x] == 0;
-    }
-    d.Paint += paint;
-    paintLeft = std::min(paintLeft, first), paintRight = std::max(paintRight, last);
-    if (paintTop < 0) paintTop = y;
-    paintBottom = y;
-    if (clear == 0) continue;
-    int cFirst = first, cLast = last;
-    while (!(before[cFirst] != 0 && target[cFirst] == 0)) ++cFirst;
-    while (!(before[cLast] != 0 && target[cLast] == 0)) --cLast;
-    clearLeft = std::min(clearLeft, cFirst), clearRight = std::max(clearRight, cLast);
-    if (clearTop < 0) clearTop = y;
-    clearBottom = y;
-  }
-  const auto onScreen = [&](int left, int top, int right, int bottom) {
-    return top < 0 ? TRect{}
-                   : TRect{Region.Left + left, Region.Top + top, Region.Left + right + 1, Region.Top + bottom + 1};
-  };
-  d.PaintBounds = onScreen(paintLeft, paintTop, paintRight, paintBottom);
-  d.MustClear = onScreen(clearLeft, clearTop, clearRight, clearBottom);
+  for (int y = 0; y < Region.Height(); ++y)
+    d.AddSpan(&Before[size_t(y) * w], &Target[size_t(y) * w], w, Region.Left, Region.Top + y);
   return d;
+}
+
+std::vector<TJudge::TDifference> TJudge::Differences(const std::vector<int>& disposals) const {
+  const int w = Region.Width();
+  const TRect drawn = Saved.Drawn.Intersected(Region);
+  TDifference alike;  // outside what the frame before drew
+  std::vector<TDifference> inside(disposals.size());
+  for (int y = Region.Top; y < Region.Bottom; ++y) {
+    const TPixel* screen = &Saved.Canvas.At(Region.Left, y);
+    const TPixel* target = &Target[size_t(y - Region.Top) * w];
+    if (y < drawn.Top || y >= drawn.Bottom) {
+      alike.AddSpan(screen, target, w, Region.Left, y);
+      continue;
+    }
+    const int in = drawn.Left - Region.Left, after = drawn.Right - Region.Left;
+    alike.AddSpan(screen, target, in, Region.Left, y);
+    alike.AddSpan(screen + after, target + after, w - after, drawn.Right, y);
+    for (size_t i = 0; i < disposals.size(); ++i) {
+      const TPixel* before = disposals[i] == kToBackground ? nullptr
+                             : disposals[i] == kToPrevious
+                                 ? &Saved.Under[size_t(y - Saved.Drawn.Top) * Saved.Drawn.Width() +
+                                                (drawn.Left - Saved.Drawn.Left)]
+                                 : screen + in;
+      inside[i].AddSpan(before, target + in, drawn.Width(), drawn.Left, y);
+    }
+  }
+  for (TDifference& d : inside) {
+    d.Paint += alike.Paint;
+    d.PaintBounds = d.PaintBounds.United(alike.PaintBounds);
+    d.MustClear = d.MustClear.United(alike.MustClear);
+  }
+  return inside;
 }
 
 // Draws frame k on the opened picture, its first frame's transparency set
@@ -295,10 +332,11 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
   // clearing the frame before can, over a rectangle widened as far as needed.
   int64_t least = -1;
   TRect best;
-  for (const int d : disposals) {
+  const std::vector<TDifference> differences = Differences(disposals);
+  for (size_t i = 0; i < disposals.size(); ++i) {
+    const int d = disposals[i];
     TRect wider = Saved.Drawn;
-    Base(d, wider);
-    TDifference diff = Difference();
+    TDifference diff = differences[i];
     if (!diff.MustClear.Empty()) {
       if (d != kToBackground) continue;
       wider = diff.MustClear.United(Saved.Drawn);
@@ -357,8 +395,10 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   // The target is lent to the rewrite, not copied.
-  TFrameTarget want{Region, {}, std::vector<uint8_t>(Target.size())};
+  TFrameTarget want{Region, {}, {}};
   want.Target.swap(Target);
+  want.Draw.swap(DrawMask);
+  want.Draw.resize(want.Target.size());
   const TPixel* before = Before.data();
   const TPixel* target = want.Target.data();
   uint8_t* draw = want.Draw.data();
@@ -368,6 +408,7 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
     if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
   std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
   Target.swap(want.Target);
+  DrawMask.swap(want.Draw);
   if (rewritten && !Shows(*rewritten)) rewritten.reset();
   return rewritten;
 }
@@ -416,11 +457,12 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     if (!flush()) return TRun::Unreadable;
     // Kept whatever its disposal: the next frame may restore it.
     Saved.Draw(int(k), judged.Frame, true);
+    // The frame before's memory goes to the frame after next, decoded into it.
+    decoded.Indices.swap(Pending.Indices);
     Pending = std::move(judged.Frame);
     PendingWritten = judged.Written;
     PendingBytes = std::move(judged.Bytes);
     if (PendingWritten && !PendingBytes) Encoder.Start([this] { PendingBytes = EncodeReadable(Pending); });
-    decoded.Indices = {};
     if (progress && !progress(int(k) + 1, int(Walk.Frames.size()))) return TRun::Stopped;
   }
   return flush() ? TRun::Done : TRun::Unreadable;
