@@ -22,11 +22,20 @@ bool GatherCodes(const QByteArray& data, int from, int end, std::vector<uint8_t>
   return true;
 }
 
-// Decodes pixels pixels of codes of the given minimum size. With kKeep, each
-// code's string is spelt into buf at the running position, and flush(pos) is
-// called whenever that passes limit (buf holds limit + kCodes) and once at
-// the end; it returns the pixels it left at buf's start.
-template <bool kKeep, class TFlush>
+// How a decode keeps its pixels: none (a walk of the codes), each string
+// spelt from the table into a buffer flushed a few rows at a time, or the
+// whole frame in one buffer, each string copied from where it was written
+// before, eight bytes at a time.
+enum class TKeep { None, Spelt, Copied };
+
+// Room past the last pixel: a code's string, and one copy's overshoot.
+constexpr size_t kSlack = kCodes + 8;
+
+// Decodes pixels pixels of codes of the given minimum size into buf. Spelt,
+// flush(pos) is called whenever the running position passes limit (buf holds
+// limit + kSlack) and once at the end; it returns the pixels it left at
+// buf's start. Copied, buf holds pixels + kSlack.
+template <TKeep kKeep, class TFlush>
 bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixels, uint8_t* buf, size_t limit,
                  TFlush&& flush) {
   // giflib's bookkeeping: running counts every code read since the last
@@ -36,9 +45,10 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
   uint16_t length[kCodes];  // pixels each entry stands for; 0: none yet
   uint16_t prefix[kCodes];
   uint8_t suffix[kCodes], first[kCodes];
+  uint32_t start[kCodes];  // Copied: where each entry's string was written
   std::fill_n(length, clear, uint16_t(1));
   std::fill(length + clear, length + kCodes, uint16_t(0));
-  if constexpr (kKeep)
+  if constexpr (kKeep == TKeep::Spelt)
     for (int c = 0; c < clear; ++c) suffix[c] = first[c] = uint8_t(c);
   // An entry's string, written back to front from its last pixel.
   const auto spell = [&](int code, uint8_t* to, int count) {
@@ -49,10 +59,18 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
     }
     *p = uint8_t(code);
   };
+  // The source lies wholly before to, so reading past its end is harmless.
+  const auto copy = [](uint8_t* to, const uint8_t* from, int count) {
+    for (int i = 0; i < count; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, from + i, 8);
+      std::memcpy(to + i, &word, 8);
+    }
+  };
   int running = clear + 2, width = size + 1, last = -1;
   uint64_t bits = 0, used = 0;  // bits held, and bits taken as codes
   int held = 0;
-  size_t pos = 0;
+  size_t pos = 0, lastPos = 0;
   while (pixels > 0) {
     if (held < width) {
       uint64_t word;
@@ -80,27 +98,40 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
       if (code != entry || last < 0) return false;  // an entry not made yet
       // The entry this very code defines: the last string and its first pixel.
       count = length[last] + 1;
-      if constexpr (kKeep) {
+      if constexpr (kKeep == TKeep::Spelt) {
         spell(last, buf + pos, count - 1);
         buf[pos + size_t(count) - 1] = first[last];
+        prefix[entry] = uint16_t(last), suffix[entry] = first[entry] = first[last];
+      }
+      if constexpr (kKeep == TKeep::Copied) {
+        copy(buf + pos, buf + lastPos, count - 1);
+        buf[pos + size_t(count) - 1] = buf[lastPos];
+        start[entry] = uint32_t(lastPos);
       }
       length[entry] = uint16_t(count);
-      if constexpr (kKeep) prefix[entry] = uint16_t(last), suffix[entry] = first[entry] = first[last];
     } else {
-      if constexpr (kKeep) spell(code, buf + pos, count);
+      if constexpr (kKeep == TKeep::Spelt) spell(code, buf + pos, count);
+      if constexpr (kKeep == TKeep::Copied) {
+        if (code < clear)
+          buf[pos] = uint8_t(code);
+        else
+          copy(buf + pos, buf + start[code], count);
+      }
       if (last >= 0 && length[entry] == 0) {
         length[entry] = uint16_t(length[last] + 1);
-        if constexpr (kKeep) prefix[entry] = uint16_t(last), suffix[entry] = first[code], first[entry] = first[last];
+        if constexpr (kKeep == TKeep::Spelt)
+          prefix[entry] = uint16_t(last), suffix[entry] = first[code], first[entry] = first[last];
+        if constexpr (kKeep == TKeep::Copied) start[entry] = uint32_t(lastPos);
       }
     }
     last = code;
     pixels -= count;
-    if constexpr (kKeep) {
-      pos += size_t(count);
+    lastPos = pos;
+    pos += size_t(count);
+    if constexpr (kKeep == TKeep::Spelt)
       if (pos > limit) pos = flush(pos);
-    }
   }
-  if constexpr (kKeep) flush(pos);
+  if constexpr (kKeep == TKeep::Spelt) flush(pos);
   return true;
 }
 
@@ -122,7 +153,7 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
   thread_local std::vector<uint8_t> codes;
   uint64_t totalBits = 0;
   if (!GatherCodes(data, from, end, codes, totalBits)) return false;
-  return DecodeCodes<false>(codes.data(), totalBits, size, pixels, nullptr, 0, [](size_t) { return size_t(0); });
+  return DecodeCodes<TKeep::None>(codes.data(), totalBits, size, pixels, nullptr, 0, [](size_t) { return size_t(0); });
 }
 
 bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,
@@ -134,13 +165,23 @@ bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& who
   uint64_t totalBits = 0;
   if (!GatherCodes(data, from, end, codes, totalBits)) return false;
   const int w = whole.Width(), h = whole.Height();
+  const int64_t pixels = int64_t(w) * h;
+  const auto none = [](size_t) { return size_t(0); };
+  if (!interlaced && keep.Left == whole.Left && keep.Top == whole.Top && keep.Right == whole.Right &&
+      keep.Bottom == whole.Bottom) {
+    // The whole frame is kept as it comes: straight into out.
+    out.resize(size_t(pixels) + kSlack);
+    const bool decoded = DecodeCodes<TKeep::Copied>(codes.data(), totalBits, size, pixels, out.data(), 0, none);
+    out.resize(size_t(pixels));
+    return decoded;
+  }
   out.resize(size_t(keep.Width()) * keep.Height());
   const std::vector<int> rows = interlaced ? InterlacedRows(h) : std::vector<int>();
   // Whole rows go where they belong as soon as they are decoded; a part row
   // waits at the buffer's start.
   const size_t limit = std::max<size_t>(size_t(1) << 18, size_t(w));
   thread_local std::vector<uint8_t> buf;
-  buf.resize(limit + kCodes);
+  buf.resize(limit + kSlack);
   int line = 0;
   const auto flush = [&](size_t pos) {
     size_t at = 0;
@@ -153,7 +194,7 @@ bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& who
     std::memmove(buf.data(), buf.data() + at, pos - at);
     return pos - at;
   };
-  return DecodeCodes<true>(codes.data(), totalBits, size, int64_t(w) * h, buf.data(), limit, flush);
+  return DecodeCodes<TKeep::Spelt>(codes.data(), totalBits, size, pixels, buf.data(), limit, flush);
 }
 
 bool TFrameDecoder::Next(TDecodedFrame& frame) {

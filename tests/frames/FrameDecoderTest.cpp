@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "common/GifBuffers.h"
@@ -113,6 +114,15 @@ TEST(FrameDecoder, DecodesRandomCodeStreamsAsGiflibDoes) {
       TDecodedFrame ours;
       ASSERT_TRUE(decoder.Next(ours)) << "size " << c.Size << " run " << run;
       EXPECT_TRUE(ours.Indices == giflib) << "size " << c.Size << " codes " << c.Codes << " run " << run;
+      // Kept in part, a few rows at a time: the rows the screen holds.
+      const TRect screen = TRect::Sized(3, 1, f.Width - 5, f.Height - 1);
+      TFrameDecoder cropping(f.Gif, walk, screen);
+      ASSERT_TRUE(cropping.Next(ours));
+      bool same = ours.Indices.size() == size_t(screen.Width()) * screen.Height();
+      for (int y = screen.Top; same && y < screen.Bottom; ++y)
+        same = std::equal(giflib.begin() + y * f.Width + screen.Left, giflib.begin() + y * f.Width + screen.Right,
+                          ours.Indices.begin() + (y - screen.Top) * screen.Width());
+      EXPECT_TRUE(same) << "cropped, size " << c.Size << " run " << run;
       EXPECT_TRUE(ImageDataDecodes(f.Gif, ImageDataOf(walk.Frames[0]), walk.Frames[0].End,
                                    int64_t(f.Width) * f.Height));
     }
