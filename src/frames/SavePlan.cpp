@@ -54,11 +54,16 @@ struct TScreen {
     if (disposal == kToPrevious) Canvas.Paste(Drawn, Under);
   }
   // keepUnder: the frame is to be disposed to what was there before it.
-  void Draw(int frame, const TOutFrame& out, bool keepUnder) {
+  // shows, if given, is what the screen shows over area (which holds the
+  // frame) once it is drawn: copied, not drawn.
+  void Draw(int frame, const TOutFrame& out, bool keepUnder, const TPixel* shows = nullptr, const TRect& area = {}) {
     Last = frame;
     Drawn = out.Rect.Intersected(Canvas.Bounds());
     if (keepUnder) Canvas.CopyInto(Drawn, Under);
-    DrawFrame(Canvas, out);
+    if (!shows) return DrawFrame(Canvas, out);
+    for (int y = Drawn.Top; y < Drawn.Bottom; ++y)
+      std::copy_n(shows + size_t(y - area.Top) * area.Width() + (Drawn.Left - area.Left), Drawn.Width(),
+                  &Canvas.At(Drawn.Left, y));
   }
   // What the screen shows at (x, y) once the last frame is disposed so.
   TPixel After(int x, int y, int disposal, const TRect& cleared) const {
@@ -88,6 +93,7 @@ class TJudge {
   // they are made ahead, none yet.
   struct TJudged {
     TOutFrame Frame;
+    bool Right = false;  // it shows the target over Region
     bool Written = false;
     std::optional<QByteArray> Bytes;
   };
@@ -302,7 +308,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     }
     if (hasLast) Saved.Dispose(disposal, cleared);
     Dirty = right ? TRect{} : Dirty.United(Region);
-    return TJudged{std::move(out), written, std::move(bytes)};
+    return TJudged{std::move(out), right, written, std::move(bytes)};
   };
   // Left as the patch has it, the disposal before as planned.
   const auto notRight = [&] {
@@ -456,7 +462,8 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     TJudged judged = Judge(k, std::move(frame), result);
     if (!flush()) return TRun::Unreadable;
     // Kept whatever its disposal: the next frame may restore it.
-    Saved.Draw(int(k), judged.Frame, true);
+    // A frame that shows the target is drawn by copying it.
+    Saved.Draw(int(k), judged.Frame, true, judged.Right ? Target.data() : nullptr, Region);
     // The frame before's memory goes to the frame after next, decoded into it.
     decoded.Indices.swap(Pending.Indices);
     Pending = std::move(judged.Frame);
