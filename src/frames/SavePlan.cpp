@@ -427,7 +427,11 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   struct TWaitAtEnd {
     TWorkAhead& Work;
     ~TWaitAtEnd() {
-      if (Work.InHand()) Work.Wait();
+      try {
+        if (Work.InHand()) Work.Wait();
+      } catch (...) {
+        // A frame decoded ahead that is no longer wanted.
+      }
     }
   } decoding{Decoder};
   // The last frame's bytes, once nothing can change them any more.
@@ -475,7 +479,7 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   return flush() ? TRun::Done : TRun::Unreadable;
 }
 
-// Whether every frame's codes walk through as giflib reads them. A large
+// Whether every frame's codes walk through as the decoder reads them. A large
 // file's frames are shared with a second thread: the walk is most of what
 // saving it costs.
 bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
@@ -510,7 +514,7 @@ bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
 // the patch leaves alone because it was transparent on another entry fails
 // the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
-// without decoding: their codes are only walked, so that damage giflib
+// without decoding: their codes are only walked, so that damage the decoder
 // would refuse goes to the judge, which names it.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {

@@ -1,6 +1,7 @@
 #include "frames/WorkAhead.h"
 
 #include <system_error>
+#include <utility>
 
 TWorkAhead::TWorkAhead(bool ownThread) {
   if (!ownThread) return;
@@ -13,7 +14,10 @@ TWorkAhead::TWorkAhead(bool ownThread) {
 
 TWorkAhead::~TWorkAhead() {
   if (!Thread.joinable()) return;
-  Wait();
+  {
+    std::unique_lock<std::mutex> hold(Lock);
+    Changed.wait(hold, [this] { return Done; });
+  }
   {
     std::lock_guard<std::mutex> hold(Lock);
     Stopping = true;
@@ -40,6 +44,7 @@ void TWorkAhead::Wait() {
   Started = false;
   std::unique_lock<std::mutex> hold(Lock);
   Changed.wait(hold, [this] { return Done; });
+  if (Thrown) std::rethrow_exception(std::exchange(Thrown, nullptr));
 }
 
 void TWorkAhead::Work() {
@@ -50,8 +55,14 @@ void TWorkAhead::Work() {
     std::function<void()> job = std::move(Job);
     Job = nullptr;
     hold.unlock();
-    job();
+    std::exception_ptr thrown;
+    try {
+      job();
+    } catch (...) {
+      thrown = std::current_exception();  // the caller's to meet, at Wait
+    }
     hold.lock();
+    Thrown = thrown;
     Done = true;
     Changed.notify_all();
   }

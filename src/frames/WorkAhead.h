@@ -4,6 +4,7 @@
 // this one is judged. On an animation written anew nearly whole those are a
 // third of the save.
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -21,7 +22,7 @@ class TWorkAhead {
   // One at a time: what the job reads and writes stays the caller's to keep
   // alive and untouched until Wait.
   void Start(std::function<void()> job);
-  // Until the job started last is done.
+  // Until the job started last is done; what it threw is thrown here.
   void Wait();
   bool InHand() const { return Started; }
 
@@ -32,5 +33,6 @@ class TWorkAhead {
   std::condition_variable Changed;
   std::function<void()> Job;  // waiting for the thread
   bool Done = true, Stopping = false, Started = false;
+  std::exception_ptr Thrown;
   std::thread Thread;
 };
