@@ -313,6 +313,35 @@ std::vector<QByteArray> JpegSeeds() {
   return jpegs;
 }
 
+// The first frame's image data of a GIF as the frame decoder's target reads
+// it: code size, width, height and interlace, then the data's bytes.
+QByteArray FirstImageData(const QByteArray& gif) {
+  const auto* b = reinterpret_cast<const uint8_t*>(gif.constData());
+  const auto table = [](uint8_t packed) { return (packed & 0x80) ? 3 * (2 << (packed & 7)) : 0; };
+  qsizetype pos = 13 + table(b[10]);
+  const auto skipBlocks = [&](qsizetype at) {
+    while (at < gif.size() && b[at] != 0) at += 1 + b[at];
+    return at + 1;
+  };
+  while (pos + 10 < gif.size()) {
+    if (b[pos] == 0x21) {
+      pos = skipBlocks(pos + 2);
+      continue;
+    }
+    if (b[pos] != 0x2C) break;
+    const int w = b[pos + 5] | b[pos + 6] << 8, h = b[pos + 7] | b[pos + 8] << 8;
+    const uint8_t packed = b[pos + 9];
+    qsizetype at = pos + 10 + table(packed);
+    if (at >= gif.size() || w < 1 || h < 1) break;
+    QByteArray seed;
+    seed += char(b[at] - 1), seed += char(w - 1), seed += char(h - 1), seed += char((packed & 0x40) ? 1 : 0);
+    for (++at; at < gif.size() && b[at] != 0 && at + 1 + b[at] <= gif.size(); at += 1 + b[at])
+      seed += gif.mid(at + 1, b[at]);
+    return seed;
+  }
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -333,6 +362,7 @@ int main(int argc, char** argv) {
     Write(QStringLiteral("background"), QByteArray("\x00\x00\x03\x20\x20\x20", 6) + gif);
     Write(QStringLiteral("background"), QByteArray("\x01\x0A\x06\x3A\x7B\xD5", 6) + gif);
     Write(QStringLiteral("gif_plugin"), gif);
+    if (const QByteArray data = FirstImageData(gif); data.size() > 4) Write(QStringLiteral("frame_decoder"), data);
     Write(QStringLiteral("file_open"), char(0x00) + gif);
     Write(QStringLiteral("file_open"), char(0x35) + gif);
   }

@@ -44,11 +44,11 @@ class TCanvas {
   const TPixel& At(int x, int y) const { return Pixels[Offset(x, y)]; }
   TPixel& At(int x, int y) { return Pixels[Offset(x, y)]; }
 
-  std::vector<TPixel> Copy(const TRect& r) const {
-    std::vector<TPixel> out;
-    out.reserve(size_t(r.Width()) * r.Height());
-    for (int y = r.Top; y < r.Bottom; ++y) out.insert(out.end(), &At(r.Left, y), &At(r.Left, y) + r.Width());
-    return out;
+  // Into out, whose memory is kept for the next copy.
+  void CopyInto(const TRect& r, std::vector<TPixel>& out) const {
+    out.resize(size_t(r.Width()) * r.Height());
+    for (int y = r.Top; y < r.Bottom; ++y)
+      std::copy_n(&At(r.Left, y), r.Width(), out.begin() + size_t(y - r.Top) * r.Width());
   }
   void Paste(const TRect& r, const std::vector<TPixel>& saved) {
     for (int y = r.Top; y < r.Bottom; ++y)

@@ -1,68 +1,76 @@
 #include "frames/FrameDecoder.h"
 
-#include <gif_lib.h>
-
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-int ReadFromBuffer(GifFileType* gif, GifByteType* to, int wanted) {
-  auto* reader = static_cast<TFrameDecoder::TReader*>(gif->UserData);
-  const qsizetype n = std::min<qsizetype>(wanted, reader->Data->size() - reader->Pos);
-  if (n <= 0) return 0;
-  std::memcpy(to, reader->Data->constData() + reader->Pos, size_t(n));
-  reader->Pos += n;
-  return int(n);
-}
+constexpr int kCodes = 4096;  // 12-bit codes
 
-bool SkipExtension(GifFileType* gif) {
-  int code = 0;
-  GifByteType* block = nullptr;
-  if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
-  while (block)
-    if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
-  return true;
-}
-
-// The row each decoded line belongs to in an interlaced frame.
-std::vector<int> InterlacedRows(int height) {
-  std::vector<int> rows;
-  rows.reserve(size_t(height));
-  for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
-    for (int y = start; y < height; y += step) rows.push_back(y);
-  return rows;
-}
-
-}  // namespace
-
-bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels) {
+// The sub-blocks' bytes side by side, with room to read eight at a time past
+// the last: the codes are then read without a test per byte. Empty when a
+// sub-block reaches past end.
+bool GatherCodes(const QByteArray& data, int from, int end, std::vector<uint8_t>& codes, uint64_t& totalBits) {
   const auto* b = reinterpret_cast<const uint8_t*>(data.constData());
-  if (from < 0 || from >= end || end > data.size()) return false;
-  const int size = b[from];
-  if (size < 1 || size > 8) return false;
-  // The sub-blocks' bytes side by side, with room to read eight at a time
-  // past the last: the codes are then read without a test per byte.
-  thread_local std::vector<uint8_t> codes;
   codes.clear();
   for (int pos = from + 1; pos < end && b[pos] != 0; pos += 1 + b[pos]) {
     if (pos + 1 + b[pos] > end) return false;
     codes.insert(codes.end(), b + pos + 1, b + pos + 1 + b[pos]);
   }
-  const uint64_t totalBits = uint64_t(codes.size()) * 8;
+  totalBits = uint64_t(codes.size()) * 8;
   codes.resize(codes.size() + 8, 0);
-  const uint8_t* next = codes.data();
+  return true;
+}
+
+// How a decode keeps its pixels: none (a walk of the codes), each string
+// spelt from the table into a buffer flushed a few rows at a time, or the
+// whole frame in one buffer, each string copied from where it was written
+// before, eight bytes at a time.
+enum class TKeep { None, Spelt, Copied };
+
+// Room past the last pixel: a code's string, and one copy's overshoot.
+constexpr size_t kSlack = kCodes + 8;
+
+// Decodes pixels pixels of codes of the given minimum size into buf. Spelt,
+// flush(pos) is called whenever the running position passes limit (buf holds
+// limit + kSlack) and once at the end; it returns the pixels it left at
+// buf's start. Copied, buf holds pixels + kSlack.
+template <TKeep kKeep, class TFlush>
+bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixels, uint8_t* buf, size_t limit,
+                 TFlush&& flush) {
   // giflib's bookkeeping: running counts every code read since the last
   // clear, from clear + 2; the entry running - 2 is defined by each code but
   // the first; codes widen once running passes 2^width, up to 12 bits.
-  constexpr int kCodes = 4096;
   const int clear = 1 << size, eoi = clear + 1;
   uint16_t length[kCodes];  // pixels each entry stands for; 0: none yet
+  uint16_t prefix[kCodes];
+  uint8_t suffix[kCodes], first[kCodes];
+  uint32_t start[kCodes];  // Copied: where each entry's string was written
   std::fill_n(length, clear, uint16_t(1));
   std::fill(length + clear, length + kCodes, uint16_t(0));
+  if constexpr (kKeep == TKeep::Spelt)
+    for (int c = 0; c < clear; ++c) suffix[c] = first[c] = uint8_t(c);
+  // An entry's string, written back to front from its last pixel.
+  const auto spell = [&](int code, uint8_t* to, int count) {
+    uint8_t* p = to + count - 1;
+    while (code >= clear) {
+      *p-- = suffix[code];
+      code = prefix[code];
+    }
+    *p = uint8_t(code);
+  };
+  // The source lies wholly before to, so reading past its end is harmless.
+  const auto copy = [](uint8_t* to, const uint8_t* from, int count) {
+    for (int i = 0; i < count; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, from + i, 8);
+      std::memcpy(to + i, &word, 8);
+    }
+  };
   int running = clear + 2, width = size + 1, last = -1;
   uint64_t bits = 0, used = 0;  // bits held, and bits taken as codes
   int held = 0;
+  size_t pos = 0, lastPos = 0;
   while (pixels > 0) {
     if (held < width) {
       uint64_t word;
@@ -84,58 +92,117 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
       continue;
     }
     if (code == eoi) return false;  // before the last pixel
+    const int entry = running - 2;  // the entry this code defines (the last stays once the table is full)
     int count = length[code];
     if (count == 0) {
-      if (code != running - 2 || last < 0) return false;  // an entry not made yet
-      count = length[last] + 1;  // the entry this very code defines
+      if (code != entry || last < 0) return false;  // an entry not made yet
+      // The entry this very code defines: the last string and its first pixel.
+      count = length[last] + 1;
+      if constexpr (kKeep == TKeep::Spelt) {
+        spell(last, buf + pos, count - 1);
+        buf[pos + size_t(count) - 1] = first[last];
+        prefix[entry] = uint16_t(last), suffix[entry] = first[entry] = first[last];
+      }
+      if constexpr (kKeep == TKeep::Copied) {
+        copy(buf + pos, buf + lastPos, count - 1);
+        buf[pos + size_t(count) - 1] = buf[lastPos];
+        start[entry] = uint32_t(lastPos);
+      }
+      length[entry] = uint16_t(count);
+    } else {
+      if constexpr (kKeep == TKeep::Spelt) spell(code, buf + pos, count);
+      if constexpr (kKeep == TKeep::Copied) {
+        if (code < clear)
+          buf[pos] = uint8_t(code);
+        else
+          copy(buf + pos, buf + start[code], count);
+      }
+      if (last >= 0 && length[entry] == 0) {
+        length[entry] = uint16_t(length[last] + 1);
+        if constexpr (kKeep == TKeep::Spelt)
+          prefix[entry] = uint16_t(last), suffix[entry] = first[code], first[entry] = first[last];
+        if constexpr (kKeep == TKeep::Copied) start[entry] = uint32_t(lastPos);
+      }
     }
-    if (last >= 0 && running - 2 < kCodes && length[running - 2] == 0) length[running - 2] = uint16_t(length[last] + 1);
     last = code;
     pixels -= count;
+    lastPos = pos;
+    pos += size_t(count);
+    if constexpr (kKeep == TKeep::Spelt)
+      if (pos > limit) pos = flush(pos);
   }
+  if constexpr (kKeep == TKeep::Spelt) flush(pos);
   return true;
 }
 
-TFrameDecoder::TFrameDecoder(const QByteArray& data, const TRect& screen) : Reader{&data, 0}, Screen(screen) {
-  int error = 0;
-  Gif = DGifOpen(&Reader, ReadFromBuffer, &error);
+// The row each decoded line belongs to in an interlaced frame.
+std::vector<int> InterlacedRows(int height) {
+  std::vector<int> rows;
+  rows.reserve(size_t(height));
+  for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+    for (int y = start; y < height; y += step) rows.push_back(y);
+  return rows;
 }
 
-TFrameDecoder::~TFrameDecoder() {
-  int error = 0;
-  if (Gif) DGifCloseFile(static_cast<GifFileType*>(Gif), &error);
+}  // namespace
+
+bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels) {
+  if (from < 0 || from >= end || end > data.size()) return false;
+  const int size = uint8_t(data[from]);
+  if (size < 1 || size > 8) return false;
+  thread_local std::vector<uint8_t> codes;
+  uint64_t totalBits = 0;
+  if (!GatherCodes(data, from, end, codes, totalBits)) return false;
+  return DecodeCodes<TKeep::None>(codes.data(), totalBits, size, pixels, nullptr, 0, [](size_t) { return size_t(0); });
+}
+
+bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,
+                     const TRect& keep, std::vector<uint8_t>& out) {
+  if (from < 0 || from >= end || end > data.size() || whole.Empty()) return false;
+  const int size = uint8_t(data[from]);
+  if (size < 1 || size > 8) return false;
+  thread_local std::vector<uint8_t> codes;
+  uint64_t totalBits = 0;
+  if (!GatherCodes(data, from, end, codes, totalBits)) return false;
+  const int w = whole.Width(), h = whole.Height();
+  const int64_t pixels = int64_t(w) * h;
+  const auto none = [](size_t) { return size_t(0); };
+  if (!interlaced && keep.Left == whole.Left && keep.Top == whole.Top && keep.Right == whole.Right &&
+      keep.Bottom == whole.Bottom) {
+    // The whole frame is kept as it comes: straight into out.
+    out.resize(size_t(pixels) + kSlack);
+    const bool decoded = DecodeCodes<TKeep::Copied>(codes.data(), totalBits, size, pixels, out.data(), 0, none);
+    out.resize(size_t(pixels));
+    return decoded;
+  }
+  out.resize(size_t(keep.Width()) * keep.Height());
+  const std::vector<int> rows = interlaced ? InterlacedRows(h) : std::vector<int>();
+  // Whole rows go where they belong as soon as they are decoded; a part row
+  // waits at the buffer's start.
+  const size_t limit = std::max<size_t>(size_t(1) << 18, size_t(w));
+  thread_local std::vector<uint8_t> buf;
+  buf.resize(limit + kSlack);
+  int line = 0;
+  const auto flush = [&](size_t pos) {
+    size_t at = 0;
+    for (; pos - at >= size_t(w) && line < h; at += size_t(w), ++line) {
+      const int y = whole.Top + (interlaced ? rows[size_t(line)] : line);
+      if (y >= keep.Top && y < keep.Bottom && !keep.Empty())
+        std::memcpy(&out[size_t(y - keep.Top) * keep.Width()], &buf[at + size_t(keep.Left - whole.Left)],
+                    size_t(keep.Width()));
+    }
+    std::memmove(buf.data(), buf.data() + at, pos - at);
+    return pos - at;
+  };
+  return DecodeCodes<TKeep::Spelt>(codes.data(), totalBits, size, pixels, buf.data(), limit, flush);
 }
 
 bool TFrameDecoder::Next(TDecodedFrame& frame) {
-  auto* gif = static_cast<GifFileType*>(Gif);
-  if (!gif) return false;
-  for (;;) {
-    GifRecordType type = UNDEFINED_RECORD_TYPE;
-    if (DGifGetRecordType(gif, &type) != GIF_OK) return false;
-    if (type == EXTENSION_RECORD_TYPE) {
-      if (!SkipExtension(gif)) return false;
-      continue;
-    }
-    if (type != IMAGE_DESC_RECORD_TYPE) return false;
-    if (DGifGetImageDesc(gif) != GIF_OK) return false;
-    const GifImageDesc& d = gif->Image;
-    if (d.Width <= 0 || d.Height <= 0) return false;
-    frame.Whole = TRect::Sized(d.Left, d.Top, d.Width, d.Height);
-    frame.Rect = frame.Whole.Intersected(Screen);
-    const TRect& r = frame.Rect;
-    frame.Indices.resize(size_t(r.Width()) * r.Height());
-    Line.resize(size_t(d.Width));
-    const std::vector<int> rows = d.Interlace ? InterlacedRows(d.Height) : std::vector<int>();
-    for (int line = 0; line < d.Height; ++line) {
-      const int y = d.Top + (d.Interlace ? rows[size_t(line)] : line);
-      if (DGifGetLine(gif, Line.data(), d.Width) != GIF_OK) return false;
-      if (y >= r.Top && y < r.Bottom)
-        std::copy_n(Line.begin() + (r.Left - d.Left), r.Width(), frame.Indices.begin() + size_t(y - r.Top) * r.Width());
-    }
-    // giflib keeps every descriptor it met; one frame at a time needs none of them.
-    // (It does not reset the count, which the next descriptor appends at.)
-    GifFreeSavedImages(gif);
-    gif->ImageCount = 0;
-    return true;
-  }
+  if (Frame >= Walk.Frames.size()) return false;
+  const TGifFrame& f = Walk.Frames[Frame++];
+  if (f.Width <= 0 || f.Height <= 0) return false;
+  frame.Whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
+  frame.Rect = frame.Whole.Intersected(Screen);
+  const bool interlaced = uint8_t(Data[f.Descriptor + 9]) & 0x40;
+  return DecodeImageData(Data, ImageDataOf(f), f.End, frame.Whole, interlaced, frame.Rect, frame.Indices);
 }

@@ -1,10 +1,14 @@
 #pragma once
-// The image data of a GIF's frames, decoded one frame at a time with giflib,
-// so that memory holds one frame however long the animation.
+// The image data of a GIF's frames, decoded one frame at a time, so that
+// memory holds one frame however long the animation. The decoder takes what
+// giflib takes and no more, and gives the same pixels: the codes and the
+// string table follow giflib's bookkeeping, and a code giflib would draw as
+// garbage (one naming an entry not made yet) is refused, as browsers refuse it.
 #include <QByteArray>
 #include <cstdint>
 #include <vector>
 
+#include "document/GifFrames.h"
 #include "frames/Canvas.h"
 
 struct TDecodedFrame {
@@ -13,33 +17,35 @@ struct TDecodedFrame {
   std::vector<uint8_t> Indices;  // Rect's pixels row by row, top to bottom
 };
 
+// Where a frame's image data starts: its LZW code size.
+inline int ImageDataOf(const TGifFrame& f) {
+  return f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + kGifImageDescriptorSize;
+}
+
 // Whether the image data at data[from] (the LZW code size, then sub-blocks
-// up to end) yields pixels codes as giflib reads them, without a code it
-// would refuse: a walk of the codes that keeps no pixel, much faster than
-// decoding them.
+// up to end) yields pixels codes without a code that is refused: a walk of
+// the codes that keeps no pixel, much faster than decoding them.
 bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels);
+
+// The frame's pixels from that image data, deinterlaced, over keep (a part
+// of whole, the frame's rectangle); false where a code is refused or the data
+// ends first. Pixels outside keep are decoded but not held: a hostile frame
+// may claim far more of them than the screen it is shown on.
+bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,
+                     const TRect& keep, std::vector<uint8_t>& out);
 
 class TFrameDecoder {
  public:
-  // Pixels off the screen are decoded but not kept: a hostile frame may
-  // claim far more of them than the screen it is shown on.
-  TFrameDecoder(const QByteArray& data, const TRect& screen);
-  ~TFrameDecoder();
-  TFrameDecoder(const TFrameDecoder&) = delete;
-  TFrameDecoder& operator=(const TFrameDecoder&) = delete;
+  // walk is data's, and both outlive the decoder.
+  TFrameDecoder(const QByteArray& data, const TFrameWalk& walk, const TRect& screen)
+      : Data(data), Walk(walk), Screen(screen) {}
 
-  // The next frame's pixels, deinterlaced; false at the end or where giflib
-  // cannot decode the data.
+  // The next frame's pixels; false at the end or where its data is refused.
   bool Next(TDecodedFrame& frame);
 
-  struct TReader {
-    const QByteArray* Data;
-    qsizetype Pos;
-  };
-
  private:
-  TReader Reader;
+  const QByteArray& Data;
+  const TFrameWalk& Walk;
   TRect Screen;
-  std::vector<uint8_t> Line;
-  void* Gif = nullptr;  // GifFileType*, kept out of this header
+  size_t Frame = 0;
 };

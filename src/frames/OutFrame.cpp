@@ -1,6 +1,7 @@
 #include "frames/OutFrame.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -126,31 +127,45 @@ std::optional<TOutFrame> WithOwnTable(const TOutFrame& original, const TFrameTar
   out.Indices.assign(size_t(out.Rect.Width()) * out.Rect.Height(), uint8_t(out.Transparent));
   const int originalCount = int(original.Colors.size());
   const TRect& o = original.Rect;
+  // What each of the frame's own indices shows, 1 (no pixel) for those that
+  // show nothing here: one look-up tells whether a pixel keeps its index.
+  TPixel shows[256];
+  std::fill_n(shows, 256, TPixel(1));
+  for (int e = 0; e < originalCount && e < 256; ++e)
+    if (e != out.Transparent) shows[e] = out.Colors[size_t(e)];
   bool haveLast = false;  // neighbours mostly want the same colour: look it up once per run
   TPixel lastWant = 0;
   int lastEntry = 0;
+  const auto paintAt = [&](uint8_t* to, TPixel want) {
+    if (!haveLast || want != lastWant) haveLast = true, lastWant = want, lastEntry = entryOf.Find(want);
+    *to = uint8_t(lastEntry);
+  };
+  const int width = out.Rect.Width();
   for (int y = out.Rect.Top; y < out.Rect.Bottom; ++y) {
-    uint8_t* to = &out.Indices[size_t(y - out.Rect.Top) * out.Rect.Width()];
+    uint8_t* to = &out.Indices[size_t(y - out.Rect.Top) * width];
     const size_t row = size_t(y - q.Top) * q.Width() + (out.Rect.Left - q.Left);
     const TPixel* want = &target.Target[row];
     const uint8_t* draw = &target.Draw[row];
     // The frame's own indices on this row, from column ownLeft to ownRight.
     const bool ownRow = y >= o.Top && y < o.Bottom;
     const int ownLeft = ownRow ? o.Left - out.Rect.Left : 0, ownRight = ownRow ? o.Right - out.Rect.Left : 0;
-    const uint8_t* own = ownRow ? &original.Indices[size_t(y - o.Top) * o.Width()] : nullptr;
-    for (int x = 0; x < out.Rect.Width(); ++x) {
-      const int index = x >= ownLeft && x < ownRight ? own[x - ownLeft] : -1;
-      if (index >= originalCount) {
+    const uint8_t* own = ownRow ? &original.Indices[size_t(y - o.Top) * o.Width()] - ownLeft : nullptr;
+    for (int x = 0; x < ownLeft; ++x)
+      if (draw[x]) paintAt(to + x, want[x]);
+    for (int x = ownLeft; x < ownRight; ++x) {
+      const uint8_t index = own[x];
+      if (shows[index] == want[x]) {
+        to[x] = index;
+      } else if (index >= originalCount) {
         // Painting it would change it for readers that draw it.
         if (draw[x]) return std::nullopt;
-        to[x] = uint8_t(index);
-      } else if (index >= 0 && index != out.Transparent && out.Colors[size_t(index)] == want[x]) {
-        to[x] = uint8_t(index);
+        to[x] = index;
       } else if (draw[x]) {
-        if (!haveLast || want[x] != lastWant) haveLast = true, lastWant = want[x], lastEntry = entryOf.Find(want[x]);
-        to[x] = uint8_t(lastEntry);
+        paintAt(to + x, want[x]);
       }
     }
+    for (int x = std::max(ownRight, 0); x < width; ++x)
+      if (draw[x]) paintAt(to + x, want[x]);
   }
   if (!StayPast(out.Indices, size_t(originalCount), out.Colors.size())) return std::nullopt;
   return out;
@@ -215,15 +230,18 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   for (int y = 0; y < q.Height(); ++y) {
     const uint8_t* draw = &target.Draw[size_t(y) * q.Width()];
     const TPixel* want = &target.Target[size_t(y) * q.Width()];
-    int first = -1, last = -1;
-    for (int x = 0; x < q.Width(); ++x) {
-      if (!draw[x]) continue;
-      if (first < 0) first = x;
-      last = x;
-      TPixel& memo = seen[(want[x] * 2654435761u) >> 22];
-      if (memo != want[x]) memo = want[x], found.insert(want[x]);
+    // Mostly little is painted: the marks are found with memchr.
+    const auto* from = static_cast<const uint8_t*>(std::memchr(draw, 1, size_t(q.Width())));
+    if (!from) continue;
+    const auto* end = static_cast<const uint8_t*>(memrchr(draw, 1, size_t(q.Width()))) + 1;
+    for (const uint8_t* p = from; p < end; ++p) {
+      // A run of pixels left alone is skipped at once; the last is painted.
+      if (!*p) p = static_cast<const uint8_t*>(std::memchr(p, 1, size_t(end - p)));
+      const TPixel c = want[p - draw];
+      TPixel& memo = seen[(c * 2654435761u) >> 22];
+      if (memo != c) memo = c, found.insert(c);
     }
-    if (first < 0) continue;
+    const int first = int(from - draw), last = int(end - draw) - 1;
     left = std::min(left, first), right = std::max(right, last);
     if (top < 0) top = y;
     bottom = y;
@@ -295,18 +313,13 @@ std::optional<QByteArray> EncodeReadable(const TOutFrame& frame) {
   const TRect& r = frame.Rect;
   if (r.Empty() || r.Left > 0xFFFF || r.Top > 0xFFFF || r.Width() > 0xFFFF || r.Height() > 0xFFFF) return std::nullopt;
   QByteArray bytes = EncodeFrame(frame);
-  // Read back with giflib as a file of its own: the same pixels, then the end.
-  QByteArray gif("GIF89a");
-  PutWord(gif, std::min(r.Right, 0xFFFF));
-  PutWord(gif, std::min(r.Bottom, 0xFFFF));
-  gif += QByteArray(3, 0);
-  gif += bytes;
-  gif += char(0x3B);
-  TFrameDecoder decoder(gif, frame.Rect);
-  TDecodedFrame decoded;
-  if (!decoder.Next(decoded) || decoded.Indices != frame.Indices || decoded.Whole.Left != frame.Rect.Left ||
-      decoded.Whole.Top != frame.Rect.Top || decoded.Whole.Right != frame.Rect.Right ||
-      decoded.Whole.Bottom != frame.Rect.Bottom || decoder.Next(decoded))
-    return std::nullopt;
+  // Read back by the decoder every save is judged with: the same pixels, and
+  // the sub-blocks ending with the bytes.
+  const int data = kGifImageDescriptorSize + (frame.LocalTable ? 3 * (2 << (uint8_t(bytes[9]) & 7)) : 0);
+  int end = data + 1;
+  while (end < bytes.size() && bytes[end] != 0) end += 1 + uint8_t(bytes[end]);
+  if (end != bytes.size() - 1) return std::nullopt;
+  thread_local std::vector<uint8_t> back;
+  if (!DecodeImageData(bytes, data, int(bytes.size()), r, false, r, back) || back != frame.Indices) return std::nullopt;
   return bytes;
 }

@@ -48,6 +48,6 @@ std::optional<TOutFrame> WidenFrame(const TOutFrame& frame, const TRect& rect, T
 // Its image descriptor, table when it has its own, and image data.
 QByteArray EncodeFrame(const TOutFrame& frame);
 
-// The same, once giflib has read those bytes back to exactly the frame's
-// pixels; empty when it cannot, so that no file is written unreadable.
+// The same, once they decode back to exactly the frame's pixels; empty when
+// they do not, so that no file is written unreadable.
 std::optional<QByteArray> EncodeReadable(const TOutFrame& frame);

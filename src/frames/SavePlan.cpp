@@ -8,6 +8,7 @@
 #include "frames/Background.h"
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
+#include "frames/WorkAhead.h"
 
 namespace {
 
@@ -32,11 +33,6 @@ int TransparentOf(const TFrameControl& c) {
 
 int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
 
-// Where a frame's image data starts: its LZW code size.
-int ImageDataOf(const TGifFrame& f) {
-  return f.Table > f.Descriptor ? f.Table + 3 * f.ColorCount : f.Descriptor + kGifImageDescriptorSize;
-}
-
 // Where anything can be drawn: the screen a browser composes on grows to
 // every frame, and outside the frames it stays transparent in both pictures.
 TRect FramesBounds(const TFrameWalk& walk) {
@@ -59,11 +55,16 @@ struct TScreen {
     if (disposal == kToPrevious) Canvas.Paste(Drawn, Under);
   }
   // keepUnder: the frame is to be disposed to what was there before it.
-  void Draw(int frame, const TOutFrame& out, bool keepUnder) {
+  // shows, if given, is what the screen shows over area (which holds the
+  // frame) once it is drawn: copied, not drawn.
+  void Draw(int frame, const TOutFrame& out, bool keepUnder, const TPixel* shows = nullptr, const TRect& area = {}) {
     Last = frame;
     Drawn = out.Rect.Intersected(Canvas.Bounds());
-    if (keepUnder) Under = Canvas.Copy(Drawn);
-    DrawFrame(Canvas, out);
+    if (keepUnder) Canvas.CopyInto(Drawn, Under);
+    if (!shows) return DrawFrame(Canvas, out);
+    for (int y = Drawn.Top; y < Drawn.Bottom; ++y)
+      std::copy_n(shows + size_t(y - area.Top) * area.Width() + (Drawn.Left - area.Left), Drawn.Width(),
+                  &Canvas.At(Drawn.Left, y));
   }
   // What the screen shows at (x, y) once the last frame is disposed so.
   TPixel After(int x, int y, int disposal, const TRect& cleared) const {
@@ -76,10 +77,13 @@ struct TScreen {
 
 class TJudge {
  public:
+  // ahead: frames written anew are encoded on a second thread, trusted to
+  // read back until they are seen not to.
   TJudge(const QByteArray& source, const TFrameWalk& walk, const TRect& bounds, std::vector<TFrameControl>& controls,
-         TPixel chosen, TFrameRewrite rewrite, const TBackground& background, size_t judged)
+         TPixel chosen, TFrameRewrite rewrite, bool ahead, const TBackground& background, size_t judged)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
-        Rewrite(rewrite), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds) {
+        Rewrite(rewrite), Ahead(ahead), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds),
+        Encoder(ahead), Decoder(ahead) {
     if (!background.IsDefault()) {
       Beyond.emplace(chosen, background);
       // Before the first frame the saved screen is empty, and so was the target.
@@ -87,13 +91,18 @@ class TJudge {
     }
   }
 
-  // False when progress stopped it.
-  bool Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
+  enum class TRun { Done, Stopped, Unreadable };
+  // Unreadable: a frame encoded ahead did not read back, so the plan built
+  // on it is void; planned again without encoding ahead, it keeps its patch.
+  TRun Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress);
 
  private:
-  // A frame as saved, and its bytes when written anew.
+  // A frame as saved, and whether it is written anew: its bytes, or, when
+  // they are made ahead, none yet.
   struct TJudged {
     TOutFrame Frame;
+    bool Right = false;  // it shows the target over Region
+    bool Written = false;
     std::optional<QByteArray> Bytes;
   };
   // Decides how frame k (as the patch leaves it) is saved.
@@ -108,8 +117,14 @@ class TJudge {
   struct TDifference {
     int64_t Paint = 0;
     TRect PaintBounds, MustClear;
+    // Adds a span of a row, from (x, y) on: before is the screen there (null:
+    // transparent), target what it must show.
+    void AddSpan(const TPixel* before, const TPixel* target, int n, int x, int y);
   };
   TDifference Difference() const;
+  // Difference() for each disposal of the frame before, from the saved
+  // screen itself: only where it drew do they differ.
+  std::vector<TDifference> Differences(const std::vector<int>& disposals) const;
 
   const QByteArray& Source;
   const TFrameWalk& Walk;
@@ -117,17 +132,23 @@ class TJudge {
   const std::vector<TFrameControl> Opened;
   const TPixel Chosen;
   const TFrameRewrite Rewrite;
+  const bool Ahead;
   const size_t Judged;  // frames judged, from the first
   TScreen Shown;  // the picture as opened
   TScreen Saved;  // the file as saved
   TRect Dirty;    // where the saved screen may differ from the target
   // The last frame drawn on the saved screen, while its bytes may still change.
   TOutFrame Pending;
-  std::optional<QByteArray> PendingBytes;  // set once it is written anew
+  bool PendingWritten = false;             // it is written anew
+  std::optional<QByteArray> PendingBytes;  // its bytes, once made
+  // After what their jobs touch: destroyed first, they wait for those.
+  TWorkAhead Encoder;  // Pending's bytes
+  TWorkAhead Decoder;  // the next frame
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
   std::vector<TPixel> Target, Before;
+  std::vector<uint8_t> DrawMask;  // lent to the rewrite with the target
   bool BeforeFresh = false;  // Before holds the saved screen over Region
   TRect Overlaid;            // but for the disposal drawn over this part
   // Beyond one colour: the target is made over the whole screen (the
@@ -193,51 +214,81 @@ bool TJudge::Shows(const TOutFrame& frame) const {
 // pixels the frame must paint and their bounds, and the bounds of those where
 // the target is transparent but the screen is not: a frame cannot clear what
 // is under it, so the frame before must.
+void TJudge::TDifference::AddSpan(const TPixel* before, const TPixel* target, int n, int x, int y) {
+  // Rows are mostly alike at their ends: find where they differ, then
+  // count between, in loops without early exits.
+  int first = 0, last = n - 1;
+  if (!before) {
+    while (first < n && target[first] == 0) ++first;
+    if (first == n) return;
+    while (target[last] == 0) --last;
+    int64_t paint = 0;
+    for (int i = first; i <= last; ++i) paint += target[i] != 0;
+    Paint += paint;
+    PaintBounds = PaintBounds.United({x + first, y, x + last + 1, y + 1});
+    return;
+  }
+  while (first < n && before[first] == target[first]) ++first;
+  if (first == n) return;
+  while (before[last] == target[last]) --last;
+  int64_t paint = 0, clear = 0;
+  for (int i = first; i <= last; ++i) {
+    paint += before[i] != target[i];
+    clear += before[i] != 0 && target[i] == 0;
+  }
+  Paint += paint;
+  PaintBounds = PaintBounds.United({x + first, y, x + last + 1, y + 1});
+  if (clear == 0) return;
+  while (!(before[first] != 0 && target[first] == 0)) ++first;
+  while (!(before[last] != 0 && target[last] == 0)) --last;
+  MustClear = MustClear.United({x + first, y, x + last + 1, y + 1});
+}
+
 TJudge::TDifference TJudge::Difference() const {
   const int w = Region.Width();
   TDifference d;
-  int paintLeft = w, paintRight = -1, clearLeft = w, clearRight = -1;
-  int paintTop = -1, paintBottom = -1, clearTop = -1, clearBottom = -1;
-  for (int y = 0; y < Region.Height(); ++y) {
-    const TPixel* before = &Before[size_t(y) * w];
-    const TPixel* target = &Target[size_t(y) * w];
-    // Rows are mostly alike at their ends: find where they differ, then
-    // count between, in loops without early exits.
-    int first = 0, last = w - 1;
-    while (first < w && before[first] == target[first]) ++first;
-    if (first == w) continue;
-    while (before[last] == target[last]) --last;
-    int64_t paint = 0, clear = 0;
-    for (int x = first; x <= last; ++x) {
-      paint += before[x] != target[x];
-      clear += before[x] != 0 && target[x] == 0;
-    }
-    d.Paint += paint;
-    paintLeft = std::min(paintLeft, first), paintRight = std::max(paintRight, last);
-    if (paintTop < 0) paintTop = y;
-    paintBottom = y;
-    if (clear == 0) continue;
-    int cFirst = first, cLast = last;
-    while (!(before[cFirst] != 0 && target[cFirst] == 0)) ++cFirst;
-    while (!(before[cLast] != 0 && target[cLast] == 0)) --cLast;
-    clearLeft = std::min(clearLeft, cFirst), clearRight = std::max(clearRight, cLast);
-    if (clearTop < 0) clearTop = y;
-    clearBottom = y;
-  }
-  const auto onScreen = [&](int left, int top, int right, int bottom) {
-    return top < 0 ? TRect{}
-                   : TRect{Region.Left + left, Region.Top + top, Region.Left + right + 1, Region.Top + bottom + 1};
-  };
-  d.PaintBounds = onScreen(paintLeft, paintTop, paintRight, paintBottom);
-  d.MustClear = onScreen(clearLeft, clearTop, clearRight, clearBottom);
+  for (int y = 0; y < Region.Height(); ++y)
+    d.AddSpan(&Before[size_t(y) * w], &Target[size_t(y) * w], w, Region.Left, Region.Top + y);
   return d;
+}
+
+std::vector<TJudge::TDifference> TJudge::Differences(const std::vector<int>& disposals) const {
+  const int w = Region.Width();
+  const TRect drawn = Saved.Drawn.Intersected(Region);
+  TDifference alike;  // outside what the frame before drew
+  std::vector<TDifference> inside(disposals.size());
+  for (int y = Region.Top; y < Region.Bottom; ++y) {
+    const TPixel* screen = &Saved.Canvas.At(Region.Left, y);
+    const TPixel* target = &Target[size_t(y - Region.Top) * w];
+    if (y < drawn.Top || y >= drawn.Bottom) {
+      alike.AddSpan(screen, target, w, Region.Left, y);
+      continue;
+    }
+    const int in = drawn.Left - Region.Left, after = drawn.Right - Region.Left;
+    alike.AddSpan(screen, target, in, Region.Left, y);
+    alike.AddSpan(screen + after, target + after, w - after, drawn.Right, y);
+    for (size_t i = 0; i < disposals.size(); ++i) {
+      const TPixel* before = disposals[i] == kToBackground ? nullptr
+                             : disposals[i] == kToPrevious
+                                 ? &Saved.Under[size_t(y - Saved.Drawn.Top) * Saved.Drawn.Width() +
+                                                (drawn.Left - Saved.Drawn.Left)]
+                                 : screen + in;
+      inside[i].AddSpan(before, target + in, drawn.Width(), drawn.Left, y);
+    }
+  }
+  for (TDifference& d : inside) {
+    d.Paint += alike.Paint;
+    d.PaintBounds = d.PaintBounds.United(alike.PaintBounds);
+    d.MustClear = d.MustClear.United(alike.MustClear);
+  }
+  return inside;
 }
 
 // Draws frame k on the opened picture, its first frame's transparency set
 // aside, and reads the target off it over the region.
 void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
   // What the opened picture's screen changes in: the last frame's disposal, this frame.
-  TRect touched = Shown.Last >= 0 ? Shown.Drawn : TRect{};
+  const TRect touched = Shown.Last >= 0 ? Shown.Drawn : TRect{};
   if (Shown.Last >= 0) Shown.Dispose(DisposalOf(Opened[size_t(Shown.Last)]), Shown.Drawn);
   TOutFrame opened{frame.Rect, {}, frame.Colors, k == 0 ? -1 : TransparentOf(Opened[k]), false};
   opened.Indices.swap(frame.Indices);  // lent, not copied
@@ -298,7 +349,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
 
   int disposal = lastDisposal;
   TRect cleared = Saved.Drawn;
-  const auto decided = [&](TOutFrame out, bool right, std::optional<QByteArray> bytes) {
+  const auto decided = [&](TOutFrame out, bool right, bool written = false, std::optional<QByteArray> bytes = {}) {
     if (!right) ++result.NotRight;
     if (disposal != lastDisposal) {
       TFrameControl& last = Controls[size_t(Saved.Last)];
@@ -306,14 +357,14 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     }
     if (hasLast) Saved.Dispose(disposal, cleared);
     Dirty = right ? TRect{} : Dirty.United(Region);
-    return TJudged{std::move(out), std::move(bytes)};
+    return TJudged{std::move(out), right, written, std::move(bytes)};
   };
   // Left as the patch has it, the disposal before as planned.
   const auto notRight = [&] {
     disposal = lastDisposal;
     cleared = Saved.Drawn;
     Base(disposal, cleared);
-    return decided(std::move(frame), false, std::nullopt);
+    return decided(std::move(frame), false);
   };
 
   // Without new image data: the disposal of the frame before as planned, or
@@ -326,7 +377,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     Base(d, cleared);
     if (Shows(frame)) {
       disposal = d;
-      return decided(std::move(frame), true, std::nullopt);
+      return decided(std::move(frame), true);
     }
   }
   if (Rewrite == TFrameRewrite::Never) return notRight();
@@ -336,10 +387,11 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
   // clearing the frame before can, over a rectangle widened as far as needed.
   int64_t least = -1;
   TRect best;
-  for (const int d : disposals) {
+  const std::vector<TDifference> differences = Differences(disposals);
+  for (size_t i = 0; i < disposals.size(); ++i) {
+    const int d = disposals[i];
     TRect wider = Saved.Drawn;
-    Base(d, wider);
-    TDifference diff = Difference();
+    TDifference diff = differences[i];
     if (!diff.MustClear.Empty()) {
       if (d != kToBackground) continue;
       wider = diff.MustClear.United(Saved.Drawn);
@@ -366,9 +418,12 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
   std::optional<QByteArray> rewrittenBytes;
   if (!widened || !Shows(frame)) {
     rewritten = WrittenAnew(k, frame);
-    // Never out unless giflib reads it back.
-    if (rewritten) rewrittenBytes = EncodeReadable(*rewritten);
-    if (!rewrittenBytes) return notRight();
+    if (!rewritten) return notRight();
+    // Never out unless it reads back: seen here, or while the next frame is judged.
+    if (!Ahead) {
+      rewrittenBytes = EncodeReadable(*rewritten);
+      if (!rewrittenBytes) return notRight();
+    }
     ++result.Rewritten;
     const int patched = frame.Transparent;
     const bool transparent = rewritten->Transparent >= 0;
@@ -380,21 +435,25 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     if (transparent) c.Index = uint8_t(rewritten->Transparent);
   }
   if (widened) {
-    if (!PendingBytes) ++result.Rewritten;
+    if (!PendingWritten) ++result.Rewritten;
+    if (Encoder.InHand()) Encoder.Wait();  // the frame it encodes is replaced
     Pending = std::move(*widened);
+    PendingWritten = true;
     PendingBytes = std::move(widenedBytes);
     TFrameControl& last = Controls[size_t(Saved.Last)];
     last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
     last.Index = uint8_t(Pending.Transparent);
   }
-  if (!rewritten) return decided(std::move(frame), true, std::nullopt);
-  return decided(std::move(*rewritten), true, std::move(rewrittenBytes));
+  if (!rewritten) return decided(std::move(frame), true);
+  return decided(std::move(*rewritten), true, true, std::move(rewrittenBytes));
 }
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   // The target is lent to the rewrite, not copied.
-  TFrameTarget want{Region, {}, std::vector<uint8_t>(Target.size())};
+  TFrameTarget want{Region, {}, {}};
   want.Target.swap(Target);
+  want.Draw.swap(DrawMask);
+  want.Draw.resize(want.Target.size());
   const TPixel* before = Before.data();
   const TPixel* target = want.Target.data();
   uint8_t* draw = want.Draw.data();
@@ -404,27 +463,49 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
     if (frame.Colors[size_t(e)] == Chosen) preferred.push_back(e);
   std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
   Target.swap(want.Target);
+  DrawMask.swap(want.Draw);
   if (rewritten && !Shows(*rewritten)) rewritten.reset();
   return rewritten;
 }
 
-bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
-  TFrameDecoder decoder(Source, Shown.Canvas.Bounds());
-  TDecodedFrame decoded;
+TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
+  TFrameDecoder decoder(Source, Walk, Shown.Canvas.Bounds());
+  // Frame k + 1 is decoded while frame k is judged.
+  TDecodedFrame decoded, next;
+  bool nextRead = decoder.Next(next);
+  struct TWaitAtEnd {
+    TWorkAhead& Work;
+    ~TWaitAtEnd() {
+      try {
+        if (Work.InHand()) Work.Wait();
+      } catch (...) {
+        // A frame decoded ahead that is no longer wanted.
+      }
+    }
+  } decoding{Decoder};
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
-    if (!PendingBytes) return;
-    const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
-    edits.Replace(f.Descriptor, f.End, std::move(*PendingBytes));
+    if (!PendingWritten) return true;
+    PendingWritten = false;
+    if (Encoder.InHand()) Encoder.Wait();
+    std::optional<QByteArray> bytes = std::move(PendingBytes);
     PendingBytes.reset();
+    if (!bytes) return false;
+    const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
+    edits.Replace(f.Descriptor, f.End, std::move(*bytes));
+    return true;
   };
   for (size_t k = 0; k < Judged; ++k) {
     const TGifFrame& f = Walk.Frames[k];
     const TRect whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
-    if (!decoder.Next(decoded) || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
+    if (Decoder.InHand()) Decoder.Wait();
+    const bool read = nextRead;
+    std::swap(decoded, next);
+    if (read && k + 1 < Judged) Decoder.Start([&] { nextRead = decoder.Next(next); });
+    if (!read || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
         decoded.Whole.Right != whole.Right || decoded.Whole.Bottom != whole.Bottom) {
-      // A frame giflib cannot decode is damaged: it keeps its patch, and so
-      // does every later one.
+      // A frame that cannot be decoded is damaged: it keeps its patch, and
+      // so does every later one.
       result.UndecodedFrom = int(k);
       break;
     }
@@ -432,19 +513,22 @@ bool TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgres
     // The whole frame: the canvas holds every frame's rectangle.
     TOutFrame frame{decoded.Rect, std::move(decoded.Indices), TableColors(Source, f), TransparentOf(Controls[k]), local};
     TJudged judged = Judge(k, std::move(frame), result);
-    flush();
+    if (!flush()) return TRun::Unreadable;
     // Kept whatever its disposal: the next frame may restore it.
-    Saved.Draw(int(k), judged.Frame, true);
+    // A frame that shows the target is drawn by copying it.
+    Saved.Draw(int(k), judged.Frame, true, judged.Right ? Target.data() : nullptr, Region);
+    // The frame before's memory goes to the frame after next, decoded into it.
+    decoded.Indices.swap(Pending.Indices);
     Pending = std::move(judged.Frame);
+    PendingWritten = judged.Written;
     PendingBytes = std::move(judged.Bytes);
-    decoded.Indices = {};
-    if (progress && !progress(int(k) + 1, int(Judged))) return false;
+    if (PendingWritten && !PendingBytes) Encoder.Start([this] { PendingBytes = EncodeReadable(Pending); });
+    if (progress && !progress(int(k) + 1, int(Judged))) return TRun::Stopped;
   }
-  flush();
-  return true;
+  return flush() ? TRun::Done : TRun::Unreadable;
 }
 
-// Whether every frame's codes walk through as giflib reads them. A large
+// Whether every frame's codes walk through as the decoder reads them. A large
 // file's frames are shared with a second thread: the walk is most of what
 // saving it costs.
 bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
@@ -479,7 +563,7 @@ bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
 // the patch leaves alone because it was transparent on another entry fails
 // the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
-// without decoding: their codes are only walked, so that damage giflib
+// without decoding: their codes are only walked, so that damage the decoder
 // would refuse goes to the judge, which names it.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {
@@ -538,14 +622,24 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   if (allFrames) plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
   const TRect bounds = FramesBounds(walk);
   const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
+  const size_t judged = allFrames ? walk.Frames.size() : 1;
   // Without a tolerance, region or matte the patch alone may be known right
   // without decoding; with them the pixels decide.
   if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
     if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
       plan.Frames.TooLargeToJudge = true;
-    else if (!TJudge(source, walk, bounds, controls, chosen, rewrite, doc.Background, allFrames ? walk.Frames.size() : 1)
-                  .Run(plan.Frames, plan.Edits, progress))
-      return plan;
+    else {
+      const TSavePlan patched = plan;
+      const std::vector<TFrameControl> patchedControls = controls;
+      const bool twoThreads = std::thread::hardware_concurrency() > 1;
+      TJudge::TRun run = TJudge(source, walk, bounds, controls, chosen, rewrite, twoThreads, doc.Background, judged).Run(plan.Frames, plan.Edits, progress);
+      if (run == TJudge::TRun::Unreadable) {
+        plan = patched;
+        controls = patchedControls;
+        run = TJudge(source, walk, bounds, controls, chosen, rewrite, false, doc.Background, judged).Run(plan.Frames, plan.Edits, progress);
+      }
+      if (run != TJudge::TRun::Done) return plan;
+    }
   }
   if (!allFrames) controls.resize(1);
   WriteFrameControls(source, walk, controls, plan.Edits);

@@ -325,32 +325,40 @@ TEST(OddFiles, AFrameThatGiflibWouldNotReadBackIsNeverWritten) {
   EXPECT_FALSE(EncodeReadable(frame).has_value());
 }
 
-// The walk of codes that keeps full-frame animations from being decoded
-// never lets through image data giflib refuses: every byte of a frame's data
-// changed in turn, and the two compared.
-TEST(OddFiles, TheCodeWalkAcceptsOnlyWhatGiflibDecodes) {
+// The decoder the judge reads every frame with, and the walk of codes that
+// keeps full-frame animations from being decoded, never let through image
+// data giflib refuses, and decode what they take to giflib's pixels: every
+// byte of a frame's data changed in turn, and the three compared.
+TEST(OddFiles, TheDecoderTakesOnlyWhatGiflibDecodesAndAsGiflibDoes) {
   std::vector<uint8_t> p;
   for (int i = 0; i < 40 * 30; ++i) p.push_back(uint8_t((i * 7 + i / 40) % 16 < 9 ? i % 3 : i % 16));
   std::vector<TRgb> colors(16, kBlack);
   const QByteArray gif = MakeAnimation(Plan(colors, {Full(p, Packed(1))}, 40, 30));
   const TGifFrame f = WalkGifFrames(gif).Frames.at(0);
   const int data = f.Descriptor + kGifImageDescriptorSize;
-  int refused = 0;
+  int refused = 0, decoded = 0;
   for (int at = data; at < f.End - 1; ++at)
     for (const uint8_t flip : {0x01, 0x10, 0x80, 0xFF}) {
       QByteArray changed = gif;
       changed[at] = char(uint8_t(changed[at]) ^ flip);
       const TFrameWalk walk = WalkGifFrames(changed);
       if (walk.Frames.size() != 1 || walk.Damaged) continue;  // the blocks themselves broken
-      TFrameDecoder decoder(changed, TRect::Sized(0, 0, 40, 30));
-      TDecodedFrame decoded;
-      const bool giflib = decoder.Next(decoded);
+      const std::vector<TRaster> giflib = Rasters(changed);
+      TFrameDecoder decoder(changed, walk, TRect::Sized(0, 0, 40, 30));
+      TDecodedFrame ours;
+      const bool read = decoder.Next(ours);
       const bool walked = ImageDataDecodes(changed, data, walk.Frames[0].End, 40 * 30);
-      // giflib reads some codes the walk refuses (they draw garbage); those
-      // are only decoded, never passed unnamed.
-      EXPECT_TRUE(giflib || !walked) << "byte " << at << " ^ " << int(flip);
+      // giflib reads some codes the two refuse (they draw garbage); those
+      // are named damaged, never passed unnamed.
+      EXPECT_EQ(read, walked) << "byte " << at << " ^ " << int(flip);
+      if (read) {
+        ASSERT_EQ(giflib.size(), 1u) << "byte " << at << " ^ " << int(flip);
+        EXPECT_EQ(ours.Indices, giflib[0].Indices) << "byte " << at << " ^ " << int(flip);
+        ++decoded;
+      }
       refused += !walked;
     }
+  EXPECT_GT(decoded, 0);
   EXPECT_GT(refused, 0);
   EXPECT_TRUE(ImageDataDecodes(gif, data, f.End, 40 * 30));
 }

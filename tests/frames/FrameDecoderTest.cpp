@@ -1,0 +1,129 @@
+// The decoder every save is judged with, against giflib on code streams no
+// encoder writes: random strings, the table run full without a clear, codes
+// naming the entry they define, clears anywhere.
+#include <gif_lib.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "common/GifBuffers.h"
+#include "document/GifFrames.h"
+#include "frames/FrameDecoder.h"
+
+namespace {
+
+// A valid stream of random codes of the given minimum size, as one frame of
+// width x height over a table of 2^size greys, with the pixels it makes.
+struct TRandomFrame {
+  QByteArray Gif;
+  int Width = 0, Height = 0;
+};
+
+TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEvery) {
+  const int clear = 1 << size;
+  std::vector<int> length(4096, 0);
+  std::fill_n(length.begin(), clear, 1);
+  int running = clear + 2, width = size + 1, last = -1;
+  int64_t pixels = 0;
+  std::vector<uint8_t> packed;
+  uint64_t acc = 0;
+  int bits = 0;
+  const auto put = [&](int code) {
+    acc |= uint64_t(code) << bits;
+    bits += width;
+    for (; bits >= 8; bits -= 8, acc >>= 8) packed.push_back(uint8_t(acc));
+    if (running < 4097 && ++running > (1 << width) && width < 12) ++width;
+  };
+  put(clear);
+  running = clear + 2, width = size + 1;
+  for (int n = 0; n < codes; ++n) {
+    if (clearEvery > 0 && n % clearEvery == clearEvery - 1) {
+      put(clear);
+      std::fill(length.begin() + clear, length.end(), 0);
+      running = clear + 2, width = size + 1, last = -1;
+      continue;
+    }
+    // The entry this code makes, once it is read.
+    const int entry = (running < 4097 ? running + 1 : running) - 2;
+    // A literal, a made entry, or the entry this code makes.
+    int code = int(random() % uint32_t(clear));
+    const int pick = int(random() % 8);
+    if (last >= 0 && entry > clear + 2 && pick < 5) code = clear + 2 + int(random() % uint32_t(entry - clear - 2));
+    if (last >= 0 && pick == 5 && entry < 4096) code = entry;
+    if (last >= 0 && pick == 6) code = std::min(entry, 4095);
+    const int count = length[code] ? length[code] : length[last] + 1;
+    put(code);
+    if (last >= 0 && entry < 4096 && length[entry] == 0) length[entry] = length[last] + 1;
+    last = code;
+    pixels += count;
+  }
+  put(clear + 1);
+  if (bits > 0) packed.push_back(uint8_t(acc));
+  TRandomFrame f;
+  f.Width = 997;
+  f.Height = int(std::min<int64_t>(pixels / f.Width, 65535));
+  QByteArray& g = f.Gif;
+  const auto word = [&](int v) { g += char(v & 0xFF), g += char(v >> 8); };
+  g = "GIF89a";
+  word(f.Width), word(f.Height);
+  g += char(0x80 | (size - 1)), g += char(0), g += char(0);
+  for (int i = 0; i < clear; ++i) g += QByteArray(3, char(i));
+  g += char(0x2C), word(0), word(0), word(f.Width), word(f.Height), g += char(0);
+  g += char(size);
+  for (size_t at = 0; at < packed.size(); at += 255) {
+    const size_t n = std::min<size_t>(255, packed.size() - at);
+    g += char(n);
+    g += QByteArray(reinterpret_cast<const char*>(packed.data() + at), qsizetype(n));
+  }
+  g += char(0), g += char(0x3B);
+  return f;
+}
+
+std::vector<uint8_t> GiflibPixels(const QByteArray& gif) {
+  TGifBufferReader reader{&gif};
+  int error = 0;
+  GifFileType* g = DGifOpen(&reader, ReadGifFromBuffer, &error);
+  std::vector<uint8_t> out;
+  if (g && DGifSlurp(g) == GIF_OK && g->ImageCount == 1) {
+    const GifImageDesc& d = g->SavedImages[0].ImageDesc;
+    out.assign(g->SavedImages[0].RasterBits, g->SavedImages[0].RasterBits + size_t(d.Width) * d.Height);
+  }
+  if (g) DGifCloseFile(g, &error);
+  return out;
+}
+
+}  // namespace
+
+TEST(FrameDecoder, DecodesRandomCodeStreamsAsGiflibDoes) {
+  std::mt19937 random(20261207);
+  // size, codes, clear every (0: never: the table runs full and stays so)
+  const struct {
+    int Size, Codes, ClearEvery;
+  } cases[] = {{2, 9000, 0}, {8, 9000, 0}, {4, 20000, 700}, {1, 6000, 0}, {8, 3000, 5}, {3, 12000, 4090}};
+  for (const auto& c : cases)
+    for (int run = 0; run < 4; ++run) {
+      const TRandomFrame f = RandomCodes(random, c.Size, c.Codes, c.ClearEvery);
+      ASSERT_GT(f.Height, 0);
+      const std::vector<uint8_t> giflib = GiflibPixels(f.Gif);
+      ASSERT_FALSE(giflib.empty()) << "giflib refused size " << c.Size << " run " << run;
+      const TFrameWalk walk = WalkGifFrames(f.Gif);
+      ASSERT_EQ(walk.Frames.size(), 1u);
+      TFrameDecoder decoder(f.Gif, walk, TRect::Sized(0, 0, f.Width, f.Height));
+      TDecodedFrame ours;
+      ASSERT_TRUE(decoder.Next(ours)) << "size " << c.Size << " run " << run;
+      EXPECT_TRUE(ours.Indices == giflib) << "size " << c.Size << " codes " << c.Codes << " run " << run;
+      // Kept in part, a few rows at a time: the rows the screen holds.
+      const TRect screen = TRect::Sized(3, 1, f.Width - 5, f.Height - 1);
+      TFrameDecoder cropping(f.Gif, walk, screen);
+      ASSERT_TRUE(cropping.Next(ours));
+      bool same = ours.Indices.size() == size_t(screen.Width()) * screen.Height();
+      for (int y = screen.Top; same && y < screen.Bottom; ++y)
+        same = std::equal(giflib.begin() + y * f.Width + screen.Left, giflib.begin() + y * f.Width + screen.Right,
+                          ours.Indices.begin() + (y - screen.Top) * screen.Width());
+      EXPECT_TRUE(same) << "cropped, size " << c.Size << " run " << run;
+      EXPECT_TRUE(ImageDataDecodes(f.Gif, ImageDataOf(walk.Frames[0]), walk.Frames[0].End,
+                                   int64_t(f.Width) * f.Height));
+    }
+}
