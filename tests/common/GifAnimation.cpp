@@ -2,6 +2,8 @@
 
 #include "common/GifBuffers.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -178,4 +180,14 @@ QByteArray ShapesOverBand(int width, int height, int frames, int shapes) {
     before = std::move(screen);
   }
   return MakeAnimation(plan);
+}
+
+QByteArray GifsicleOptimised(const QByteArray& gif) {
+  if (QStandardPaths::findExecutable(QStringLiteral("gifsicle")).isEmpty()) return {};
+  QProcess p;
+  p.start(QStringLiteral("gifsicle"), {QStringLiteral("-O2")});
+  p.write(gif);
+  p.closeWriteChannel();
+  p.waitForFinished();
+  return p.readAllStandardOutput();
 }

@@ -57,3 +57,7 @@ std::optional<TComposed> ComposeFrames(const QByteArray& data, TControlReading r
 // transparent nearly every frame must be written anew: clearing where a
 // shape was clears the band under it too.
 QByteArray ShapesOverBand(int width, int height, int frames, int shapes);
+
+// gifsicle's -O2 of a file, as optimised animations come; empty when
+// gifsicle is not installed.
+QByteArray GifsicleOptimised(const QByteArray& gif);

@@ -5,8 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProcess>
-#include <QStandardPaths>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -104,16 +102,6 @@ QByteArray WrittenGif(const QImage& flat) {
   return gif;
 }
 
-QByteArray Optimised(const QByteArray& gif) {
-  if (QStandardPaths::findExecutable(QStringLiteral("gifsicle")).isEmpty()) return {};
-  QProcess p;
-  p.start(QStringLiteral("gifsicle"), {QStringLiteral("-O2")});
-  p.write(gif);
-  p.closeWriteChannel();
-  p.waitForFinished();
-  return p.readAllStandardOutput();
-}
-
 // Eight frames flattened on the page, one palette for all (chosen from them
 // stacked), full frames, then optimised by gifsicle as such files are.
 QByteArray WrittenAnimation(const std::vector<QImage>& arts, QRgb page) {
@@ -140,7 +128,7 @@ QByteArray WrittenAnimation(const std::vector<QImage>& arts, QRgb page) {
     f.Packed = Packed(1);
     plan.Frames.push_back(f);
   }
-  return Optimised(MakeAnimation(plan));
+  return GifsicleOptimised(MakeAnimation(plan));
 }
 
 // Worst frame's PSNR (dB) of the saved file, shown on page, against the

@@ -1,5 +1,3 @@
-#include <QProcess>
-#include <QStandardPaths>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -21,16 +19,6 @@ std::vector<TAnimFrame> MovingSquareFrames() {
     frames.push_back(Full(p, Packed(1)));
   }
   return frames;
-}
-
-QByteArray Optimised(const QByteArray& gif) {
-  if (QStandardPaths::findExecutable(QStringLiteral("gifsicle")).isEmpty()) return {};
-  QProcess p;
-  p.start(QStringLiteral("gifsicle"), {QStringLiteral("-O2")});
-  p.write(gif);
-  p.closeWriteChannel();
-  p.waitForFinished();
-  return p.readAllStandardOutput();
 }
 
 // Two identical control blocks before the second image.
@@ -186,7 +174,7 @@ TEST(SavePlan, EveryFrameShowsThePictureWithTheColourTransparent) {
 }
 
 TEST(SavePlan, AnOptimisedAnimationBecomesTransparentWherePatchingCannotDoIt) {
-  const QByteArray file = Optimised(MakeAnimation(Plan({kWhite, kBlack, kRed, kBlue}, MovingSquareFrames())));
+  const QByteArray file = GifsicleOptimised(MakeAnimation(Plan({kWhite, kBlack, kRed, kBlue}, MovingSquareFrames())));
   if (file.isEmpty()) GTEST_SKIP() << "gifsicle is not installed";
   const TGifDocument doc = Chosen(file, 0);
   EXPECT_FALSE(CompareWithTarget(doc, Save(doc, false).Data).empty());

@@ -1,0 +1,50 @@
+#pragma once
+// What the fuzz targets of the save share: how the opened file and the save
+// compose, and whether readers agree on the opened file's control blocks.
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+#include "FuzzSupport.h"
+#include "common/GifAnimation.h"
+#include "document/GifDocument.h"
+#include "document/GifFrames.h"
+
+// Decoders differ on a control block of the wrong size (giflib takes the
+// first, whatever its size): the target is clear only where every one is
+// well formed.
+inline bool ControlBlocksWellFormed(const QByteArray& gif) {
+  const auto* b = reinterpret_cast<const uint8_t*>(gif.constData());
+  int64_t pos = kGifScreenDescriptorEnd + ((b[10] & 0x80) ? GifTableBytes(b[10]) : 0);
+  while (pos + 2 < gif.size()) {
+    if (b[pos] == 0x21) {
+      if (b[pos + 1] == 0xF9 && b[pos + 2] != 4) return false;
+      pos = SkipGifSubBlocks(gif, pos + 2);
+    } else if (b[pos] == 0x2C && pos + kGifImageDescriptorSize < gif.size()) {
+      const uint8_t packed = b[pos + 9];
+      pos += kGifImageDescriptorSize + ((packed & 0x80) ? GifTableBytes(packed) : 0) + 1;
+      if (pos > gif.size()) return true;
+      pos = SkipGifSubBlocks(gif, pos);
+    } else {
+      return true;
+    }
+    if (pos < 0) return true;
+  }
+  return true;
+}
+
+// The opened picture, its first frame's transparency set aside, and the save,
+// each composed, where giflib reads the opened file whole: then the save must
+// read too, with as many frames.
+inline std::optional<std::pair<TComposed, TComposed>> ComposedSides(const TGifDocument& doc, const QByteArray& saved) {
+  QByteArray opened = doc.GifData;
+  opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
+  auto target = ComposeFrames(opened);
+  if (!target || WalkGifFrames(doc.GifData).Damaged) return std::nullopt;
+  // Never a file that cannot be read back.
+  auto shown = ComposeFrames(saved);
+  FUZZ_CHECK(shown.has_value());
+  FUZZ_CHECK(shown->Canvases.size() == target->Canvases.size());
+  return std::make_pair(std::move(*target), std::move(*shown));
+}
