@@ -626,7 +626,10 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   // Without a tolerance, region or matte the patch alone may be known right
   // without decoding; with them the pixels decide.
   if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
-    if (int64_t(bounds.Width()) * bounds.Height() > kMaxJudgedPixels)
+    // Beyond one colour the whole screen's target, the last one and their
+    // masks are held too, 16 bytes a pixel: half as many pixels keep memory
+    // near the same bound.
+    if (int64_t(bounds.Width()) * bounds.Height() > (beyond ? kMaxJudgedPixels / 2 : kMaxJudgedPixels))
       plan.Frames.TooLargeToJudge = true;
     else {
       const TSavePlan patched = plan;

@@ -345,3 +345,20 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
   EXPECT_EQ(out[size_t(2) * w + w / 2], 0u);
   EXPECT_EQ(out[size_t(1) * w + w / 2], wall);
 }
+
+// Two small frames at the far corners of a 10000 x 8000 screen: with the
+// region the frames' bounds are more than may be held, so the save keeps the
+// patch, says so, and holds nothing of that size.
+TEST(Background, AScreenTooLargeToJudgeKeepsThePatch) {
+  TAnimPlan plan;
+  plan.Width = 10000, plan.Height = 8000;
+  plan.Colors = {{255, 255, 255}, {0, 0, 0}};
+  plan.Frames = {Part(0, 0, 4, 4, std::vector<uint8_t>(16, 1), Packed(1)),
+                 Part(9996, 7996, 4, 4, std::vector<uint8_t>(16, 0), Packed(1))};
+  TGifDocument doc = Chosen(MakeAnimation(plan), 0);
+  doc.Background.Connected = true;
+  doc.Background.Matte = RGBColor(0x20, 0x20, 0x20);
+  const TSavePlan saved = PlanSave(doc, true);
+  EXPECT_TRUE(saved.Frames.TooLargeToJudge);
+  EXPECT_EQ(saved.Frames.Rewritten, 0);
+}
