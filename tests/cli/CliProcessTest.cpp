@@ -442,7 +442,7 @@ TEST_F(CommandLine, HelpAndMessagesFollowTheLocale) {
     const TCliRun help = RunTomaru({"--help"}, Dir.path(), lang);
     EXPECT_EQ(help.Exit, 0);
     for (const QString& text : {texts[0], QString("--transparent"), QString("--no-dither"), QString("auto"),
-                                QString("--keep"), QString("--files0-from")})
+                                QString("--keep"), QString("--files0-from"), QString("--fuzz"), QString("--matte")})
       EXPECT_TRUE(help.Out.contains(text)) << text.toStdString();
     EXPECT_EQ(RunTomaru({"--info", "gone.gif"}, Dir.path(), lang).Err, texts[1]);
     EXPECT_TRUE(RunTomaru({"--transparent", "white", "a.gif"}, Dir.path(), lang).Err.contains(texts[2]));
