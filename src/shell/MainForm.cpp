@@ -212,7 +212,8 @@ void TMainForm::CreateComponents() {
   pnlTopMain->setFixedHeight(32);
   pnlTopMain->setAutoFillBackground(true);
   chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
-  chkTrans->setGeometry(9, 8, 89, 17);
+  // As designed, or wider where the language's text needs it.
+  chkTrans->setGeometry(9, 8, qMax(89, chkTrans->sizeHint().width()), 17);
   chkTrans->setToolTip(QCoreApplication::translate("MainForm", "背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
   MarkFocusByMnemonic(chkTrans);
   Label1 = Named(new QLabel(QCoreApplication::translate("MainForm", "読み込み時の透過色"), pnlTopMain), "Label1");
@@ -284,6 +285,12 @@ void TMainForm::CreateComponents() {
   column->addWidget(panes, 1);
   setCentralWidget(central);
 
+  // Tab goes from the check box straight to the picture, the two steps of
+  // every choice; the settings of the second row, each with its own
+  // mnemonic, follow the picture.
+  for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, img}, {img, spnTolerance}, {spnTolerance, chkConnected},
+                          {chkConnected, chkMatte}})
+    QWidget::setTabOrder(from, to);
   connect(img, &TImageView::Clicked, this, [this](const QPoint& pos) { Guarded([&] { imgClick(pos); }); });
   connect(chkTrans, &QCheckBox::clicked, this, [this] { Guarded([this] { chkTransClick(); }); });
   // Also when the settings are read back: the document follows the strip.
