@@ -148,6 +148,8 @@ TEST_F(ChooseSaveTest, EachBackgroundControlPlansTheChoiceAgain) {
       EXPECT_EQ(Form->Plans->Finished(TPlanKey::Of(before, all)), nullptr);
     }
   }
+  Form->FileOpen(Path);  // the settings stay for the next file
+  EXPECT_EQ(Form->Doc.Background, cases[std::size(cases) - 1].Then);
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
