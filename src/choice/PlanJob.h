@@ -16,9 +16,8 @@ class QEventLoop;
 class QObject;
 
 // What a plan was made for: the document's bytes and the choice (its entry
-// and how far it reaches). The bytes
-// are named by their shared buffer, which a plan's result keeps alive, so a
-// file opened since never compares equal.
+// and how far it reaches). The bytes are named by their shared buffer, which
+// a plan's result keeps alive, so a file opened since never compares equal.
 struct TPlanKey {
   const char* Bytes = nullptr;
   bool TransparentOn = false;

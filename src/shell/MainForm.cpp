@@ -149,7 +149,8 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   CreateStatusBar();
   CreatePropertyStore();
   ConnectCommands();
-  // The smallest window still shows both swatches and every status panel whole.
+  // The smallest window still shows both swatches, the second row of the strip
+  // and every status panel whole.
   pnlTopMain->setMinimumWidth(qMax(shp->geometry().right(), chkMatte->geometry().right()) + 12);
   const int statusWidth = stb->layout() ? stb->layout()->minimumSize().width() : 0;
   setMinimumSize(qMax(statusWidth, pnlTopMain->minimumWidth()), kMinimumHeight);
@@ -209,7 +210,6 @@ void TMainForm::CreateComponents() {
   column->setSpacing(0);
 
   pnlTopMain = Named(new QWidget(central), "pnlTopMain");
-  pnlTopMain->setFixedHeight(32);
   pnlTopMain->setAutoFillBackground(true);
   chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
   // As designed, or wider where the language's text needs it.
