@@ -266,35 +266,6 @@ TEST(IniSaveProps, FloatItemsRoundTrip) {
   EXPECT_DOUBLE_EQ(c.Ratio, 0.1);
 }
 
-// A ranged item takes back only a number in its range; anything else found
-// in the file (too large, negative, no number, empty) keeps its default.
-TEST(IniSaveProps, RangedItemsComeBackOnlyInRange) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("p.ini"));
-  const struct {
-    const char* Width;
-    const char* Checked;
-    int WidthRead;
-    bool CheckedRead;
-  } cases[] = {{"100", "1", 100, true}, {"0", "0", 0, false}, {"$20", "0x1", 32, true},  // the file's spellings
-               {"101", "2", 7, true}, {"-1", "-1", 7, true}, {"50%", "yes", 7, true}, {"", "", 7, true},
-               {"99999999999", " 1", 7, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Width);
-    WriteAll(path, QByteArray("[MainForm]\r\nClientWidth=") + c.Width + "\r\n[act]\r\nChecked=" + c.Checked + "\r\n");
-    TFakeForm form;
-    TFakeAction action("act", &form, true);
-    form.ClientWidth = 7;
-    TIniSaveProps isp(&form);
-    isp.SetFileName(path);
-    isp.Props().Add(&form, QStringLiteral("ClientWidth"))->SetRange(0, 100);
-    isp.Props().Add(&action, QStringLiteral("Checked"))->SetRange(0, 1);
-    isp.Load();
-    EXPECT_EQ(form.ClientWidth, c.WidthRead);
-    EXPECT_EQ(action.Checked, c.CheckedRead);
-  }
-}
-
 TEST(StreamingDummy, RendersAnObjectBetweenTheWrapperLines) {
   TFakeFont font;
   TStreamingDummy dummy;
