@@ -201,6 +201,26 @@
         <source>ファイル名の一覧「%1」の %2 番目の名前が %3 バイトを超えています。</source>
         <translation>Name %2 in the list of file names &quot;%1&quot; is longer than %3 bytes.</translation>
     </message>
+    <message>
+        <source>--transparent の色に近い色も透過にします: N は 0 から 100 まで (RGB の距離を、黒から白までの距離に対する % で。既定の 0 は同じ色だけ)。</source>
+        <translation>Also makes colours near the --transparent colour transparent: N from 0 to 100 (the RGB distance as a percentage of the distance from black to white; the default 0 takes the same colour only).</translation>
+    </message>
+    <message>
+        <source>--transparent で透過にするのを、画像のフチからつながった部分 (背景) だけにします。絵の中の同じ色は残ります。</source>
+        <translation>Makes only the part joined to the picture&apos;s edge (the background) transparent with --transparent; the same colour inside the picture stays.</translation>
+    </message>
+    <message>
+        <source>透過した部分とのフチの色を、COLOR のページに置いたときになじむように塗り替えます。COLOR は --transparent と同じ書き方です。</source>
+        <translation>Recolours the edge next to the transparent part so that it blends into a page of COLOR. COLOR is written as for --transparent.</translation>
+    </message>
+    <message>
+        <source>--fuzz は 0 から 100 までの整数です。</source>
+        <translation>--fuzz takes a whole number from 0 to 100.</translation>
+    </message>
+    <message>
+        <source>--fuzz、--connected、--matte は --transparent と一緒に指定してください。</source>
+        <translation>Give --fuzz, --connected and --matte together with --transparent.</translation>
+    </message>
 </context>
 <context>
     <name>CommandTable</name>
@@ -693,6 +713,34 @@
     <message>
         <source>GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</source>
         <translation>GIF/BMP/PNG/JPEG pictures (*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</translation>
+    </message>
+    <message>
+        <source>許容度(&amp;O)</source>
+        <translation>T&amp;olerance</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>背景だけ(ﾌﾁからつながった部分)(&amp;B)</source>
+        <translation>&amp;Background only (joined to the edge)</translation>
+    </message>
+    <message>
+        <source>ﾌﾁをﾌﾟﾚﾋﾞｭｰの背景色になじませる(&amp;E)</source>
+        <translation>Blend &amp;edges into the preview&apos;s page colour</translation>
+    </message>
+    <message>
+        <source>選んだ色に近い色も透過させます。0% は選んだ色だけで、大きくするほど離れた色まで透過します。</source>
+        <translation>Also makes colours near the chosen one transparent. At 0% only the chosen colour; the larger the number, the farther the colours taken.</translation>
+    </message>
+    <message>
+        <source>画像のﾌﾁからつながった部分だけを透過させます。絵の中の同じ色(目の白い所など)は残ります。</source>
+        <translation>Makes only the part joined to the picture&apos;s edge transparent. The same colour inside the picture (the whites of eyes, for example) stays.</translation>
+    </message>
+    <message>
+        <source>透過した部分とのﾌﾁの色を、ﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように塗り替えます。</source>
+        <translation>Recolours the edge next to the transparent part to blend into the preview&apos;s page colour (set in the View menu).</translation>
     </message>
 </context>
 <context>

@@ -51,6 +51,24 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
   PreviewIfRealTime(doc, paths, view);
 }
 
+void SetBackground(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TBackground& background) {
+  if (doc.Background == background) return;
+  doc.Background = background;
+  // With transparency off the save is the same whatever the background.
+  if (doc.ColorCount > 0 && view.TransparencyChecked()) PreviewIfRealTime(doc, paths, view);
+}
+
+void ChangePreviewPage(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, TColor page) {
+  if (doc.Background.Matte) {
+    doc.Background.Matte = page;
+    if (doc.ColorCount > 0 && view.TransparencyChecked()) {
+      view.PlanPreview(doc, paths);
+      return;
+    }
+  }
+  view.Preview();
+}
+
 namespace {
 
 // The planned save streamed around the opened bytes: no copy of the file.

@@ -71,6 +71,14 @@ void ChoosePaletteEntry(TGifDocument& doc, const TAppPaths& paths, TChoiceView& 
 
 void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on);
 
+// How far the choice reaches (tolerance, region, matte): kept for every file
+// opened later, and previewed at once when transparency is on.
+void SetBackground(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TBackground& background);
+// The preview's page changed to page. Edges matted to the page are blended
+// for the new one and planned again, so the page never shows them blended for
+// the old; otherwise the page alone is shown anew.
+void ChangePreviewPage(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, TColor page);
+
 // Writes the file as previewed to path.
 void SaveChoice(const TGifDocument& doc, TChoiceView& view, const QString& path);
 

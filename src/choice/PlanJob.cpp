@@ -9,7 +9,7 @@
 
 TPlanKey TPlanKey::Of(const TGifDocument& doc, bool allFrames) {
   return {doc.GifData.constData(), doc.TransparentOn, doc.TransparentOn ? doc.TransparentIndex : uint8_t(0),
-          allFrames};
+          allFrames, doc.TransparentOn ? doc.Background : TBackground{}};
 }
 
 namespace {

@@ -15,19 +15,20 @@
 class QEventLoop;
 class QObject;
 
-// What a plan was made for: the document's bytes and the choice. The bytes
-// are named by their shared buffer, which a plan's result keeps alive, so a
-// file opened since never compares equal.
+// What a plan was made for: the document's bytes and the choice (its entry
+// and how far it reaches). The bytes are named by their shared buffer, which
+// a plan's result keeps alive, so a file opened since never compares equal.
 struct TPlanKey {
   const char* Bytes = nullptr;
   bool TransparentOn = false;
   uint8_t TransparentIndex = 0;  // 0 while transparency is off: it changes nothing then
   bool AllFrames = false;
+  TBackground Background;  // the default while transparency is off, as the index
 
   static TPlanKey Of(const TGifDocument& doc, bool allFrames);
   bool operator==(const TPlanKey& o) const {
     return Bytes == o.Bytes && TransparentOn == o.TransparentOn && TransparentIndex == o.TransparentIndex &&
-           AllFrames == o.AllFrames;
+           AllFrames == o.AllFrames && Background == o.Background;
   }
   bool operator!=(const TPlanKey& o) const { return !(*this == o); }
 };

@@ -73,6 +73,11 @@ QString MissingColorMessage(const QString& path, const TColorArgument& wanted) {
       .arg(path, ColorArgumentText(wanted));
 }
 
+QString MissingPixelMessage(const QString& path, const TColorArgument& wanted) {
+  return QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
+      .arg(path, ColorArgumentText(wanted));
+}
+
 uint8_t ChosenEntry(const TBatchSettings& settings, const TOpened& opened, const QString& path) {
   const TColorArgument& wanted = settings.Color;
   const TGifDocument& doc = opened.Doc;
@@ -88,15 +93,35 @@ uint8_t ChosenEntry(const TBatchSettings& settings, const TOpened& opened, const
       QString error;
       const auto pixel = settings.Pictures->FirstFramePixel(opened.Gif, wanted.X, wanted.Y, error);
       if (!error.isEmpty()) throw TFailure{error};
-      if (!pixel)
-        throw TFailure{QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
-                           .arg(path, ColorArgumentText(wanted))};
+      if (!pixel) throw TFailure{MissingPixelMessage(path, wanted)};
       entry = EntryOfPickedPixel(doc, *pixel);
       break;
     }
   }
   if (!entry) throw TFailure{MissingColorMessage(path, wanted)};
   return uint8_t(*entry);
+}
+
+// The matte as this file names it: an entry of its table, the colour of a
+// pixel of its first frame, or the colour itself.
+std::optional<TColor> MatteColor(const TBatchSettings& settings, const TOpened& opened, const QString& path) {
+  if (!settings.Matte) return std::nullopt;
+  const TColorArgument& wanted = *settings.Matte;
+  switch (wanted.Kind) {
+    case TColorArgument::TKind::Rgb:
+      return wanted.Color;
+    case TColorArgument::TKind::Index:
+      if (wanted.Index >= opened.Doc.ColorCount) throw TFailure{MissingColorMessage(path, wanted)};
+      return opened.Doc.PaletteColors[wanted.Index];
+    case TColorArgument::TKind::Pixel: {
+      QString error;
+      const auto pixel = settings.Pictures->FirstFramePixel(opened.Gif, wanted.X, wanted.Y, error);
+      if (!error.isEmpty()) throw TFailure{error};
+      if (!pixel) throw TFailure{MissingPixelMessage(path, wanted)};
+      return pixel->Color;
+    }
+  }
+  return std::nullopt;
 }
 
 // What a save left as it was, in one line; empty when it did all.
@@ -173,10 +198,17 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       return outcome;
     }
     TQuietChoiceView view(settings.AllFrames);
-    if (settings.Action == TCliAction::Transparent)
+    const TAppPaths paths{QString(), settings.WorkDir, QString()};
+    if (settings.Action == TCliAction::Transparent) {
       ChooseEntry(opened.Doc, view, ChosenEntry(settings, opened, file.Shown));
-    else
-      SetTransparency(opened.Doc, TAppPaths{QString(), settings.WorkDir, QString()}, view, false);
+      TBackground background;
+      background.Tolerance = settings.Tolerance;
+      background.Connected = settings.Connected;
+      background.Matte = MatteColor(settings, opened, file.Shown);
+      SetBackground(opened.Doc, paths, view, background);
+    } else {
+      SetTransparency(opened.Doc, paths, view, false);
+    }
     // The bytes the window's save writes for the same choice.
     const TSavePlan plan =
         PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);

@@ -17,6 +17,11 @@ enum class TCliAction { Transparent, None, Keep, Info };
 struct TBatchSettings {
   TCliAction Action = TCliAction::Transparent;
   TColorArgument Color;
+  // How far the choice reaches; the matte is named as a colour is and read
+  // from each file where it names an entry or a pixel.
+  int Tolerance = 0;
+  bool Connected = false;
+  std::optional<TColorArgument> Matte;
   bool AllFrames = true;
   bool PatchOnly = false;   // never write image data anew
   uint8_t ReduceBits = 0;   // a picture of more than 256 colours: 0 (its own palette), 8, 4 or 1

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
@@ -51,6 +52,17 @@ struct TOptions {
                                  QCoreApplication::translate("CommandLine", "COLOR を透過色にします: #RRGGBB、RRGGBB、色の名前 (white)、"
                                                 "index:N (パレットの N 番)、pixel:X,Y (最初のフレームの画素)。"),
                                  QStringLiteral("COLOR")};
+  QCommandLineOption Fuzz{QStringLiteral("fuzz"),
+                          QCoreApplication::translate("CommandLine", "--transparent の色に近い色も透過にします: N は 0 から 100 まで "
+                                         "(RGB の距離を、黒から白までの距離に対する % で。既定の 0 は同じ色だけ)。"),
+                          QStringLiteral("N")};
+  QCommandLineOption Connected{QStringLiteral("connected"),
+                               QCoreApplication::translate("CommandLine", "--transparent で透過にするのを、画像のフチからつながった部分 "
+                                              "(背景) だけにします。絵の中の同じ色は残ります。")};
+  QCommandLineOption Matte{QStringLiteral("matte"),
+                           QCoreApplication::translate("CommandLine", "透過した部分とのフチの色を、COLOR のページに置いたときに"
+                                          "なじむように塗り替えます。COLOR は --transparent と同じ書き方です。"),
+                           QStringLiteral("COLOR")};
   QCommandLineOption Output{{QStringLiteral("o"), QStringLiteral("output")},
                             QCoreApplication::translate("CommandLine", "出力ファイル (入力が一つのとき) か、既存の出力フォルダ (同じファイル名)。"),
                             QStringLiteral("PATH")};
@@ -98,6 +110,28 @@ struct TRequest {
   TOutputRequest Output;
 };
 
+QString UnreadableColor(const QString& text) {
+  return QCoreApplication::translate("CommandLine", "色「%1」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。")
+      .arg(text);
+}
+
+// How far a colour's choice reaches, or the usage error the options make.
+QString ReadBackground(const QCommandLineParser& parser, const TOptions& o, TBatchSettings& settings) {
+  if (parser.isSet(o.Fuzz)) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+    const QString text = parser.value(o.Fuzz);
+    if (!digits.match(text).hasMatch() || text.toInt() > kMaxTolerance)
+      return QCoreApplication::translate("CommandLine", "--fuzz は 0 から 100 までの整数です。");
+    settings.Tolerance = text.toInt();
+  }
+  settings.Connected = parser.isSet(o.Connected);
+  if (parser.isSet(o.Matte)) {
+    settings.Matte = ParseColorArgument(parser.value(o.Matte));
+    if (!settings.Matte) return UnreadableColor(parser.value(o.Matte));
+  }
+  return QString();
+}
+
 // The request the options make, or the usage error they amount to.
 QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const TArgumentBytes& args, TRequest& r) {
   for (const QString& input : parser.positionalArguments()) r.Inputs.push_back(args.Bytes(input));
@@ -120,11 +154,13 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
   if (parser.isSet(o.Transparent)) {
     const QString text = parser.value(o.Transparent);
     const auto wanted = ParseColorArgument(text);
-    if (!wanted)
-      return QCoreApplication::translate("CommandLine", "色「%1」が読めません。#RRGGBB、RRGGBB、色の名前、index:N、pixel:X,Y で指定してください。")
-          .arg(text);
+    if (!wanted) return UnreadableColor(text);
     r.Settings.Action = TCliAction::Transparent;
     r.Settings.Color = *wanted;
+    if (const QString error = ReadBackground(parser, o, r.Settings); !error.isEmpty()) return error;
+  } else if (parser.isSet(o.Fuzz) || parser.isSet(o.Connected) || parser.isSet(o.Matte)) {
+    // They shape a colour's choice: with nothing chosen they would do nothing.
+    return QCoreApplication::translate("CommandLine", "--fuzz、--connected、--matte は --transparent と一緒に指定してください。");
   } else if (parser.isSet(o.None)) {
     r.Settings.Action = TCliAction::None;
   } else if (parser.isSet(o.Keep)) {
@@ -273,7 +309,9 @@ QString Prepare(const std::vector<TBatchFile>& group, TBatchSettings& settings, 
   }
   // Decoded pictures bring Qt Gui, the plug-ins and the reduction: loaded
   // only for the runs that ask for them.
-  const bool decodes = settings.Action == TCliAction::Transparent && settings.Color.Kind == TColorArgument::TKind::Pixel;
+  const auto pixel = [](const TColorArgument& c) { return c.Kind == TColorArgument::TKind::Pixel; };
+  const bool decodes =
+      settings.Action == TCliAction::Transparent && (pixel(settings.Color) || (settings.Matte && pixel(*settings.Matte)));
   if ((converts || decodes) && !pictures) {
     QString error;
     pictures = OpenPictureWork(error);
@@ -384,7 +422,7 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
-  parser.addOptions({options.Transparent, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
+  parser.addOptions({options.Transparent, options.Fuzz, options.Connected, options.Matte, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
                      options.FirstFrameOnly, options.PatchOnly, options.None, options.Keep, options.Info, options.FilesFrom, options.Colors,
                      options.Dither, options.NoDither});
   parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF、BMP、PNG、JPEG のファイル。"),

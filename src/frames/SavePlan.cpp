@@ -188,24 +188,31 @@ void TJudge::Base(int disposal, const TRect& cleared) {
 }
 
 bool TJudge::Shows(const TOutFrame& frame) const {
-  const int w = Region.Width(), count = int(frame.Colors.size());
+  const int w = Region.Width();
   const TRect r = frame.Rect.Intersected(Region);
-  // Outside the frame the screen before must already be the target.
+  // Every index's colour, 0 for those that draw nothing (colours are
+  // opaque): a row is compared without a branch per pixel.
+  TPixel drawn[256] = {};
+  for (size_t e = 0; e < std::min<size_t>(frame.Colors.size(), 256); ++e)
+    if (int(e) != frame.Transparent) drawn[e] = frame.Colors[e];
   for (int y = Region.Top; y < Region.Bottom; ++y) {
-    const size_t row = size_t(y - Region.Top) * w;
+    const TPixel* before = &Before[size_t(y - Region.Top) * w];
+    const TPixel* target = &Target[size_t(y - Region.Top) * w];
+    // Outside the frame the screen before must already be the target.
     if (y < r.Top || y >= r.Bottom) {
-      if (!std::equal(&Before[row], &Before[row] + w, &Target[row])) return false;
+      if (!std::equal(before, before + w, target)) return false;
       continue;
     }
-    const uint8_t* indices = frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() - frame.Rect.Left;
-    for (int x = Region.Left; x < Region.Right; ++x) {
-      TPixel p = Before[row + size_t(x - Region.Left)];
-      if (x >= r.Left && x < r.Right) {
-        const int index = indices[x];
-        if (index != frame.Transparent && index < count) p = frame.Colors[size_t(index)];
-      }
-      if (p != Target[row + size_t(x - Region.Left)]) return false;
+    const int in = r.Left - Region.Left, out = r.Right - Region.Left;
+    if (!std::equal(before, before + in, target) || !std::equal(before + out, before + w, target + out)) return false;
+    const uint8_t* indices =
+        frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() + (r.Left - frame.Rect.Left);
+    bool differs = false;
+    for (int x = in; x < out; ++x) {
+      const TPixel c = drawn[indices[x - in]];
+      differs |= (c ? c : before[x]) != target[x];
     }
+    if (differs) return false;
   }
   return true;
 }

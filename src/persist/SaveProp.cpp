@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "document/Exception.h"
+#include "persist/IniNumbers.h"
 
 // ---- property access ------------------------------------------------------
 
@@ -153,6 +154,7 @@ void TProp::Assign(const TProp& source) {
   SetSectionName(source.FSectionName);
   SetKeyName(source.FKeyName);
   FEnabled = source.FEnabled;
+  FRange = source.FRange;
 }
 
 QString TProp::DisplayName() const {
@@ -393,7 +395,14 @@ void TCustomSaveProps::Load() {
       if (!sk.Valid) continue;
       switch (item->ValueKind()) {
         case TValueKind::vkOrdinal:
-          if (ValueExists(sk.Section, sk.Key)) item->SetOrdValue(ReadInteger(sk.Section, sk.Key));
+          if (!ValueExists(sk.Section, sk.Key)) break;
+          if (item->HasRange()) {
+            // A hostile or mistyped value keeps the setting's default.
+            const std::optional<int> value = ParseIniInteger(ReadString(sk.Section, sk.Key));
+            if (value && item->InRange(*value)) item->SetOrdValue(*value);
+          } else {
+            item->SetOrdValue(ReadInteger(sk.Section, sk.Key));
+          }
           break;
         case TValueKind::vkString:
           if (ValueExists(sk.Section, sk.Key)) item->SetStrValue(ReadString(sk.Section, sk.Key));

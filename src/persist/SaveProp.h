@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class TCustomSaveProps;
@@ -42,6 +44,11 @@ class TProp {
   void SetKeyName(const QString& name);
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool enabled) { FEnabled = enabled; }
+  // The values an ordinal item may take back from the store: any other, and
+  // a text that is no number, leaves the property as it is.
+  void SetRange(int lowest, int highest) { FRange = {lowest, highest}; }
+  bool InRange(int value) const { return !FRange || (value >= FRange->first && value <= FRange->second); }
+  bool HasRange() const { return FRange.has_value(); }
   TValueKind ValueKind() const { return FValueKind; }
   const QString& EffectiveKey() const { return FEffectiveKey; }
 
@@ -76,6 +83,7 @@ class TProp {
   QObject* FCompo = nullptr;
   QString FPropName, FSectionName, FKeyName, FEffectiveKey;
   bool FEnabled = true;
+  std::optional<std::pair<int, int>> FRange;
   TValueKind FValueKind = TValueKind::vkNone;
 };
 

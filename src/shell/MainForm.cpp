@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -148,8 +149,9 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   CreateStatusBar();
   CreatePropertyStore();
   ConnectCommands();
-  // The smallest window still shows both swatches and every status panel whole.
-  pnlTopMain->setMinimumWidth(shp->geometry().right() + 12);
+  // The smallest window still shows both swatches, the second row of the strip
+  // and every status panel whole.
+  pnlTopMain->setMinimumWidth(qMax(shp->geometry().right(), chkMatte->geometry().right()) + 12);
   const int statusWidth = stb->layout() ? stb->layout()->minimumSize().width() : 0;
   setMinimumSize(qMax(statusWidth, pnlTopMain->minimumWidth()), kMinimumHeight);
   resize(730, 543);
@@ -208,10 +210,10 @@ void TMainForm::CreateComponents() {
   column->setSpacing(0);
 
   pnlTopMain = Named(new QWidget(central), "pnlTopMain");
-  pnlTopMain->setFixedHeight(32);
   pnlTopMain->setAutoFillBackground(true);
   chkTrans = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景透過(&T)"), pnlTopMain), "chkTrans");
-  chkTrans->setGeometry(9, 8, 89, 17);
+  // As designed, or wider where the language's text needs it.
+  chkTrans->setGeometry(9, 8, qMax(89, chkTrans->sizeHint().width()), 17);
   chkTrans->setToolTip(QCoreApplication::translate("MainForm", "背景を透過させたいのであればこのﾁｪｯｸを入れて下さい。"));
   MarkFocusByMnemonic(chkTrans);
   Label1 = Named(new QLabel(QCoreApplication::translate("MainForm", "読み込み時の透過色"), pnlTopMain), "Label1");
@@ -225,6 +227,34 @@ void TMainForm::CreateComponents() {
   shp->move(403, 7);
   shp->setToolTip(
       QCoreApplication::translate("MainForm", "現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
+  // A second row under the first: each control as wide as its text in the
+  // interface's language.
+  lblTolerance = Named(new QLabel(QCoreApplication::translate("MainForm", "許容度(&O)"), pnlTopMain), "lblTolerance");
+  spnTolerance = Named(new QSpinBox(pnlTopMain), "spnTolerance");
+  spnTolerance->setRange(0, kMaxTolerance);
+  spnTolerance->setSuffix(QCoreApplication::translate("MainForm", "%"));
+  lblTolerance->setBuddy(spnTolerance);
+  chkConnected = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景だけ(ﾌﾁからつながった部分)(&B)"), pnlTopMain),
+                       "chkConnected");
+  chkMatte = Named(new QCheckBox(QCoreApplication::translate("MainForm", "ﾌﾁをﾌﾟﾚﾋﾞｭｰの背景色になじませる(&E)"), pnlTopMain),
+                   "chkMatte");
+  const QString toleranceHint = QCoreApplication::translate(
+      "MainForm", "選んだ色に近い色も透過させます。0% は選んだ色だけで、大きくするほど離れた色まで透過します。");
+  lblTolerance->setToolTip(toleranceHint);
+  spnTolerance->setToolTip(toleranceHint);
+  chkConnected->setToolTip(QCoreApplication::translate(
+      "MainForm", "画像のﾌﾁからつながった部分だけを透過させます。絵の中の同じ色(目の白い所など)は残ります。"));
+  chkMatte->setToolTip(QCoreApplication::translate(
+      "MainForm", "透過した部分とのﾌﾁの色を、ﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように塗り替えます。"));
+  int x = 9;
+  const int rowTop = 31, rowHeight = qMax(spnTolerance->sizeHint().height(), chkConnected->sizeHint().height());
+  for (QWidget* w : std::initializer_list<QWidget*>{lblTolerance, spnTolerance, chkConnected, chkMatte}) {
+    w->adjustSize();
+    w->move(x, rowTop + (rowHeight - w->height()) / 2);
+    x += w->width() + (w == lblTolerance ? 4 : 16);
+  }
+  for (QWidget* w : std::initializer_list<QWidget*>{lblTolerance, chkConnected, chkMatte}) MarkFocusByMnemonic(w);
+  pnlTopMain->setFixedHeight(rowTop + rowHeight + 5);
   column->addWidget(pnlTopMain);
 
   auto* panes = new QWidget(central);
@@ -255,8 +285,19 @@ void TMainForm::CreateComponents() {
   column->addWidget(panes, 1);
   setCentralWidget(central);
 
+  // Tab goes from the check box straight to the picture, the two steps of
+  // every choice; the settings of the second row, each with its own
+  // mnemonic, follow the picture.
+  for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, img}, {img, spnTolerance}, {spnTolerance, chkConnected},
+                          {chkConnected, chkMatte}})
+    QWidget::setTabOrder(from, to);
   connect(img, &TImageView::Clicked, this, [this](const QPoint& pos) { Guarded([&] { imgClick(pos); }); });
   connect(chkTrans, &QCheckBox::clicked, this, [this] { Guarded([this] { chkTransClick(); }); });
+  // Also when the settings are read back: the document follows the strip.
+  const auto background = [this] { Guarded([this] { BackgroundChanged(); }); };
+  connect(spnTolerance, &QSpinBox::valueChanged, this, background);
+  connect(chkConnected, &QCheckBox::toggled, this, background);
+  connect(chkMatte, &QCheckBox::toggled, this, background);
 }
 
 void TMainForm::CreateMenus() {
@@ -377,6 +418,10 @@ void TMainForm::CreatePropertyStore() {
   p.Add(actAllFrames, QStringLiteral("Checked"));
   p.Add(Subtra, QStringLiteral("ReduceBits"));
   p.Add(Subtra, QStringLiteral("Dither"));
+  // Read back only in range: a hostile file leaves the defaults.
+  p.Add(spnTolerance, QStringLiteral("Value"))->SetRange(0, kMaxTolerance);
+  p.Add(chkConnected, QStringLiteral("Checked"))->SetRange(0, 1);
+  p.Add(chkMatte, QStringLiteral("Checked"))->SetRange(0, 1);
 }
 
 void TMainForm::ConnectCommands() {
@@ -410,6 +455,7 @@ void TMainForm::FormCreate() {
   // A settings file that cannot be read is reported; the start goes on.
   Guarded([this] { isp->Load(); });
   RestorePreviewColor();
+  BackgroundChanged();  // the matte follows the page colour read back
   setAcceptDrops(true);
   if (wb) wb->setAcceptDrops(false);  // a file dropped on the preview is ours, not a page to show
   if (actClassic->isChecked()) {
@@ -427,7 +473,8 @@ void TMainForm::FormCreate() {
 
 void TMainForm::SetMenu(int level) {
   for (TAction* a : Commands) a->setEnabled(a->Tag <= level);
-  chkTrans->setEnabled(level != 0);
+  for (QWidget* w : std::initializer_list<QWidget*>{chkTrans, lblTolerance, spnTolerance, chkConnected, chkMatte})
+    w->setEnabled(level != 0);
 }
 
 void TMainForm::SetMsg(int index, const QString& text) {

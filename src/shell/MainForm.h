@@ -19,6 +19,7 @@
 #include "shell/StatusPanel.h"
 
 class QCheckBox;
+class QSpinBox;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
@@ -87,6 +88,11 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   TRecentMenu* mnusubRecentFile;
   QWidget* pnlTopMain;
   QCheckBox* chkTrans;
+  // How far the choice reaches: near colours, the background joined to the
+  // edge only, edges blended into the preview's page colour.
+  QLabel* lblTolerance;
+  QSpinBox* spnTolerance;
+  QCheckBox *chkConnected, *chkMatte;
   QLabel *Label1, *Label2;
   TShape *shpDefault, *shp;
   QScrollArea* scbLeft;
@@ -130,6 +136,8 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void OpenHelp2(QWidget* owner, const QString& topic);
   void imgClick(const QPoint& pos);
   void chkTransClick();
+  // The strip's tolerance, region and matte (on the page colour) as the choice's.
+  void BackgroundChanged();
   void actAllFramesExecute();
   // The palette window's choice: entry index with its colour; ticks the box
   // and previews as a pick on the picture does.

@@ -1,6 +1,7 @@
 // Choosing the transparent colour, previewing it and saving: the window's
 // side of the choice road.
 #include <QCheckBox>
+#include <QSpinBox>
 
 #include "choice/Choice.h"
 
@@ -52,13 +53,21 @@ void TMainForm::actPreviewColorExecute() {
   const TColor color = RGBColor(chosen->red(), chosen->green(), chosen->blue());
   actPreviewColor->SetHint(ColorHintText(color));
   SaveStringToFile(Paths.Work(QStringLiteral("bg.css")), BackgroundCss(color, SystemColor));
-  Preview();
+  ChangePreviewPage(Doc, Paths, *this, color);
 }
 
 void TMainForm::RestorePreviewColor() {
   const std::optional<TColor> kept = ColorFromHintText(actPreviewColor->Hint());
   if (kept) LastPreviewColor = QColor(RedOf(*kept), GreenOf(*kept), BlueOf(*kept));
   actPreviewColor->SetHint(kept ? ColorHintText(*kept) : CommandHint("actPreviewColor"));
+}
+
+void TMainForm::BackgroundChanged() {
+  TBackground b;
+  b.Tolerance = spnTolerance->value();
+  b.Connected = chkConnected->isChecked();
+  if (chkMatte->isChecked()) b.Matte = RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue());
+  SetBackground(Doc, Paths, *this, b);
 }
 
 void TMainForm::imgClick(const QPoint& pos) { PickShownColor(Doc, Paths, *this, img->PixelAt(pos)); }

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
 
 #include "choice/Choice.h"
@@ -86,11 +87,20 @@ TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   EXPECT_NE(job.Finished(TPlanKey::Of(asStarted, true)), nullptr);
   EXPECT_EQ(job.Finished(TPlanKey::Of(asStarted, false)), nullptr);
   EXPECT_EQ(job.Finished(TPlanKey::Of(doc, true)), nullptr);
-  TGifDocument a = asStarted, b = asStarted;
-  b.TransparentIndex = 7;
-  EXPECT_NE(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
-  a.TransparentOn = b.TransparentOn = false;
-  EXPECT_EQ(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
+  // So do the index and each setting of how far the choice reaches.
+  const std::function<void(TGifDocument&)> changes[] = {
+      [](TGifDocument& d) { d.TransparentIndex = 7; }, [](TGifDocument& d) { d.Background.Tolerance = 1; },
+      [](TGifDocument& d) { d.Background.Connected = true; }, [](TGifDocument& d) { d.Background.Matte = 0; },
+      [](TGifDocument& d) { d.Background.Matte = RGBColor(1, 2, 3); }};
+  for (const auto& change : changes) {
+    TGifDocument a = asStarted, b = asStarted;
+    a.Background.Matte = RGBColor(1, 2, 4);
+    b.Background.Matte = RGBColor(1, 2, 4);
+    change(b);
+    EXPECT_NE(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
+    a.TransparentOn = b.TransparentOn = false;
+    EXPECT_EQ(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
+  }
   // Asked again, the finished plan is delivered again without planning.
   job.Start(asStarted, true, false);
   Settle(job);

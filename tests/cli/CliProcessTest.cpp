@@ -30,10 +30,12 @@ QByteArray AnimatedWhites() {
 
 // The window's save of the same choice: its choice road with a view that
 // shows nothing, then SaveChoice.
-QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool allFrames, const QString& dir) {
+QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool allFrames, const QString& dir,
+                      const TBackground& background = {}) {
   TGifDocument doc;
   EXPECT_TRUE(doc.ReadGifHeader(file));
   TQuietChoiceView view(allFrames);
+  doc.Background = background;
   if (entry)
     ChooseEntry(doc, view, *entry);
   else
@@ -342,6 +344,55 @@ TEST_F(CommandLine, AFailingFileIsNamedAndTheOthersAreDone) {
   EXPECT_EQ(Files("out"), QStringList({"good.gif"}));
 }
 
+// --fuzz, --connected and --matte become the window's choice of how far the
+// colour reaches: the file written is the window's save of it. The matte names
+// its colour as --transparent does, an entry or a pixel read from each file.
+// A value out of range or unreadable, or any of them without --transparent,
+// is a usage error that writes nothing, in a batch too.
+TEST_F(CommandLine, BackgroundOptionsAreTheWindowsChoice) {
+  WriteAll(P("in.gif"), TwoWhites());
+  WriteAll(P("list"), QByteArray("in.gif\0in.gif\0", 14));
+  MakeDirs({"window"});  // where the window's save goes
+  const TColor red = RGBColor(255, 0, 0), green = RGBColor(0, 255, 0);
+  const struct {
+    QString Args;
+    int Exit;
+    TBackground Chosen;
+  } cases[] = {
+      {"--fuzz 0", 0, {}}, {"--fuzz 100", 0, {100, false, {}}}, {"--fuzz 007", 0, {7, false, {}}},
+      {"--connected", 0, {0, true, {}}}, {"--matte black", 0, {0, false, RGBColor(0, 0, 0)}},
+      {"--matte 3A7BD5 --fuzz 20 --connected", 0, {20, true, RGBColor(0x3A, 0x7B, 0xD5)}},
+      {"--matte index:2", 0, {0, false, green}}, {"--matte pixel:0,0", 0, {0, false, red}},
+      {"--matte index:4", 1, {}}, {"--matte pixel:4,0", 1, {}},  // past this file's table, past its picture
+      {"--fuzz 101", 2, {}}, {"--fuzz -1", 2, {}}, {"--fuzz 1.5", 2, {}}, {"--fuzz 50%", 2, {}}, {"--fuzz +5", 2, {}},
+      {"--fuzz 0x10", 2, {}}, {"--fuzz", 2, {}}, {"--matte nocolour", 2, {}}, {"--matte index:256", 2, {}},
+      {"--matte #12345", 2, {}}, {"--matte nocolour --files0-from list", 2, {}}, {"--fuzz 101 --files0-from list", 2, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Args.toStdString());
+    QStringList args{"--transparent", "white"};
+    args << c.Args.split(' ') << "--suffix" << "-t";
+    if (!c.Args.contains("list")) args << "in.gif";
+    const TCliRun run = Run(args);
+    EXPECT_EQ(run.Exit, c.Exit) << run.Err.toStdString();
+    if (c.Exit == 0)
+      EXPECT_EQ(ReadAll(P("in-t.gif")), WindowSave(TwoWhites(), 1, true, P("window"), c.Chosen));
+    else
+      EXPECT_FALSE(run.Err.isEmpty());
+    if (c.Exit == 1) EXPECT_TRUE(run.Err.contains(c.Args.mid(8))) << run.Err.toStdString();
+    QFile::remove(P("in-t.gif"));
+    EXPECT_EQ(Files(), QStringList({"in.gif", "list"}));
+  }
+  // Without a colour to reach from they would do nothing.
+  for (const char* action : {"--none -o x.gif", "--keep -o x.gif", "--info"})
+    for (const char* option : {"--fuzz 5", "--connected", "--matte white"}) {
+      const QString args = QString(action) + " " + option + " in.gif";
+      const TCliRun run = Run(args.split(' '));
+      EXPECT_EQ(run.Exit, 2) << args.toStdString();
+      EXPECT_TRUE(run.Err.contains("--transparent")) << run.Err.toStdString();
+    }
+  EXPECT_EQ(Files(), QStringList({"in.gif", "list"}));
+}
+
 TEST_F(CommandLine, UsageErrorsWriteNothing) {
   MakeDirs({"sub"});
   for (const char* name : {"a.gif", "b.gif", "c.gif", "sub/a.gif"}) WriteAll(P(name), TwoWhites());
@@ -391,7 +442,7 @@ TEST_F(CommandLine, HelpAndMessagesFollowTheLocale) {
     const TCliRun help = RunTomaru({"--help"}, Dir.path(), lang);
     EXPECT_EQ(help.Exit, 0);
     for (const QString& text : {texts[0], QString("--transparent"), QString("--no-dither"), QString("auto"),
-                                QString("--keep"), QString("--files0-from")})
+                                QString("--keep"), QString("--files0-from"), QString("--fuzz"), QString("--matte")})
       EXPECT_TRUE(help.Out.contains(text)) << text.toStdString();
     EXPECT_EQ(RunTomaru({"--info", "gone.gif"}, Dir.path(), lang).Err, texts[1]);
     EXPECT_TRUE(RunTomaru({"--transparent", "white", "a.gif"}, Dir.path(), lang).Err.contains(texts[2]));

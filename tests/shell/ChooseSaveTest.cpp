@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QSpinBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -103,6 +104,53 @@ TEST_F(ChooseSaveTest, WhichControlsMakeAPreview) {
   Form->actRealTime->trigger();  // off: nothing previews by itself
   EXPECT_FALSE(MakesPreview([&] { QTest::mouseClick(Form->chkTrans, Qt::LeftButton); }));
   EXPECT_FALSE(MakesPreview([&] { Click(1); }));
+}
+
+// Each control of how far the choice reaches plans the preview again with the
+// choice as it now is, the page colour too while the edges are matted to it;
+// none does with transparency off, and only the page colour does with real
+// time off (its command always shows the page anew).
+TEST_F(ChooseSaveTest, EachBackgroundControlPlansTheChoiceAgain) {
+  QTest::mouseClick(Form->chkTrans, Qt::LeftButton);
+  WaitForPlan(*Form);
+  const auto dark = [] { return std::optional<TColor>(RGBColor(32, 32, 32)); };
+  struct TCase {
+    const char* Control;
+    bool TransOn, RealTime;
+    std::function<void()> Act;
+    bool Plans;
+    TBackground Then;
+  };
+  const auto click = [](QWidget* w) { return [w] { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(4, w->height() / 2)); }; };
+  const auto pageColour = [&](QColor c) { return [this, c] { Ui.ColorAnswers = {c}; Form->actPreviewColor->trigger(); }; };
+  const TCase cases[] = {
+      {"tolerance", true, true, [&] { Form->spnTolerance->setValue(30); }, true, {30, false, {}}},
+      {"region", true, true, click(Form->chkConnected), true, {30, true, {}}},
+      {"page colour, not matted", true, true, pageColour(QColor(32, 32, 32)), false, {30, true, {}}},
+      {"matte", true, true, click(Form->chkMatte), true, {30, true, dark()}},
+      {"page colour", true, false, pageColour(QColor(255, 255, 255)), true, {30, true, RGBColor(255, 255, 255)}},
+      {"tolerance, real time off", true, false, [&] { Form->spnTolerance->stepUp(); }, false, {31, true, RGBColor(255, 255, 255)}},
+      {"region, transparency off", false, true, click(Form->chkConnected), false, {31, false, RGBColor(255, 255, 255)}},
+      {"page colour, transparency off", false, true, pageColour(QColor(32, 32, 32)), false, {31, false, dark()}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Control);
+    Form->actRealTime->setChecked(c.RealTime);
+    if (Form->chkTrans->isChecked() != c.TransOn) QTest::mouseClick(Form->chkTrans, Qt::LeftButton);
+    WaitForPlan(*Form);
+    const TGifDocument before = Form->Doc;
+    EXPECT_EQ(MakesPreview(c.Act), c.Plans);
+    EXPECT_EQ(Form->Doc.Background, c.Then);
+    // The plan shown is the one of the choice now made, not the one before.
+    const bool all = Form->actAllFrames->isChecked();
+    if (c.Plans) {
+      EXPECT_NE(Form->Plans->Finished(TPlanKey::Of(Form->Doc, all)), nullptr);
+      EXPECT_EQ(Form->Plans->Finished(TPlanKey::Of(before, all)), nullptr);
+    }
+  }
+  Form->FileOpen(Path);  // the settings stay for the next file
+  EXPECT_EQ(Form->Doc.Background, cases[std::size(cases) - 1].Then);
+  EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
 TEST_F(ChooseSaveTest, ThePaletteChoiceTicksTheBoxAndPreviewsAsAPickDoes) {

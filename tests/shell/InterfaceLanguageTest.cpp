@@ -2,6 +2,8 @@
 // texts, every other one the English translation, Qt's dialogs included.
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QSet>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -45,6 +47,24 @@ TEST(InterfaceLanguage, WindowsMessagesAndQtDialogsFollowTheLanguage) {
           << form.Palette->btnOK->text() << QCoreApplication::translate("QPlatformTheme", "Cancel")
           << QFileInfo(HelpFilePath(binDir)).fileName();
     EXPECT_EQ(texts, c.Texts);
+    // The strip's controls: each with a mnemonic no other control of the
+    // window has, and whole at the window's smallest width.
+    QList<QWidget*> strip{form.chkTrans, form.lblTolerance, form.chkConnected, form.chkMatte};
+    QStringList strings;
+    for (QAction* a : form.tbtMainMenu->actions()) strings << a->text();
+    for (QWidget* w : strip) {
+      auto* box = qobject_cast<QAbstractButton*>(w);
+      strings << (box ? box->text() : qobject_cast<QLabel*>(w)->text());
+      EXPECT_LE(w->geometry().right(), form.minimumWidth()) << w->objectName().toStdString();
+      EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+    }
+    QSet<QChar> mnemonics;
+    for (const QString& text : strings) {
+      const qsizetype at = text.indexOf(QLatin1Char('&'));
+      ASSERT_GE(at, 0) << text.toStdString();
+      mnemonics.insert(text.at(at + 1).toUpper());
+    }
+    EXPECT_EQ(mnemonics.size(), strings.size()) << strings.join(' ').toStdString();
     EXPECT_TRUE(QFileInfo::exists(HelpFilePath(binDir)));
     const QString missing = dir.filePath(QStringLiteral("gone.gif"));
     form.FileOpen(missing);

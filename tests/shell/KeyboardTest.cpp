@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "common/TestFiles.h"
 #include "shell/EveryEntryPicture.h"
@@ -158,31 +160,45 @@ TEST(PickCursor, ShowsAtEveryZoomAndEdgeAndLeavesThePixelUncovered) {
   }
 }
 
-// Tab goes round the check box and the picture only, and the preview pane,
-// which only shows, is never a stop, nor anything the web engine puts inside
-// it. Alt+T leaves the check box showing the same focus frame as Tab does;
-// unfocused it shows none.
-TEST_F(KeyboardTest, TabStopsAreTheCheckBoxAndThePictureEachShowingItsFocus) {
+// Tab goes round the strip's controls and the picture only, and the preview
+// pane, which only shows, is never a stop, nor anything the web engine puts
+// inside it. Each control's mnemonic leaves it showing the same focus as Tab
+// does (a check box pressed twice keeps its mark); unfocused it shows none.
+TEST_F(KeyboardTest, TabStopsAreTheStripsControlsAndThePictureEachShowingItsFocus) {
   Form->actPreview->trigger();
   QTest::qWait(500);
-  Form->img->setFocus(Qt::MouseFocusReason);
-  const bool was = Form->chkTrans->isChecked();
-  const QImage unfocused = Form->chkTrans->grab().toImage();
-  Key(Qt::Key_T, Qt::AltModifier);
-  QTest::qWait(300);  // the click shown by a mnemonic is over
-  Key(Qt::Key_T, Qt::AltModifier);  // ticked and unticked: only the focus differs
-  QTest::qWait(300);
-  ASSERT_TRUE(Form->chkTrans->hasFocus());
-  EXPECT_EQ(Form->chkTrans->isChecked(), was);
-  const QImage byMnemonic = Form->chkTrans->grab().toImage();
-  EXPECT_NE(byMnemonic, unfocused);
+  const struct {
+    QWidget* Control;
+    Qt::Key Mnemonic;
+  } strip[] = {{Form->chkTrans, Qt::Key_T}, {Form->spnTolerance, Qt::Key_O}, {Form->chkConnected, Qt::Key_B},
+               {Form->chkMatte, Qt::Key_E}};
+  std::map<QWidget*, QImage> byMnemonic;
+  for (const auto& c : strip) {
+    SCOPED_TRACE(c.Control->objectName().toStdString());
+    Form->img->setFocus(Qt::MouseFocusReason);
+    auto* box = qobject_cast<QCheckBox*>(c.Control);
+    const bool was = box && box->isChecked();
+    const QImage unfocused = c.Control->grab().toImage();
+    Key(c.Mnemonic, Qt::AltModifier);
+    QTest::qWait(300);  // the click shown by a mnemonic is over
+    if (box) Key(c.Mnemonic, Qt::AltModifier);  // ticked and unticked: only the focus differs
+    QTest::qWait(300);
+    ASSERT_TRUE(c.Control->hasFocus());
+    if (box) EXPECT_EQ(box->isChecked(), was);
+    byMnemonic[c.Control] = c.Control->grab().toImage();
+    EXPECT_NE(byMnemonic[c.Control], unfocused);
+  }
+  EXPECT_EQ(Form->spnTolerance->value(), 0);
+  Form->chkMatte->setFocus(Qt::MouseFocusReason);
   QStringList stops;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 10; ++i) {
     Key(Qt::Key_Tab);
     QWidget* focus = QApplication::focusWidget();
-    stops << (focus ? focus->objectName() + QLatin1Char(':') + QLatin1String(focus->metaObject()->className()) : QStringLiteral("none"));
-    if (focus == Form->chkTrans) EXPECT_EQ(Form->chkTrans->grab().toImage(), byMnemonic);
+    stops << (focus ? focus->objectName() : QStringLiteral("none"));
+    // The spin box's text cursor blinks: its picture is compared only after a mnemonic.
+    if (qobject_cast<QCheckBox*>(focus)) EXPECT_EQ(focus->grab().toImage(), byMnemonic[focus]);
   }
-  const QString img = QStringLiteral("img:TImageView"), chk = QStringLiteral("chkTrans:QCheckBox");
-  EXPECT_EQ(stops, QStringList({img, chk, img, chk, img, chk})) << stops.join(QLatin1Char(' ')).toStdString();
+  // The picture right after the check box: a choice is two steps.
+  const QStringList round{"chkTrans", "img", "spnTolerance", "chkConnected", "chkMatte"};
+  EXPECT_EQ(stops, round + round) << stops.join(QLatin1Char(' ')).toStdString();
 }

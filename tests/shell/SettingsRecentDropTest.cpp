@@ -1,4 +1,6 @@
+#include <QCheckBox>
 #include <QMenu>
+#include <QSpinBox>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +81,47 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
   EXPECT_EQ(form.Subtra->ReduceBits, 4);
   EXPECT_FALSE(form.Subtra->Dither);
+  EXPECT_TRUE(Ui.Errors.isEmpty());
+}
+
+// Tolerance, region and matte come back with the page colour the matte is
+// on; a value out of range, or no number, gives the setting's default.
+TEST_F(WindowFiles, BackgroundSettingsComeBackOnlyInRange) {
+  {
+    TMainForm form(AppDir());
+    form.show();
+    form.spnTolerance->setValue(40);
+    form.chkConnected->setChecked(true);
+    form.chkMatte->setChecked(true);
+    Ui.ColorAnswers = {QColor(1, 2, 3)};
+    form.actPreviewColorExecute();
+    form.close();
+  }
+  const QByteArray kept = ReadAll(Data("property.ini"));
+  EXPECT_TRUE(kept.contains("[spnTolerance]\r\nValue=40\r\n\r\n[chkConnected]\r\nChecked=1\r\n\r\n[chkMatte]\r\nChecked=1\r\n"))
+      << kept.toStdString();
+  const std::optional<TColor> white = RGBColor(255, 255, 255);
+  const struct {
+    QByteArray Tolerance, Connected, Matte;
+    TBackground Read;
+  } cases[] = {{"40", "1", "1", {40, true, RGBColor(1, 2, 3)}},  // as saved, on the page colour saved
+               {"100", "0", "1", {100, false, white}},
+               {"$A", "0x1", "0", {10, true, {}}},
+               {"101", "2", "-1", {}},
+               {"-1", "yes", "", {}},
+               {"5%", " ", "1e0", {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Tolerance.toStdString());
+    const QByteArray page = c.Read.Matte == RGBColor(1, 2, 3) ? "$00030201" : "";
+    WriteAll(Data("property.ini"), "[actPreviewColor]\r\nHint=" + page + "\r\n[spnTolerance]\r\nValue=" + c.Tolerance +
+                                       "\r\n[chkConnected]\r\nChecked=" + c.Connected + "\r\n[chkMatte]\r\nChecked=" +
+                                       c.Matte + "\r\n");
+    TMainForm form(AppDir());
+    EXPECT_EQ(form.Doc.Background, c.Read);
+    EXPECT_EQ(form.spnTolerance->value(), c.Read.Tolerance);
+    EXPECT_EQ(form.chkConnected->isChecked(), c.Read.Connected);
+    EXPECT_EQ(form.chkMatte->isChecked(), c.Read.Matte.has_value());
+  }
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
