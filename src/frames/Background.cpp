@@ -322,19 +322,26 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   OutMapping = mapping;
   // Neighbours mostly share a colour: the last look-up answers again.
   TPixel lastFrom = 0, lastTo = 0;
-  for (int y = o.Top; y < o.Bottom; ++y)
+  TRect moved;
+  for (int y = o.Top; y < o.Bottom; ++y) {
+    int first = -1, last = -1;
     for (int x = o.Left; x < o.Right; ++x) {
       const size_t i = size_t(y) * w + x;
       const TPixel p = Raw[i];
-      if (!mapping || p == 0 || (!Last.All && !Recoloured[i])) {
-        Out[i] = p;
-        continue;
+      TPixel shows = p;
+      if (mapping && p != 0 && (Last.All || Recoloured[i])) {
+        if (p != lastFrom) {
+          const auto it = Last.Nearest.find(p);
+          lastFrom = p, lastTo = it == Last.Nearest.end() ? p : it->second;
+        }
+        shows = lastTo;
       }
-      if (p != lastFrom) {
-        const auto it = Last.Nearest.find(p);
-        lastFrom = p, lastTo = it == Last.Nearest.end() ? p : it->second;
-      }
-      Out[i] = lastTo;
+      if (Out[i] == shows) continue;
+      Out[i] = shows;
+      if (first < 0) first = x;
+      last = x;
     }
-  return o.Empty() ? TRect{} : TRect{o.Left + Area.Left, o.Top + Area.Top, o.Right + Area.Left, o.Bottom + Area.Top};
+    if (first >= 0) moved = moved.United({Area.Left + first, Area.Top + y, Area.Left + last + 1, Area.Top + y + 1});
+  }
+  return moved;
 }

@@ -17,8 +17,8 @@ class TBackgroundTarget {
   // Makes the target of shown. changed: where shown differs from what the
   // last call was given on the same screen; without it the whole is made
   // anew. Frame after frame, the edges' colours are reduced the same way
-  // while the frames show the same colours. Answers where the target may
-  // differ from the last one.
+  // while the frames show the same colours. Answers the bounds of what
+  // changed in the target (made whole: of what is not transparent).
   TRect Make(const TCanvas& shown, const std::optional<TRect>& changed = {});
   // The last target, row by row over shown's bounds; 0 is transparent.
   const std::vector<TPixel>& Target() const { return Out; }

@@ -84,11 +84,7 @@ class TJudge {
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Ahead(ahead), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds),
         Encoder(ahead), Decoder(ahead) {
-    if (!background.IsDefault()) {
-      Beyond.emplace(chosen, background);
-      // Before the first frame the saved screen is empty, and so was the target.
-      LastTarget.assign(size_t(bounds.Width()) * bounds.Height(), 0);
-    }
+    if (!background.IsDefault()) Beyond.emplace(chosen, background);
   }
 
   enum class TRun { Done, Stopped, Unreadable };
@@ -152,10 +148,8 @@ class TJudge {
   bool BeforeFresh = false;  // Before holds the saved screen over Region
   TRect Overlaid;            // but for the disposal drawn over this part
   // Beyond one colour: the target is made over the whole screen (the
-  // background's region and the edges depend on more than a pixel), and the
-  // last one kept to find where it moved.
+  // background's region and the edges depend on more than a pixel).
   std::optional<TBackgroundTarget> Beyond;
-  std::vector<TPixel> LastTarget;
   bool TargetReduced = false;
 };
 
@@ -314,30 +308,14 @@ void TJudge::ComposeTarget(size_t k, TOutFrame& frame) {
 
 void TJudge::ComposeWholeTarget(const TRect& touched) {
   const TRect all = Shown.Canvas.Bounds();
-  const TRect made = Beyond->Make(Shown.Canvas, touched);
-  TargetReduced = Beyond->Reduced();
-  const std::vector<TPixel>& whole = Beyond->Target();
   // Where the target moved since the frame before, the saved screen, which
   // showed that one there, must change too.
-  const int w = all.Width();
-  int left = w, right = -1, top = -1, bottom = -1;
-  for (int y = made.Top; y < made.Bottom; ++y) {
-    const size_t row = size_t(y - all.Top) * w;
-    const TPixel* now = &whole[row];
-    TPixel* last = &LastTarget[row];
-    int first = made.Left - all.Left, end = made.Right - all.Left;
-    while (first < end && now[first] == last[first]) ++first;
-    if (first == end) continue;
-    while (now[end - 1] == last[end - 1]) --end;
-    std::copy(now + first, now + end, last + first);
-    left = std::min(left, first), right = std::max(right, end);
-    if (top < 0) top = y - all.Top;
-    bottom = y - all.Top + 1;
-  }
-  if (top >= 0) Region = Region.United({all.Left + left, all.Top + top, all.Left + right, all.Top + bottom});
+  Region = Region.United(Beyond->Make(Shown.Canvas, touched));
+  TargetReduced = Beyond->Reduced();
+  const std::vector<TPixel>& whole = Beyond->Target();
   Target.resize(size_t(Region.Width()) * Region.Height());
   for (int y = Region.Top; y < Region.Bottom; ++y)
-    std::copy_n(&whole[size_t(y - all.Top) * w + (Region.Left - all.Left)], Region.Width(),
+    std::copy_n(&whole[size_t(y - all.Top) * all.Width() + (Region.Left - all.Left)], Region.Width(),
                 Target.begin() + size_t(y - Region.Top) * Region.Width());
 }
 
@@ -633,9 +611,9 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   // Without a tolerance, region or matte the patch alone may be known right
   // without decoding; with them the pixels decide.
   if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
-    // Beyond one colour the whole screen's target, the last one and their
-    // masks are held too, 16 bytes a pixel: half as many pixels keep memory
-    // near the same bound.
+    // Beyond one colour the whole screen's target before and after its
+    // colours are reduced and their masks are held too, 12 bytes a pixel:
+    // half as many pixels keep memory near the same bound.
     if (int64_t(bounds.Width()) * bounds.Height() > (beyond ? kMaxJudgedPixels / 2 : kMaxJudgedPixels))
       plan.Frames.TooLargeToJudge = true;
     else {
