@@ -214,7 +214,8 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       doc.Background.Matte = Color(page);
       const TSaved saved = Save(doc);
       const double matted = WorstPsnr(saved.Data, arts, page);
-      std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain\n", c.Name, page & 0xFFFFFF, matted, plain);
+      std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain, %d of %d frames reduced\n", c.Name,
+                  page & 0xFFFFFF, matted, plain, saved.Frames.Reduced, saved.Frames.Frames);
       EXPECT_GE(matted, 40.0) << "page #" << std::hex << (page & 0xFFFFFF);
       EXPECT_EQ(saved.Frames.NotRight, 0);
       EXPECT_EQ(CompareWithTarget(doc, saved.Data), "");
