@@ -45,18 +45,11 @@ void Check(const TGifDocument& doc, bool allFrames) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < kSettingsBytes) return 0;
-  TGifDocument doc;
-  if (!doc.ReadGifHeader(Bytes(data + kSettingsBytes, size - kSettingsBytes))) return 0;
-  TRect canvas{0, 0, doc.ImageWidth, doc.ImageHeight};
-  for (const TGifFrame& f : WalkGifFrames(doc.GifData).Frames)
-    canvas = canvas.United(TRect::Sized(f.Left, f.Top, f.Width, f.Height));
-  if (int64_t(canvas.Width()) * canvas.Height() > (1 << 16)) return 0;
-  doc.TransparentOn = true;
-  doc.TransparentIndex = uint8_t(data[0] % doc.ColorCount);
-  doc.Background.Tolerance = data[1] % (kMaxTolerance + 1);
-  doc.Background.Connected = data[2] & 1;
-  if (data[2] & 2) doc.Background.Matte = RGBColor(data[3], data[4], data[5]);
-  Check(doc, !(data[2] & 4));
+  std::optional<TGifDocument> doc = ChosenDocument(data, size, kSettingsBytes);
+  if (!doc) return 0;
+  doc->Background.Tolerance = data[1] % (kMaxTolerance + 1);
+  doc->Background.Connected = data[2] & 1;
+  if (data[2] & 2) doc->Background.Matte = RGBColor(data[3], data[4], data[5]);
+  Check(*doc, !(data[2] & 4));
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "common/GifAnimation.h"
 #include "document/GifDocument.h"
 #include "document/GifFrames.h"
+#include "frames/Canvas.h"
 
 // Decoders differ on a control block of the wrong size (giflib takes the
 // first, whatever its size): the target is clear only where every one is
@@ -47,4 +48,21 @@ inline std::optional<std::pair<TComposed, TComposed>> ComposedSides(const TGifDo
   FUZZ_CHECK(shown.has_value());
   FUZZ_CHECK(shown->Canvases.size() == target->Canvases.size());
   return std::make_pair(std::move(*target), std::move(*shown));
+}
+
+// The GIF after the input's first skip bytes, its entry data[0] (modulo its
+// colours) made transparent; none where it does not read, or where the
+// screen grown to every frame is larger than a fuzz run should hold (the
+// judge and the compositor hold it).
+inline std::optional<TGifDocument> ChosenDocument(const uint8_t* data, size_t size, size_t skip) {
+  if (size < skip || skip < 1) return std::nullopt;
+  TGifDocument doc;
+  if (!doc.ReadGifHeader(Bytes(data + skip, size - skip))) return std::nullopt;
+  TRect canvas{0, 0, doc.ImageWidth, doc.ImageHeight};
+  for (const TGifFrame& f : WalkGifFrames(doc.GifData).Frames)
+    canvas = canvas.United(TRect::Sized(f.Left, f.Top, f.Width, f.Height));
+  if (int64_t(canvas.Width()) * canvas.Height() > (1 << 16)) return std::nullopt;
+  doc.TransparentOn = true;
+  doc.TransparentIndex = uint8_t(data[0] % doc.ColorCount);
+  return doc;
 }
