@@ -141,15 +141,22 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   const int top = std::max(0, r.Top - kRadius), bottom = std::min(h, r.Bottom + kRadius), rw = r.Width();
   if (rw <= 0 || r.Height() <= 0) return;
   Across.assign(size_t(bottom - top) * rw, 0);
+  // A row's sources (cleared, opaque as shown) over the reach of r, with
+  // kRadius + 1 of nothing either side, so that the window needs no test.
+  std::vector<uint8_t>& sources = Sources;
+  sources.assign(size_t(rw) + 2 * kRadius + 1, 0);
+  const int reachLeft = std::max(0, r.Left - kRadius), reachRight = std::min(w, r.Right + kRadius);
   for (int y = top; y < bottom; ++y) {
     const uint8_t* state = &State[size_t(y) * w];
+    const TPixel* shows = &shown.At(Area.Left, Area.Top + y);
+    const int base = r.Left - kRadius - 1;  // sources[x - base] is column x's
+    for (int x = reachLeft; x < reachRight; ++x) sources[size_t(x - base)] = (state[x] == kCleared) & (shows[x] != 0);
     uint8_t* across = &Across[size_t(y - top) * rw];
-    const auto source = [&](int x) { return x >= 0 && x < w && state[x] == kCleared && pixel(x, y) != 0 ? 1 : 0; };
     int count = 0;
-    for (int x = r.Left - kRadius - 1; x < r.Left + kRadius; ++x) count += source(x);
-    for (int x = r.Left; x < r.Right; ++x) {
-      count += source(x + kRadius) - source(x - kRadius - 1);
-      across[x - r.Left] = count > 0;
+    for (int i = 0; i < 2 * kRadius + 1; ++i) count += sources[size_t(i)];
+    for (int x = 0; x < rw; ++x) {
+      count += sources[size_t(x + 2 * kRadius + 1)] - sources[size_t(x)];
+      across[x] = count > 0;
     }
   }
   std::vector<int> down(size_t(rw), 0);
@@ -284,8 +291,18 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   }
   const int w = Width;
   if (w == 0 || Height == 0) return {};
-  for (int y = c.Top; y < c.Bottom; ++y)
-    for (int x = c.Left; x < c.Right; ++x) Mask[size_t(y) * w + x] = Taken(shown.At(Area.Left + x, Area.Top + y)) ? kTaken : kKept;
+  for (int y = c.Top; y < c.Bottom; ++y) {
+    const TPixel* from = &shown.At(Area.Left + c.Left, Area.Top + y);
+    uint8_t* mask = &Mask[size_t(y) * w + c.Left];
+    const int n = c.Width();
+    if (MaxDistance == 0) {
+      // Without a tolerance, a loop the compiler vectorises.
+      const TPixel chosen = Chosen;
+      for (int x = 0; x < n; ++x) mask[x] = (from[x] == 0) | (from[x] == chosen) ? kTaken : kKept;
+    } else {
+      for (int x = 0; x < n; ++x) mask[x] = Taken(from[x]) ? kTaken : kKept;
+    }
+  }
   // Where what is cleared changed: anywhere, for the background's region.
   TRect d = c;
   if (Settings.Connected) {
@@ -303,18 +320,23 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
       d = d.United({first, y, end, y + 1});
     }
   } else {
-    for (int y = c.Top; y < c.Bottom; ++y)
-      for (int x = c.Left; x < c.Right; ++x) State[size_t(y) * w + x] = Mask[size_t(y) * w + x] == kTaken ? kCleared : kKept;
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      const uint8_t* mask = &Mask[size_t(y) * w + c.Left];
+      uint8_t* state = &State[size_t(y) * w + c.Left];
+      for (int x = 0; x < c.Width(); ++x) state[x] = mask[x] == kTaken ? kCleared : kKept;
+    }
   }
   // A pixel's target reads what is shown and cleared up to kRadius away.
   const TRect u = Grown(d, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
   Count(u, -1);
-  for (int y = u.Top; y < u.Bottom; ++y)
-    for (int x = u.Left; x < u.Right; ++x) {
-      const size_t i = size_t(y) * w + x;
-      Raw[i] = State[i] == kCleared ? 0 : shown.At(Area.Left + x, Area.Top + y);
-      Recoloured[i] = 0;
-    }
+  for (int y = u.Top; y < u.Bottom; ++y) {
+    const size_t row = size_t(y) * w + u.Left;
+    const TPixel* from = &shown.At(Area.Left + u.Left, Area.Top + y);
+    const uint8_t* state = &State[row];
+    TPixel* raw = &Raw[row];
+    for (int x = 0; x < u.Width(); ++x) raw[x] = state[x] == kCleared ? 0 : from[x];
+    std::memset(&Recoloured[row], 0, size_t(u.Width()));
+  }
   if (Settings.Matte) Matte(shown, u);
   Count(u, 1);
   const int mapping = Mapping();

@@ -43,7 +43,7 @@ class TBackgroundTarget {
   int Width = 0, Height = 0;
   // A byte a pixel: taken by the tolerance; cleared (now and for the last
   // target); recoloured by the matte.
-  std::vector<uint8_t> Mask, State, LastState, Recoloured, Across;
+  std::vector<uint8_t> Mask, State, LastState, Recoloured, Across, Sources;
   std::vector<uint32_t> Seeds;
   // The target before and after its colours are reduced.
   std::vector<TPixel> Raw, Out;

@@ -313,7 +313,9 @@ TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
     else
       EXPECT_GT(opaque, 12u * 12u);
     EXPECT_EQ(plan.Frames.NotRight, 0);
-    if (c.Reduced >= 0) EXPECT_EQ(plan.Frames.Reduced, c.Reduced);
+    if (c.Reduced >= 0) {
+      EXPECT_EQ(plan.Frames.Reduced, c.Reduced);
+    }
     EXPECT_EQ(CompareWithTarget(doc, saved, TControlReading::First, c.AllFrames ? SIZE_MAX : 1), "");
     if (!c.AllFrames) {
       const std::vector<int> anew = FramesWrittenAnew(file, saved);
