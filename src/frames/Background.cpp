@@ -331,9 +331,9 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   Count(u, -1);
   for (int y = u.Top; y < u.Bottom; ++y) {
     const size_t row = size_t(y) * w + u.Left;
-    const TPixel* from = &shown.At(Area.Left + u.Left, Area.Top + y);
-    const uint8_t* state = &State[row];
-    TPixel* raw = &Raw[row];
+    const TPixel* __restrict from = &shown.At(Area.Left + u.Left, Area.Top + y);
+    const uint8_t* __restrict state = &State[row];
+    TPixel* __restrict raw = &Raw[row];
     for (int x = 0; x < u.Width(); ++x) raw[x] = state[x] == kCleared ? 0 : from[x];
     std::memset(&Recoloured[row], 0, size_t(u.Width()));
   }
@@ -347,6 +347,18 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   TRect moved;
   for (int y = o.Top; y < o.Bottom; ++y) {
     int first = -1, last = -1;
+    if (!mapping) {
+      // Shown as made: the row's changed span, then one copy.
+      const TPixel* raw = &Raw[size_t(y) * w];
+      TPixel* out = &Out[size_t(y) * w];
+      int from = o.Left, to = o.Right;
+      while (from < to && out[from] == raw[from]) ++from;
+      while (to > from && out[to - 1] == raw[to - 1]) --to;
+      if (from == to) continue;
+      std::copy(raw + from, raw + to, out + from);
+      moved = moved.United({Area.Left + from, Area.Top + y, Area.Left + to, Area.Top + y + 1});
+      continue;
+    }
     for (int x = o.Left; x < o.Right; ++x) {
       const size_t i = size_t(y) * w + x;
       const TPixel p = Raw[i];
