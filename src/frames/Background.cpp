@@ -143,33 +143,37 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   Across.assign(size_t(bottom - top) * rw, 0);
   // A row's sources (cleared, opaque as shown) over the reach of r, with
   // kRadius + 1 of nothing either side, so that the window needs no test.
-  std::vector<uint8_t>& sources = Sources;
-  sources.assign(size_t(rw) + 2 * kRadius + 1, 0);
+  // (Plain pointers: stores through bytes would otherwise reload the vectors.)
+  Sources.assign(size_t(rw) + 2 * kRadius + 1, 0);
+  uint8_t* const sources = Sources.data();
   const int reachLeft = std::max(0, r.Left - kRadius), reachRight = std::min(w, r.Right + kRadius);
   for (int y = top; y < bottom; ++y) {
     const uint8_t* state = &State[size_t(y) * w];
     const TPixel* shows = &shown.At(Area.Left, Area.Top + y);
     const int base = r.Left - kRadius - 1;  // sources[x - base] is column x's
-    for (int x = reachLeft; x < reachRight; ++x) sources[size_t(x - base)] = (state[x] == kCleared) & (shows[x] != 0);
-    uint8_t* across = &Across[size_t(y - top) * rw];
+    for (int x = reachLeft; x < reachRight; ++x) sources[x - base] = (state[x] == kCleared) & (shows[x] != 0);
+    uint8_t* const across = Across.data() + size_t(y - top) * rw;
     int count = 0;
-    for (int i = 0; i < 2 * kRadius + 1; ++i) count += sources[size_t(i)];
+    for (int i = 0; i < 2 * kRadius + 1; ++i) count += sources[i];
     for (int x = 0; x < rw; ++x) {
-      count += sources[size_t(x + 2 * kRadius + 1)] - sources[size_t(x)];
+      count += sources[x + 2 * kRadius + 1] - sources[x];
       across[x] = count > 0;
     }
   }
-  std::vector<int> down(size_t(rw), 0);
+  std::vector<int> downs(size_t(rw), 0);
+  int* const down = downs.data();
+  const uint8_t* const acrossAll = Across.data();
+  TPixel* const raw = Raw.data();
   for (int y = top; y < std::min(bottom, r.Top + kRadius); ++y)
-    for (int x = 0; x < rw; ++x) down[size_t(x)] += Across[size_t(y - top) * rw + x];
+    for (int x = 0; x < rw; ++x) down[x] += acrossAll[size_t(y - top) * rw + x];
   for (int y = r.Top; y < r.Bottom; ++y) {
     if (y + kRadius < bottom)
-      for (int x = 0; x < rw; ++x) down[size_t(x)] += Across[size_t(y + kRadius - top) * rw + x];
+      for (int x = 0; x < rw; ++x) down[x] += acrossAll[size_t(y + kRadius - top) * rw + x];
     if (y - kRadius - 1 >= top)
-      for (int x = 0; x < rw; ++x) down[size_t(x)] -= Across[size_t(y - kRadius - 1 - top) * rw + x];
+      for (int x = 0; x < rw; ++x) down[x] -= acrossAll[size_t(y - kRadius - 1 - top) * rw + x];
     for (int x = r.Left; x < r.Right; ++x) {
       const size_t i = size_t(y) * w + x;
-      if (Raw[i] == 0 || down[size_t(x - r.Left)] == 0) continue;
+      if (raw[i] == 0 || down[x - r.Left] == 0) continue;
       const int y0 = std::max(0, y - kRadius), y1 = std::min(h - 1, y + kRadius);
       const int x0 = std::max(0, x - kRadius), x1 = std::min(w - 1, x + kRadius);
       const TPixel p = Raw[i];
