@@ -203,28 +203,42 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   }
 }
 
-// Adds (sign 1) or takes away (-1) the colours of Raw over r.
-void TBackgroundTarget::Count(const TRect& r, int sign) {
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    // Neighbours mostly share a colour: counted once a run.
-    TPixel run = 0;
-    bool runRecoloured = false;
-    int64_t length = 0;
-    const auto flush = [&] {
-      if (run == 0 || length == 0) return;
-      (runRecoloured ? Added : Kept).Add(run, sign * length);
-    };
-    for (int x = r.Left; x < r.Right; ++x) {
-      const size_t i = size_t(y) * Width + x;
-      if (Raw[i] == run && bool(Recoloured[i]) == runRecoloured) {
-        ++length;
-        continue;
-      }
-      flush();
-      run = Raw[i], runRecoloured = Recoloured[i], length = 1;
+// The tallies follow the pixels of r whose target changed since OldRaw:
+// each leaves as it was and joins as it is. Neighbours mostly share a
+// colour, so each side is counted once a run.
+void TBackgroundTarget::Recount(const TRect& r) {
+  struct TRun {
+    TPixel Color = 0;  // transparent: not counted
+    bool Recoloured = false;
+    int64_t Length = 0;
+  };
+  TRun gone, come;
+  const auto flush = [this](TRun& run, int sign) {
+    if (run.Color != 0 && run.Length > 0) (run.Recoloured ? Added : Kept).Add(run.Color, sign * run.Length);
+    run.Length = 0;
+  };
+  const auto push = [&](TRun& run, TPixel c, bool recoloured, int sign) {
+    if (c == run.Color && recoloured == run.Recoloured) {
+      ++run.Length;
+      return;
     }
-    flush();
+    flush(run, sign);
+    run = {c, recoloured, 1};
+  };
+  const size_t rw = size_t(std::max(r.Width(), 0));
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const TPixel* raw = &Raw[size_t(y) * Width + r.Left];
+    const uint8_t* recoloured = &Recoloured[size_t(y) * Width + r.Left];
+    const TPixel* oldRaw = &OldRaw[size_t(y - r.Top) * rw];
+    const uint8_t* oldRecoloured = &OldRecoloured[size_t(y - r.Top) * rw];
+    for (size_t x = 0; x < rw; ++x) {
+      if (raw[x] == oldRaw[x] && recoloured[x] == oldRecoloured[x]) continue;
+      push(gone, oldRaw[x], oldRecoloured[x] != 0, -1);
+      push(come, raw[x], recoloured[x] != 0, 1);
+    }
   }
+  flush(gone, -1);
+  flush(come, 1);
 }
 
 // Where the target shows more colours than a table holds beside a
@@ -332,7 +346,15 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   }
   // A pixel's target reads what is shown and cleared up to kRadius away.
   const TRect u = Grown(d, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
-  Count(u, -1);
+  // The target as it was over u, to count only what changes.
+  const size_t uw = size_t(std::max(u.Width(), 0));
+  OldRaw.resize(uw * size_t(std::max(u.Height(), 0)));
+  OldRecoloured.resize(OldRaw.size());
+  for (int y = u.Top; y < u.Bottom; ++y) {
+    const size_t row = size_t(y) * w + u.Left, old = size_t(y - u.Top) * uw;
+    std::memcpy(&OldRaw[old], &Raw[row], uw * sizeof(TPixel));
+    std::memcpy(&OldRecoloured[old], &Recoloured[row], uw);
+  }
   for (int y = u.Top; y < u.Bottom; ++y) {
     const size_t row = size_t(y) * w + u.Left;
     const TPixel* __restrict from = &shown.At(Area.Left + u.Left, Area.Top + y);
@@ -342,7 +364,7 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
     std::memset(&Recoloured[row], 0, size_t(u.Width()));
   }
   if (Settings.Matte) Matte(shown, u);
-  Count(u, 1);
+  Recount(u);
   const int mapping = Mapping();
   const TRect o = mapping != OutMapping ? TRect{0, 0, Width, Height} : u;
   OutMapping = mapping;

@@ -32,7 +32,7 @@ class TBackgroundTarget {
  private:
   void Fill();
   void Matte(const TCanvas& shown, const TRect& r);
-  void Count(const TRect& r, int sign);
+  void Recount(const TRect& r);
   int Mapping();
 
   const TPixel Chosen;
@@ -47,6 +47,9 @@ class TBackgroundTarget {
   std::vector<uint32_t> Seeds;
   // The target before and after its colours are reduced.
   std::vector<TPixel> Raw, Out;
+  // Raw and Recoloured over the area made again, as they were before.
+  std::vector<TPixel> OldRaw;
+  std::vector<uint8_t> OldRecoloured;
   // How many pixels show each opaque colour: open addressing, a look-up a
   // multiply, since every pixel of a changed area is counted twice.
   class TTally {
