@@ -292,8 +292,7 @@ int TBackgroundTarget::Mapping() {
 }
 
 TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& changed) {
-  const bool whole = !changed || shown.Bounds().Left != Area.Left || shown.Bounds().Top != Area.Top ||
-                     shown.Bounds().Right != Area.Right || shown.Bounds().Bottom != Area.Bottom || Raw.empty();
+  const bool whole = !changed || shown.Bounds() != Area || Raw.empty();
   TRect c;
   if (whole) {
     Area = shown.Bounds();

@@ -17,6 +17,8 @@ struct TRect {
 
   static TRect Sized(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
   bool Empty() const { return Right <= Left || Bottom <= Top; }
+  bool operator==(const TRect& r) const { return Left == r.Left && Top == r.Top && Right == r.Right && Bottom == r.Bottom; }
+  bool operator!=(const TRect& r) const { return !(*this == r); }
   int Width() const { return Right - Left; }
   int Height() const { return Bottom - Top; }
   bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }

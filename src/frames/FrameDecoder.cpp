@@ -167,8 +167,7 @@ bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& who
   const int w = whole.Width(), h = whole.Height();
   const int64_t pixels = int64_t(w) * h;
   const auto none = [](size_t) { return size_t(0); };
-  if (!interlaced && keep.Left == whole.Left && keep.Top == whole.Top && keep.Right == whole.Right &&
-      keep.Bottom == whole.Bottom) {
+  if (!interlaced && keep == whole) {
     // The whole frame is kept as it comes: straight into out.
     out.resize(size_t(pixels) + kSlack);
     const bool decoded = DecodeCodes<TKeep::Copied>(codes.data(), totalBits, size, pixels, out.data(), 0, none);

@@ -83,7 +83,7 @@ class TJudge {
          TPixel chosen, TFrameRewrite rewrite, bool ahead, const TBackground& background, size_t judged)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Ahead(ahead), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds),
-        Encoder(ahead), Decoder(ahead) {
+        Encoder(ahead) {
     if (!background.IsDefault()) Beyond.emplace(chosen, background);
   }
 
@@ -137,9 +137,8 @@ class TJudge {
   TOutFrame Pending;
   bool PendingWritten = false;             // it is written anew
   std::optional<QByteArray> PendingBytes;  // its bytes, once made
-  // After what their jobs touch: destroyed first, they wait for those.
-  TWorkAhead Encoder;  // Pending's bytes
-  TWorkAhead Decoder;  // the next frame
+  // Pending's bytes; after Pending, so that it is destroyed first and waits.
+  TWorkAhead Encoder;
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
@@ -455,19 +454,11 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
 
 TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPlanProgress& progress) {
   TFrameDecoder decoder(Source, Walk, Shown.Canvas.Bounds());
-  // Frame k + 1 is decoded while frame k is judged.
+  // Frame k + 1 is decoded while frame k is judged; at any return the
+  // decoding ends before what it writes to.
   TDecodedFrame decoded, next;
   bool nextRead = decoder.Next(next);
-  struct TWaitAtEnd {
-    TWorkAhead& Work;
-    ~TWaitAtEnd() {
-      try {
-        if (Work.InHand()) Work.Wait();
-      } catch (...) {
-        // A frame decoded ahead that is no longer wanted.
-      }
-    }
-  } decoding{Decoder};
+  TWorkAhead decoding(Ahead);
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
     if (!PendingWritten) return true;
@@ -482,13 +473,11 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   };
   for (size_t k = 0; k < Judged; ++k) {
     const TGifFrame& f = Walk.Frames[k];
-    const TRect whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
-    if (Decoder.InHand()) Decoder.Wait();
+    if (decoding.InHand()) decoding.Wait();
     const bool read = nextRead;
     std::swap(decoded, next);
-    if (read && k + 1 < Judged) Decoder.Start([&] { nextRead = decoder.Next(next); });
-    if (!read || decoded.Whole.Left != whole.Left || decoded.Whole.Top != whole.Top ||
-        decoded.Whole.Right != whole.Right || decoded.Whole.Bottom != whole.Bottom) {
+    if (read && k + 1 < Judged) decoding.Start([&] { nextRead = decoder.Next(next); });
+    if (!read || decoded.Whole != TRect::Sized(f.Left, f.Top, f.Width, f.Height)) {
       // A frame that cannot be decoded is damaged: it keeps its patch, and
       // so does every later one.
       result.UndecodedFrom = int(k);
