@@ -1,19 +1,9 @@
 #include "reduce/FewerColors.h"
 
-#include <libimagequant.h>
-
 #include <algorithm>
-#include <memory>
 #include <new>
 
-namespace {
-
-template <typename T, void (*Destroy)(T*)>
-struct TLiqDeleter {
-  void operator()(T* p) const { Destroy(p); }
-};
-
-}  // namespace
+#include "reduce/LiqHandles.h"
 
 std::vector<uint32_t> ChooseFewerColors(const std::vector<TColorCount>& colors, int maxColors) {
   maxColors = std::clamp(maxColors, 1, 256);
@@ -33,12 +23,11 @@ std::vector<uint32_t> ChooseFewerColors(const std::vector<TColorCount>& colors, 
     for (int s = 0; s < 3; ++s) mean |= uint32_t(sum[s] / total + 0.5) << (16 - 8 * s);
     return {mean};
   }
-  std::unique_ptr<liq_attr, TLiqDeleter<liq_attr, liq_attr_destroy>> attr(liq_attr_create());
+  TLiqAttr attr(liq_attr_create());
   if (!attr) throw std::bad_alloc();
   liq_set_max_colors(attr.get(), maxColors);
   liq_set_speed(attr.get(), 8);
-  std::unique_ptr<liq_histogram, TLiqDeleter<liq_histogram, liq_histogram_destroy>> histogram(
-      liq_histogram_create(attr.get()));
+  TLiqHistogram histogram(liq_histogram_create(attr.get()));
   if (!histogram) throw std::bad_alloc();
   std::vector<liq_histogram_entry> entries;
   entries.reserve(colors.size());
@@ -48,7 +37,7 @@ std::vector<uint32_t> ChooseFewerColors(const std::vector<TColorCount>& colors, 
     throw std::bad_alloc();
   liq_result* raw = nullptr;
   if (liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK) throw std::bad_alloc();
-  std::unique_ptr<liq_result, TLiqDeleter<liq_result, liq_result_destroy>> result(raw);
+  TLiqResult result(raw);
   const liq_palette* palette = liq_get_palette(result.get());
   std::vector<uint32_t> chosen;
   for (unsigned i = 0; i < palette->count && int(chosen.size()) < maxColors; ++i) {

@@ -1,7 +1,5 @@
 #include "reduce/PicturePalette.h"
 
-#include <libimagequant.h>
-
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -9,19 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "reduce/LiqHandles.h"
 #include "reduce/NearestColor.h"
 #include "reduce/RgbRows.h"
 
 namespace {
-
-template <typename T, void (*Destroy)(T*)>
-struct TLiqDeleter {
-  void operator()(T* p) const { Destroy(p); }
-};
-using TAttr = std::unique_ptr<liq_attr, TLiqDeleter<liq_attr, liq_attr_destroy>>;
-using TLiqImage = std::unique_ptr<liq_image, TLiqDeleter<liq_image, liq_image_destroy>>;
-using TResult = std::unique_ptr<liq_result, TLiqDeleter<liq_result, liq_result_destroy>>;
-using THistogram = std::unique_ptr<liq_histogram, TLiqDeleter<liq_histogram, liq_histogram_destroy>>;
 
 // The palette is chosen from at most about this many pixels: a photograph's
 // colours are all there in a sample of this size (the PSNR of the result
@@ -87,7 +77,7 @@ QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int m
   while (int64_t(w) * h / int64_t(step * step) > kSamplePixels) ++step;
   const int sw = std::max(1, int(size_t(w) / step)), sh = int(size_t(h) + step - 1) / int(step);
   std::vector<uint32_t> bytes = LiqBytes(pixels.data(), size_t(sw) * size_t(sh), step, w, sh);
-  TAttr attr(liq_attr_create());
+  TLiqAttr attr(liq_attr_create());
   if (!attr) throw std::bad_alloc();
   liq_set_max_colors(attr.get(), maxColors);
   // Speed 8 keeps one refinement pass of the palette: on photographs it
@@ -95,12 +85,12 @@ QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int m
   liq_set_speed(attr.get(), 8);
   liq_attr_set_progress_callback(attr.get(), ReportLiqProgress, const_cast<TProgressRange*>(&progress));
   TLiqImage image(liq_image_create_rgba(attr.get(), bytes.data(), sw, int(bytes.size() / size_t(sw)), 0));
-  THistogram histogram(liq_histogram_create(attr.get()));
+  TLiqHistogram histogram(liq_histogram_create(attr.get()));
   if (!image || !histogram) throw std::bad_alloc();
   if (liq_histogram_add_image(histogram.get(), attr.get(), image.get()) != LIQ_OK) throw std::bad_alloc();
   liq_result* raw = nullptr;
   const liq_error quantized = liq_histogram_quantize(histogram.get(), attr.get(), &raw);
-  TResult result(raw);
+  TLiqResult result(raw);
   if (quantized == LIQ_ABORTED) return {};
   if (quantized != LIQ_OK) throw std::bad_alloc();
   const liq_palette* palette = liq_get_palette(result.get());
