@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "document/Color.h"
 #include "reduce/FewerColors.h"
 
 namespace {
@@ -32,10 +33,8 @@ constexpr size_t kMaxOpaqueColors = 255;
 int R(TPixel p) { return int(p >> 16 & 0xFF); }
 int G(TPixel p) { return int(p >> 8 & 0xFF); }
 int B(TPixel p) { return int(p & 0xFF); }
-int64_t Distance2(TPixel a, TPixel b) {
-  const int64_t dr = R(a) - R(b), dg = G(a) - G(b), db = B(a) - B(b);
-  return dr * dr + dg * dg + db * db;
-}
+// The program's one colour distance (squared), on screen pixels.
+int64_t Distance2(TPixel a, TPixel b) { return ColorDistance(R(a), G(a), B(a), R(b), G(b), B(b)); }
 
 TRect Grown(const TRect& r, int by) { return r.Empty() ? r : TRect{r.Left - by, r.Top - by, r.Right + by, r.Bottom + by}; }
 
