@@ -7,19 +7,29 @@ namespace {
 
 constexpr int kCodes = 4096;  // 12-bit codes
 
-// The sub-blocks' bytes side by side, with room to read eight at a time past
-// the last: the codes are then read without a test per byte. Empty when a
-// sub-block reaches past end.
-bool GatherCodes(const QByteArray& data, int from, int end, std::vector<uint8_t>& codes, uint64_t& totalBits) {
+// The image data at data[from]: its minimum code size (0 when it is out of
+// range or a sub-block reaches past end), and the sub-blocks' bytes side by
+// side in codes, with room to read eight at a time past the last, so that
+// the codes are read without a test per byte.
+struct TCodes {
+  int Size = 0;
+  const uint8_t* Bytes = nullptr;
+  uint64_t Bits = 0;
+};
+TCodes GatherCodes(const QByteArray& data, int from, int end) {
+  if (from < 0 || from >= end || end > data.size()) return {};
   const auto* b = reinterpret_cast<const uint8_t*>(data.constData());
+  const int size = b[from];
+  if (size < 1 || size > 8) return {};
+  thread_local std::vector<uint8_t> codes;
   codes.clear();
   for (int pos = from + 1; pos < end && b[pos] != 0; pos += 1 + b[pos]) {
-    if (pos + 1 + b[pos] > end) return false;
+    if (pos + 1 + b[pos] > end) return {};
     codes.insert(codes.end(), b + pos + 1, b + pos + 1 + b[pos]);
   }
-  totalBits = uint64_t(codes.size()) * 8;
+  const uint64_t bits = uint64_t(codes.size()) * 8;
   codes.resize(codes.size() + 8, 0);
-  return true;
+  return {size, codes.data(), bits};
 }
 
 // How a decode keeps its pixels: none (a walk of the codes), each string
@@ -147,30 +157,22 @@ std::vector<int> InterlacedRows(int height) {
 }  // namespace
 
 bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels) {
-  if (from < 0 || from >= end || end > data.size()) return false;
-  const int size = uint8_t(data[from]);
-  if (size < 1 || size > 8) return false;
-  thread_local std::vector<uint8_t> codes;
-  uint64_t totalBits = 0;
-  if (!GatherCodes(data, from, end, codes, totalBits)) return false;
-  return DecodeCodes<TKeep::None>(codes.data(), totalBits, size, pixels, nullptr, 0, [](size_t) { return size_t(0); });
+  const TCodes codes = GatherCodes(data, from, end);
+  return codes.Size > 0 &&
+         DecodeCodes<TKeep::None>(codes.Bytes, codes.Bits, codes.Size, pixels, nullptr, 0, [](size_t) { return size_t(0); });
 }
 
 bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,
                      const TRect& keep, std::vector<uint8_t>& out) {
-  if (from < 0 || from >= end || end > data.size() || whole.Empty()) return false;
-  const int size = uint8_t(data[from]);
-  if (size < 1 || size > 8) return false;
-  thread_local std::vector<uint8_t> codes;
-  uint64_t totalBits = 0;
-  if (!GatherCodes(data, from, end, codes, totalBits)) return false;
+  const TCodes codes = GatherCodes(data, from, end);
+  if (codes.Size == 0 || whole.Empty()) return false;
   const int w = whole.Width(), h = whole.Height();
   const int64_t pixels = int64_t(w) * h;
   const auto none = [](size_t) { return size_t(0); };
   if (!interlaced && keep == whole) {
     // The whole frame is kept as it comes: straight into out.
     out.resize(size_t(pixels) + kSlack);
-    const bool decoded = DecodeCodes<TKeep::Copied>(codes.data(), totalBits, size, pixels, out.data(), 0, none);
+    const bool decoded = DecodeCodes<TKeep::Copied>(codes.Bytes, codes.Bits, codes.Size, pixels, out.data(), 0, none);
     out.resize(size_t(pixels));
     return decoded;
   }
@@ -193,7 +195,7 @@ bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& who
     std::memmove(buf.data(), buf.data() + at, pos - at);
     return pos - at;
   };
-  return DecodeCodes<TKeep::Spelt>(codes.data(), totalBits, size, pixels, buf.data(), limit, flush);
+  return DecodeCodes<TKeep::Spelt>(codes.Bytes, codes.Bits, codes.Size, pixels, buf.data(), limit, flush);
 }
 
 bool TFrameDecoder::Next(TDecodedFrame& frame) {
