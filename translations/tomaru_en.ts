@@ -56,7 +56,7 @@
     </message>
     <message>
         <source>%1 フレームは縁の色が 256 色に収まらないため減色しました</source>
-        <translation>%1 frames had their colours reduced: their edges' new colours would not fit in 256</translation>
+        <translation>%1 frames had their colours reduced: their edges&apos; new colours would not fit in 256</translation>
     </message>
 </context>
 <context>

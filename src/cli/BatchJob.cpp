@@ -73,9 +73,16 @@ QString MissingColorMessage(const QString& path, const TColorArgument& wanted) {
       .arg(path, ColorArgumentText(wanted));
 }
 
-QString MissingPixelMessage(const QString& path, const TColorArgument& wanted) {
-  return QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
-      .arg(path, ColorArgumentText(wanted));
+// The pixel:X,Y of the file's first frame, or the file's failure.
+TShownPixel PixelNamed(const TBatchSettings& settings, const TOpened& opened, const QString& path,
+                       const TColorArgument& wanted) {
+  QString error;
+  const auto pixel = settings.Pictures->FirstFramePixel(opened.Gif, wanted.X, wanted.Y, error);
+  if (!error.isEmpty()) throw TFailure{error};
+  if (!pixel)
+    throw TFailure{QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
+                       .arg(path, ColorArgumentText(wanted))};
+  return *pixel;
 }
 
 uint8_t ChosenEntry(const TBatchSettings& settings, const TOpened& opened, const QString& path) {
@@ -89,14 +96,9 @@ uint8_t ChosenEntry(const TBatchSettings& settings, const TOpened& opened, const
     case TColorArgument::TKind::Index:
       if (wanted.Index < doc.ColorCount) entry = wanted.Index;
       break;
-    case TColorArgument::TKind::Pixel: {
-      QString error;
-      const auto pixel = settings.Pictures->FirstFramePixel(opened.Gif, wanted.X, wanted.Y, error);
-      if (!error.isEmpty()) throw TFailure{error};
-      if (!pixel) throw TFailure{MissingPixelMessage(path, wanted)};
-      entry = EntryOfPickedPixel(doc, *pixel);
+    case TColorArgument::TKind::Pixel:
+      entry = EntryOfPickedPixel(doc, PixelNamed(settings, opened, path, wanted));
       break;
-    }
   }
   if (!entry) throw TFailure{MissingColorMessage(path, wanted)};
   return uint8_t(*entry);
@@ -113,13 +115,8 @@ std::optional<TColor> MatteColor(const TBatchSettings& settings, const TOpened& 
     case TColorArgument::TKind::Index:
       if (wanted.Index >= opened.Doc.ColorCount) throw TFailure{MissingColorMessage(path, wanted)};
       return opened.Doc.PaletteColors[wanted.Index];
-    case TColorArgument::TKind::Pixel: {
-      QString error;
-      const auto pixel = settings.Pictures->FirstFramePixel(opened.Gif, wanted.X, wanted.Y, error);
-      if (!error.isEmpty()) throw TFailure{error};
-      if (!pixel) throw TFailure{MissingPixelMessage(path, wanted)};
-      return pixel->Color;
-    }
+    case TColorArgument::TKind::Pixel:
+      return PixelNamed(settings, opened, path, wanted).Color;
   }
   return std::nullopt;
 }
