@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QToolTip>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -155,24 +154,20 @@ class ProgramTest : public ::testing::Test {
   quint64 Start(int i, const QString& gif) { return Launch(i, gif) ? WindowTitled(i, gif) : 0; }
 };
 
-struct TQuitCase {
-  bool PaletteAtStartUp;  // else shown by Ctrl+P
-  bool FromMenu;          // else the window manager's close request
-};
-
-class QuitTest : public ProgramTest, public ::testing::WithParamInterface<TQuitCase> {};
+class QuitTest : public ProgramTest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
 TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   REQUIRE_DESKTOP();
-  const TQuitCase c = GetParam();
-  InstallProgram(c.PaletteAtStartUp);
+  // Else shown by Ctrl+P; else the window manager's close request.
+  const auto [paletteAtStartUp, fromMenu] = GetParam();
+  InstallProgram(paletteAtStartUp);
   const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
   WriteAll(gif, SmallGif());
   const quint64 main = Start(0, gif);
   ASSERT_NE(main, 0u) << "no main window";
   QProcess& program = Programs[0];
   const qint64 pid = program.processId();
-  if (!c.PaletteAtStartUp) {
+  if (!paletteAtStartUp) {
     EXPECT_EQ(WindowOf(pid, kPaletteTitle), 0u);
     Activate(main);
     Keys(QStringLiteral("ctrl+p"));
@@ -185,7 +180,7 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   QTest::qWait(300);  // settled, as a user would be
 
   QElapsedTimer sinceRequest;
-  if (c.FromMenu) {
+  if (fromMenu) {
     Activate(main);
     Keys(QStringLiteral("alt+f"));  // ﾌｧｲﾙ(&F)
     QTest::qWait(300);
@@ -205,12 +200,10 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   EXPECT_TRUE(settings.contains("[MainForm]")) << settings.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest,
-                         ::testing::Values(TQuitCase{true, true}, TQuitCase{true, false}, TQuitCase{false, true},
-                                           TQuitCase{false, false}),
-                         [](const testing::TestParamInfo<TQuitCase>& info) {
-                           return std::string(info.param.PaletteAtStartUp ? "PaletteAtStartUp" : "PaletteByCtrlP") +
-                                  (info.param.FromMenu ? "_QuitFromMenu" : "_CloseBox");
+INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest, ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) ? "PaletteAtStartUp" : "PaletteByCtrlP") +
+                                  (std::get<1>(info.param) ? "_QuitFromMenu" : "_CloseBox");
                          });
 
 // Every step by keyboard, on the real program: the palette (Ctrl+P, arrows,
