@@ -39,7 +39,7 @@ QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool
   if (entry)
     ChooseEntry(doc, view, *entry);
   else
-    SetTransparency(doc, TAppPaths{dir + "/", dir + "/"}, view, false);
+    SetTransparency(doc, TAppPaths{dir + "/", dir + "/", QString()}, view, false);
   SaveChoice(doc, view, dir + "/window.gif");
   return ReadAll(dir + "/window.gif");
 }
@@ -371,10 +371,8 @@ TEST_F(CommandLine, BackgroundOptionsAreTheWindowsChoice) {
     if (!c.Args.contains("list")) args << "in.gif";
     const TCliRun run = Run(args);
     EXPECT_EQ(run.Exit, c.Exit) << run.Err.toStdString();
-    if (c.Exit == 0)
-      EXPECT_EQ(ReadAll(P("in-t.gif")), WindowSave(TwoWhites(), 1, true, P("window"), c.Chosen));
-    else
-      EXPECT_FALSE(run.Err.isEmpty());
+    EXPECT_TRUE(c.Exit == 0 || !run.Err.isEmpty());
+    if (c.Exit == 0) EXPECT_EQ(ReadAll(P("in-t.gif")), WindowSave(TwoWhites(), 1, true, P("window"), c.Chosen));
     if (c.Exit == 1) EXPECT_TRUE(run.Err.contains(c.Args.mid(8))) << run.Err.toStdString();
     QFile::remove(P("in-t.gif"));
     EXPECT_EQ(Files(), QStringList({"in.gif", "list"}));
