@@ -673,9 +673,12 @@ TEST_F(ProgramTest, TwoWindowsEachPreviewTheirOwnPicture) {
   EXPECT_TRUE(WorkFolders().isEmpty()) << WorkFolders().join(' ').toStdString();
 }
 
-// The page colour chosen in the colour dialog, by keyboard, is the preview's
-// background at once and again after a restart, before anything is done.
-TEST_F(ProgramTest, ThePageColourIsThereAfterARestart) {
+// What a restart keeps and what it sweeps: the page colour chosen in the
+// colour dialog, by keyboard, is the preview's background at once and again
+// after a restart, before anything is done; a window killed outright (SIGKILL,
+// as a crash or a power cut ends it) leaves its working folder behind only
+// until the next window starts.
+TEST_F(ProgramTest, ARestartKeepsThePageColourAndSweepsAKilledWindowsFolder) {
   REQUIRE_DESKTOP();
   InstallProgram();
   const QString picture = Dir.filePath(QStringLiteral("small.gif"));
@@ -694,6 +697,16 @@ TEST_F(ProgramTest, ThePageColourIsThereAfterARestart) {
   ASSERT_NE(second, 0u) << "no window after the restart";
   EXPECT_TRUE(WaitUntil([&] { return InPreview(second, green) > 5000; }, 20000)) << InPreview(second, green);
   KeepShot(FramedShot(second), QStringLiteral("page-colour-after-restart.png"));
+
+  const QStringList left = WorkFolders();
+  Programs[1].kill();
+  ASSERT_TRUE(Programs[1].waitForFinished(5000));
+  ASSERT_EQ(WorkFolders(), left);
+  ASSERT_EQ(left.size(), 1);
+  ASSERT_NE(Start(0, picture), 0u) << "no window after the kill";
+  const QStringList now = WorkFolders();
+  EXPECT_EQ(now.size(), 1) << now.join(' ').toStdString();
+  EXPECT_FALSE(now.contains(left[0]));
 }
 
 // A PNG of too many colours opens the reduction dialog, which names PNG in
@@ -723,26 +736,6 @@ TEST_F(ProgramTest, TheReductionDialogNamesThePngAndEscapeCancelsIt) {
     Programs[0].kill();
     Programs[0].waitForFinished(2000);
   }
-}
-
-// A window killed outright (SIGKILL, as a crash or a power cut ends it) leaves
-// its working folder behind only until the next window starts.
-TEST_F(ProgramTest, AKilledWindowsWorkingFolderGoesAtTheNextStart) {
-  REQUIRE_DESKTOP();
-  InstallProgram();
-  const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
-  WriteAll(gif, SmallGif());
-  ASSERT_NE(Start(0, gif), 0u) << "no first window";
-  const QStringList left = WorkFolders();
-  Programs[0].kill();
-  ASSERT_TRUE(Programs[0].waitForFinished(5000));
-  ASSERT_EQ(WorkFolders(), left);
-  ASSERT_EQ(left.size(), 1);
-
-  ASSERT_NE(Start(1, gif), 0u) << "no second window";
-  const QStringList now = WorkFolders();
-  EXPECT_EQ(now.size(), 1) << now.join(' ').toStdString();
-  EXPECT_FALSE(now.contains(left[0]));
 }
 
 }  // namespace
