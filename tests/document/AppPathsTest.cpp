@@ -12,23 +12,10 @@
 #include "common/TestFiles.h"
 #include "document/AppPaths.h"
 
-TEST(AppPaths, PortableWhenTheProgramDirectoryIsWritableElsePerUser) {
-  QTemporaryDir dir;
-  const TAppPaths portable = TAppPaths::ForAppDir(dir.path());
-  EXPECT_EQ(portable.AppDir, dir.path() + QStringLiteral("/"));
-  EXPECT_EQ(portable.Data(QStringLiteral("bg.css")), dir.path() + QStringLiteral("/data/bg.css"));
-
-  // A program directory that cannot take a data directory (here: absent).
-  qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/share")));
-  const TAppPaths installed = TAppPaths::ForAppDir(dir.path() + QStringLiteral("/missing/bin/"));
-  qunsetenv("XDG_DATA_HOME");
-  EXPECT_EQ(installed.AppDir, dir.path() + QStringLiteral("/missing/bin/"));
-  EXPECT_EQ(installed.DataDir, dir.path() + QStringLiteral("/share/tomaru/data/"));
-}
-
-// An installed program (bin/ beside share/tomaru/) keeps its working files per
-// user even where it could write beside itself, as root can in /usr/bin.
-TEST(AppPaths, InstalledProgramNeverWritesBesideItself) {
+// A program directory that can take a data directory keeps its files there
+// (portable); one that cannot (here: absent), or an installed program (bin/
+// beside share/tomaru/, writable as /usr/bin is for root), keeps them per user.
+TEST(AppPaths, PortableWhenTheProgramDirectoryIsWritableAndNotInstalledElsePerUser) {
   QTemporaryDir dir;
   const QString bin = dir.path() + QStringLiteral("/usr/bin/");
   QDir().mkpath(bin);
@@ -38,9 +25,15 @@ TEST(AppPaths, InstalledProgramNeverWritesBesideItself) {
   EXPECT_TRUE(InstalledPluginDir(bin).endsWith(QStringLiteral("/tomaru/plugins/")));
 
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/home")));
-  const TAppPaths paths = TAppPaths::ForAppDir(bin);
+  const std::pair<QString, QString> cases[] = {{QString(), QStringLiteral("/data/")},
+                                               {QStringLiteral("/missing/bin/"), QStringLiteral("/home/tomaru/data/")},
+                                               {QStringLiteral("/usr/bin/"), QStringLiteral("/home/tomaru/data/")}};
+  for (const auto& [appDir, dataDir] : cases) {
+    const TAppPaths paths = TAppPaths::ForAppDir(dir.path() + appDir);
+    EXPECT_EQ(paths.AppDir, dir.path() + (appDir.isEmpty() ? QStringLiteral("/") : appDir));
+    EXPECT_EQ(paths.Data(QStringLiteral("bg.css")), dir.path() + dataDir + QStringLiteral("bg.css"));
+  }
   qunsetenv("XDG_DATA_HOME");
-  EXPECT_EQ(paths.DataDir, dir.path() + QStringLiteral("/home/tomaru/data/"));
 }
 
 TEST(AppPaths, ShippedFileBesideTheProgramBeforeTheInstalledOne) {

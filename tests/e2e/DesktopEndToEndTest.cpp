@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QToolTip>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -64,19 +63,20 @@ class TDesktop : public ::testing::Environment {
 
 const QString kPaletteTitle = QStringLiteral("ﾊﾟﾚｯﾄ情報");
 
-QByteArray SmallGif(int w = 60, int h = 40) {
+QByteArray SmallGif() {
   TGifPlan s;
-  s.Width = w;
-  s.Height = h;
-  s.Colors.clear();
+  s.Width = 60, s.Height = 40, s.Colors.clear();
   for (int i = 0; i < 16; ++i) s.Colors.push_back({uint8_t(i * 16), uint8_t(200 - i * 8), uint8_t(40 + i * 10)});
-  for (int i = 0; i < w * h; ++i) s.Pixels.push_back(uint8_t((i % w) * 16 / w));
+  for (int i = 0; i < 60 * 40; ++i) s.Pixels.push_back(uint8_t((i % 60) * 16 / 60));
   return MakeGif(s);
 }
 
 int StackIndex(const QList<quint64>& order, quint64 id) { return int(order.indexOf(id)); }
 
 QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+
+// The window manager's close request, as the title bar's close box sends it.
+void CloseByManager(quint64 id) { RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(id)}); }
 
 // The screen under window id with the manager's frame around it, title included.
 QImage FramedShot(quint64 id) {
@@ -154,24 +154,20 @@ class ProgramTest : public ::testing::Test {
   quint64 Start(int i, const QString& gif) { return Launch(i, gif) ? WindowTitled(i, gif) : 0; }
 };
 
-struct TQuitCase {
-  bool PaletteAtStartUp;  // else shown by Ctrl+P
-  bool FromMenu;          // else the window manager's close request
-};
-
-class QuitTest : public ProgramTest, public ::testing::WithParamInterface<TQuitCase> {};
+class QuitTest : public ProgramTest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
 TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   REQUIRE_DESKTOP();
-  const TQuitCase c = GetParam();
-  InstallProgram(c.PaletteAtStartUp);
+  // Else shown by Ctrl+P; else the window manager's close request.
+  const auto [paletteAtStartUp, fromMenu] = GetParam();
+  InstallProgram(paletteAtStartUp);
   const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
   WriteAll(gif, SmallGif());
   const quint64 main = Start(0, gif);
   ASSERT_NE(main, 0u) << "no main window";
   QProcess& program = Programs[0];
   const qint64 pid = program.processId();
-  if (!c.PaletteAtStartUp) {
+  if (!paletteAtStartUp) {
     EXPECT_EQ(WindowOf(pid, kPaletteTitle), 0u);
     Activate(main);
     Keys(QStringLiteral("ctrl+p"));
@@ -184,7 +180,7 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   QTest::qWait(300);  // settled, as a user would be
 
   QElapsedTimer sinceRequest;
-  if (c.FromMenu) {
+  if (fromMenu) {
     Activate(main);
     Keys(QStringLiteral("alt+f"));  // ﾌｧｲﾙ(&F)
     QTest::qWait(300);
@@ -192,7 +188,7 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
     Keys(QStringLiteral("f"));  // 終了(&F)
   } else {
     sinceRequest.start();
-    RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(main)});
+    CloseByManager(main);
   }
   ASSERT_TRUE(program.waitForFinished(2000))
       << "still running 2 s after the close; windows left: " << (WindowOf(pid, kPaletteTitle) ? "the palette" : "none");
@@ -204,12 +200,10 @@ TEST_P(QuitTest, ClosingTheMainWindowEndsTheProgramWithinTwoSeconds) {
   EXPECT_TRUE(settings.contains("[MainForm]")) << settings.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest,
-                         ::testing::Values(TQuitCase{true, true}, TQuitCase{true, false}, TQuitCase{false, true},
-                                           TQuitCase{false, false}),
-                         [](const testing::TestParamInfo<TQuitCase>& info) {
-                           return std::string(info.param.PaletteAtStartUp ? "PaletteAtStartUp" : "PaletteByCtrlP") +
-                                  (info.param.FromMenu ? "_QuitFromMenu" : "_CloseBox");
+INSTANTIATE_TEST_SUITE_P(BothRoadsBothWays, QuitTest, ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) ? "PaletteAtStartUp" : "PaletteByCtrlP") +
+                                  (std::get<1>(info.param) ? "_QuitFromMenu" : "_CloseBox");
                          });
 
 // Every step by keyboard, on the real program: the palette (Ctrl+P, arrows,
@@ -290,6 +284,7 @@ class DesktopTest : public ::testing::Test {
   }
   quint64 MainId() const { return Form->winId(); }
   quint64 PaletteId() const { return Form->Palette->winId(); }
+  QImage FormShot() const { return Screen().copy(Form->frameGeometry().adjusted(-4, -4, 4, 4)); }
 
   void ShowPalette() {
     Form->actShowPalette->trigger();
@@ -372,28 +367,21 @@ TEST_F(DesktopTest, ThePaletteIsAToolWindowAboveTheMainWindowOnly) {
 TEST_F(DesktopTest, AMessageBoxAndTheSaveDialogAreAboveThePalette) {
   ShowPalette();
   TDialogs real;
-  int boxIndex = -1, paletteIndex = -1;
-  WhenManaged([&](QWidget* box) {
-    const QList<quint64> order = StackingOrder();
-    boxIndex = StackIndex(order, box->winId());
-    paletteIndex = StackIndex(order, PaletteId());
-  });
-  real.ShowMessage(Form.get(), QStringLiteral("パレットの上に出るメッセージ"));
-  ASSERT_GE(boxIndex, 0);
-  EXPECT_GT(boxIndex, paletteIndex) << "the message box is under the palette";
+  // A message raised from the main window, and from the palette itself.
+  for (QWidget* owner : {static_cast<QWidget*>(Form.get()), static_cast<QWidget*>(Form->Palette)}) {
+    int boxIndex = -1, paletteIndex = -1;
+    WhenManaged([&](QWidget* box) {
+      const QList<quint64> order = StackingOrder();
+      boxIndex = StackIndex(order, box->winId());
+      paletteIndex = StackIndex(order, PaletteId());
+    });
+    owner == Form.get() ? real.ShowMessage(owner, QStringLiteral("パレットの上に出るメッセージ"))
+                        : real.ShowError(owner, QStringLiteral("パレットから出たエラー"));
+    ASSERT_GE(boxIndex, 0);
+    EXPECT_GT(boxIndex, paletteIndex) << "the message box is under the palette";
+  }
 
-  // A message raised from the palette itself, too.
-  boxIndex = paletteIndex = -1;
-  WhenManaged([&](QWidget* box) {
-    const QList<quint64> order = StackingOrder();
-    boxIndex = StackIndex(order, box->winId());
-    paletteIndex = StackIndex(order, PaletteId());
-  });
-  real.ShowError(Form->Palette, QStringLiteral("パレットから出たエラー"));
-  ASSERT_GE(boxIndex, 0);
-  EXPECT_GT(boxIndex, paletteIndex);
-
-  int dialogIndex = -1;
+  int dialogIndex = -1, paletteIndex = -1;
   bool fieldUncovered = false;
   WhenManaged([&](QWidget* dialog) {
     const QList<quint64> order = StackingOrder();
@@ -419,13 +407,16 @@ TEST_F(DesktopTest, HoveringAToolbarButtonShowsItsHintAsATooltipAndLeavesThePane
   ASSERT_EQ(before[0], QStringLiteral("picture.gif"));
   QWidget* save = Form->tbtRatio->widgetForAction(Form->actSave);
   ASSERT_NE(save, nullptr);
+  const auto panelsKept = [&] {
+    EXPECT_EQ(PanelTexts(), before);
+    EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
+    for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
+  };
   const QPoint at = save->mapToGlobal(save->rect().center());
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
   EXPECT_TRUE(WaitUntil([] { return QToolTip::isVisible(); }, 3000)) << "no tooltip";
   EXPECT_EQ(QToolTip::text(), Form->actSave->Hint());
-  EXPECT_EQ(PanelTexts(), before);
-  for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
-  EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
+  panelsKept();
 
   // Walking the menu with the keyboard is the same.
   Keys(QStringLiteral("alt+f"));
@@ -437,9 +428,7 @@ TEST_F(DesktopTest, HoveringAToolbarButtonShowsItsHintAsATooltipAndLeavesThePane
     return QToolTip::isVisible() &&
            (QToolTip::text() == Form->actSave->Hint() || QToolTip::text() == Form->actOpen->Hint());
   }, 3000)) << QToolTip::text().toStdString();
-  EXPECT_EQ(PanelTexts(), before);
-  EXPECT_TRUE(Form->stb->currentMessage().isEmpty());
-  for (QLabel* p : Form->Panels) EXPECT_TRUE(p->isVisible());
+  panelsKept();
   Keys(QStringLiteral("Escape"));
   Keys(QStringLiteral("Escape"));
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("5")});
@@ -576,7 +565,7 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   // Both swatches are whole.
   for (QWidget* s : {static_cast<QWidget*>(Form->shpDefault), static_cast<QWidget*>(Form->shp)})
     EXPECT_TRUE(Form->rect().contains(QRect(s->mapTo(Form.get(), QPoint(0, 0)), s->size())));
-  KeepShot(Screen().copy(Form->frameGeometry().adjusted(-4, -4, 4, 4)), QStringLiteral("statusbar-smallest-width.png"));
+  KeepShot(FormShot(), QStringLiteral("statusbar-smallest-width.png"));
 }
 
 // A heavy animation, nearly every frame of which must be written anew once
@@ -608,11 +597,11 @@ TEST_F(DesktopTest, AHeavyPlanRunsWhileTheWindowAnswers) {
   ASSERT_TRUE(Form->Plans->Running()) << "the plan ended first: the picture is not heavy enough to tell";
   EXPECT_LT(answered, 300);
   QTest::qWait(100);
-  KeepShot(Screen().copy(Form->frameGeometry().adjusted(-4, -4, 4, 4)), QStringLiteral("plan-progress.png"));
+  KeepShot(FormShot(), QStringLiteral("plan-progress.png"));
   Keys(QStringLiteral("Escape"));
   WaitForPlan(*Form);
   QTest::qWait(300);
-  KeepShot(Screen().copy(Form->frameGeometry().adjusted(-4, -4, 4, 4)), QStringLiteral("size-panel.png"));
+  KeepShot(FormShot(), QStringLiteral("size-panel.png"));
 }
 
 // ---- two programs, two windows ----
@@ -672,21 +661,24 @@ TEST_F(ProgramTest, TwoWindowsEachPreviewTheirOwnPicture) {
   for (const bool otherClosed : {false, true}) {
     SCOPED_TRACE(otherClosed ? "after the other closed" : "beside the other");
     if (otherClosed) {
-      RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[1])});
+      CloseByManager(windows[1]);
       EXPECT_TRUE(Programs[1].waitForFinished(5000));
     }
     ChoosePageColour(windows[0], QStringLiteral("Return"));
     EXPECT_TRUE(WaitUntil([&] { return shows(0); }, 5000)) << counts(0);
   }
 
-  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(windows[0])});
+  CloseByManager(windows[0]);
   EXPECT_TRUE(Programs[0].waitForFinished(5000));
   EXPECT_TRUE(WorkFolders().isEmpty()) << WorkFolders().join(' ').toStdString();
 }
 
-// The page colour chosen in the colour dialog, by keyboard, is the preview's
-// background at once and again after a restart, before anything is done.
-TEST_F(ProgramTest, ThePageColourIsThereAfterARestart) {
+// What a restart keeps and what it sweeps: the page colour chosen in the
+// colour dialog, by keyboard, is the preview's background at once and again
+// after a restart, before anything is done; a window killed outright (SIGKILL,
+// as a crash or a power cut ends it) leaves its working folder behind only
+// until the next window starts.
+TEST_F(ProgramTest, ARestartKeepsThePageColourAndSweepsAKilledWindowsFolder) {
   REQUIRE_DESKTOP();
   InstallProgram();
   const QString picture = Dir.filePath(QStringLiteral("small.gif"));
@@ -698,13 +690,23 @@ TEST_F(ProgramTest, ThePageColourIsThereAfterARestart) {
   // Qt's colour dialog: its HTML field by its mnemonic (HTML(&H)), a colour, Return for OK.
   ChoosePageColour(first, QStringLiteral("alt+h ctrl+a numbersign 0 0 c 8 0 0 Return"));
   EXPECT_TRUE(WaitUntil([&] { return InPreview(first, green) > 5000; }, 5000)) << InPreview(first, green);
-  RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), Hex(first)});
+  CloseByManager(first);
   ASSERT_TRUE(Programs[0].waitForFinished(5000));
 
   const quint64 second = Start(1, picture);
   ASSERT_NE(second, 0u) << "no window after the restart";
   EXPECT_TRUE(WaitUntil([&] { return InPreview(second, green) > 5000; }, 20000)) << InPreview(second, green);
   KeepShot(FramedShot(second), QStringLiteral("page-colour-after-restart.png"));
+
+  const QStringList left = WorkFolders();
+  Programs[1].kill();
+  ASSERT_TRUE(Programs[1].waitForFinished(5000));
+  ASSERT_EQ(WorkFolders(), left);
+  ASSERT_EQ(left.size(), 1);
+  ASSERT_NE(Start(0, picture), 0u) << "no window after the kill";
+  const QStringList now = WorkFolders();
+  EXPECT_EQ(now.size(), 1) << now.join(' ').toStdString();
+  EXPECT_FALSE(now.contains(left[0]));
 }
 
 // A PNG of too many colours opens the reduction dialog, which names PNG in
@@ -734,26 +736,6 @@ TEST_F(ProgramTest, TheReductionDialogNamesThePngAndEscapeCancelsIt) {
     Programs[0].kill();
     Programs[0].waitForFinished(2000);
   }
-}
-
-// A window killed outright (SIGKILL, as a crash or a power cut ends it) leaves
-// its working folder behind only until the next window starts.
-TEST_F(ProgramTest, AKilledWindowsWorkingFolderGoesAtTheNextStart) {
-  REQUIRE_DESKTOP();
-  InstallProgram();
-  const QString gif = Dir.filePath(QStringLiteral("picture.gif"));
-  WriteAll(gif, SmallGif());
-  ASSERT_NE(Start(0, gif), 0u) << "no first window";
-  const QStringList left = WorkFolders();
-  Programs[0].kill();
-  ASSERT_TRUE(Programs[0].waitForFinished(5000));
-  ASSERT_EQ(WorkFolders(), left);
-  ASSERT_EQ(left.size(), 1);
-
-  ASSERT_NE(Start(1, gif), 0u) << "no second window";
-  const QStringList now = WorkFolders();
-  EXPECT_EQ(now.size(), 1) << now.join(' ').toStdString();
-  EXPECT_FALSE(now.contains(left[0]));
 }
 
 }  // namespace
