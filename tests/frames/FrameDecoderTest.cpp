@@ -124,8 +124,7 @@ TEST(FrameDecoder, DecodesRandomCodeStreamsAsGiflibDoes) {
 TEST(FrameDecoder, TakesOnlyWhatGiflibDecodesAndAsGiflibDoes) {
   std::vector<uint8_t> p;
   for (int i = 0; i < 40 * 30; ++i) p.push_back(uint8_t((i * 7 + i / 40) % 16 < 9 ? i % 3 : i % 16));
-  std::vector<TRgb> colors(16, kBlack);
-  const QByteArray gif = MakeAnimation(Plan(colors, {Full(p, Packed(1))}, 40, 30));
+  const QByteArray gif = MakeAnimation(Plan(std::vector<TRgb>(16, kBlack), {Full(p, Packed(1))}, 40, 30));
   const TGifFrame f = WalkGifFrames(gif).Frames.at(0);
   const int data = f.Descriptor + kGifImageDescriptorSize;
   int refused = 0, decoded = 0;
