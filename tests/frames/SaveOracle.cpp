@@ -1,6 +1,9 @@
 #include "SaveOracle.h"
 
+#include <gif_lib.h>
+
 #include "common/GifAnimation.h"
+#include "common/GifBuffers.h"
 #include "document/GifFrames.h"
 #include "frames/Background.h"
 #include "frames/SavePlan.h"
@@ -64,4 +67,22 @@ std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& s
       changed.push_back(int(k));
   }
   return changed;
+}
+
+std::vector<TRaster> Rasters(const QByteArray& data) {
+  TGifBufferReader reader{&data};
+  int error = 0;
+  GifFileType* gif = DGifOpen(&reader, ReadGifFromBuffer, &error);
+  std::vector<TRaster> out;
+  if (!gif) return out;
+  if (DGifSlurp(gif) == GIF_OK)
+    for (int i = 0; i < gif->ImageCount; ++i) {
+      const SavedImage& image = gif->SavedImages[i];
+      const GifImageDesc& d = image.ImageDesc;
+      const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+      out.push_back({TRect::Sized(d.Left, d.Top, d.Width, d.Height),
+                     {image.RasterBits, image.RasterBits + size_t(d.Width) * d.Height}, map ? map->ColorCount : 256});
+    }
+  DGifCloseFile(gif, &error);
+  return out;
 }

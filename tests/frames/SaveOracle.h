@@ -9,6 +9,7 @@
 
 #include "common/GifAnimation.h"
 #include "document/GifDocument.h"
+#include "frames/Canvas.h"
 
 // The document of a file, with entry made transparent.
 TGifDocument Chosen(const QByteArray& file, int entry);
@@ -29,3 +30,12 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved,
 
 // Frames whose descriptor, table or image data differ between the two files.
 std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& saved);
+
+// Each frame's pixel indices as giflib reads them, with its table's size;
+// none where giflib refuses the file.
+struct TRaster {
+  TRect Rect;
+  std::vector<uint8_t> Indices;
+  int Colors = 0;
+};
+std::vector<TRaster> Rasters(const QByteArray& data);
