@@ -33,8 +33,9 @@ const QByteArray& Heavier() {
   return file;
 }
 
-QByteArray Applied(const TSavePlan& plan, const QByteArray& source) { return plan.Edits.Apply(source); }
-QByteArray Applied(const TPlanResult& r) { return Applied(r.Plan, r.Source); }
+QByteArray Applied(const TPlanResult& r) { return r.Plan.Edits.Apply(r.Source); }
+// What the save of doc, planned here, writes.
+QByteArray Saved(const TGifDocument& doc) { return PlanSave(doc, true).Edits.Apply(doc.GifData); }
 
 // What a job delivered, in order.
 struct TRecord {
@@ -78,7 +79,7 @@ TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   const TPlanResult done = record.Done[0];
   EXPECT_FALSE(done.Failure);
   EXPECT_TRUE(done.Preview);
-  EXPECT_EQ(Applied(done), Applied(PlanSave(asStarted, true), asStarted.GifData));
+  EXPECT_EQ(Applied(done), Saved(asStarted));
   std::vector<std::pair<int, int>> progress;
   for (int k = 1; k <= 40; ++k) progress.emplace_back(k, 40);
   EXPECT_EQ(record.Progress, progress);
@@ -93,9 +94,9 @@ TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
       [](TGifDocument& d) { d.Background.Connected = true; }, [](TGifDocument& d) { d.Background.Matte = 0; },
       [](TGifDocument& d) { d.Background.Matte = RGBColor(1, 2, 3); }};
   for (const auto& change : changes) {
-    TGifDocument a = asStarted, b = asStarted;
+    TGifDocument a = asStarted;
     a.Background.Matte = RGBColor(1, 2, 4);
-    b.Background.Matte = RGBColor(1, 2, 4);
+    TGifDocument b = a;
     change(b);
     EXPECT_NE(TPlanKey::Of(a, true), TPlanKey::Of(b, true));
     a.TransparentOn = b.TransparentOn = false;
@@ -140,7 +141,7 @@ TEST(PlanJob, AwaitAnswersTheFinishedPlanOrWaitsForTheLatestChoice) {
   // Nothing planned yet: planned now, for the save; then answered at once.
   const TPlanResult* plan = job.Await(doc, true);
   ASSERT_NE(plan, nullptr);
-  EXPECT_EQ(Applied(*plan), Applied(PlanSave(doc, true), doc.GifData));
+  EXPECT_EQ(Applied(*plan), Saved(doc));
   EXPECT_EQ(job.Await(doc, true), plan);
   // A save while the preview of the same choice runs waits for it.
   job.Start(other, true, true);

@@ -23,6 +23,11 @@ void WhenShown(std::function<void(TSubtra*)> check) {
   });
 }
 
+// The choice's button: bits, or the picture's palette for any other value.
+QRadioButton* Radio(TSubtra* d, int bits) {
+  return bits == 8 ? d->rdo8 : bits == 4 ? d->rdo4 : bits == 1 ? d->rdo1 : d->rdoPicture;
+}
+
 }  // namespace
 
 TEST(Subtra, LayoutAndKeyboardOrder) {
@@ -115,14 +120,11 @@ TEST(Subtra, OkAnswersAndKeepsTheChoice) {
     TReduceChoice choice = c.Opening;
     WhenShown([c](TSubtra* d) {
       EXPECT_EQ(d->lblUseColor->text(), QStringLiteral("257色"));
-      const int opening = c.Opening.Bits;
-      QRadioButton* opened = opening == 8 ? d->rdo8 : opening == 4 ? d->rdo4 : opening == 1 ? d->rdo1 : d->rdoPicture;
-      EXPECT_TRUE(opened->isChecked());
+      EXPECT_TRUE(Radio(d, c.Opening.Bits)->isChecked());
       EXPECT_EQ(d->chkDither->isChecked(), c.Opening.Dither);
-      EXPECT_EQ(d->chkDither->isEnabled(), opened == d->rdoPicture);
-      QRadioButton* click = c.Click == 8 ? d->rdo8 : c.Click == 4 ? d->rdo4 : c.Click == 1 ? d->rdo1 : d->rdoPicture;
-      click->setChecked(true);
-      EXPECT_EQ(d->chkDither->isEnabled(), click == d->rdoPicture);
+      EXPECT_EQ(d->chkDither->isEnabled(), Radio(d, c.Opening.Bits) == d->rdoPicture);
+      Radio(d, c.Click)->setChecked(true);
+      EXPECT_EQ(d->chkDither->isEnabled(), Radio(d, c.Click) == d->rdoPicture);
       d->chkDither->setChecked(c.Dither);
       d->btnOK->click();
     });
@@ -139,16 +141,21 @@ TEST(Subtra, OkAnswersAndKeepsTheChoice) {
   EXPECT_EQ(AskReduceBitsDialog(nullptr, 257, QStringLiteral("BMP"), {}), std::optional<int>(ReducePicturePalette));
 }
 
-// The cancel button, Escape and the close box each answer nothing and keep
-// the earlier choice, whatever was clicked before.
-TEST(Subtra, CancelEscapeAndCloseBoxAnswerNothing) {
+// Help (its button or F1) opens the topic and leaves the dialog open; the
+// cancel button, Escape and the close box each answer nothing and keep the
+// earlier choice, whatever was clicked before.
+TEST(Subtra, HelpStaysOpenAndCancelEscapeAndCloseBoxAnswerNothing) {
   const std::function<void(TSubtra*)> ways[] = {
       [](TSubtra* d) { d->btnCancel->click(); },
       [](TSubtra* d) { QTest::keyClick(d->rdo1, Qt::Key_Escape); },
       [](TSubtra* d) { d->close(); },
   };
+  QStringList topics;
   for (const auto& cancel : ways) {
     WhenShown([cancel](TSubtra* d) {
+      d->btnHelp->click();
+      QTest::keyClick(d->rdo8, Qt::Key_F1);
+      EXPECT_TRUE(d->isVisible());
       d->rdo1->setChecked(true);
       d->chkDither->setChecked(true);
       d->rdo1->setFocus();
@@ -156,24 +163,13 @@ TEST(Subtra, CancelEscapeAndCloseBoxAnswerNothing) {
       EXPECT_FALSE(d->isVisible());
     });
     TReduceChoice kept{4, false};
-    EXPECT_EQ(AskReduceBitsDialog(nullptr, 300, QStringLiteral("PNG"), {}, &kept), std::nullopt);
+    const auto help = [&](QWidget* owner, const QString& topic) {
+      EXPECT_NE(owner, nullptr);
+      topics.append(topic);
+    };
+    EXPECT_EQ(AskReduceBitsDialog(nullptr, 300, QStringLiteral("PNG"), help, &kept), std::nullopt);
     EXPECT_EQ(kept.Bits, 4);
     EXPECT_FALSE(kept.Dither);
   }
-}
-
-TEST(Subtra, HelpOpensTheTopicAndStaysOpen) {
-  QStringList topics;
-  WhenShown([](TSubtra* d) {
-    d->btnHelp->click();
-    EXPECT_TRUE(d->isVisible());
-    QTest::keyClick(d->rdo8, Qt::Key_F1);
-    EXPECT_TRUE(d->isVisible());
-    d->btnCancel->click();
-  });
-  AskReduceBitsDialog(nullptr, 300, QStringLiteral("BMP"), [&](QWidget* owner, const QString& topic) {
-    EXPECT_NE(owner, nullptr);
-    topics.append(topic);
-  });
-  EXPECT_EQ(topics, QStringList({QStringLiteral("loadbmp(function)"), QStringLiteral("loadbmp(function)")}));
+  EXPECT_EQ(topics, QStringList(6, QStringLiteral("loadbmp(function)")));
 }
