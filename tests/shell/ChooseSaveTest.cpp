@@ -48,10 +48,8 @@ class ChooseSaveTest : public ::testing::Test {
     WriteAll(Path, File);
     Form->FileOpen(Path);
     QImage picture(4, 1, QImage::Format_RGB32);
-    picture.setPixelColor(0, 0, QColor(255, 255, 255));
-    picture.setPixelColor(1, 0, QColor(200, 0, 0));
-    picture.setPixelColor(2, 0, QColor(0, 0, 190));  // not exactly in the palette
-    picture.setPixelColor(3, 0, QColor(255, 255, 255));
+    const QColor shown[] = {Qt::white, QColor(200, 0, 0), QColor(0, 0, 190), Qt::white};  // 190: not in the palette
+    for (int x = 0; x < 4; ++x) picture.setPixelColor(x, 0, shown[x]);
     Form->img->SetPicture(picture);
   }
   QString PreviewCopy() const { return Form->Paths.Work(QStringLiteral("_.gif")); }

