@@ -12,16 +12,9 @@
 #include "choice/PlanJob.h"
 #include "common/GifAnimation.h"
 #include "common/TestFiles.h"
+#include "frames/SaveOracle.h"
 
 namespace {
-
-TGifDocument Opened(const QByteArray& file, uint8_t chosen = 0) {
-  TGifDocument doc;
-  EXPECT_TRUE(doc.ReadGifHeader(file));
-  doc.TransparentOn = true;
-  doc.TransparentIndex = chosen;
-  return doc;
-}
 
 // 40 frames, nearly all written anew; and one whose plan runs for a second.
 const QByteArray& Heavy() {
@@ -34,8 +27,6 @@ const QByteArray& Heavier() {
 }
 
 QByteArray Applied(const TPlanResult& r) { return r.Plan.Edits.Apply(r.Source); }
-// What the save of doc, planned here, writes.
-QByteArray Saved(const TGifDocument& doc) { return PlanSave(doc, true).Edits.Apply(doc.GifData); }
 
 // What a job delivered, in order.
 struct TRecord {
@@ -64,7 +55,7 @@ void Settle(const TPlanJob& job) { DeliverUntil([&] { return !job.Running(); });
 TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   TRecord record;
   TPlanJob job(record.Calls());
-  TGifDocument doc = Opened(Heavy(), 1);
+  TGifDocument doc = Chosen(Heavy(), 1);
   // Clicks in a row: only the last is delivered, with its progress alone.
   for (const uint8_t index : {1, 2, 0}) {
     doc.TransparentIndex = index;
@@ -79,7 +70,7 @@ TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   const TPlanResult done = record.Done[0];
   EXPECT_FALSE(done.Failure);
   EXPECT_TRUE(done.Preview);
-  EXPECT_EQ(Applied(done), Saved(asStarted));
+  EXPECT_EQ(Applied(done), Save(asStarted).Data);
   std::vector<std::pair<int, int>> progress;
   for (int k = 1; k <= 40; ++k) progress.emplace_back(k, 40);
   EXPECT_EQ(record.Progress, progress);
@@ -112,7 +103,7 @@ TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
 }
 
 TEST(PlanJob, ACancelledOrEndedPlanDeliversNothing) {
-  const TGifDocument heavier = Opened(Heavier());
+  const TGifDocument heavier = Chosen(Heavier(), 0);
   for (const bool ended : {false, true}) {
     SCOPED_TRACE(ended ? "job ended" : "plan cancelled");
     TRecord record;
@@ -137,11 +128,11 @@ TEST(PlanJob, ACancelledOrEndedPlanDeliversNothing) {
 TEST(PlanJob, AwaitAnswersTheFinishedPlanOrWaitsForTheLatestChoice) {
   TRecord record;
   TPlanJob job(record.Calls());
-  const TGifDocument doc = Opened(Heavy()), other = Opened(Heavy(), 7), latest = Opened(Heavy(), 9);
+  const TGifDocument doc = Chosen(Heavy(), 0), other = Chosen(Heavy(), 7), latest = Chosen(Heavy(), 9);
   // Nothing planned yet: planned now, for the save; then answered at once.
   const TPlanResult* plan = job.Await(doc, true);
   ASSERT_NE(plan, nullptr);
-  EXPECT_EQ(Applied(*plan), Saved(doc));
+  EXPECT_EQ(Applied(*plan), Save(doc).Data);
   EXPECT_EQ(job.Await(doc, true), plan);
   // A save while the preview of the same choice runs waits for it.
   job.Start(other, true, true);
@@ -158,7 +149,7 @@ TEST(PlanJob, AwaitAnswersTheFinishedPlanOrWaitsForTheLatestChoice) {
             std::vector<bool>({false, true, false}));
   // Cancelled while waiting (the window closing): no plan.
   QTimer::singleShot(0, [&] { job.Cancel(); });
-  EXPECT_EQ(job.Await(Opened(Heavy(), 11), true), nullptr);
+  EXPECT_EQ(job.Await(Chosen(Heavy(), 11), true), nullptr);
   EXPECT_EQ(record.Done.size(), 3u);
 }
 
@@ -181,7 +172,7 @@ TEST(ChoiceRoad, AFinishedPlanIsWrittenAndItsSizeShownBesideTheOpenedOne) {
   TPlanJob job(record.Calls());
   for (const bool allFrames : {true, false}) {  // frames written anew, or the first control only
     TPanelsView view;
-    const TPlanResult* plan = job.Await(Opened(Heavy()), allFrames);
+    const TPlanResult* plan = job.Await(Chosen(Heavy(), 0), allFrames);
     ASSERT_NE(plan, nullptr);
     const QByteArray expected = Applied(*plan);
     ShowPlannedPreview(*plan, paths, view, 1234);
