@@ -25,7 +25,9 @@ TNameList::TNameList(const QByteArray& path) : ShownList(ShownName(path)) {
     Fd = STDIN_FILENO;
     return;
   }
-  Fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a named pipe with no writer yet would hold open() past a
+  // stop signal (the handlers restart system calls). Fill waits in poll instead.
+  Fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   Owned = Fd >= 0;
   if (Fd < 0) Failure = ListError(ShownList, errno);
 }

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <csignal>
 #include <random>
+#include <sys/stat.h>
 
 #include "CliRun.h"
 #include "common/TestFiles.h"
@@ -91,6 +92,17 @@ TEST(CliInterrupt, ASignalStopsTheBatchCleanly) {
       }
     }
     EXPECT_TRUE(interrupted) << "signal " << signal << " never came before the batch's end";
+    // A list no one ever writes to: the batch waits for its names, and stops.
+    const QString fifo = folder + "/names";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess waiting;
+    waiting.start(QStringLiteral(TOMARU_BIN_DIR "/tomaru"), {"--transparent", "white", "--in-place", "--files0-from", fifo});
+    ASSERT_TRUE(waiting.waitForStarted());
+    while (!CatchesStopSignals(waiting.processId()) && waiting.state() == QProcess::Running) QThread::usleep(200);
+    ::kill(pid_t(waiting.processId()), signal);
+    EXPECT_TRUE(waiting.waitForFinished(5000)) << "a list no one writes to kept the batch past signal " << signal;
+    EXPECT_EQ(waiting.exitCode(), 128 + signal);
+    EXPECT_EQ(waiting.readAllStandardError(), QByteArray());
   }
 }
 
