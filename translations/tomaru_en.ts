@@ -649,6 +649,49 @@
     </message>
 </context>
 <context>
+    <name>LiqLibrary</name>
+    <message>
+        <source>色を減らす部分 (libimagequant) を読み込めませんでした。(%1)</source>
+        <translation>The part that reduces colours (libimagequant) could not be loaded. (%1)</translation>
+    </message>
+    <message>
+        <source>求める画質に届きません</source>
+        <translation>the quality asked for cannot be reached</translation>
+    </message>
+    <message>
+        <source>値が範囲外です</source>
+        <translation>a value is out of range</translation>
+    </message>
+    <message>
+        <source>中止されました</source>
+        <translation>it was stopped</translation>
+    </message>
+    <message>
+        <source>画素が渡されていません</source>
+        <translation>no pixels were given</translation>
+    </message>
+    <message>
+        <source>結果を受け取る場所が小さすぎます</source>
+        <translation>the space for the result is too small</translation>
+    </message>
+    <message>
+        <source>不正なポインタが渡されました</source>
+        <translation>an invalid pointer was given</translation>
+    </message>
+    <message>
+        <source>その使い方には対応していません</source>
+        <translation>that use is not supported</translation>
+    </message>
+    <message>
+        <source>エラー %1</source>
+        <translation>error %1</translation>
+    </message>
+    <message>
+        <source>色を減らせませんでした。(libimagequant: %1)</source>
+        <translation>The colours could not be reduced. (libimagequant: %1)</translation>
+    </message>
+</context>
+<context>
     <name>MainForm</name>
     <message>
         <source>透過済み</source>

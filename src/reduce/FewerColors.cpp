@@ -1,9 +1,8 @@
 #include "reduce/FewerColors.h"
 
 #include <algorithm>
-#include <new>
 
-#include "reduce/LiqHandles.h"
+#include "reduce/LiqLibrary.h"
 
 std::vector<uint32_t> ChooseFewerColors(const std::vector<TColorCount>& colors, int maxColors) {
   maxColors = std::clamp(maxColors, 1, 256);
@@ -23,22 +22,20 @@ std::vector<uint32_t> ChooseFewerColors(const std::vector<TColorCount>& colors, 
     for (int s = 0; s < 3; ++s) mean |= uint32_t(sum[s] / total + 0.5) << (16 - 8 * s);
     return {mean};
   }
-  TLiqAttr attr(liq_attr_create());
-  if (!attr) throw std::bad_alloc();
-  liq_set_max_colors(attr.get(), maxColors);
-  liq_set_speed(attr.get(), 8);
-  TLiqHistogram histogram(liq_histogram_create(attr.get()));
-  if (!histogram) throw std::bad_alloc();
+  const TLiq& liq = Liq();
+  const auto attr = LiqMade<TLiqAttr>(liq.AttrCreate());
+  CheckLiq(liq.SetMaxColors(attr.get(), maxColors));
+  CheckLiq(liq.SetSpeed(attr.get(), 8));
+  const auto histogram = LiqMade<TLiqHistogram>(liq.HistogramCreate(attr.get()));
   std::vector<liq_histogram_entry> entries;
   entries.reserve(colors.size());
   for (const TColorCount& c : colors)
     entries.push_back({{uint8_t(c.Rgb >> 16), uint8_t(c.Rgb >> 8), uint8_t(c.Rgb), 255}, std::max(c.Count, 1u)});
-  if (liq_histogram_add_colors(histogram.get(), attr.get(), entries.data(), int(entries.size()), 0) != LIQ_OK)
-    throw std::bad_alloc();
+  CheckLiq(liq.HistogramAddColors(histogram.get(), attr.get(), entries.data(), int(entries.size()), 0));
   liq_result* raw = nullptr;
-  if (liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK) throw std::bad_alloc();
+  CheckLiq(liq.HistogramQuantize(histogram.get(), attr.get(), &raw));
   TLiqResult result(raw);
-  const liq_palette* palette = liq_get_palette(result.get());
+  const liq_palette* palette = liq.GetPalette(result.get());
   std::vector<uint32_t> chosen;
   for (unsigned i = 0; i < palette->count && int(chosen.size()) < maxColors; ++i) {
     const liq_color& c = palette->entries[i];

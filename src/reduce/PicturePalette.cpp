@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "reduce/LiqHandles.h"
+#include "reduce/LiqLibrary.h"
 #include "reduce/NearestColor.h"
 #include "reduce/RgbRows.h"
 
@@ -77,23 +77,23 @@ QVector<QRgb> ChoosePalette(const std::vector<QRgb>& pixels, int w, int h, int m
   while (int64_t(w) * h / int64_t(step * step) > kSamplePixels) ++step;
   const int sw = std::max(1, int(size_t(w) / step)), sh = int(size_t(h) + step - 1) / int(step);
   std::vector<uint32_t> bytes = LiqBytes(pixels.data(), size_t(sw) * size_t(sh), step, w, sh);
-  TLiqAttr attr(liq_attr_create());
-  if (!attr) throw std::bad_alloc();
-  liq_set_max_colors(attr.get(), maxColors);
+  const TLiq& liq = Liq();
+  const auto attr = LiqMade<TLiqAttr>(liq.AttrCreate());
+  CheckLiq(liq.SetMaxColors(attr.get(), maxColors));
   // Speed 8 keeps one refinement pass of the palette: on photographs it
   // loses under half a dB against the slowest setting and is several times faster.
-  liq_set_speed(attr.get(), 8);
-  liq_attr_set_progress_callback(attr.get(), ReportLiqProgress, const_cast<TProgressRange*>(&progress));
-  TLiqImage image(liq_image_create_rgba(attr.get(), bytes.data(), sw, int(bytes.size() / size_t(sw)), 0));
-  TLiqHistogram histogram(liq_histogram_create(attr.get()));
-  if (!image || !histogram) throw std::bad_alloc();
-  if (liq_histogram_add_image(histogram.get(), attr.get(), image.get()) != LIQ_OK) throw std::bad_alloc();
+  CheckLiq(liq.SetSpeed(attr.get(), 8));
+  liq.SetProgressCallback(attr.get(), ReportLiqProgress, const_cast<TProgressRange*>(&progress));
+  const auto image =
+      LiqMade<TLiqImage>(liq.ImageCreateRgba(attr.get(), bytes.data(), sw, int(bytes.size() / size_t(sw)), 0));
+  const auto histogram = LiqMade<TLiqHistogram>(liq.HistogramCreate(attr.get()));
+  CheckLiq(liq.HistogramAddImage(histogram.get(), attr.get(), image.get()));
   liq_result* raw = nullptr;
-  const liq_error quantized = liq_histogram_quantize(histogram.get(), attr.get(), &raw);
+  const liq_error quantized = liq.HistogramQuantize(histogram.get(), attr.get(), &raw);
   TLiqResult result(raw);
   if (quantized == LIQ_ABORTED) return {};
-  if (quantized != LIQ_OK) throw std::bad_alloc();
-  const liq_palette* palette = liq_get_palette(result.get());
+  CheckLiq(quantized);
+  const liq_palette* palette = liq.GetPalette(result.get());
   QVector<QRgb> table;
   for (unsigned i = 0; i < palette->count; ++i) {
     const liq_color& c = palette->entries[i];

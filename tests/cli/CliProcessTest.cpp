@@ -71,21 +71,26 @@ TEST_F(CommandLine, EachColourFormNamesItsEntry) {
 }
 
 // What each run maps, as the dynamic loader reports it (libraries opened on
-// demand included): never the window's libraries, and Qt Gui only for a run
-// that decodes a picture.
+// demand included): never the window's libraries, Qt Gui only for a run
+// that decodes a picture, and libimagequant only for one that reduces colours.
 TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
   WriteAll(P("in.gif"), TwoWhites());
   QImage photo(4, 3, QImage::Format_RGB32);
   photo.fill(qRgb(0, 128, 255));
   ASSERT_TRUE(photo.save(P("in.bmp"), "BMP"));
+  QImage many(32, 32, QImage::Format_RGB32);  // 1024 colours
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) many.setPixel(x, y, qRgb(x * 8, y * 8, 128));
+  ASSERT_TRUE(many.save(P("many.bmp"), "BMP"));
   const struct {
     QString Args;
-    bool Decodes;
-  } cases[] = {{"--info in.gif", false},
-               {"--transparent white -o out.gif in.gif", false},
-               {"--none --in-place in.gif", false},
-               {"--transparent pixel:1,0 -o out.gif in.gif", true},
-               {"--none -o out.gif in.bmp", true}};
+    bool Decodes, Reduces;
+  } cases[] = {{"--info in.gif", false, false},
+               {"--transparent white -o out.gif in.gif", false, false},
+               {"--none --in-place in.gif", false, false},
+               {"--transparent pixel:1,0 -o out.gif in.gif", true, false},
+               {"--none -o out.gif in.bmp", true, false},
+               {"--none -o many.gif many.bmp", true, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Args.toStdString());
     const TCliRun run =
@@ -96,7 +101,9 @@ TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
       EXPECT_FALSE(run.Out.contains(never)) << never;
     for (const char* picture : {"libQt6Gui", "libtomaru-pictures"})
       EXPECT_EQ(run.Out.contains(picture), c.Decodes) << picture;
+    EXPECT_EQ(run.Out.contains("libimagequant"), c.Reduces);
   }
+  EXPECT_TRUE(QFile::exists(P("many.gif")));
 }
 
 // A program copied alone still patches GIFs; what needs a missing module says
@@ -116,6 +123,20 @@ TEST_F(CommandLine, AProgramWithoutItsModulesPatchesGifsAndNamesWhatIsMissing) {
     EXPECT_TRUE(failed.Err.contains(missing)) << failed.Err.toStdString();
   }
   EXPECT_FALSE(QFile::exists(P("pixel.gif")));
+  // A library under libimagequant's name without its functions (zlib):
+  // the run that reduces colours names it and writes nothing.
+  QImage many(32, 32, QImage::Format_RGB32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) many.setPixel(x, y, qRgb(x * 8, y * 8, 128));
+  ASSERT_TRUE(many.save(P("many.bmp"), "BMP"));
+  MakeDirs({"lib"});
+  const TCliRun noLiq = RunTomaruScript(
+      "cp -L \"$(ldd \"$T\" | grep -o '/[^ ]*/libz.so.1')\" lib/libimagequant.so.0 && "
+      "LD_LIBRARY_PATH=lib \"$T\" --none -o many.gif many.bmp",
+      Dir.path());
+  EXPECT_EQ(noLiq.Exit, 1);
+  EXPECT_TRUE(noLiq.Err.contains("libimagequant") && noLiq.Err.contains("liq_attr_create")) << noLiq.Err.toStdString();
+  EXPECT_FALSE(QFile::exists(P("many.gif")));
 }
 
 // Colour names are the program's own table; Qt Gui's reading of them is the oracle.
