@@ -1,6 +1,5 @@
 #include "choice/PlanJob.h"
 
-#include <QEventLoop>
 #include <QObject>
 #include <atomic>
 #include <condition_variable>
@@ -50,7 +49,11 @@ TPlanJob::TPlanJob(TCalls calls)
       }
       const auto current = [&] { return shared->Latest.load() == r.Serial; };
       if (!current()) continue;
-      TPlanResult result{TPlanKey::Of(r.Doc, r.AllFrames), r.Doc.GifData, {}, {}, r.Preview};
+      // A failed plan is delivered like a finished one, so a save waiting for it ends.
+      const auto failed = [&r](std::exception_ptr failure) {
+        return TPlanResult{TPlanKey::Of(r.Doc, r.AllFrames), r.Doc.GifData, {}, std::move(failure), r.Preview};
+      };
+      TPlanResult result = failed(nullptr);
       try {
         result.Plan = PlanSave(r.Doc, r.AllFrames, TFrameRewrite::Allowed, [&](int done, int count) {
           if (!current()) return false;
@@ -63,11 +66,21 @@ TPlanJob::TPlanJob(TCalls calls)
         result.Failure = std::current_exception();
       }
       if (!current()) continue;
-      QMetaObject::invokeMethod(context, [this, serial = r.Serial, result = std::move(result)]() mutable {
-        Deliver(serial, std::move(result));
-      }, Qt::QueuedConnection);
+      try {
+        Post(r.Serial, std::move(result));
+      } catch (...) {
+        // Posting takes memory too: what failed is delivered instead. Should
+        // that fail as well, the program ends, as with anything a thread cannot catch.
+        Post(r.Serial, failed(std::current_exception()));
+      }
     }
   });
+}
+
+void TPlanJob::Post(quint64 serial, TPlanResult result) {
+  QMetaObject::invokeMethod(Context.get(), [this, serial, result = std::move(result)]() mutable {
+    Deliver(serial, std::move(result));
+  }, Qt::QueuedConnection);
 }
 
 TPlanJob::~TPlanJob() {
@@ -85,24 +98,23 @@ void TPlanJob::Start(const TGifDocument& doc, bool allFrames, bool preview) {
   const TPlanKey key = TPlanKey::Of(doc, allFrames);
   std::lock_guard<std::mutex> lock(Shared->Lock);
   const quint64 serial = ++Shared->Latest;
-  Asked = key;
+  Asked.reset();  // until the plan is on its way: one that fails to start never runs
   if (Last && Last->Key == key) {
     // Made already: delivered again, as a newly finished plan would be.
     TPlanResult again = *Last;
     again.Preview = preview;
-    QMetaObject::invokeMethod(Context.get(), [this, serial, again = std::move(again)]() mutable {
-      Deliver(serial, std::move(again));
-    }, Qt::QueuedConnection);
-    return;
+    Post(serial, std::move(again));
+  } else {
+    Shared->Pending = TRequest{serial, doc, allFrames, preview};
+    Shared->Wake.notify_all();
   }
-  Shared->Pending = TRequest{serial, doc, allFrames, preview};
-  Shared->Wake.notify_all();
+  Asked = key;
 }
 
 void TPlanJob::Cancel() {
   ++Shared->Latest;
   Asked.reset();
-  if (Waiting) Waiting->quit();
+  if (Calls.Settled) Calls.Settled();
 }
 
 const TPlanResult* TPlanJob::Finished(const TPlanKey& key) const {
@@ -113,18 +125,13 @@ void TPlanJob::Deliver(quint64 serial, TPlanResult result) {
   if (Shared->Latest.load() != serial) return;
   Asked.reset();
   Last = std::move(result);
-  if (Waiting) Waiting->quit();
+  if (Calls.Settled) Calls.Settled();
   if (Calls.Done) Calls.Done(*Last);
 }
 
-const TPlanResult* TPlanJob::Await(const TGifDocument& doc, bool allFrames) {
+const TPlanResult* TPlanJob::Need(const TGifDocument& doc, bool allFrames) {
   const TPlanKey key = TPlanKey::Of(doc, allFrames);
   if (const TPlanResult* done = Finished(key)) return done;
   if (Asked != key) Start(doc, allFrames, false);
-  QEventLoop loop;
-  QEventLoop* outer = Waiting;
-  Waiting = &loop;
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-  Waiting = outer;
-  return Finished(key);
+  return nullptr;
 }

@@ -12,7 +12,6 @@
 #include "document/GifDocument.h"
 #include "frames/SavePlan.h"
 
-class QEventLoop;
 class QObject;
 
 // What a plan was made for: the document's bytes and the choice (its entry
@@ -46,6 +45,7 @@ class TPlanJob {
   struct TCalls {
     std::function<void(int done, int count)> Progress;  // frames judged of the latest plan
     std::function<void(const TPlanResult&)> Done;       // the latest plan, finished
+    std::function<void()> Settled;  // the latest plan was delivered or cancelled: nothing runs now
   };
   explicit TPlanJob(TCalls calls);
   // Stops a plan still running and waits for its thread; nothing more is delivered.
@@ -62,13 +62,14 @@ class TPlanJob {
   bool Running() const { return bool(Asked); }
   // The plan last delivered, when it was made for key.
   const TPlanResult* Finished(const TPlanKey& key) const;
-  // The plan of doc's choice: the one finished, else the running one or a
-  // new one waited for while this thread's events other than user input are
-  // delivered (progress, painting). Null when cancelled meanwhile.
-  const TPlanResult* Await(const TGifDocument& doc, bool allFrames);
+  // The plan of doc's choice when it is finished; else null, with that plan
+  // started unless it is the one running. How a caller waits for it (and
+  // what it lets happen meanwhile) is the caller's: Settled tells when to look again.
+  const TPlanResult* Need(const TGifDocument& doc, bool allFrames);
 
  private:
   struct TShared;
+  void Post(quint64 serial, TPlanResult result);
   void Deliver(quint64 serial, TPlanResult result);
 
   TCalls Calls;
@@ -76,5 +77,4 @@ class TPlanJob {
   std::unique_ptr<QObject> Context;  // owns the posted deliveries: gone with it
   std::optional<TPlanKey> Asked;     // the plan running, if any
   std::optional<TPlanResult> Last;
-  QEventLoop* Waiting = nullptr;
 };

@@ -13,6 +13,7 @@ TWorkAhead::TWorkAhead(bool ownThread) {
 }
 
 TWorkAhead::~TWorkAhead() {
+  // What a job left in hand threw is dropped with the job (see the header).
   if (!Thread.joinable()) return;
   {
     std::unique_lock<std::mutex> hold(Lock);
@@ -29,7 +30,12 @@ TWorkAhead::~TWorkAhead() {
 void TWorkAhead::Start(std::function<void()> job) {
   Started = true;
   if (!Thread.joinable()) {
-    job();
+    Thrown = nullptr;
+    try {
+      job();
+    } catch (...) {
+      Thrown = std::current_exception();  // met at Wait, as from the thread
+    }
     return;
   }
   {

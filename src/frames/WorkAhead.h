@@ -12,9 +12,14 @@
 class TWorkAhead {
  public:
   // Without a thread of its own (or where none is to be had), Start does
-  // the job at once.
+  // the job at once; what it threw is still met at Wait, so a caller sees the
+  // same answers either way.
   explicit TWorkAhead(bool ownThread);
-  // Waits for the job in hand.
+  // Waits for the job in hand, and discards what it threw: a job is left in
+  // hand only when its owner leaves early and will not use its result (a
+  // stop, an earlier frame that cannot be decoded, or an error of the owner's
+  // own, which is the one reported). A save never depends on that result, so
+  // its failure is no failure of the save.
   ~TWorkAhead();
   TWorkAhead(const TWorkAhead&) = delete;
   TWorkAhead& operator=(const TWorkAhead&) = delete;

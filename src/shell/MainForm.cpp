@@ -142,7 +142,10 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
 
   Plans = std::make_unique<TPlanJob>(TPlanJob::TCalls{
       [this](int done, int count) { SetMsg(PanelFrames, JudgingText(done, count)); },
-      [this](const TPlanResult& result) { Guarded([&] { PlanDone(result); }); }});
+      [this](const TPlanResult& result) { Guarded([&] { PlanDone(result); }); },
+      [this] {
+        if (PlanWait) PlanWait->quit();
+      }});
   CreateComponents();
   CreateMenus();
   CreateToolbar();

@@ -19,6 +19,7 @@
 #include "shell/StatusPanel.h"
 
 class QCheckBox;
+class QEventLoop;
 class QSpinBox;
 class QMenu;
 class QMenuBar;
@@ -153,6 +154,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QColor LastPreviewColor = Qt::white;  // the page colour, where the colour dialog starts
   // Plans saves and previews off the window's thread.
   std::unique_ptr<TPlanJob> Plans;
+  QEventLoop* PlanWait = nullptr;  // a save's wait for its plan, while one runs
 
   int ClientWidth() const { return width(); }
   void SetClientWidth(int w) { resize(w, height()); }

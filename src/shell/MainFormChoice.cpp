@@ -1,7 +1,9 @@
 // Choosing the transparent colour, previewing it and saving: the window's
 // side of the choice road.
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QSpinBox>
+#include <utility>
 
 #include "choice/Choice.h"
 
@@ -40,10 +42,18 @@ void TMainForm::PlanDone(const TPlanResult& result) {
 }
 
 const TPlanResult* TMainForm::AwaitPlan() {
-  const TPlanResult* plan = nullptr;
-  // A close asked for meanwhile waits for the save.
-  RunBusy([&] { plan = Plans->Await(Doc, AllFrames()); });
-  return plan;
+  const TPlanKey key = TPlanKey::Of(Doc, AllFrames());
+  if (const TPlanResult* plan = Plans->Need(Doc, AllFrames())) return plan;
+  // The window paints and shows the plan's progress but takes no input
+  // until the plan is delivered or cancelled; a close asked for meanwhile
+  // waits for the save.
+  RunBusy([this] {
+    QEventLoop loop;
+    QEventLoop* outer = std::exchange(PlanWait, &loop);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    PlanWait = outer;
+  });
+  return Plans->Finished(key);
 }
 
 void TMainForm::actPreviewColorExecute() {

@@ -28,13 +28,14 @@ const QByteArray& Heavier() {
 
 QByteArray Applied(const TPlanResult& r) { return r.Plan.Edits.Apply(r.Source); }
 
-// What a job delivered, in order.
+// What a job delivered, in order, and how often it told that nothing runs.
 struct TRecord {
   std::vector<std::pair<int, int>> Progress;
   std::vector<TPlanResult> Done;
+  int Settled = 0;
   TPlanJob::TCalls Calls() {
     return {[this](int done, int count) { Progress.emplace_back(done, count); },
-            [this](const TPlanResult& r) { Done.push_back(r); }};
+            [this](const TPlanResult& r) { Done.push_back(r); }, [this] { ++Settled; }};
   }
 };
 
@@ -49,6 +50,13 @@ void DeliverUntil(const std::function<bool()>& until, int ms = 60000) {
   QCoreApplication::processEvents();
 }
 void Settle(const TPlanJob& job) { DeliverUntil([&] { return !job.Running(); }); }
+
+// A save's wait, as the window's: the plan needed, events delivered until nothing runs.
+const TPlanResult* Await(TPlanJob& job, const TGifDocument& doc, bool allFrames) {
+  if (const TPlanResult* plan = job.Need(doc, allFrames)) return plan;
+  Settle(job);
+  return job.Finished(TPlanKey::Of(doc, allFrames));
+}
 
 }  // namespace
 
@@ -125,23 +133,23 @@ TEST(PlanJob, ACancelledOrEndedPlanDeliversNothing) {
   }
 }
 
-TEST(PlanJob, AwaitAnswersTheFinishedPlanOrWaitsForTheLatestChoice) {
+TEST(PlanJob, NeedAnswersTheFinishedPlanOrStartsTheLatestChoice) {
   TRecord record;
   TPlanJob job(record.Calls());
   const TGifDocument doc = Chosen(Heavy(), 0), other = Chosen(Heavy(), 7), latest = Chosen(Heavy(), 9);
   // Nothing planned yet: planned now, for the save; then answered at once.
-  const TPlanResult* plan = job.Await(doc, true);
+  const TPlanResult* plan = Await(job, doc, true);
   ASSERT_NE(plan, nullptr);
   EXPECT_EQ(Applied(*plan), Save(doc).Data);
-  EXPECT_EQ(job.Await(doc, true), plan);
+  EXPECT_EQ(Await(job, doc, true), plan);
   // A save while the preview of the same choice runs waits for it.
   job.Start(other, true, true);
-  plan = job.Await(other, true);
+  plan = Await(job, other, true);
   ASSERT_NE(plan, nullptr);
   EXPECT_EQ(plan->Key, TPlanKey::Of(other, true));
   // A save while an older choice is planned writes the latest one.
   job.Start(doc, false, true);
-  plan = job.Await(latest, true);
+  plan = Await(job, latest, true);
   ASSERT_NE(plan, nullptr);
   EXPECT_EQ(plan->Key, TPlanKey::Of(latest, true));
   ASSERT_EQ(record.Done.size(), 3u);
@@ -149,8 +157,9 @@ TEST(PlanJob, AwaitAnswersTheFinishedPlanOrWaitsForTheLatestChoice) {
             std::vector<bool>({false, true, false}));
   // Cancelled while waiting (the window closing): no plan.
   QTimer::singleShot(0, [&] { job.Cancel(); });
-  EXPECT_EQ(job.Await(Chosen(Heavy(), 11), true), nullptr);
+  EXPECT_EQ(Await(job, Chosen(Heavy(), 11), true), nullptr);
   EXPECT_EQ(record.Done.size(), 3u);
+  EXPECT_EQ(record.Settled, 4);  // each delivery and the cancel: the window's wait ends on it
 }
 
 namespace {
@@ -172,7 +181,7 @@ TEST(ChoiceRoad, AFinishedPlanIsWrittenAndItsSizeShownBesideTheOpenedOne) {
   TPlanJob job(record.Calls());
   for (const bool allFrames : {true, false}) {  // frames written anew, or the first control only
     TPanelsView view;
-    const TPlanResult* plan = job.Await(Chosen(Heavy(), 0), allFrames);
+    const TPlanResult* plan = Await(job, Chosen(Heavy(), 0), allFrames);
     ASSERT_NE(plan, nullptr);
     const QByteArray expected = Applied(*plan);
     ShowPlannedPreview(*plan, paths, view, 1234);
