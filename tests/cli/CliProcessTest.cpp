@@ -28,6 +28,14 @@ QByteArray AnimatedWhites() {
   return MakeAnimation(plan);
 }
 
+// A BMP of 1024 colours: converting it reduces them.
+void WriteManyColours(const QString& path) {
+  QImage many(32, 32, QImage::Format_RGB32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) many.setPixel(x, y, qRgb(x * 8, y * 8, 128));
+  ASSERT_TRUE(many.save(path, "BMP"));
+}
+
 // The window's save of the same choice: its choice road with a view that
 // shows nothing, then SaveChoice.
 QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool allFrames, const QString& dir,
@@ -78,10 +86,7 @@ TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
   QImage photo(4, 3, QImage::Format_RGB32);
   photo.fill(qRgb(0, 128, 255));
   ASSERT_TRUE(photo.save(P("in.bmp"), "BMP"));
-  QImage many(32, 32, QImage::Format_RGB32);  // 1024 colours
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) many.setPixel(x, y, qRgb(x * 8, y * 8, 128));
-  ASSERT_TRUE(many.save(P("many.bmp"), "BMP"));
+  WriteManyColours(P("many.bmp"));
   const struct {
     QString Args;
     bool Decodes, Reduces;
@@ -125,10 +130,7 @@ TEST_F(CommandLine, AProgramWithoutItsModulesPatchesGifsAndNamesWhatIsMissing) {
   EXPECT_FALSE(QFile::exists(P("pixel.gif")));
   // A library under libimagequant's name without its functions (zlib):
   // the run that reduces colours names it and writes nothing.
-  QImage many(32, 32, QImage::Format_RGB32);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) many.setPixel(x, y, qRgb(x * 8, y * 8, 128));
-  ASSERT_TRUE(many.save(P("many.bmp"), "BMP"));
+  WriteManyColours(P("many.bmp"));
   MakeDirs({"lib"});
   const TCliRun noLiq = RunTomaruScript(
       "cp -L \"$(ldd \"$T\" | grep -o '/[^ ]*/libz.so.1')\" lib/libimagequant.so.0 && "
