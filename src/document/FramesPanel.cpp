@@ -47,8 +47,24 @@ QString ShortSize(qint64 bytes) {
 
 }  // namespace
 
+QString PendingSizeText(qint64 opened) { return ShortSize(opened) + QStringLiteral("→…"); }
+
 QString FileSizeText(qint64 opened, qint64 saved) {
   if (saved < 0) return QString::number(opened) + QStringLiteral(" byte");
   // Both whole in the panel's room, however large.
   return ShortSize(opened) + QStringLiteral("→") + ShortSize(saved);
+}
+
+QString SavedText(const QString& path, qint64 bytes, const TFramePatchResult& frames) {
+  QString text = QCoreApplication::translate("FramesPanel", "保存しました: %1 (%2 バイト)").arg(path).arg(bytes);
+  if (frames.Reduced > 0)
+    text += QCoreApplication::translate("FramesPanel", "。%1 フレームは縁の色が 256 色に収まらないため減色しました")
+                .arg(frames.Reduced);
+  return text;
+}
+
+QString ReductionWarning(const TFramePatchResult& frames) {
+  if (frames.Reduced <= 0) return QString();
+  return QCoreApplication::translate("FramesPanel", "保存すると、%1 フレームは縁の色が 256 色に収まらないため減色されます")
+      .arg(frames.Reduced);
 }

@@ -44,6 +44,7 @@
 #include "persist/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
+#include "shell/StartHint.h"
 #include "shell/StatusPanel.h"
 
 namespace {
@@ -141,7 +142,10 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   ApplyCommandIcons(this);
 
   Plans = std::make_unique<TPlanJob>(TPlanJob::TCalls{
-      [this](int done, int count) { SetMsg(PanelFrames, JudgingText(done, count)); },
+      [this](int done, int count) {
+        SetMsg(PanelFrames, JudgingText(done, count));
+        SetMsg(PanelFileSize, PendingSizeText(OpenedSize));  // the size of an abandoned choice is no answer
+      },
       [this](const TPlanResult& result) { Guarded([&] { PlanDone(result); }); }});
   CreateComponents();
   CreateMenus();
@@ -263,17 +267,15 @@ void TMainForm::CreateComponents() {
   row->setSpacing(0);
   scbLeft = Named(new QScrollArea(panes), "scbLeft");
   scbLeft->setBackgroundRole(QPalette::Base);
-  // Tab goes from the check box straight to the picture, which scrolls itself.
+  // Tab goes to the picture, which scrolls itself, not to its pane.
   scbLeft->setFocusPolicy(Qt::NoFocus);
-  auto* leftCanvas = new QWidget;
-  leftCanvas->setAutoFillBackground(true);
-  QPalette white = leftCanvas->palette();
-  white.setColor(QPalette::Window, Qt::white);
-  leftCanvas->setPalette(white);
+  auto* leftCanvas = new TPictureCanvas;
   img = Named(new TImageView(leftCanvas), "img");
-  img->move(2, 2);
+  img->move(TPictureCanvas::Margin, TPictureCanvas::Margin);
   scbLeft->setWidget(leftCanvas);
   scbLeft->setWidgetResizable(false);
+  StartHint = new TStartHint(scbLeft->viewport());
+  connect(StartHint, &TStartHint::Chosen, this, [this](const QString& path) { Guarded([&] { RFClick(path); }); });
   row->addWidget(scbLeft);
 
   scbRight = Named(new QWidget(panes), "scbRight");
@@ -285,11 +287,10 @@ void TMainForm::CreateComponents() {
   column->addWidget(panes, 1);
   setCentralWidget(central);
 
-  // Tab goes from the check box straight to the picture, the two steps of
-  // every choice; the settings of the second row, each with its own
-  // mnemonic, follow the picture.
-  for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, img}, {img, spnTolerance}, {spnTolerance, chkConnected},
-                          {chkConnected, chkMatte}})
+  // Tab follows the strip as it reads: the check box, the row under it, then
+  // the picture.
+  for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, spnTolerance}, {spnTolerance, chkConnected},
+                          {chkConnected, chkMatte}, {chkMatte, img}})
     QWidget::setTabOrder(from, to);
   connect(img, &TImageView::Clicked, this, [this](const QPoint& pos) { Guarded([&] { imgClick(pos); }); });
   connect(chkTrans, &QCheckBox::clicked, this, [this] { Guarded([this] { chkTransClick(); }); });
@@ -392,6 +393,8 @@ void TMainForm::CreateStatusBar() {
     Panels[i] = panel;
   }
   Panels[PanelZoom]->setText(QStringLiteral("×1"));
+  Panels[PanelTransparency]->setToolTip(QCoreApplication::translate(
+      "MainForm", "開いたときのﾌｧｲﾙが透過済みかどうかです。保存で透過させる色は「適応したい透過色」に表示されます。"));
   // As high as the panels need (19 with a small font), never less.
   stb->setFixedHeight(qMax(19, Panels[0]->TextHeight() + 3));
   setStatusBar(stb);
@@ -473,6 +476,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::SetMenu(int level) {
   for (TAction* a : Commands) a->setEnabled(a->Tag <= level);
+  StartHint->setVisible(level == MenuLevelNoDocument);
   for (QWidget* w : std::initializer_list<QWidget*>{chkTrans, lblTolerance, spnTolerance, chkConnected, chkMatte})
     w->setEnabled(level != 0);
 }
@@ -509,7 +513,11 @@ void TMainForm::actOpenExecute() {
 
 void TMainForm::actCloseExecute() { close(); }
 
-void TMainForm::actShowPaletteExecute() { Palette->ShowPaletteFocused(); }
+void TMainForm::actShowPaletteExecute() {
+  // On the entry a save would make transparent, wherever it was chosen.
+  if (Doc.ColorCount > 0 && (Doc.ColorChosen || Doc.LoadedTransparent)) Palette->SetPoint(Doc.TransparentIndex);
+  Palette->ShowPaletteFocused();
+}
 
 void TMainForm::actFullScreenExecute() {
   if (isMaximized())
