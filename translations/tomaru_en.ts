@@ -571,10 +571,6 @@
         <translation>damaged after</translation>
     </message>
     <message>
-        <source>透過 %1/%2 ﾌﾚｰﾑ</source>
-        <translation>Transparent %1/%2 frames</translation>
-    </message>
-    <message>
         <source>書換 %1</source>
         <translation>rewritten %1</translation>
     </message>
@@ -609,6 +605,10 @@
     <message>
         <source>保存すると、%1 フレームは縁の色が 256 色に収まらないため減色されます</source>
         <translation>Saving will reduce the colours of %1 frames: their edges&apos; new colours do not fit in 256</translation>
+    </message>
+    <message>
+        <source>透過 %1/%2</source>
+        <translation>Transparent %1/%2</translation>
     </message>
 </context>
 <context>
@@ -723,10 +723,6 @@
         <translation>View/Zoom</translation>
     </message>
     <message>
-        <source>透過 9999/9999 ﾌﾚｰﾑ (書換 9999)</source>
-        <translation>Transparent 9999/9999 frames (rewritten 9999)</translation>
-    </message>
-    <message>
         <source>GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</source>
         <translation>GIF/BMP/PNG/JPEG pictures (*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</translation>
     </message>
@@ -761,6 +757,10 @@
     <message>
         <source>開いたときのﾌｧｲﾙが透過済みかどうかです。保存で透過させる色は「適応したい透過色」に表示されます。</source>
         <translation>Whether the file was transparent as opened. The colour a save makes transparent shows in &quot;Colour to apply&quot;.</translation>
+    </message>
+    <message>
+        <source>透過 999/999 (書換 999, 減色 999)</source>
+        <translation>Transparent 999/999 (rewritten 999, reduced 999)</translation>
     </message>
 </context>
 <context>

@@ -13,7 +13,7 @@ QString FramesCountText(const TFramePatchResult& frames) {
 QString FramesPanelText(const TFramePatchResult& frames) {
   QString text;
   if (frames.Frames > 1)
-    text = QCoreApplication::translate("FramesPanel", "透過 %1/%2 ﾌﾚｰﾑ").arg(frames.TransparentFrames).arg(frames.Frames);
+    text = QCoreApplication::translate("FramesPanel", "透過 %1/%2").arg(frames.TransparentFrames).arg(frames.Frames);
   QStringList notes;
   if (frames.Rewritten > 0) notes << QCoreApplication::translate("FramesPanel", "書換 %1").arg(frames.Rewritten);
   if (frames.NotRight > 0) notes << QCoreApplication::translate("FramesPanel", "不可 %1").arg(frames.NotRight);

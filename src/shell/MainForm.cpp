@@ -68,7 +68,7 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "JPEG->GIF 100
                               {50, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "256 色")},
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
-                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")}};
+                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 999/999 (書換 999, 減色 999)")}};
 
 // A command's hint shows beside it whenever it is highlighted, by the mouse
 // or by the arrow keys (Qt's own menu tooltips answer the mouse only).
@@ -229,6 +229,7 @@ void TMainForm::CreateComponents() {
   Label2->move(304, 10);
   shp = Named(new TShape(pnlTopMain), "shp");
   shp->move(403, 7);
+  shp->SetColor(std::nullopt);  // nothing to make transparent before a picture
   shp->setToolTip(
       QCoreApplication::translate("MainForm", "現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
   // A second row under the first: each control as wide as its text in the

@@ -5,6 +5,7 @@
 // With TOMARU_SHOTS set it keeps the screenshots of the open dialog with its
 // preview, a failed save's message and the status bar at the smallest width.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTreeView>
@@ -40,6 +41,7 @@
 #include "shell/Palette.h"
 #include "shell/QtTranslation.h"
 #include "shell/Shape.h"
+#include "shell/StartHint.h"
 #include "shell/StatusPanel.h"
 
 namespace {
@@ -550,7 +552,7 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   const QStringList widest{QStringLiteral("JPEG->GIF 99% Complete"), QStringLiteral("height : 65535"),
                            QStringLiteral("Width : 65535"), QStringLiteral("999KB→999.9MB"),
                            QStringLiteral("透過済み"), QStringLiteral("256 色"), QStringLiteral("*255"),
-                           QStringLiteral("×8"), QStringLiteral("透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")};
+                           QStringLiteral("×8"), QStringLiteral("透過 999/999 (書換 999, 減色 999)")};
   for (int i = 0; i < 9; ++i) {
     TStatusPanel* p = Form->Panels[i];
     EXPECT_TRUE(p->isVisible());
@@ -603,6 +605,125 @@ TEST_F(DesktopTest, AHeavyPlanRunsWhileTheWindowAnswers) {
   QTest::qWait(300);
   KeepShot(FormShot(), QStringLiteral("size-panel.png"));
 }
+
+// ---- the first minute, in either language ----
+
+// The window built in the parameter's language; Japanese again afterwards.
+class FirstMinuteTest : public DesktopTest, public ::testing::WithParamInterface<TLanguage> {
+ protected:
+  void SetUp() override {
+    InstallTranslations(*qApp, GetParam(), QStringLiteral(TOMARU_BIN_DIR "/"));
+    DesktopTest::SetUp();
+  }
+  void TearDown() override {
+    DesktopTest::TearDown();
+    InstallTranslations(*qApp, TLanguage::Japanese, QStringLiteral(TOMARU_BIN_DIR "/"));
+  }
+  QString Shot(const char* name) const {
+    return QStringLiteral("%1-%2.png").arg(QLatin1String(name), GetParam() == TLanguage::Japanese ? "ja" : "en");
+  }
+};
+
+QColor Qt(TRgb c) { return QColor(c.R, c.G, c.B); }
+
+// 背景透過 ticked before any colour is chosen takes the top-left pixel's
+// colour, not entry 0 (the red text); a file transparent already keeps its
+// own. The swatch and panel 6 show the colour giflib then reads as
+// transparent in the saved file, and the status bar says where it went.
+TEST_P(FirstMinuteTest, TickingFirstTakesTheTopLeftPixelAndShowsWhatTheSaveMakesTransparent) {
+  TGifPlan logo;
+  logo.Width = 40, logo.Height = 20, logo.Colors = {{255, 0, 0}, {255, 255, 255}, {0, 160, 0}, {0, 0, 0}};
+  logo.Pixels.assign(40 * 20, 1);
+  for (int x = 8; x < 32; ++x) logo.Pixels[10 * 40 + x] = 0;
+  TGifPlan transparent = logo;
+  transparent.GceFlags = 1, transparent.GceIndex = 2;
+  const struct {
+    const char* Name;
+    TGifPlan Plan;
+    TRgb Expected;  // the corner's colour, or the file's own transparent one
+  } rows[] = {{"logo", logo, logo.Colors[logo.Pixels[0]]}, {"transparent", transparent, logo.Colors[2]}};
+  const QString target = Dir.filePath(QStringLiteral("saved.gif"));
+  TSaveInto ui(target);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const QString path = Dir.filePath(QLatin1String(row.Name) + QStringLiteral(".gif"));
+    WriteAll(path, MakeGif(row.Plan));
+    Form->FileOpen(path);
+    const bool own = row.Plan.GceFlags.has_value();
+    // Nothing of the picture before: the file's own colour, or none.
+    EXPECT_EQ(Form->shp->Color(), own ? std::optional<QColor>(Qt(row.Expected)) : std::nullopt);
+    Activate(MainId());
+    Keys(QString::fromLatin1(own ? "alt+t alt+t" : "alt+t"));  // a transparent file opens ticked: off, then on
+    ASSERT_TRUE(WaitUntil([&] { return Form->chkTrans->isChecked() && Form->Doc.TransparentOn; }, 3000));
+    const QString index = Form->Msg(PanelIndex);
+    EXPECT_EQ(Form->shp->Color(), Qt(row.Expected)) << index.toStdString();
+    Form->actSave->trigger();
+    const auto saved = DecodeGif(ReadAll(target));
+    ASSERT_TRUE(saved && saved->TransparentIndex >= 0);
+    EXPECT_EQ(Qt(saved->Colors[saved->TransparentIndex]), Qt(row.Expected));
+    EXPECT_EQ(index, QString::number(saved->TransparentIndex));
+    const QString said = Form->stb->currentMessage();
+    EXPECT_TRUE(said.contains(target) && said.contains(QString::number(QFileInfo(target).size()))) << said.toStdString();
+  }
+  QTest::qWait(300);
+  KeepShot(FormShot(), Shot("save-confirmation"));
+}
+
+// Before anything is open the picture pane says how to open a picture and
+// lists the files opened before; a link opens its file.
+TEST_P(FirstMinuteTest, TheFirstStartSaysWhatToDoAndListsTheRecentFiles) {
+  Form.reset();  // a window of its own, started after picture.gif was opened
+  Form = std::make_unique<TMainForm>(Dir.path() + QStringLiteral("/"));
+  Form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+  QTest::qWait(300);
+  EXPECT_TRUE(Form->StartHint->isVisible());
+  EXPECT_TRUE(Form->StartHint->text().contains(QStringLiteral("Ctrl+O")));
+  EXPECT_TRUE(Form->StartHint->text().contains(QStringLiteral("picture.gif")));
+  KeepShot(FormShot(), Shot("first-start"));
+  emit Form->StartHint->linkActivated(QStringLiteral("0"));
+  EXPECT_EQ(Form->Doc.OpenedFileName, Gif);
+  EXPECT_FALSE(Form->StartHint->isVisible());
+}
+
+// Frames whose edges, matted to the page, need more colours than a table
+// holds: at the default width the frames panel shows its counts whole, and
+// the status bar says plainly that a save reduces colours.
+TEST_P(FirstMinuteTest, TheFramesPanelShowsAReductionWholeAtTheDefaultWidth) {
+  std::vector<TRgb> greys;
+  for (int i = 0; i < 256; ++i) greys.push_back({uint8_t(i), uint8_t(i), uint8_t(i)});
+  TAnimPlan plan;
+  plan.Width = plan.Height = 64, plan.Colors = greys;
+  uint32_t seed = 12345;
+  for (int f = 0; f < 12; ++f) {
+    TAnimFrame frame;
+    frame.Packed = Packed(1);
+    frame.Pixels.assign(64 * 64, 255);
+    for (int y = 12 + f; y < 40 + f; ++y)
+      for (int x = 12; x < 52; ++x) seed = seed * 1103515245u + 12345u, frame.Pixels[y * 64 + x] = uint8_t(seed >> 16) % 250;
+    plan.Frames.push_back(frame);
+  }
+  const QString noise = Dir.filePath(QStringLiteral("noise.gif"));
+  WriteAll(noise, MakeAnimation(plan));
+  Form->FileOpen(noise);
+  Form->LastPreviewColor = QColor(0x3A, 0x7B, 0xD5);
+  Form->chkMatte->setChecked(true);
+  Form->PaletteChoice(255, 255, 255, 255);
+  WaitForPlan(*Form);
+  const QString warning = Form->stb->currentMessage();
+  EXPECT_FALSE(warning.isEmpty());
+  QTest::qWait(300);
+  KeepShot(FormShot(), Shot("frames-reduction-message"));
+  Form->stb->clearMessage();
+  QTest::qWait(300);
+  EXPECT_EQ(Form->width(), Form->minimumWidth());  // the default size, widened to the status bar
+  TStatusPanel* frames = Form->Panels[PanelFrames];
+  EXPECT_FALSE(frames->IsElided()) << frames->text().toStdString();
+  KeepShot(FormShot(), Shot("frames-panel-default-width"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, FirstMinuteTest, ::testing::Values(TLanguage::Japanese, TLanguage::English),
+                         [](const auto& info) { return info.param == TLanguage::Japanese ? "Japanese" : "English"; });
 
 // ---- two programs, two windows ----
 
