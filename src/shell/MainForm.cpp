@@ -229,7 +229,9 @@ void TMainForm::CreateComponents() {
   Label2->move(304, 10);
   shp = Named(new TShape(pnlTopMain), "shp");
   shp->move(403, 7);
-  shp->SetColor(std::nullopt);  // nothing to make transparent before a picture
+  // Nothing transparent before a picture.
+  shp->SetColor(std::nullopt);
+  shpDefault->SetColor(std::nullopt);
   shp->setToolTip(
       QCoreApplication::translate("MainForm", "現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
   // A second row under the first: each control as wide as its text in the

@@ -653,8 +653,11 @@ TEST_P(FirstMinuteTest, TickingFirstTakesTheTopLeftPixelAndShowsWhatTheSaveMakes
     // Nothing of the picture before: the file's own colour, or none.
     EXPECT_EQ(Form->shp->Color(), own ? std::optional<QColor>(Qt(row.Expected)) : std::nullopt);
     Activate(MainId());
-    Keys(QString::fromLatin1(own ? "alt+t alt+t" : "alt+t"));  // a transparent file opens ticked: off, then on
-    ASSERT_TRUE(WaitUntil([&] { return Form->chkTrans->isChecked() && Form->Doc.TransparentOn; }, 3000));
+    // A transparent file opens ticked: off, then on.
+    for (const bool on : own ? std::vector<bool>{false, true} : std::vector<bool>{true}) {
+      Keys(QStringLiteral("alt+t"));
+      ASSERT_TRUE(WaitUntil([&] { return Form->chkTrans->isChecked() == on && Form->Doc.TransparentOn == on; }, 3000));
+    }
     const QString index = Form->Msg(PanelIndex);
     EXPECT_EQ(Form->shp->Color(), Qt(row.Expected)) << index.toStdString();
     Form->actSave->trigger();
@@ -723,6 +726,67 @@ TEST_P(FirstMinuteTest, TheFramesPanelShowsAReductionWholeAtTheDefaultWidth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, FirstMinuteTest, ::testing::Values(TLanguage::Japanese, TLanguage::English),
+                         [](const auto& info) { return info.param == TLanguage::Japanese ? "Japanese" : "English"; });
+
+// Saving over another existing file asks first, in the run's language, with
+// the real dialogs: Escape keeps the file (and goes back to the dialog),
+// Replace replaces it. Saving over the opened file asks nothing.
+class ReplaceTest : public ProgramTest, public ::testing::WithParamInterface<TLanguage> {};
+
+TEST_P(ReplaceTest, SavingOverAnotherFileAsksFirstAndOverTheOpenedOneDoesNot) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const bool japanese = GetParam() == TLanguage::Japanese;
+  const QString gif = Dir.filePath(QStringLiteral("picture.gif")), other = Dir.filePath(QStringLiteral("other.gif"));
+  WriteAll(gif, SmallGif());
+  WriteAll(other, "another file");
+  ASSERT_TRUE(Launch(0, gif, QString::fromLatin1(japanese ? "ja_JP.UTF-8" : "en_US.UTF-8")));
+  const quint64 main = WindowTitled(0, gif);
+  ASSERT_NE(main, 0u) << "no main window";
+  const qint64 pid = Programs[0].processId();
+  const QString question = japanese ? QStringLiteral("確認") : QStringLiteral("Confirm");
+  const auto windows = [&] {
+    int n = 0;
+    for (const TClientWindow& w : ClientWindows()) n += w.Pid == pid;
+    return n;
+  };
+  Activate(main);
+  QTest::qWait(300);
+  Keys(QStringLiteral("alt+t"));  // something to save
+  // Ctrl+S, then the name typed over the proposed one and Return.
+  const auto saveAs = [&](const QString& path) {
+    Activate(main);
+    Keys(QStringLiteral("ctrl+s"));
+    ASSERT_TRUE(WaitUntil([&] { return windows() == 2; }, 5000)) << "no save dialog";
+    QTest::qWait(500);
+    Keys(QStringLiteral("ctrl+a"));
+    RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), path});
+    QTest::qWait(300);
+    Keys(QStringLiteral("Return"));
+  };
+  for (const char* answer : {"Escape", "alt+r"}) {
+    SCOPED_TRACE(answer);
+    saveAs(other);
+    const quint64 box = WindowTitled(0, question);
+    ASSERT_NE(box, 0u) << "no question before replacing another file";
+    KeepShot(FramedShot(box), QStringLiteral("replace-question-%1.png").arg(japanese ? "ja" : "en"));
+    Keys(QString::fromLatin1(answer));
+    EXPECT_TRUE(WaitUntil([&] { return WindowOf(pid, question) == 0; }, 3000));
+    if (answer[0] == 'E') {
+      EXPECT_TRUE(WaitUntil([&] { return windows() == 2; }, 3000)) << "not back in the dialog";
+      Keys(QStringLiteral("Escape"));
+      EXPECT_TRUE(WaitUntil([&] { return windows() == 1; }, 3000));
+      EXPECT_EQ(ReadAll(other), QByteArray("another file"));
+    }
+  }
+  EXPECT_TRUE(WaitUntil([&] { return DecodeGif(ReadAll(other)).has_value(); }, 5000)) << "not replaced";
+  const QByteArray opened = ReadAll(gif);
+  saveAs(gif);
+  EXPECT_TRUE(WaitUntil([&] { return ReadAll(gif) != opened && windows() == 1; }, 5000)) << "the opened file not saved";
+  EXPECT_EQ(WindowOf(pid, question), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ReplaceTest, ::testing::Values(TLanguage::Japanese, TLanguage::English),
                          [](const auto& info) { return info.param == TLanguage::Japanese ? "Japanese" : "English"; });
 
 // ---- two programs, two windows ----
