@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +36,7 @@
 #include "shell/Dialogs.h"
 #include "shell/EveryEntryPicture.h"
 #include "shell/HelpViewer.h"
+#include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/PlanWait.h"
 #include "shell/OpenPreview.h"
@@ -241,11 +243,11 @@ TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
   Keys(QStringLiteral("alt+t"));  // 背景透過(&T) off
   EXPECT_TRUE(carries(-1)) << previewIndex();
 
-  // The picture: 背景透過(&T) on, Tab into the picture, ten and two right,
+  // The picture: 背景透過(&T) on, Tab through the strip into the picture, ten and two right,
   // five down: (12, 5), entry 92; Return picks it at zoom 1. The focus marks
   // as they are left on the screen: the check box after its mnemonic, the
   // pick cursor on the picture's top-left pixel.
-  for (const char* key : {"alt+t", "Tab"}) {
+  for (const char* key : {"alt+t", "Tab Tab Tab Tab"}) {  // past the strip's second row
     Keys(QString::fromLatin1(key));
     QTest::qWait(400);
     KeepShot(FramedShot(main), QString::fromLatin1(key[0] == 'T' ? "focus-pick-cursor-corner.png" : "focus-check-box.png"));
@@ -454,6 +456,49 @@ TEST_F(DesktopTest, TheHelpOpensBesideTheMainWindowInsideTheScreen) {
   Activate(help->winId());
   Keys(QStringLiteral("Escape"));
   EXPECT_TRUE(WaitUntil([&] { return !CurrentHelpViewer() || !CurrentHelpViewer()->isVisible(); }, 3000));
+}
+
+// The keyboard and the focus, one row a step: Tab follows the strip (the
+// check box, the row under it, then the picture), and the picture's focus
+// mark rings it whole as a spin box's rings the box, not a few pixels in a
+// corner; the palette opens on the choice just made on the picture, and
+// Home and End go to its first and last entry.
+TEST_F(DesktopTest, TheKeyboardFollowsTheStripAndThePaletteOpensOnTheChoice) {
+  const QString keys = Dir.filePath(QStringLiteral("keys.gif"));
+  WriteAll(keys, EveryPixelItsOwnEntry());
+  Form->FileOpen(keys);
+  Activate(MainId());
+  Form->chkTrans->setFocus();
+  QTest::qWait(100);
+  QWidget* canvas = Form->img->parentWidget();
+  const QImage unfocused = canvas->grab().toImage();
+  // Pixels the focus changed just outside the picture, on every side.
+  const auto ringed = [&] {
+    const QImage now = canvas->grab().toImage();
+    const QRect picture = Form->img->geometry();
+    int n = 0;
+    for (int y = 0; y < now.height(); ++y)
+      for (int x = 0; x < now.width(); ++x) n += !picture.contains(x, y) && now.pixel(x, y) != unfocused.pixel(x, y);
+    return n >= 2 * (picture.width() + picture.height());
+  };
+  const auto focus = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+  const struct {
+    const char* Keys;
+    const char* Focus;
+    const char* PaletteIndex;  // the entry the palette shows selected
+  } steps[] = {{"alt+t", "chkTrans", nullptr},      {"Tab", "spnTolerance", nullptr}, {"Tab", "chkConnected", nullptr},
+               {"Tab", "chkMatte", nullptr},        {"Tab", "img", nullptr},          {"Right Right Down Return", "img", nullptr},
+               {"ctrl+p", "imgPal", "18"},          {"Home", "imgPal", "0"},          {"End", "imgPal", "255"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Keys);
+    Keys(QString::fromLatin1(step.Keys));
+    EXPECT_TRUE(WaitUntil([&] { return focus() == QLatin1String(step.Focus); }, 3000)) << focus().toStdString();
+    QTest::qWait(100);
+    if (step.PaletteIndex) EXPECT_EQ(Form->Palette->lblIndex->text(), QString::fromLatin1(step.PaletteIndex));
+    if (focus() == QLatin1String("img")) EXPECT_TRUE(ringed());
+  }
+  KeepShot(FormShot(), QStringLiteral("palette-on-the-choice.png"));
+  Keys(QStringLiteral("Escape"));
 }
 
 // ---- the screenshots of the closing note ----
