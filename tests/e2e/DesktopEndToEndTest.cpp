@@ -631,6 +631,8 @@ TEST_F(DesktopTest, AHeavyPlanRunsWhileTheWindowAnswers) {
   const QString judging = JudgingText(0, 100).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ');
   EXPECT_TRUE(WaitUntil([&] { return Form->Msg(PanelFrames).startsWith(judging); }, 10000))
       << Form->Msg(PanelFrames).toStdString();
+  // The size of the choice before is no answer for this one.
+  EXPECT_TRUE(Form->Msg(PanelFileSize).endsWith(QStringLiteral("→…"))) << Form->Msg(PanelFileSize).toStdString();
 
   // Timed from before the key is sent: the window answers while xdotool runs.
   ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
