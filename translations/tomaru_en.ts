@@ -610,6 +610,10 @@
         <source>透過 %1/%2</source>
         <translation>Transparent %1/%2</translation>
     </message>
+    <message>
+        <source>透過 %1/%2 ﾌﾚｰﾑ</source>
+        <translation>Transparent %1/%2 frames</translation>
+    </message>
 </context>
 <context>
     <name>GifDocument</name>
@@ -759,8 +763,8 @@
         <translation>Whether the file was transparent as opened. The colour a save makes transparent shows in &quot;Colour to apply&quot;.</translation>
     </message>
     <message>
-        <source>透過 999/999 (書換 999, 減色 999)</source>
-        <translation>Transparent 999/999 (rewritten 999, reduced 999)</translation>
+        <source>透過 999/999 (書換 99, 減色 99)</source>
+        <translation>Transparent 999/999 (rewritten 99, reduced 99)</translation>
     </message>
 </context>
 <context>

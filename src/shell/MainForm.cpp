@@ -68,7 +68,7 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "JPEG->GIF 100
                               {50, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "256 色")},
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
-                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 999/999 (書換 999, 減色 999)")}};
+                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 999/999 (書換 99, 減色 99)")}};
 
 // A command's hint shows beside it whenever it is highlighted, by the mouse
 // or by the arrow keys (Qt's own menu tooltips answer the mouse only).

@@ -597,7 +597,7 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   const QStringList widest{QStringLiteral("JPEG->GIF 99% Complete"), QStringLiteral("height : 65535"),
                            QStringLiteral("Width : 65535"), QStringLiteral("999KB→999.9MB"),
                            QStringLiteral("透過済み"), QStringLiteral("256 色"), QStringLiteral("*255"),
-                           QStringLiteral("×8"), QStringLiteral("透過 999/999 (書換 999, 減色 999)")};
+                           QStringLiteral("×8"), QStringLiteral("透過 999/999 (書換 99, 減色 99)")};
   for (int i = 0; i < 9; ++i) {
     TStatusPanel* p = Form->Panels[i];
     EXPECT_TRUE(p->isVisible());
