@@ -346,7 +346,7 @@
     </message>
     <message>
         <source>GIF・BMP・PNG・JPEG画像を開きます。GIF以外は、色が256色を超える場合、減色してから開きます。</source>
-        <translation>Opens a GIF, BMP, PNG or JPEG picture. A picture other than a GIF with more than 256 colours is reduced in colours first.</translation>
+        <translation>Opens a GIF, BMP, PNG or JPEG picture; one of more than 256 colours is reduced first.</translation>
     </message>
 </context>
 <context>

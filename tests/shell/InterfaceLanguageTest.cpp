@@ -25,8 +25,7 @@ TEST(InterfaceLanguage, WindowsMessagesAndQtDialogsFollowTheLanguage) {
   } cases[] = {
       {TLanguage::English,
        {"&File", "&View", "&Zoom", "&Help", "&Open GIF/BMP/PNG/JPEG picture...",
-        "Opens a GIF, BMP, PNG or JPEG picture. A picture other than a GIF with more than 256 colours is reduced in "
-        "colours first.", "&Transparent",
+        "Opens a GIF, BMP, PNG or JPEG picture; one of more than 256 colours is reduced first.", "&Transparent",
         "Palette", "Make &transparent", "Cancel", "help_en.chm"},
        "File \"%1\" does not exist."},
       {TLanguage::Japanese,

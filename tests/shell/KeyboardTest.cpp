@@ -198,7 +198,6 @@ TEST_F(KeyboardTest, TabStopsAreTheStripsControlsAndThePictureEachShowingItsFocu
     // The spin box's text cursor blinks: its picture is compared only after a mnemonic.
     if (qobject_cast<QCheckBox*>(focus)) EXPECT_EQ(focus->grab().toImage(), byMnemonic[focus]);
   }
-  // As the strip reads: the check box, the row under it, then the picture.
   const QStringList round{"chkTrans", "spnTolerance", "chkConnected", "chkMatte", "img"};
   EXPECT_EQ(stops, round + round) << stops.join(QLatin1Char(' ')).toStdString();
 }
