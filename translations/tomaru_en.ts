@@ -233,14 +233,6 @@
         <translation>File</translation>
     </message>
     <message>
-        <source>BMP/GIF画像を開く(&amp;O)</source>
-        <translation>&amp;Open BMP/GIF picture...</translation>
-    </message>
-    <message>
-        <source>GIF画像を開きます。BMP画像の場合はﾌﾙｶﾗｰの場合、減色処理が必要です。</source>
-        <translation>Opens a GIF picture. A full-colour BMP picture has to be reduced in colours first.</translation>
-    </message>
-    <message>
         <source>表示</source>
         <translation>View</translation>
     </message>
@@ -348,6 +340,14 @@
         <source>複数ﾌﾚｰﾑのGIF画像では、透過色を全てのﾌﾚｰﾑに適用します。</source>
         <translation>In a GIF picture with several frames, applies the transparent colour to every frame.</translation>
     </message>
+    <message>
+        <source>GIF/BMP/PNG/JPEG画像を開く(&amp;O)</source>
+        <translation>&amp;Open GIF/BMP/PNG/JPEG picture...</translation>
+    </message>
+    <message>
+        <source>GIF・BMP・PNG・JPEG画像を開きます。GIF以外は、色が256色を超える場合、減色してから開きます。</source>
+        <translation>Opens a GIF, BMP, PNG or JPEG picture; one of more than 256 colours is reduced first.</translation>
+    </message>
 </context>
 <context>
     <name>Dialogs</name>
@@ -358,6 +358,10 @@
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>置き換える(&amp;R)</source>
+        <translation>&amp;Replace</translation>
     </message>
 </context>
 <context>
@@ -567,10 +571,6 @@
         <translation>damaged after</translation>
     </message>
     <message>
-        <source>透過 %1/%2 ﾌﾚｰﾑ</source>
-        <translation>Transparent %1/%2 frames</translation>
-    </message>
-    <message>
         <source>書換 %1</source>
         <translation>rewritten %1</translation>
     </message>
@@ -593,6 +593,26 @@
     <message>
         <source>減色 %1</source>
         <translation>reduced %1</translation>
+    </message>
+    <message>
+        <source>保存しました: %1 (%2 バイト)</source>
+        <translation>Saved: %1 (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>。%1 フレームは縁の色が 256 色に収まらないため減色しました</source>
+        <translation>. %1 frames had their colours reduced: their edges&apos; new colours would not fit in 256</translation>
+    </message>
+    <message>
+        <source>保存すると、%1 フレームは縁の色が 256 色に収まらないため減色されます</source>
+        <translation>Saving will reduce the colours of %1 frames: their edges&apos; new colours do not fit in 256</translation>
+    </message>
+    <message>
+        <source>透過 %1/%2</source>
+        <translation>Transparent %1/%2</translation>
+    </message>
+    <message>
+        <source>透過 %1/%2 ﾌﾚｰﾑ</source>
+        <translation>Transparent %1/%2 frames</translation>
     </message>
 </context>
 <context>
@@ -750,10 +770,6 @@
         <translation>View/Zoom</translation>
     </message>
     <message>
-        <source>透過 9999/9999 ﾌﾚｰﾑ (書換 9999)</source>
-        <translation>Transparent 9999/9999 frames (rewritten 9999)</translation>
-    </message>
-    <message>
         <source>GIF/BMP/PNG/JPEG画像(*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</source>
         <translation>GIF/BMP/PNG/JPEG pictures (*.gif,*.bmp,*.png,*.jpg,*.jpeg) (*.gif *.bmp *.png *.jpg *.jpeg *.GIF *.BMP *.PNG *.JPG *.JPEG *.Gif *.Bmp *.Png *.Jpg *.Jpeg)</translation>
     </message>
@@ -784,6 +800,14 @@
     <message>
         <source>透過した部分とのﾌﾁの色を、ﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように塗り替えます。</source>
         <translation>Recolours the edge next to the transparent part to blend into the preview&apos;s page colour (set in the View menu).</translation>
+    </message>
+    <message>
+        <source>開いたときのﾌｧｲﾙが透過済みかどうかです。保存で透過させる色は「適応したい透過色」に表示されます。</source>
+        <translation>Whether the file was transparent as opened. The colour a save makes transparent shows in &quot;Colour to apply&quot;.</translation>
+    </message>
+    <message>
+        <source>透過 999/999 (書換 99, 減色 99)</source>
+        <translation>Transparent 999/999 (rewritten 99, reduced 99)</translation>
     </message>
 </context>
 <context>
@@ -960,6 +984,13 @@
     </message>
 </context>
 <context>
+    <name>SaveName</name>
+    <message>
+        <source>ファイル「%1」は既にあります。置き換えますか?</source>
+        <translation>File &quot;%1&quot; already exists. Replace it?</translation>
+    </message>
+</context>
+<context>
     <name>SaveProp</name>
     <message>
         <source>Owner が TForm でないと設定できません</source>
@@ -981,6 +1012,17 @@
     <message>
         <source>既定の設定で起動します。</source>
         <translation>Starting with the default settings.</translation>
+    </message>
+</context>
+<context>
+    <name>StartHint</name>
+    <message>
+        <source>GIF・BMP・PNG・JPEG の画像を開くか(Ctrl+O)、ここにﾄﾞﾛｯﾌﾟしてください。</source>
+        <translation>Open a GIF, BMP, PNG or JPEG picture (Ctrl+O), or drop one here.</translation>
+    </message>
+    <message>
+        <source>最近開いたﾌｧｲﾙ:</source>
+        <translation>Recently opened files:</translation>
     </message>
 </context>
 <context>

@@ -21,23 +21,38 @@ std::optional<TPaletteMatch> EntryOfPixel(const TGifDocument& doc, const TShownP
   return TPaletteMatch{*pixel.Index, true};
 }
 
+// The swatch shows the entry's own colour, the one a save makes transparent,
+// also when the pixel picked was only near it.
+void ShowChosenEntry(const TGifDocument& doc, TChoiceView& view, const TPaletteMatch& match) {
+  const TColor c = doc.PaletteColors[match.Index];
+  view.ShowPickedColor(c, PickedColorHint(RedOf(c), GreenOf(c), BlueOf(c)));
+  view.SetMsg(PanelIndex, MatchPanelText(match));
+}
+
+void ChoosePixel(TGifDocument& doc, TChoiceView& view, const TShownPixel& pixel) {
+  const TPaletteMatch match =
+      EntryOfPixel(doc, pixel).value_or(NearestPaletteEntry(doc, RedOf(pixel.Color), GreenOf(pixel.Color), BlueOf(pixel.Color)));
+  doc.TransparentIndex = uint8_t(match.Index);
+  doc.ColorChosen = true;
+  ShowChosenEntry(doc, view, match);
+}
+
 }  // namespace
 
 void PickShownColor(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TShownPixel& pixel) {
-  const int r = RedOf(pixel.Color), g = GreenOf(pixel.Color), b = BlueOf(pixel.Color);
-  view.ShowPickedColor(pixel.Color, PickedColorHint(r, g, b));
-  if (doc.ColorCount == 0) return;
-  const TPaletteMatch match = EntryOfPixel(doc, pixel).value_or(NearestPaletteEntry(doc, r, g, b));
-  view.SetMsg(PanelIndex, MatchPanelText(match));
-  doc.TransparentIndex = uint8_t(match.Index);
+  if (doc.ColorCount == 0) {
+    view.ShowPickedColor(pixel.Color, PickedColorHint(RedOf(pixel.Color), GreenOf(pixel.Color), BlueOf(pixel.Color)));
+    return;
+  }
+  ChoosePixel(doc, view, pixel);
   if (view.TransparencyChecked()) PreviewIfRealTime(doc, paths, view);
 }
 
 void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index) {
-  view.ShowPickedColor(doc.PaletteColors[index], QString());
   doc.TransparentOn = true;
   doc.TransparentIndex = index;
-  view.SetMsg(PanelIndex, QString::number(index));
+  doc.ColorChosen = true;
+  ShowChosenEntry(doc, view, {index, true});
 }
 
 void ChoosePaletteEntry(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, uint8_t index) {
@@ -48,6 +63,9 @@ void ChoosePaletteEntry(TGifDocument& doc, const TAppPaths& paths, TChoiceView& 
 
 void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on) {
   doc.TransparentOn = on;
+  // Entry 0 would be whatever colour the table starts with, text as often as background.
+  if (on && !doc.ColorChosen && !doc.LoadedTransparent && doc.ColorCount > 0)
+    if (const std::optional<TShownPixel> corner = view.CornerPixel()) ChoosePixel(doc, view, *corner);
   PreviewIfRealTime(doc, paths, view);
 }
 

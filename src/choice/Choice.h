@@ -13,6 +13,13 @@
 class TChoiceView;
 struct TPlanResult;
 
+// A pixel of the shown picture: its colour, and its palette entry when the
+// picture was decoded with indices.
+struct TShownPixel {
+  TColor Color = 0;
+  std::optional<int> Index;
+};
+
 // Writes data/_.gif as it would be saved and shows the preview.
 void PreviewChoice(const TGifDocument& doc, const TAppPaths& paths, TChoiceView& view);
 
@@ -33,6 +40,8 @@ class TChoiceView {
   // Makes the preview of doc's choice: planned here and now, unless the view
   // plans it elsewhere and shows it when done.
   virtual void PlanPreview(const TGifDocument& doc, const TAppPaths& paths) { PreviewChoice(doc, paths, *this); }
+  // The picture's top-left pixel as shown, where a picture is shown.
+  virtual std::optional<TShownPixel> CornerPixel() { return std::nullopt; }
 };
 
 // The choice road with nothing to show: transparency as asked, every frame
@@ -52,13 +61,6 @@ class TQuietChoiceView : public TChoiceView {
   bool All;
 };
 
-// A pixel of the shown picture: its colour, and its palette entry when the
-// picture was decoded with indices.
-struct TShownPixel {
-  TColor Color = 0;
-  std::optional<int> Index;
-};
-
 // The eyedropper: the entry of the clicked pixel, or the nearest colour where
 // no entry is known.
 void PickShownColor(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TShownPixel& pixel);
@@ -69,6 +71,9 @@ void ChooseEntry(TGifDocument& doc, TChoiceView& view, uint8_t index);
 // when it is made in real time.
 void ChoosePaletteEntry(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, uint8_t index);
 
+// Transparency on or off. Ticked before any colour was chosen in a file that
+// had none, it takes the picture's top-left pixel (the command line's
+// pixel:0,0), the background as a rule.
 void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, bool on);
 
 // How far the choice reaches (tolerance, region, matte): kept for every file

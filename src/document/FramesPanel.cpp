@@ -12,13 +12,18 @@ QString FramesCountText(const TFramePatchResult& frames) {
 
 QString FramesPanelText(const TFramePatchResult& frames) {
   QString text;
-  if (frames.Frames > 1)
-    text = QCoreApplication::translate("FramesPanel", "透過 %1/%2 ﾌﾚｰﾑ").arg(frames.TransparentFrames).arg(frames.Frames);
   QStringList notes;
   if (frames.Rewritten > 0) notes << QCoreApplication::translate("FramesPanel", "書換 %1").arg(frames.Rewritten);
   if (frames.NotRight > 0) notes << QCoreApplication::translate("FramesPanel", "不可 %1").arg(frames.NotRight);
   if (frames.Reduced > 0) notes << QCoreApplication::translate("FramesPanel", "減色 %1").arg(frames.Reduced);
   if (frames.TooLargeToJudge) notes << QCoreApplication::translate("FramesPanel", "未確認");
+  // With notes beside them the counts go without the word, so that all of
+  // it shows at the window's default width.
+  if (frames.Frames > 1)
+    text = (notes.isEmpty() ? QCoreApplication::translate("FramesPanel", "透過 %1/%2 ﾌﾚｰﾑ")
+                            : QCoreApplication::translate("FramesPanel", "透過 %1/%2"))
+               .arg(frames.TransparentFrames)
+               .arg(frames.Frames);
   if (!notes.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("(") + notes.join(QStringLiteral(", ")) + QStringLiteral(")");
   // Image data giflib cannot decode is damage as much as a file cut short.
   if (frames.Damaged)
@@ -47,8 +52,24 @@ QString ShortSize(qint64 bytes) {
 
 }  // namespace
 
+QString PendingSizeText(qint64 opened) { return ShortSize(opened) + QStringLiteral("→…"); }
+
 QString FileSizeText(qint64 opened, qint64 saved) {
   if (saved < 0) return QString::number(opened) + QStringLiteral(" byte");
   // Both whole in the panel's room, however large.
   return ShortSize(opened) + QStringLiteral("→") + ShortSize(saved);
+}
+
+QString SavedText(const QString& path, qint64 bytes, const TFramePatchResult& frames) {
+  QString text = QCoreApplication::translate("FramesPanel", "保存しました: %1 (%2 バイト)").arg(path).arg(bytes);
+  if (frames.Reduced > 0)
+    text += QCoreApplication::translate("FramesPanel", "。%1 フレームは縁の色が 256 色に収まらないため減色しました")
+                .arg(frames.Reduced);
+  return text;
+}
+
+QString ReductionWarning(const TFramePatchResult& frames) {
+  if (frames.Reduced <= 0) return QString();
+  return QCoreApplication::translate("FramesPanel", "保存すると、%1 フレームは縁の色が 256 色に収まらないため減色されます")
+      .arg(frames.Reduced);
 }

@@ -18,3 +18,14 @@ QString JudgingText(int done, int count);
 // The size panel: the opened file's size in bytes; when frames are written
 // anew (saved >= 0), it and the size the save will have, both in KB or MB.
 QString FileSizeText(qint64 opened, qint64 saved = -1);
+
+// The status bar after a save: where it went and its size, then what it had
+// to reduce, as plainly as the command line's warning.
+QString SavedText(const QString& path, qint64 bytes, const TFramePatchResult& frames);
+// The status bar after a preview: the frames a save would reduce in colours;
+// empty when there are none.
+QString ReductionWarning(const TFramePatchResult& frames);
+
+// The size panel while a new choice is judged: the opened size, the saved
+// one not known yet.
+QString PendingSizeText(qint64 opened);

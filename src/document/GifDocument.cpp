@@ -126,6 +126,7 @@ void TGifDocument::Assign(const TGifHeader& h) {
   TransparentOn = LoadedTransparent;
   LoadedTransIndex = h.LoadedTransIndex;
   TransparentIndex = LoadedTransparent ? LoadedTransIndex : 0;
+  ColorChosen = false;
 }
 
 

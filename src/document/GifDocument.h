@@ -55,6 +55,9 @@ class TGifDocument {
   uint8_t LoadedTransIndex = 0;
   bool TransparentOn = false;
   uint8_t TransparentIndex = 0;
+  // A colour was chosen in this file (a pick, an entry of the palette): until
+  // then TransparentIndex is the file's own, or means nothing.
+  bool ColorChosen = false;
   uint8_t GceFlags = 0;
   int GceFlagsOffset = 0;
   int TransparentIndexOffset = 0;

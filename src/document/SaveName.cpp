@@ -1,5 +1,8 @@
 #include "document/SaveName.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include "document/FileOpen.h"
 #include "document/FileOps.h"
 
@@ -9,4 +12,15 @@ QString ProposedSaveName(const QString& caption, const QString& tempGif, const Q
   const QString name = ExtractFileName(opened);
   const QString ext = ExtractFileExt(opened);
   return ExtractFilePath(opened) + name.left(name.size() - ext.size()) + QStringLiteral(".gif");
+}
+
+bool AsksBeforeReplacing(const QString& chosen, const QString& opened) {
+  const QFileInfo target(chosen);
+  if (!target.exists()) return false;
+  // The same file by any name (a link, a relative path) is the opened one.
+  return opened.isEmpty() || target.canonicalFilePath() != QFileInfo(opened).canonicalFilePath();
+}
+
+QString ReplaceQuestion(const QString& path) {
+  return QCoreApplication::translate("SaveName", "ファイル「%1」は既にあります。置き換えますか?").arg(path);
 }

@@ -15,6 +15,7 @@
 #include <QTreeView>
 
 #include "document/Exception.h"
+#include "document/SaveName.h"
 #include "shell/ErrorReport.h"
 #include "shell/OpenPreview.h"
 
@@ -58,6 +59,18 @@ void PrepareFileDialog(QFileDialog& d) {
 int Exec(QMessageBox& box) {
   WidenForTitle(box);
   return box.exec();
+}
+
+// Return and Escape both keep the file: replacing it takes its own button.
+bool ConfirmReplace(QWidget* owner, const QString& path) {
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("Dialogs", "確認"), ReplaceQuestion(path),
+                  QMessageBox::NoButton, owner);
+  QPushButton* replace = box.addButton(QCoreApplication::translate("Dialogs", "置き換える(&R)"), QMessageBox::AcceptRole);
+  QPushButton* keep = box.addButton(QCoreApplication::translate("Dialogs", "キャンセル"), QMessageBox::RejectRole);
+  box.setDefaultButton(keep);
+  box.setEscapeButton(keep);
+  Exec(box);
+  return box.clickedButton() == replace;
 }
 
 }  // namespace
@@ -118,15 +131,21 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
   d.setAcceptMode(QFileDialog::AcceptSave);
   d.setFileMode(QFileDialog::AnyFile);
   d.setDefaultSuffix(o.DefaultSuffix);
-  // Replacing an existing file is the common case (saving over the opened GIF).
+  // Qt would ask also before replacing the opened GIF, the common case: the
+  // question is asked below, for other files only.
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
   PrepareFileDialog(d);
   if (!o.FileName.isEmpty()) d.selectFile(o.FileName);
-  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  QString chosen = d.selectedFiles().first();
-  // Some platform dialogs ignore the default suffix; a bare name still gets it.
-  if (!o.DefaultSuffix.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) chosen += QLatin1Char('.') + o.DefaultSuffix;
-  return chosen;
+  for (;;) {
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    QString chosen = d.selectedFiles().first();
+    // Some platform dialogs ignore the default suffix; a bare name still gets it.
+    if (!o.DefaultSuffix.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) chosen += QLatin1Char('.') + o.DefaultSuffix;
+    if (!AsksBeforeReplacing(chosen, o.OpenedFile) || ConfirmReplace(&d, chosen)) return chosen;
+    // Declined: back to the dialog, as Qt's own question does, unless the
+    // window closed meanwhile.
+    if (d.parentWidget() && !d.parentWidget()->isVisible()) return std::nullopt;
+  }
 }
 
 std::optional<QColor> TDialogs::ChooseColor(QWidget* owner, const QColor& initial) {

@@ -12,6 +12,9 @@ struct TFileDialogOptions {
   QString Filter;        // Qt filter text, e.g. "GIF画像(*.gif)"
   QString DefaultSuffix; // appended to a name typed without extension
   QString FileName;      // where the dialog starts
+  // Saving: the file replaced without a question (the opened one); any
+  // other existing file is replaced only when the user says so.
+  QString OpenedFile;
 };
 
 class TDialogs {

@@ -148,11 +148,13 @@ void TImageView::keyPressEvent(QKeyEvent* e) {
 void TImageView::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
   update();
+  if (parentWidget()) parentWidget()->update();  // the ring around it
 }
 
 void TImageView::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
   update();
+  if (parentWidget()) parentWidget()->update();
 }
 
 void TImageView::mouseReleaseEvent(QMouseEvent* e) {
@@ -164,4 +166,20 @@ void TImageView::mouseReleaseEvent(QMouseEvent* e) {
     update();
   }
   emit Clicked(pos);
+}
+
+TPictureCanvas::TPictureCanvas(QWidget* parent) : QWidget(parent) {
+  setAutoFillBackground(true);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+}
+
+void TPictureCanvas::paintEvent(QPaintEvent*) {
+  const auto* picture = findChild<TImageView*>();
+  if (!picture || !picture->hasFocus()) return;
+  QPainter p(this);
+  const QRect ring = picture->geometry().adjusted(-Margin, -Margin, Margin, Margin);
+  p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), Margin, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  p.drawRect(QRectF(ring).adjusted(Margin / 2.0, Margin / 2.0, -Margin / 2.0, -Margin / 2.0));
 }

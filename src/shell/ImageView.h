@@ -57,3 +57,16 @@ class TImageView : public QWidget {
   bool FAutoSize = true;
   bool FStretch = false;
 };
+
+// The white pane's ground under the picture, a margin wide on every side. It
+// rings the picture in the highlight colour while the picture has the focus,
+// as plain a mark as a spin box's, outside the pixels that are picked.
+class TPictureCanvas : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int Margin = 2;
+  explicit TPictureCanvas(QWidget* parent = nullptr);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+};

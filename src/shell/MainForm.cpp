@@ -44,6 +44,7 @@
 #include "persist/RecentFiles.h"
 #include "shell/Palette.h"
 #include "shell/Shape.h"
+#include "shell/StartHint.h"
 #include "shell/StatusPanel.h"
 
 namespace {
@@ -67,7 +68,7 @@ const TPanelDef kPanels[StatusPanelCount] = {{150, Qt::AlignLeft, "JPEG->GIF 100
                               {50, Qt::AlignCenter, QT_TRANSLATE_NOOP("MainForm", "256 色")},
                               {40, Qt::AlignCenter, "*255"},
                               {32, Qt::AlignCenter, "×8"},
-                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")}};
+                              {100, Qt::AlignLeft, QT_TRANSLATE_NOOP("MainForm", "透過 999/999 (書換 99, 減色 99)")}};
 
 // A command's hint shows beside it whenever it is highlighted, by the mouse
 // or by the arrow keys (Qt's own menu tooltips answer the mouse only).
@@ -141,7 +142,10 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   ApplyCommandIcons(this);
 
   Plans = std::make_unique<TPlanJob>(TPlanJob::TCalls{
-      [this](int done, int count) { SetMsg(PanelFrames, JudgingText(done, count)); },
+      [this](int done, int count) {
+        SetMsg(PanelFrames, JudgingText(done, count));
+        SetMsg(PanelFileSize, PendingSizeText(OpenedSize));  // the size of an abandoned choice is no answer
+      },
       [this](const TPlanResult& result) { Guarded([&] { PlanDone(result); }); },
       [this] {
         if (PlanWait) PlanWait->quit();
@@ -228,6 +232,9 @@ void TMainForm::CreateComponents() {
   Label2->move(304, 10);
   shp = Named(new TShape(pnlTopMain), "shp");
   shp->move(403, 7);
+  // Nothing transparent before a picture.
+  shp->SetColor(std::nullopt);
+  shpDefault->SetColor(std::nullopt);
   shp->setToolTip(
       QCoreApplication::translate("MainForm", "現在透過を試みている色です。ﾌﾟﾚﾋﾞｭｰすると、この色を透過色として右ﾍﾟｲﾝに表示してくれます。"));
   // A second row under the first: each control as wide as its text in the
@@ -266,17 +273,15 @@ void TMainForm::CreateComponents() {
   row->setSpacing(0);
   scbLeft = Named(new QScrollArea(panes), "scbLeft");
   scbLeft->setBackgroundRole(QPalette::Base);
-  // Tab goes from the check box straight to the picture, which scrolls itself.
+  // Tab goes to the picture, which scrolls itself, not to its pane.
   scbLeft->setFocusPolicy(Qt::NoFocus);
-  auto* leftCanvas = new QWidget;
-  leftCanvas->setAutoFillBackground(true);
-  QPalette white = leftCanvas->palette();
-  white.setColor(QPalette::Window, Qt::white);
-  leftCanvas->setPalette(white);
+  auto* leftCanvas = new TPictureCanvas;
   img = Named(new TImageView(leftCanvas), "img");
-  img->move(2, 2);
+  img->move(TPictureCanvas::Margin, TPictureCanvas::Margin);
   scbLeft->setWidget(leftCanvas);
   scbLeft->setWidgetResizable(false);
+  StartHint = new TStartHint(scbLeft->viewport());
+  connect(StartHint, &TStartHint::Chosen, this, [this](const QString& path) { Guarded([&] { RFClick(path); }); });
   row->addWidget(scbLeft);
 
   scbRight = Named(new QWidget(panes), "scbRight");
@@ -288,11 +293,10 @@ void TMainForm::CreateComponents() {
   column->addWidget(panes, 1);
   setCentralWidget(central);
 
-  // Tab goes from the check box straight to the picture, the two steps of
-  // every choice; the settings of the second row, each with its own
-  // mnemonic, follow the picture.
-  for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, img}, {img, spnTolerance}, {spnTolerance, chkConnected},
-                          {chkConnected, chkMatte}})
+  // Tab follows the strip as it reads: the check box, the row under it, then
+  // the picture.
+  for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, spnTolerance}, {spnTolerance, chkConnected},
+                          {chkConnected, chkMatte}, {chkMatte, img}})
     QWidget::setTabOrder(from, to);
   connect(img, &TImageView::Clicked, this, [this](const QPoint& pos) { Guarded([&] { imgClick(pos); }); });
   connect(chkTrans, &QCheckBox::clicked, this, [this] { Guarded([this] { chkTransClick(); }); });
@@ -395,6 +399,8 @@ void TMainForm::CreateStatusBar() {
     Panels[i] = panel;
   }
   Panels[PanelZoom]->setText(QStringLiteral("×1"));
+  Panels[PanelTransparency]->setToolTip(QCoreApplication::translate(
+      "MainForm", "開いたときのﾌｧｲﾙが透過済みかどうかです。保存で透過させる色は「適応したい透過色」に表示されます。"));
   // As high as the panels need (19 with a small font), never less.
   stb->setFixedHeight(qMax(19, Panels[0]->TextHeight() + 3));
   setStatusBar(stb);
@@ -476,6 +482,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::SetMenu(int level) {
   for (TAction* a : Commands) a->setEnabled(a->Tag <= level);
+  StartHint->setVisible(level == MenuLevelNoDocument);
   for (QWidget* w : std::initializer_list<QWidget*>{chkTrans, lblTolerance, spnTolerance, chkConnected, chkMatte})
     w->setEnabled(level != 0);
 }
@@ -512,7 +519,11 @@ void TMainForm::actOpenExecute() {
 
 void TMainForm::actCloseExecute() { close(); }
 
-void TMainForm::actShowPaletteExecute() { Palette->ShowPaletteFocused(); }
+void TMainForm::actShowPaletteExecute() {
+  // On the entry a save would make transparent, wherever it was chosen.
+  if (Doc.ColorCount > 0 && (Doc.ColorChosen || Doc.LoadedTransparent)) Palette->SetPoint(Doc.TransparentIndex);
+  Palette->ShowPaletteFocused();
+}
 
 void TMainForm::actFullScreenExecute() {
   if (isMaximized())

@@ -32,6 +32,7 @@ class TDataBind;
 class TIniSaveProps;
 class TImageView;
 class TShape;
+class TStartHint;
 class TSPIs;
 class TPalette;
 
@@ -98,6 +99,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   TShape *shpDefault, *shp;
   QScrollArea* scbLeft;
   TImageView* img;
+  TStartHint* StartHint;  // over the empty picture pane until a picture opens
   QWidget* scbRight;
   TPreviewView* wb = nullptr;
   QStatusBar* stb;
@@ -195,6 +197,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   bool TransparencyChecked() const override;
   bool AllFrames() const override;
   void PlanPreview(const TGifDocument& doc, const TAppPaths& paths) override;
+  std::optional<TShownPixel> CornerPixel() override;
   void PlanDone(const TPlanResult& result);
   // The plan of the choice as it is now, waited for with the window painting;
   // null when the wait was cut short.

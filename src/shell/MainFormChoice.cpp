@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <utility>
 
 #include "choice/Choice.h"
@@ -19,6 +20,12 @@
 #include "shell/MainForm.h"
 #include "shell/Shape.h"
 #include "shell/SystemColors.h"
+
+namespace {
+// How long the status bar says what a save did, or what one would reduce,
+// before the panels show again.
+const int kSaidMs = 8000;
+}  // namespace
 
 QByteArray TMainForm::PreviewCss() const {
   return BackgroundCss(RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue()), SystemColor);
@@ -39,6 +46,7 @@ void TMainForm::PlanDone(const TPlanResult& result) {
   // A save shows its own plan; a plan of a file no longer open shows nothing.
   if (!result.Preview || result.Key.Bytes != Doc.GifData.constData()) return;
   ShowPlannedPreview(result, Paths, *this, OpenedSize);
+  if (const QString warning = ReductionWarning(result.Plan.Frames); !warning.isEmpty()) stb->showMessage(warning, kSaidMs);
 }
 
 const TPlanResult* TMainForm::AwaitPlan() {
@@ -99,15 +107,24 @@ void TMainForm::actSaveExecute() {
   o.Filter = QCoreApplication::translate("MainFormChoice", "GIF画像(*.gif) (*.gif *.GIF)");
   o.DefaultSuffix = QStringLiteral("gif");
   o.FileName = spd->FileName;
+  o.OpenedFile = Doc.OpenedFileName;
   const auto chosen = Dialogs().SaveFile(this, o);
   if (!chosen) return;
   spd->FileName = *chosen;
-  if (const TPlanResult* plan = AwaitPlan()) SavePlanned(*plan, *this, *chosen, OpenedSize);
+  if (const TPlanResult* plan = AwaitPlan()) {
+    SavePlanned(*plan, *this, *chosen, OpenedSize);
+    stb->showMessage(SavedText(*chosen, CheckFileSize(*chosen), plan->Plan.Frames), kSaidMs);
+  }
 }
 
 void TMainForm::ShowPickedColor(TColor color, const QString& hint) {
   shp->SetColor(QColor(RedOf(color), GreenOf(color), BlueOf(color)));
   if (!hint.isEmpty()) shp->setToolTip(hint);
+}
+
+std::optional<TShownPixel> TMainForm::CornerPixel() {
+  if (img->Picture().isNull()) return std::nullopt;
+  return img->PixelAt(img->ViewPointOf(QPoint(0, 0)));
 }
 
 bool TMainForm::RealTimePreview() const { return actRealTime->isChecked(); }

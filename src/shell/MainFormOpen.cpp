@@ -22,6 +22,7 @@
 #include "document/PaletteGrid.h"
 #include "persist/RecentFiles.h"
 #include "shell/Shape.h"
+#include "shell/StartHint.h"
 
 void TMainForm::FileOpen(const QString& fileName) {
   const char* before = Doc.GifData.constData();
@@ -40,14 +41,18 @@ void TMainForm::SetPalette() {
 void TMainForm::AddRecentFile(const QString& path) {
   // Emptied first, so after a failing file the menu holds only its fixed items.
   mnusubRecentFile->ClearEntries();
-  mnusubRecentFile->SetEntries(::AddRecentFile(GetRFName(Paths), path));
+  const QList<TRecentEntry> entries = ::AddRecentFile(GetRFName(Paths), path);
+  mnusubRecentFile->SetEntries(entries);
+  StartHint->SetRecent(entries);
 }
 
 void TMainForm::RFClick(const QString& path) { FileOpen(path); }
 
 void TMainForm::actDeleteRecentFileExecute() {
-  if (DeleteRecentFiles(GetRFName(Paths), [this](const QString& q) { return Dialogs().Confirm(this, q); }))
+  if (DeleteRecentFiles(GetRFName(Paths), [this](const QString& q) { return Dialogs().Confirm(this, q); })) {
     mnusubRecentFile->ClearEntries();
+    StartHint->SetRecent({});
+  }
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
@@ -113,11 +118,13 @@ void TMainForm::ShowPalette(const TGifDocument&, std::optional<int> selectIndex)
 
 void TMainForm::SetTransChecked(bool checked) { chkTrans->setChecked(checked); }
 
+// The colour a save makes transparent starts as the file's own, or none: the
+// choice of the file before means nothing here.
 void TMainForm::SetDefaultSwatch(std::optional<TColor> color) {
-  if (color)
-    shpDefault->SetColor(QColor(RedOf(*color), GreenOf(*color), BlueOf(*color)));
-  else
-    shpDefault->SetColor(std::nullopt);
+  const std::optional<QColor> shown =
+      color ? std::optional<QColor>(QColor(RedOf(*color), GreenOf(*color), BlueOf(*color))) : std::nullopt;
+  shpDefault->SetColor(shown);
+  shp->SetColor(shown);
 }
 
 void TMainForm::ShowPaletteIfSync() {

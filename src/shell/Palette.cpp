@@ -204,6 +204,11 @@ void TPalette::keyPressEvent(QKeyEvent* e) {
     b->click();  // the grid keeps the focus, so the arrows go on working
     return;
   }
+  // Home and End: the first and the last entry.
+  if ((e->key() == Qt::Key_Home || e->key() == Qt::Key_End) && Doc.ColorCount > 0) {
+    SetPoint(uint8_t(e->key() == Qt::Key_Home ? 0 : Doc.ColorCount - 1));
+    return;
+  }
   if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
     if (OnHelp) OnHelp();
     return;

@@ -34,8 +34,10 @@ QString TStatusPanel::ShownText() const {
 bool TStatusPanel::event(QEvent* e) {
   if (e->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(e);
-    if (IsElided())
-      QToolTip::showText(help->globalPos(), text(), this);
+    // A text cut short shows whole; else the panel's own hint, if any.
+    const QString tip = IsElided() ? text() : toolTip();
+    if (!tip.isEmpty())
+      QToolTip::showText(help->globalPos(), tip, this);
     else
       QToolTip::hideText();
     return true;

@@ -3,7 +3,8 @@
 // designed one, or more when the widest text the panel shows needs it in the
 // current font; its height follows the font, so no text is clipped at top or
 // bottom. A text still wider (a long file name) is shown with "…" in its
-// middle and whole in the panel's tooltip.
+// middle and whole in the panel's tooltip; otherwise the tooltip is the
+// panel's own hint, where it has one.
 #include <QLabel>
 
 class TStatusPanel : public QLabel {

@@ -34,6 +34,7 @@
 #include "shell/Dialogs.h"
 #include "shell/EveryEntryPicture.h"
 #include "shell/HelpViewer.h"
+#include "shell/ImageView.h"
 #include "shell/MainForm.h"
 #include "shell/PlanWait.h"
 #include "shell/OpenPreview.h"
@@ -243,7 +244,7 @@ TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
   // five down: (12, 5), entry 92; Return picks it at zoom 1. The focus marks
   // as they are left on the screen: the check box after its mnemonic, the
   // pick cursor on the picture's top-left pixel.
-  for (const char* key : {"alt+t", "Tab"}) {
+  for (const char* key : {"alt+t", "Tab Tab Tab Tab"}) {  // past the strip's second row
     Keys(QString::fromLatin1(key));
     QTest::qWait(400);
     KeepShot(FramedShot(main), QString::fromLatin1(key[0] == 'T' ? "focus-pick-cursor-corner.png" : "focus-check-box.png"));
@@ -454,6 +455,34 @@ TEST_F(DesktopTest, TheHelpOpensBesideTheMainWindowInsideTheScreen) {
   EXPECT_TRUE(WaitUntil([&] { return !CurrentHelpViewer() || !CurrentHelpViewer()->isVisible(); }, 3000));
 }
 
+// The keyboard and the focus, one row a step: Tab follows the strip (the check box, the row
+// under it, then the picture), which is ringed while focused, and only then; the palette
+// opens on the choice just made, and Home and End go to its ends.
+TEST_F(DesktopTest, TheKeyboardFollowsTheStripAndThePaletteOpensOnTheChoice) {
+  WriteAll(Gif, EveryPixelItsOwnEntry());
+  Form->FileOpen(Gif);
+  Activate(MainId());
+  Form->img->clearFocus();
+  QWidget* canvas = Form->img->parentWidget();
+  const QImage unfocused = canvas->grab().toImage();
+  const auto focus = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+  const struct {
+    const char *Keys, *Focus, *PaletteIndex;  // the entry the palette shows selected
+  } steps[] = {{"alt+t", "chkTrans", nullptr}, {"Tab", "spnTolerance", nullptr}, {"Tab", "chkConnected", nullptr},
+               {"Tab", "chkMatte", nullptr},   {"Tab", "img", nullptr},          {"Right Right Down Return", "img", nullptr},
+               {"ctrl+p", "imgPal", "18"},     {"Home", "imgPal", "0"},          {"End", "imgPal", "255"}};
+  for (const auto& step : steps) {
+    Keys(QString::fromLatin1(step.Keys));
+    EXPECT_TRUE(WaitUntil([&] { return focus() == QLatin1String(step.Focus); }, 3000)) << step.Keys << ": " << focus().toStdString();
+    if (step.PaletteIndex) EXPECT_EQ(Form->Palette->lblIndex->text(), QString::fromLatin1(step.PaletteIndex));
+    const QRect around = Form->img->geometry().adjusted(-1, -1, 1, 1);
+    const QImage now = canvas->grab().toImage();
+    for (const QPoint p : {QPoint(around.center().x(), around.top()), QPoint(around.center().x(), around.bottom()),
+                           QPoint(around.left(), around.center().y()), QPoint(around.right(), around.center().y())})
+      EXPECT_EQ(now.pixel(p) != unfocused.pixel(p), focus() == QLatin1String("img"));
+  }
+}
+
 // ---- the screenshots of the closing note ----
 
 TEST_F(DesktopTest, TheOpenDialogWithItsPreviewAndJapaneseButtons) {
@@ -550,7 +579,7 @@ TEST_F(DesktopTest, TheStatusBarAtTheSmallestWidth) {
   const QStringList widest{QStringLiteral("JPEG->GIF 99% Complete"), QStringLiteral("height : 65535"),
                            QStringLiteral("Width : 65535"), QStringLiteral("999KB→999.9MB"),
                            QStringLiteral("透過済み"), QStringLiteral("256 色"), QStringLiteral("*255"),
-                           QStringLiteral("×8"), QStringLiteral("透過 9999/9999 ﾌﾚｰﾑ (書換 9999)")};
+                           QStringLiteral("×8"), QStringLiteral("透過 999/999 (書換 99, 減色 99)")};
   for (int i = 0; i < 9; ++i) {
     TStatusPanel* p = Form->Panels[i];
     EXPECT_TRUE(p->isVisible());
@@ -584,6 +613,7 @@ TEST_F(DesktopTest, AHeavyPlanRunsWhileTheWindowAnswers) {
   const QString judging = JudgingText(0, 100).section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ');
   EXPECT_TRUE(WaitUntil([&] { return Form->Msg(PanelFrames).startsWith(judging); }, 10000))
       << Form->Msg(PanelFrames).toStdString();
+  EXPECT_TRUE(Form->Msg(PanelFileSize).endsWith(QStringLiteral("→…"))) << "the size of the choice before is no answer";
 
   // Timed from before the key is sent: the window answers while xdotool runs.
   ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
@@ -603,6 +633,84 @@ TEST_F(DesktopTest, AHeavyPlanRunsWhileTheWindowAnswers) {
   QTest::qWait(300);
   KeepShot(FormShot(), QStringLiteral("size-panel.png"));
 }
+
+// 背景透過 ticked before any colour is chosen takes the top-left pixel's colour, not
+// entry 0 (the red line); a file transparent already keeps its own, entry 2. The
+// swatch, panel 6 and the status bar show what giflib reads in the saved file.
+TEST_F(DesktopTest, TickingFirstTakesTheTopLeftPixelAndShowsWhatTheSaveMakesTransparent) {
+  TGifPlan plan;
+  plan.Width = 40, plan.Height = 20, plan.Colors = {{255, 0, 0}, {255, 255, 255}, {0, 160, 0}, {0, 0, 0}};
+  plan.Pixels.assign(800, 1);
+  std::fill_n(plan.Pixels.begin() + 410, 24, 0);
+  TSaveInto ui(Dir.filePath(QStringLiteral("saved.gif")));
+  for (const int own : {-1, 2}) {
+    if (own >= 0) plan.GceFlags = 1, plan.GceIndex = uint8_t(own);
+    const TRgb c = plan.Colors[own >= 0 ? own : plan.Pixels[0]];
+    WriteAll(Gif, MakeGif(plan));
+    Form->FileOpen(Gif);
+    EXPECT_EQ(Form->shp->Color(), own >= 0 ? std::optional<QColor>(QColor(c.R, c.G, c.B)) : std::nullopt);
+    Activate(MainId());
+    for (int on = own >= 0 ? 0 : 1; on < 2; ++on) {  // opened ticked: off, then on
+      Keys(QStringLiteral("alt+t"));
+      ASSERT_TRUE(WaitUntil([&] { return Form->Doc.TransparentOn == bool(on); }, 3000));
+    }
+    Form->actSave->trigger();
+    const auto saved = DecodeGif(ReadAll(ui.Target));
+    ASSERT_TRUE(saved && saved->TransparentIndex >= 0);
+    const TRgb s = saved->Colors[saved->TransparentIndex];
+    EXPECT_EQ(QColor(s.R, s.G, s.B), QColor(c.R, c.G, c.B));
+    EXPECT_EQ(Form->shp->Color(), QColor(c.R, c.G, c.B));
+    EXPECT_EQ(Form->Msg(PanelIndex), QString::number(saved->TransparentIndex));
+    EXPECT_TRUE(Form->stb->currentMessage().contains(QString::number(QFileInfo(ui.Target).size())));
+  }
+  KeepShot(FormShot(), QStringLiteral("save-confirmation-ja.png"));
+}
+
+// Saving over another existing file asks first, in the run's language: Escape keeps it (back to
+// the dialog), Replace writes it, white (the top-left pixel, taken by Alt+T) transparent.
+// Saving over the opened file asks nothing.
+class ReplaceTest : public ProgramTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ReplaceTest, SavingOverAnotherFileAsksFirstAndOverTheOpenedOneDoesNot) {
+  REQUIRE_DESKTOP();
+  InstallProgram();
+  const QString gif = Dir.filePath(QStringLiteral("picture.gif")), other = Dir.filePath(QStringLiteral("other.gif"));
+  TGifPlan logo;  // entry 0 red, in one pixel; the rest white
+  logo.Width = 30, logo.Height = 20, logo.Colors = {{255, 0, 0}, {255, 255, 255}}, logo.Pixels.assign(600, 1), logo.Pixels[300] = 0;
+  WriteAll(gif, MakeGif(logo));
+  WriteAll(other, "another file");
+  const quint64 main = Launch(0, gif, QString::fromLatin1(GetParam())) ? WindowTitled(0, gif) : 0;
+  ASSERT_NE(main, 0u) << "no main window";
+  const QString question = GetParam()[0] == 'j' ? QStringLiteral("確認") : QStringLiteral("Confirm");
+  const auto windows = [] { return ClientWindows().size(); };  // the program's alone on the desktop
+  const auto saveAs = [&](const QString& path) {  // Ctrl+S, the name typed over the proposed one, Return
+    Activate(main);
+    Keys(QStringLiteral("ctrl+s"));
+    ASSERT_TRUE(WaitUntil([&] { return windows() == 2; }, 5000)) << "no save dialog";
+    QTest::qWait(500);
+    Keys(QStringLiteral("ctrl+a"));
+    RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), path});
+    Keys(QStringLiteral("Return"));
+  };
+  Activate(main);
+  Keys(QStringLiteral("alt+t"));
+  for (const char* answer : {"Escape", "alt+r"}) {
+    saveAs(other);
+    ASSERT_NE(WindowTitled(0, question), 0u) << "no question before replacing another file";
+    Keys(QString::fromLatin1(answer));
+    if (answer[0] == 'E' && WaitUntil([&] { return WindowOf(Programs[0].processId(), question) == 0; }, 3000))
+      Keys(QStringLiteral("Escape"));  // the dialog, back again
+    EXPECT_TRUE(WaitUntil([&] { return windows() == 1; }, 3000));
+    if (answer[0] == 'E') EXPECT_EQ(ReadAll(other), QByteArray("another file"));
+  }
+  EXPECT_TRUE(WaitUntil([&] { const auto r = DecodeGif(ReadAll(other)); return r && r->TransparentIndex == 1; }, 5000));
+  const QByteArray opened = ReadAll(gif);
+  saveAs(gif);
+  EXPECT_TRUE(WaitUntil([&] { return ReadAll(gif) != opened && windows() == 1; }, 5000)) << "the opened file not saved";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ReplaceTest, ::testing::Values("ja_JP.UTF-8", "en_US.UTF-8"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 2); });
 
 // ---- two programs, two windows ----
 

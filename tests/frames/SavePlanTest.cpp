@@ -235,5 +235,5 @@ TEST(SavePlan, FramesPanelCountsRewrittenFramesAndFitsLargeCounts) {
   frames.Frames = 9999;
   frames.TransparentFrames = 9999;
   frames.Rewritten = 3;
-  EXPECT_EQ(FramesPanelText(frames), QStringLiteral("透過 9999/9999 ﾌﾚｰﾑ (書換 3)"));
+  EXPECT_EQ(FramesPanelText(frames), QStringLiteral("透過 9999/9999 (書換 3)"));
 }

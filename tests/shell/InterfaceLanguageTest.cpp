@@ -24,13 +24,13 @@ TEST(InterfaceLanguage, WindowsMessagesAndQtDialogsFollowTheLanguage) {
     const char* Missing;
   } cases[] = {
       {TLanguage::English,
-       {"&File", "&View", "&Zoom", "&Help", "&Open BMP/GIF picture...",
-        "Opens a GIF picture. A full-colour BMP picture has to be reduced in colours first.", "&Transparent",
+       {"&File", "&View", "&Zoom", "&Help", "&Open GIF/BMP/PNG/JPEG picture...",
+        "Opens a GIF, BMP, PNG or JPEG picture; one of more than 256 colours is reduced first.", "&Transparent",
         "Palette", "Make &transparent", "Cancel", "help_en.chm"},
        "File \"%1\" does not exist."},
       {TLanguage::Japanese,
-       {"ﾌｧｲﾙ(&F)", "表示(&V)", "倍率(&R)", "ﾍﾙﾌﾟ(&H)", "BMP/GIF画像を開く(&O)",
-        "GIF画像を開きます。BMP画像の場合はﾌﾙｶﾗｰの場合、減色処理が必要です。", "背景透過(&T)", "ﾊﾟﾚｯﾄ情報",
+       {"ﾌｧｲﾙ(&F)", "表示(&V)", "倍率(&R)", "ﾍﾙﾌﾟ(&H)", "GIF/BMP/PNG/JPEG画像を開く(&O)",
+        "GIF・BMP・PNG・JPEG画像を開きます。GIF以外は、色が256色を超える場合、減色してから開きます。", "背景透過(&T)", "ﾊﾟﾚｯﾄ情報",
         "透過色に指定(&T)", "キャンセル", "help.chm"},
        "ファイル「%1」が存在しませんでした。"},
   };
