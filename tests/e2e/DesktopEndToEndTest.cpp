@@ -701,7 +701,9 @@ TEST_P(ReplaceTest, SavingOverAnotherFileAsksFirstAndOverTheOpenedOneDoesNot) {
     if (answer[0] == 'E' && WaitUntil([&] { return WindowOf(Programs[0].processId(), question) == 0; }, 3000))
       Keys(QStringLiteral("Escape"));  // the dialog, back again
     EXPECT_TRUE(WaitUntil([&] { return windows() == 1; }, 3000));
-    if (answer[0] == 'E') EXPECT_EQ(ReadAll(other), QByteArray("another file"));
+    if (answer[0] == 'E') {
+      EXPECT_EQ(ReadAll(other), QByteArray("another file"));
+    }
   }
   EXPECT_TRUE(WaitUntil([&] { const auto r = DecodeGif(ReadAll(other)); return r && r->TransparentIndex == 1; }, 5000));
   const QByteArray opened = ReadAll(gif);
