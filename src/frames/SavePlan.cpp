@@ -86,6 +86,10 @@ class TJudge {
         Encoder(ahead) {
     if (!background.IsDefault()) Beyond.emplace(chosen, background);
   }
+  // Also asks, within a frame, whether to go on: the answer no throws TPlanStopped.
+  void AskWithin(const TPlanProgress& progress) {
+    if (progress) Poll = TStopPoll([this, progress] { return progress(int(Current), int(Judged)); });
+  }
 
   enum class TRun { Done, Stopped, Unreadable };
   // Unreadable: a frame encoded ahead did not read back, so the plan built
@@ -107,7 +111,9 @@ class TJudge {
   void ComposeWholeTarget(const TRect& touched);
   // The saved screen over the region before the frame, the last frame disposed so.
   void Base(int disposal, const TRect& cleared);
-  bool Shows(const TOutFrame& frame) const;
+  // Whether the frame shows the target over the base; not exact: or a
+  // colour near it where the target shows one.
+  bool Shows(const TOutFrame& frame, bool exact = true) const;
   // The frame written anew to show the target over the base, if it can be.
   std::optional<TOutFrame> WrittenAnew(size_t k, const TOutFrame& frame);
   struct TDifference {
@@ -149,7 +155,8 @@ class TJudge {
   // Beyond one colour: the target is made over the whole screen (the
   // background's region and the edges depend on more than a pixel).
   std::optional<TBackgroundTarget> Beyond;
-  bool TargetReduced = false;
+  TStopPoll Poll;
+  size_t Current = 0;  // frames judged
 };
 
 void TJudge::Base(int disposal, const TRect& cleared) {
@@ -180,7 +187,7 @@ void TJudge::Base(int disposal, const TRect& cleared) {
   }
 }
 
-bool TJudge::Shows(const TOutFrame& frame) const {
+bool TJudge::Shows(const TOutFrame& frame, bool exact) const {
   const int w = Region.Width();
   const TRect r = frame.Rect.Intersected(Region);
   // Every index's colour, 0 for those that draw nothing (colours are
@@ -202,8 +209,8 @@ bool TJudge::Shows(const TOutFrame& frame) const {
         frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() + (r.Left - frame.Rect.Left);
     bool differs = false;
     for (int x = in; x < out; ++x) {
-      const TPixel c = drawn[indices[x - in]];
-      differs |= (c ? c : before[x]) != target[x];
+      const TPixel c = drawn[indices[x - in]], shows = c ? c : before[x];
+      differs |= shows != target[x] && (exact || shows == 0 || target[x] == 0);
     }
     if (differs) return false;
   }
@@ -309,8 +316,7 @@ void TJudge::ComposeWholeTarget(const TRect& touched) {
   const TRect all = Shown.Canvas.Bounds();
   // Where the target moved since the frame before, the saved screen, which
   // showed that one there, must change too.
-  Region = Region.United(Beyond->Make(Shown.Canvas, touched));
-  TargetReduced = Beyond->Reduced();
+  Region = Region.United(Beyond->Make(Shown.Canvas, touched, Poll));
   const std::vector<TPixel>& whole = Beyond->Target();
   Target.resize(size_t(Region.Width()) * Region.Height());
   for (int y = Region.Top; y < Region.Bottom; ++y)
@@ -329,12 +335,12 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
                .Intersected(Shown.Canvas.Bounds());
   BeforeFresh = false;
   ComposeTarget(k, frame);
-  if (TargetReduced) ++result.Reduced;
 
   int disposal = lastDisposal;
   TRect cleared = Saved.Drawn;
   const auto decided = [&](TOutFrame out, bool right, bool written = false, std::optional<QByteArray> bytes = {}) {
-    if (!right) ++result.NotRight;
+    // A frame painting some colours as their nearest is not exact, but done.
+    if (!right && out.MergedColors == 0) ++result.NotRight;
     if (disposal != lastDisposal) {
       TFrameControl& last = Controls[size_t(Saved.Last)];
       last.Packed = WithDisposal(last.Packed.value_or(0), disposal);
@@ -409,6 +415,7 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
       if (!rewrittenBytes) return notRight();
     }
     ++result.Rewritten;
+    if (rewritten->MergedColors > 0) ++result.Reduced;
     const int patched = frame.Transparent;
     const bool transparent = rewritten->Transparent >= 0;
     if (transparent && (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen))
@@ -429,12 +436,13 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     last.Index = uint8_t(Pending.Transparent);
   }
   if (!rewritten) return decided(std::move(frame), true);
-  return decided(std::move(*rewritten), true, true, std::move(rewrittenBytes));
+  const bool exact = rewritten->MergedColors == 0;
+  return decided(std::move(*rewritten), exact, true, std::move(rewrittenBytes));
 }
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   // The target is lent to the rewrite, not copied.
-  TFrameTarget want{Region, {}, {}};
+  TFrameTarget want{Region, {}, {}, Beyond.has_value(), Poll};
   want.Target.swap(Target);
   want.Draw.swap(DrawMask);
   want.Draw.resize(want.Target.size());
@@ -448,7 +456,7 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
   Target.swap(want.Target);
   DrawMask.swap(want.Draw);
-  if (rewritten && !Shows(*rewritten)) rewritten.reset();
+  if (rewritten && !Shows(*rewritten, rewritten->MergedColors == 0)) rewritten.reset();
   return rewritten;
 }
 
@@ -497,7 +505,8 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     PendingWritten = judged.Written;
     PendingBytes = std::move(judged.Bytes);
     if (PendingWritten && !PendingBytes) Encoder.Start([this] { PendingBytes = EncodeReadable(Pending); });
-    if (progress && !progress(int(k) + 1, int(Judged))) return TRun::Stopped;
+    Current = k + 1;
+    if (progress && !progress(int(Current), int(Judged))) return TRun::Stopped;
   }
   return flush() ? TRun::Done : TRun::Unreadable;
 }
@@ -595,25 +604,34 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   const TColor color = doc.PaletteColors[doc.TransparentIndex];
   if (allFrames) plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
   const TRect bounds = FramesBounds(walk);
-  const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
+  const TPixel chosen = PixelOf(color);
   const size_t judged = allFrames ? walk.Frames.size() : 1;
   // Without a tolerance, region or matte the patch alone may be known right
   // without decoding; with them the pixels decide.
   if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
-    // Beyond one colour the whole screen's target before and after its
-    // colours are reduced and their masks are held too, 12 bytes a pixel:
-    // half as many pixels keep memory near the same bound.
+    // Beyond one colour the whole screen's target, the last one where it is
+    // made again, and their masks are held too, 12 bytes a pixel: half as
+    // many pixels keep memory near the same bound.
     if (int64_t(bounds.Width()) * bounds.Height() > (beyond ? kMaxJudgedPixels / 2 : kMaxJudgedPixels))
       plan.Frames.TooLargeToJudge = true;
     else {
       const TSavePlan patched = plan;
       const std::vector<TFrameControl> patchedControls = controls;
       const bool twoThreads = std::thread::hardware_concurrency() > 1;
-      TJudge::TRun run = TJudge(source, walk, bounds, controls, chosen, rewrite, twoThreads, doc.Background, judged).Run(plan.Frames, plan.Edits, progress);
+      const auto judge = [&](bool ahead) {
+        TJudge judging(source, walk, bounds, controls, chosen, rewrite, ahead, doc.Background, judged);
+        judging.AskWithin(progress);
+        try {
+          return judging.Run(plan.Frames, plan.Edits, progress);
+        } catch (const TPlanStopped&) {
+          return TJudge::TRun::Stopped;
+        }
+      };
+      TJudge::TRun run = judge(twoThreads);
       if (run == TJudge::TRun::Unreadable) {
         plan = patched;
         controls = patchedControls;
-        run = TJudge(source, walk, bounds, controls, chosen, rewrite, false, doc.Background, judged).Run(plan.Frames, plan.Edits, progress);
+        run = judge(false);
       }
       if (run != TJudge::TRun::Done) return plan;
     }
