@@ -45,7 +45,7 @@ std::vector<uint32_t> OracleTarget(const std::vector<uint32_t>& shown, int w, in
     const size_t i = queue.back();
     queue.pop_back();
     const int x = int(i % size_t(w)), y = int(i / size_t(w));
-    for (const auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
       const int nx = x + dx, ny = y + dy;
       const size_t n = size_t(ny) * w + nx;
       if (nx >= 0 && ny >= 0 && nx < w && ny < h && !cleared[n] && taken(shown[n])) cleared[n] = true, queue.push_back(n);
