@@ -339,3 +339,31 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
   EXPECT_EQ(out[size_t(2) * w + w / 2], 0u);
   EXPECT_EQ(out[size_t(1) * w + w / 2], wall);
 }
+
+// Made again only around what changed, frame after frame of random patches,
+// the target equals one made whole, and the bounds answered hold every pixel
+// that changed in it.
+TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
+  const TPixel white = OpaquePixel(255, 255, 255);
+  const TPixel colors[] = {white, white, OpaquePixel(250, 250, 248), OpaquePixel(20, 40, 200), OpaquePixel(120, 130, 220), 0};
+  for (const TBackground& settings : {TBackground{10, false, {}}, TBackground{0, true, {}},
+                                      TBackground{6, true, RGBColor(0x20, 0x20, 0x20)}, TBackground{0, false, RGBColor(0, 0, 255)}}) {
+    TCanvas canvas(TRect{3, 2, 51, 42});
+    TBackgroundTarget made(white, settings);
+    made.Make(canvas);
+    uint32_t seed = 99;
+    const auto next = [&](int n) { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+    for (int step = 0; step < 40; ++step) {
+      const TRect r = TRect::Sized(3 + next(40), 2 + next(32), 1 + next(12), 1 + next(10)).Intersected(canvas.Bounds());
+      for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) canvas.At(x, y) = colors[next(6)];
+      const std::vector<TPixel> before = made.Target();
+      const TRect moved = made.Make(canvas, r);
+      TBackgroundTarget whole(white, settings);
+      whole.Make(canvas);
+      ASSERT_EQ(made.Target(), whole.Target()) << "step " << step;
+      for (size_t i = 0; i < before.size(); ++i)
+        if (before[i] != whole.Target()[i]) ASSERT_TRUE(moved.Contains(3 + int(i % 48), 2 + int(i / 48))) << "step " << step;
+    }
+  }
+}
