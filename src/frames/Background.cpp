@@ -26,6 +26,8 @@ constexpr double kOffLine = 16;
 // lost 10): on the page they would show little. Above kWhole the pixel is
 // art; keeping it as it is saves new colours for under 0.5 dB.
 constexpr double kFaintest = 0.04, kWhole = 0.97;
+// Colours past this many on a screen are read as exact, not a palette's.
+constexpr size_t kFewTables = 4 * 256;
 constexpr auto R = RedOfPixel;
 constexpr auto G = GreenOfPixel;
 constexpr auto B = BlueOfPixel;
@@ -84,7 +86,9 @@ void TBackgroundTarget::Fill(const TStopPoll& poll) {
 // B that still has P on its line to B: inside a solid shape that is the
 // shape's own colour just within the edge; across a thin line, its darkest
 // pixel. Art colours that are no blend of their neighbour and B (a fill
-// beside an outline) are off every such line and stay as they are.
+// beside an outline) are off every such line and stay as they are. A pixel
+// nearer B than F may lie off the line by the palette's error: a small
+// palette moves blends far from it (specks left light on a dark page).
 void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll) {
   const int w = Width, h = Height;
   const auto pixel = [&](int x, int y) { return shown.At(Area.Left + x, Area.Top + y); };
@@ -143,7 +147,10 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r, const TStopP
           const double f2 = fr * fr + fg * fg + fb * fb;
           if (f2 <= farthest) continue;
           const double along = pr * fr + pg * fg + pb * fb;
-          if (along <= 0 || p2 - along * along / f2 > kOffLine * kOffLine) continue;
+          // Nearer the background than the art, P may lie off the line by
+          // as much as the palette moves a colour.
+          const double off = PixelDistance2(p, f) > p2 ? std::max(kOffLine, PaletteError(p)) : kOffLine;
+          if (along <= 0 || p2 - along * along / f2 > off * off) continue;
           farthest = f2, share = along / f2;
         }
       if (share >= kWhole) continue;
@@ -164,6 +171,7 @@ void TBackgroundTarget::Restart(const TRect& area) {
   const size_t n = size_t(Width) * Height;
   Mask.assign(n, kKept), State.assign(n, kKept), LastState.assign(n, kKept);
   Raw.assign(n, 0);
+  Palette = {}, Errors = {};
 }
 
 // The pixels of c the tolerance takes.
@@ -173,6 +181,9 @@ void TBackgroundTarget::Mark(const TCanvas& shown, const TRect& c, const TStopPo
     uint8_t* mask = &Mask[size_t(y) * Width + c.Left];
     const int n = c.Width();
     poll.Done(n);
+    for (int x = 0; x < n; ++x)
+      if (from[x] != 0 && (x == 0 || from[x] != from[x - 1]) && Palette.Size() <= kFewTables && !Palette.Find(from[x]))
+        Palette[from[x]] = 0, Errors = {};
     if (MaxDistance == 0) {
       // Without a tolerance, a loop the compiler vectorises.
       const TPixel chosen = Chosen;
@@ -181,6 +192,20 @@ void TBackgroundTarget::Mark(const TCanvas& shown, const TRect& c, const TStopPo
       for (int x = 0; x < n; ++x) mask[x] = Taken(from[x]) ? kTaken : kKept;
     }
   }
+}
+
+// How far the palette may have moved a colour it shows: the distance to its
+// nearest other colour on the screen (a colour between them would have
+// taken one or the other). A screen of more colours than a few tables is
+// read as exact.
+double TBackgroundTarget::PaletteError(TPixel p) {
+  if (Palette.Size() > kFewTables) return 0;
+  if (const float* known = Errors.Find(p)) return *known;
+  int nearest = INT32_MAX;
+  Palette.ForEach([&](TPixel c, float) {
+    if (c != p) nearest = std::min(nearest, PixelDistance2(c, p));
+  });
+  return Errors[p] = nearest == INT32_MAX ? 0.f : std::sqrt(float(nearest));
 }
 
 // Clears the taken pixels of c, or, for the background's region, those the

@@ -8,6 +8,7 @@
 
 #include "document/Background.h"
 #include "frames/Canvas.h"
+#include "frames/ColorMap.h"
 #include "frames/StopPoll.h"
 
 class TBackgroundTarget {
@@ -36,6 +37,7 @@ class TBackgroundTarget {
   void Remake(const TCanvas& shown, const TRect& u, bool whole, const TStopPoll& poll);
   void Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll);
   TRect Changed(const TRect& u, bool whole) const;
+  double PaletteError(TPixel p);
 
   const TPixel Chosen;
   const TBackground Settings;
@@ -49,4 +51,7 @@ class TBackgroundTarget {
   std::vector<uint32_t> Seeds;
   // The target, and as it was over the area made again.
   std::vector<TPixel> Raw, OldRaw;
+  // Every colour shown on the screen since it was made whole, and the
+  // palette's error at those an edge pixel showed.
+  TColorMap<float> Palette, Errors;
 };

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <gtest/gtest.h>
 
 #include "FramePlans.h"
@@ -15,6 +16,7 @@
 #include "common/GifAnimation.h"
 #include "frames/Background.h"
 #include "frames/SavePlan.h"
+#include "reduce/FewerColors.h"
 #include "reduce/GIFImage.h"
 #include "reduce/PicturePalette.h"
 
@@ -90,13 +92,36 @@ QImage OnPage(const QImage& art, QRgb page) {
   return out;
 }
 
-// The project's own road to a GIF: its palette for the picture, undithered,
-// and its writer.
-QByteArray WrittenGif(const QImage& flat) {
-  const TIndexedPicture indexed = QuantizeToPicturePalette(flat, false, false);
+// The picture in at most n colours the quantiser chooses, each pixel the
+// nearest, as small palettes are made.
+QImage InColors(const QImage& flat, int n) {
+  std::map<QRgb, unsigned> counts;
+  for (int y = 0; y < flat.height(); ++y)
+    for (int x = 0; x < flat.width(); ++x) ++counts[flat.pixel(x, y) & 0xFFFFFF];
+  std::vector<TColorCount> census;
+  for (const auto& [rgb, n] : counts) census.push_back({rgb, n});
+  QVector<QRgb> table;
+  for (const uint32_t c : ChooseFewerColors(census, n)) table.push_back(0xFF000000u | c);
+  QImage out(flat.size(), QImage::Format_Indexed8);
+  out.setColorTable(table);
+  for (int y = 0; y < flat.height(); ++y)
+    for (int x = 0; x < flat.width(); ++x) {
+      const QRgb p = flat.pixel(x, y);
+      int best = 0;
+      for (int i = 1; i < table.size(); ++i)
+        if (ColorDistance(FromQRgb(p), FromQRgb(table[i])) < ColorDistance(FromQRgb(p), FromQRgb(table[best]))) best = i;
+      out.setPixel(x, y, uint(best));
+    }
+  return out;
+}
+
+// The project's own road to a GIF: its palette for the picture (or at most
+// colors), undithered, and its writer.
+QByteArray WrittenGif(const QImage& flat, int colors = 0) {
+  const QImage indexed = colors ? InColors(flat, colors) : QuantizeToPicturePalette(flat, false, false).Image;
   TGIFPalette palette;
   std::vector<uint8_t> indices;
-  if (MapPixelsToPalette(indexed.Image, palette, indices) != 0) return {};
+  if (MapPixelsToPalette(indexed, palette, indices) != 0) return {};
   QByteArray gif;
   WriteGIFStream(gif, flat.width(), flat.height(), palette, indices.data());
   return gif;
@@ -173,12 +198,13 @@ struct TArtCase {
   // Only the background joined to the edge: not for letters, whose
   // counters (the inside of an o) are background too.
   bool Connected;
+  int Colors = 0;  // written in at most this many, 0 for its own palette
 };
 
 }  // namespace
 
 // Matted to the page and only the background taken, every frame of each
-// picture shows on a dark and on a mid-blue page within 40 dB of the true art
+// picture shows on a dark and on a mid-blue page within 42 dB of the true art
 // there; the plain choice of the flattened page's colour is printed beside.
 TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
   const QRgb white = qRgb(255, 255, 255), cream = qRgb(255, 248, 220);
@@ -186,12 +212,13 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
   for (int k = 0; k < 8; ++k) orbit.push_back(Orbit(k));
   const std::vector<TArtCase> cases = {{"logo on white", {Logo()}, white, false},
                                        {"logo on cream", {Logo()}, cream, false},
+                                       {"logo on cream in 48 colours", {Logo()}, cream, false, 48},
                                        {"face on white", {Face()}, white, true},
                                        {"8 optimised frames on white", orbit, white, true}};
   for (const TArtCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const std::vector<QImage>& arts = c.Arts;
-    const QByteArray file = arts.size() > 1 ? WrittenAnimation(arts, c.Flattened) : WrittenGif(OnPage(arts[0], c.Flattened));
+    const QByteArray file = arts.size() > 1 ? WrittenAnimation(arts, c.Flattened) : WrittenGif(OnPage(arts[0], c.Flattened), c.Colors);
     if (file.isEmpty()) GTEST_SKIP() << "gifsicle is not installed";
     for (const QRgb page : {qRgb(0x20, 0x20, 0x20), qRgb(0x3A, 0x7B, 0xD5)}) {
       TGifDocument doc = CornerChosen(file);
@@ -202,7 +229,7 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       const double matted = WorstPsnr(saved.Data, arts, page);
       std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain, %d of %d frames reduced\n", c.Name,
                   page & 0xFFFFFF, matted, plain, saved.Frames.Reduced, saved.Frames.Frames);
-      EXPECT_GE(matted, 40.0) << "page #" << std::hex << (page & 0xFFFFFF);
+      EXPECT_GE(matted, 42.0) << "page #" << std::hex << (page & 0xFFFFFF);
       EXPECT_EQ(saved.Frames.NotRight, 0);
       EXPECT_EQ(CompareWithTarget(doc, saved.Data, TControlReading::First, SIZE_MAX, Merged(saved.Frames)), "");
     }
