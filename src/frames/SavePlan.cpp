@@ -4,6 +4,7 @@
 #include <atomic>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "frames/Background.h"
 #include "frames/FrameDecoder.h"
@@ -75,6 +76,42 @@ struct TScreen {
   }
 };
 
+// The last frame drawn on the saved screen while its bytes may still change:
+// as opened, or written anew, its bytes made here or encoded on a second
+// thread while the next frame is judged.
+class TPendingFrame {
+ public:
+  explicit TPendingFrame(bool ahead) : Encoder(ahead) {}
+  const TOutFrame& Frame() const { return Out; }
+  bool Written() const { return IsWritten; }
+
+  // Holds the next frame; the last one's pixel memory goes to spare.
+  void Hold(TOutFrame frame, bool written, std::optional<QByteArray> bytes, std::vector<uint8_t>& spare) {
+    if (Encoder.InHand()) Encoder.Wait();
+    spare.swap(Out.Indices);
+    Out = std::move(frame), IsWritten = written, Bytes = std::move(bytes);
+    if (IsWritten && !Bytes) Encoder.Start([this] { Bytes = EncodeReadable(Out); });
+  }
+  // The same frame made wider, its bytes made.
+  void Widen(TOutFrame frame, QByteArray bytes) {
+    if (Encoder.InHand()) Encoder.Wait();  // the frame it encodes is replaced
+    Out = std::move(frame), IsWritten = true, Bytes = std::move(bytes);
+  }
+  // Once nothing can change them: its bytes, none where they did not read back.
+  std::optional<QByteArray> TakeBytes() {
+    if (Encoder.InHand()) Encoder.Wait();
+    IsWritten = false;
+    return std::exchange(Bytes, std::nullopt);
+  }
+
+ private:
+  TOutFrame Out;
+  bool IsWritten = false;
+  std::optional<QByteArray> Bytes;
+  // Last, so that it is destroyed first and waits for its job.
+  TWorkAhead Encoder;
+};
+
 class TJudge {
  public:
   // ahead: frames written anew are encoded on a second thread, trusted to
@@ -83,7 +120,7 @@ class TJudge {
          TPixel chosen, TFrameRewrite rewrite, bool ahead, const TBackground& background, size_t judged)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Ahead(ahead), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds),
-        Encoder(ahead) {
+        Pending(ahead) {
     if (!background.IsDefault()) Beyond.emplace(chosen, background);
   }
   // Also asks, within a frame, whether to go on: the answer no throws TPlanStopped.
@@ -105,8 +142,18 @@ class TJudge {
     bool Written = false;
     std::optional<QByteArray> Bytes;
   };
-  // Decides how frame k (as the patch leaves it) is saved.
+  // Decides how frame k (as the patch leaves it) is saved, in steps below.
   TJudged Judge(size_t k, TOutFrame frame, TFramePatchResult& result);
+  // How the frame before is disposed, over what it clears.
+  struct TDisposal {
+    int Disposal = 0;
+    TRect Cleared;
+  };
+  std::vector<int> Disposals(int planned) const;
+  std::optional<TDisposal> DisposalShowing(const TOutFrame& frame, const std::vector<int>& disposals);
+  std::optional<TDisposal> CheapestToPaint(const TOutFrame& frame, const std::vector<int>& disposals);
+  void MarkRewritten(size_t k, const TOutFrame& frame, const TOutFrame& rewritten, TFramePatchResult& result);
+  void WidenLast(TOutFrame widened, QByteArray bytes, TFramePatchResult& result);
   void ComposeTarget(size_t k, TOutFrame& frame);
   void ComposeWholeTarget(const TRect& touched);
   // The saved screen over the region before the frame, the last frame disposed so.
@@ -140,11 +187,7 @@ class TJudge {
   TScreen Saved;  // the file as saved
   TRect Dirty;    // where the saved screen may differ from the target
   // The last frame drawn on the saved screen, while its bytes may still change.
-  TOutFrame Pending;
-  bool PendingWritten = false;             // it is written anew
-  std::optional<QByteArray> PendingBytes;  // its bytes, once made
-  // Pending's bytes; after Pending, so that it is destroyed first and waits.
-  TWorkAhead Encoder;
+  TPendingFrame Pending;
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
@@ -324,59 +367,31 @@ void TJudge::ComposeWholeTarget(const TRect& touched) {
                 Target.begin() + size_t(y - Region.Top) * Region.Width());
 }
 
-TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
-  const bool hasLast = Saved.Last >= 0;
-  const int lastDisposal = hasLast ? DisposalOf(Controls[size_t(Saved.Last)]) : 0;
-  // Outside these the saved screen already equals the target and neither
-  // picture changes.
-  Region = Dirty.United(Saved.Drawn)
-               .United(Shown.Drawn)
-               .United(frame.Rect)
-               .Intersected(Shown.Canvas.Bounds());
-  BeforeFresh = false;
-  ComposeTarget(k, frame);
-
-  int disposal = lastDisposal;
-  TRect cleared = Saved.Drawn;
-  const auto decided = [&](TOutFrame out, bool right, bool written = false, std::optional<QByteArray> bytes = {}) {
-    // A frame painting some colours as their nearest is not exact, but done.
-    if (!right && out.MergedColors == 0) ++result.NotRight;
-    if (disposal != lastDisposal) {
-      TFrameControl& last = Controls[size_t(Saved.Last)];
-      last.Packed = WithDisposal(last.Packed.value_or(0), disposal);
-    }
-    if (hasLast) Saved.Dispose(disposal, cleared);
-    Dirty = right ? TRect{} : Dirty.United(Region);
-    return TJudged{std::move(out), right, written, std::move(bytes)};
-  };
-  // Left as the patch has it, the disposal before as planned.
-  const auto notRight = [&] {
-    disposal = lastDisposal;
-    cleared = Saved.Drawn;
-    Base(disposal, cleared);
-    return decided(std::move(frame), false);
-  };
-
-  // Without new image data: the disposal of the frame before as planned, or
-  // changed to clear or to restore what it left.
-  std::vector<int> disposals{lastDisposal};
-  if (hasLast)
+// The disposals of the frame before worth trying: as planned, or changed to
+// clear or to restore what it left.
+std::vector<int> TJudge::Disposals(int planned) const {
+  std::vector<int> disposals{planned};
+  if (Saved.Last >= 0)
     for (const int d : {kToBackground, kToPrevious})
-      if (d != lastDisposal) disposals.push_back(d);
-  for (const int d : disposals) {
-    Base(d, cleared);
-    if (Shows(frame)) {
-      disposal = d;
-      return decided(std::move(frame), true);
-    }
-  }
-  if (Rewrite == TFrameRewrite::Never) return notRight();
+      if (d != planned) disposals.push_back(d);
+  return disposals;
+}
 
-  // Written anew, over whichever of those leaves the least to paint. Where
-  // the target is transparent the frame cannot clear what is under it: only
-  // clearing the frame before can, over a rectangle widened as far as needed.
+// The first disposal over which the frame as it is shows the target.
+std::optional<TJudge::TDisposal> TJudge::DisposalShowing(const TOutFrame& frame, const std::vector<int>& disposals) {
+  for (const int d : disposals) {
+    Base(d, Saved.Drawn);
+    if (Shows(frame)) return TDisposal{d, Saved.Drawn};
+  }
+  return std::nullopt;
+}
+
+// The disposal that leaves the frame written anew least to paint. Where the
+// target is transparent the frame cannot clear what is under it: only
+// clearing the frame before can, over a rectangle widened as far as needed.
+std::optional<TJudge::TDisposal> TJudge::CheapestToPaint(const TOutFrame& frame, const std::vector<int>& disposals) {
   int64_t least = -1;
-  TRect best;
+  TDisposal best;
   const std::vector<TDifference> differences = Differences(disposals);
   for (size_t i = 0; i < disposals.size(); ++i) {
     const int d = disposals[i];
@@ -391,18 +406,75 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     // Pixels to paint, then the rectangle they need.
     const TRect bounds = frame.Rect.United(diff.PaintBounds);
     const int64_t cost = diff.Paint * 4 + int64_t(bounds.Width()) * bounds.Height();
-    if (least < 0 || cost < least) least = cost, disposal = d, best = wider;
+    if (least < 0 || cost < least) least = cost, best = {d, wider};
   }
-  if (least < 0) return notRight();
-  cleared = best;
+  if (least < 0) return std::nullopt;
+  return best;
+}
+
+// Frame k's control block for the frame written anew in its place.
+void TJudge::MarkRewritten(size_t k, const TOutFrame& frame, const TOutFrame& rewritten, TFramePatchResult& result) {
+  ++result.Rewritten;
+  if (rewritten.MergedColors > 0) ++result.Reduced;
+  const int patched = frame.Transparent;
+  const bool transparent = rewritten.Transparent >= 0;
+  if (transparent && (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen))
+    ++result.TransparentFrames;
+  TFrameControl& c = Controls[k];
+  // A frame that paints every pixel of its rectangle needs no transparent entry.
+  c.Packed = uint8_t(transparent ? c.Packed.value_or(0) | kGceTransparentFlag : c.Packed.value_or(0) & ~kGceTransparentFlag);
+  if (transparent) c.Index = uint8_t(rewritten.Transparent);
+}
+
+// The frame before made wider, so that clearing it clears more.
+void TJudge::WidenLast(TOutFrame widened, QByteArray bytes, TFramePatchResult& result) {
+  if (!Pending.Written()) ++result.Rewritten;
+  Pending.Widen(std::move(widened), std::move(bytes));
+  TFrameControl& last = Controls[size_t(Saved.Last)];
+  last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
+  last.Index = uint8_t(Pending.Frame().Transparent);
+}
+
+TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
+  const bool hasLast = Saved.Last >= 0;
+  const TDisposal planned{hasLast ? DisposalOf(Controls[size_t(Saved.Last)]) : 0, Saved.Drawn};
+  // Outside these the saved screen already equals the target and neither
+  // picture changes.
+  Region = Dirty.United(Saved.Drawn).United(Shown.Drawn).United(frame.Rect).Intersected(Shown.Canvas.Bounds());
+  BeforeFresh = false;
+  ComposeTarget(k, frame);
+
+  const auto decided = [&](const TDisposal& how, TOutFrame out, bool right, bool written = false,
+                           std::optional<QByteArray> bytes = {}) {
+    // A frame painting some colours as their nearest is not exact, but done.
+    if (!right && out.MergedColors == 0) ++result.NotRight;
+    if (how.Disposal != planned.Disposal) {
+      TFrameControl& last = Controls[size_t(Saved.Last)];
+      last.Packed = WithDisposal(last.Packed.value_or(0), how.Disposal);
+    }
+    if (hasLast) Saved.Dispose(how.Disposal, how.Cleared);
+    Dirty = right ? TRect{} : Dirty.United(Region);
+    return TJudged{std::move(out), right, written, std::move(bytes)};
+  };
+  // Left as the patch has it, the disposal before as planned.
+  const auto notRight = [&] {
+    Base(planned.Disposal, planned.Cleared);
+    return decided(planned, std::move(frame), false);
+  };
+
+  const std::vector<int> disposals = Disposals(planned.Disposal);
+  if (const auto how = DisposalShowing(frame, disposals)) return decided(*how, std::move(frame), true);
+  if (Rewrite == TFrameRewrite::Never) return notRight();
+  const auto how = CheapestToPaint(frame, disposals);
+  if (!how) return notRight();
   std::optional<TOutFrame> widened;
   std::optional<QByteArray> widenedBytes;
-  if (disposal == kToBackground && !Pending.Rect.Contains(cleared)) {
-    widened = WidenFrame(Pending, cleared, Chosen);
+  if (how->Disposal == kToBackground && !Pending.Frame().Rect.Contains(how->Cleared)) {
+    widened = WidenFrame(Pending.Frame(), how->Cleared, Chosen);
     if (widened) widenedBytes = EncodeReadable(*widened);
     if (!widenedBytes) return notRight();
   }
-  Base(disposal, cleared);
+  Base(how->Disposal, how->Cleared);
   // Clearing more of the frame before may be all the frame needed.
   std::optional<TOutFrame> rewritten;
   std::optional<QByteArray> rewrittenBytes;
@@ -414,30 +486,12 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
       rewrittenBytes = EncodeReadable(*rewritten);
       if (!rewrittenBytes) return notRight();
     }
-    ++result.Rewritten;
-    if (rewritten->MergedColors > 0) ++result.Reduced;
-    const int patched = frame.Transparent;
-    const bool transparent = rewritten->Transparent >= 0;
-    if (transparent && (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen))
-      ++result.TransparentFrames;
-    TFrameControl& c = Controls[k];
-    // A frame that paints every pixel of its rectangle needs no transparent entry.
-    c.Packed = uint8_t(transparent ? c.Packed.value_or(0) | kGceTransparentFlag : c.Packed.value_or(0) & ~kGceTransparentFlag);
-    if (transparent) c.Index = uint8_t(rewritten->Transparent);
+    MarkRewritten(k, frame, *rewritten, result);
   }
-  if (widened) {
-    if (!PendingWritten) ++result.Rewritten;
-    if (Encoder.InHand()) Encoder.Wait();  // the frame it encodes is replaced
-    Pending = std::move(*widened);
-    PendingWritten = true;
-    PendingBytes = std::move(widenedBytes);
-    TFrameControl& last = Controls[size_t(Saved.Last)];
-    last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
-    last.Index = uint8_t(Pending.Transparent);
-  }
-  if (!rewritten) return decided(std::move(frame), true);
+  if (widened) WidenLast(std::move(*widened), std::move(*widenedBytes), result);
+  if (!rewritten) return decided(*how, std::move(frame), true);
   const bool exact = rewritten->MergedColors == 0;
-  return decided(std::move(*rewritten), exact, true, std::move(rewrittenBytes));
+  return decided(*how, std::move(*rewritten), exact, true, std::move(rewrittenBytes));
 }
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
@@ -469,11 +523,8 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   TWorkAhead decoding(Ahead);
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
-    if (!PendingWritten) return true;
-    PendingWritten = false;
-    if (Encoder.InHand()) Encoder.Wait();
-    std::optional<QByteArray> bytes = std::move(PendingBytes);
-    PendingBytes.reset();
+    if (!Pending.Written()) return true;
+    std::optional<QByteArray> bytes = Pending.TakeBytes();
     if (!bytes) return false;
     const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
     edits.Replace(f.Descriptor, f.End, std::move(*bytes));
@@ -500,11 +551,7 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     // A frame that shows the target is drawn by copying it.
     Saved.Draw(int(k), judged.Frame, true, judged.Right ? Target.data() : nullptr, Region);
     // The frame before's memory goes to the frame after next, decoded into it.
-    decoded.Indices.swap(Pending.Indices);
-    Pending = std::move(judged.Frame);
-    PendingWritten = judged.Written;
-    PendingBytes = std::move(judged.Bytes);
-    if (PendingWritten && !PendingBytes) Encoder.Start([this] { PendingBytes = EncodeReadable(Pending); });
+    Pending.Hold(std::move(judged.Frame), judged.Written, std::move(judged.Bytes), decoded.Indices);
     Current = k + 1;
     if (progress && !progress(int(Current), int(Judged))) return TRun::Stopped;
   }
