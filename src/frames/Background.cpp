@@ -273,13 +273,14 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   const bool whole = !changed || shown.Bounds() != Area || Raw.empty();
   if (whole) Restart(shown.Bounds());
   if (Width == 0 || Height == 0) return {};
-  const TRect r = whole ? Area : changed->Intersected(Area);
-  const TRect c = r.Empty() ? TRect{} : TRect{r.Left - Area.Left, r.Top - Area.Top, r.Right - Area.Left, r.Bottom - Area.Top};
-  Mark(shown, c, poll);
-  const TRect d = FillRegion(c, whole, poll);
+  const TRect screen = whole ? Area : changed->Intersected(Area);
+  const TRect shownChanged = screen.Empty() ? TRect{} : TRect{screen.Left - Area.Left, screen.Top - Area.Top,
+                                                              screen.Right - Area.Left, screen.Bottom - Area.Top};
+  Mark(shown, shownChanged, poll);
+  const TRect clearedChanged = FillRegion(shownChanged, whole, poll);
   // A pixel's target reads what is shown and cleared up to kRadius away.
-  const TRect u = Grown(d, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
-  Remake(shown, u, whole, poll);
-  if (Settings.Matte) Matte(shown, u, poll);
-  return Changed(u, whole);
+  const TRect remade = Grown(clearedChanged, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
+  Remake(shown, remade, whole, poll);
+  if (Settings.Matte) Matte(shown, remade, poll);
+  return Changed(remade, whole);
 }
