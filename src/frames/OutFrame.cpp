@@ -359,9 +359,9 @@ QByteArray EncodeFrame(const TOutFrame& frame) {
   out += char(frame.LocalTable ? 0x80 | (bits - 1) : 0);
   if (frame.LocalTable) {
     for (const TPixel c : frame.Colors) {
-      out += char(c >> 16 & 0xFF);
-      out += char(c >> 8 & 0xFF);
-      out += char(c & 0xFF);
+      out += char(RedOfPixel(c));
+      out += char(GreenOfPixel(c));
+      out += char(BlueOfPixel(c));
     }
     out += QByteArray(3 * ((1 << bits) - int(frame.Colors.size())), 0);
   }

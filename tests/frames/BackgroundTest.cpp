@@ -99,20 +99,10 @@ QImage InColors(const QImage& flat, int n) {
   for (int y = 0; y < flat.height(); ++y)
     for (int x = 0; x < flat.width(); ++x) ++counts[flat.pixel(x, y) & 0xFFFFFF];
   std::vector<TColorCount> census;
-  for (const auto& [rgb, n] : counts) census.push_back({rgb, n});
+  for (const auto& [rgb, count] : counts) census.push_back({rgb, count});
   QVector<QRgb> table;
   for (const uint32_t c : ChooseFewerColors(census, n)) table.push_back(0xFF000000u | c);
-  QImage out(flat.size(), QImage::Format_Indexed8);
-  out.setColorTable(table);
-  for (int y = 0; y < flat.height(); ++y)
-    for (int x = 0; x < flat.width(); ++x) {
-      const QRgb p = flat.pixel(x, y);
-      int best = 0;
-      for (int i = 1; i < table.size(); ++i)
-        if (ColorDistance(FromQRgb(p), FromQRgb(table[i])) < ColorDistance(FromQRgb(p), FromQRgb(table[best]))) best = i;
-      out.setPixel(x, y, uint(best));
-    }
-  return out;
+  return flat.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
 }
 
 // The project's own road to a GIF: its palette for the picture (or at most
