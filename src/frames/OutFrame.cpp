@@ -208,10 +208,6 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
   return out;
 }
 
-}  // namespace
-
-namespace {
-
 // Where the colours to paint go when more of them are shown than a table
 // holds beside transparency: the colour whose pixels would change least
 // (pixels times distance squared to its nearest) merges into its nearest,
