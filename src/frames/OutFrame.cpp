@@ -212,30 +212,46 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
 // holds beside transparency: the colour whose pixels would change least
 // (pixels times distance squared to its nearest) merges into its nearest,
 // again until room are left. Answers each colour's colour as painted.
-// (Nearest neighbours are kept for every colour and made again only for
-// those whose nearest merged: a few thousand colours cost milliseconds.)
-TColorMap<TPixel> MergedColors(std::vector<TPixel> colors, std::vector<int64_t> counts, size_t room,
+// (Nearest neighbours are found only for colours that may be cheapest, and
+// again only when their nearest merged.)
+TColorMap<TPixel> MergedColors(const std::vector<TPixel>& colors, std::vector<int64_t> counts, size_t room,
                                const TStopPoll& poll) {
   const size_t n = colors.size();
   std::vector<size_t> nearest(n), into(n);
-  std::vector<bool> alive(n, true);
-  std::vector<int> gap(n);
+  std::vector<uint8_t> alive(n, 1), known(n, 0);
+  std::vector<int> gap(n), channels;
+  for (const TPixel c : colors) channels.insert(channels.end(), {RedOfPixel(c), GreenOfPixel(c), BlueOfPixel(c)});
   const auto findNearest = [&](size_t i) {
-    gap[i] = INT32_MAX;
-    for (size_t j = 0; j < n; ++j)
-      if (j != i && alive[j] && PixelDistance2(colors[i], colors[j]) < gap[i])
-        gap[i] = PixelDistance2(colors[i], colors[j]), nearest[i] = j;
+    const int* a = &channels[3 * i];
+    int best = INT32_MAX;
+    for (size_t j = 0; j < n; ++j) {
+      const int* b = &channels[3 * j];
+      const int d = (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]);
+      if (d < best && j != i && alive[j]) best = d, nearest[i] = j;
+    }
+    gap[i] = best, known[i] = 1;
     poll.Done(int64_t(n));
   };
-  for (size_t i = 0; i < n; ++i) into[i] = i, findNearest(i);
+  // Fewest pixels first: a colour costs at least its pixels (colours differ
+  // by 1 at least, and only gain pixels), so the search for the cheapest
+  // stops at the first whose pixels alone cost more than the best found.
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i, into[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return counts[a] < counts[b]; });
+  const std::vector<int64_t> fewest = counts;
   for (size_t left = n; left > room; --left) {
     size_t cheapest = n;
-    for (size_t i = 0; i < n; ++i)
-      if (alive[i] && (cheapest == n || counts[i] * gap[i] < counts[cheapest] * gap[cheapest])) cheapest = i;
+    int64_t least = INT64_MAX;
+    for (const size_t i : order) {
+      if (fewest[i] >= least) break;
+      if (!alive[i]) continue;
+      if (!known[i]) findNearest(i);
+      if (counts[i] * gap[i] < least) least = counts[i] * gap[i], cheapest = i;
+    }
     const size_t to = nearest[cheapest];
-    alive[cheapest] = false, into[cheapest] = to, counts[to] += counts[cheapest];
+    alive[cheapest] = 0, into[cheapest] = to, counts[to] += counts[cheapest];
     for (size_t i = 0; i < n; ++i)
-      if (alive[i] && nearest[i] == cheapest) findNearest(i);
+      if (alive[i] && known[i] && nearest[i] == cheapest) known[i] = 0;
   }
   TColorMap<TPixel> painted;
   for (size_t i = 0; i < n; ++i) {
@@ -303,8 +319,12 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   for (const TPixel c : painted) counts.push_back(*found.Find(c));
   const TColorMap<TPixel> into = MergedColors(painted, counts, size_t(kMaxEntries) - 1, target.Poll);
   TFrameTarget merged{q, target.Target, target.Draw, false, target.Poll};
-  for (size_t i = 0; i < merged.Target.size(); ++i)
-    if (merged.Draw[i]) merged.Target[i] = *into.Find(merged.Target[i]);
+  TPixel from = 0, to = 0;  // neighbours mostly share a colour
+  for (size_t i = 0; i < merged.Target.size(); ++i) {
+    if (!merged.Draw[i]) continue;
+    if (merged.Target[i] != from) from = merged.Target[i], to = *into.Find(from);
+    merged.Target[i] = to;
+  }
   std::vector<TPixel> kept;
   for (const TPixel c : painted)
     if (*into.Find(c) == c) kept.push_back(c);
