@@ -311,8 +311,11 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   std::sort(painted.begin(), painted.end());
   const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
   if (auto out = WithOwnTable(original, target, needed, paint, preferred, spare)) return out;
-  if (painted.size() <= size_t(kMaxEntries)) return WithColorsShown(original, target, painted, paint, spare);
-  if (!target.MayMerge || painted.size() > kMaxMergedColors) return std::nullopt;
+  if (painted.size() <= size_t(kMaxEntries))
+    if (auto out = WithColorsShown(original, target, painted, paint, spare)) return out;
+  // Fewer colours than a full table fail for indices past it, which merging cannot mend.
+  if (!target.MayMerge || painted.size() < size_t(kMaxEntries) || painted.size() > kMaxMergedColors)
+    return std::nullopt;
   // More colours to paint than a table holds: the nearest merged, one entry
   // left for transparency, and the pixels painted with what they merged into.
   std::vector<int64_t> counts;

@@ -269,6 +269,16 @@ QByteArray TwoFullTables() {
   return MakeAnimation(Plan({kWhite, kBlack}, {first, second}, 40, 40));
 }
 
+// A ramp of 255 colours inside a white border, white once inside too: with
+// the region, the white inside stays and the border's goes, 257 entries.
+QByteArray RampInWhite() {
+  std::vector<TRgb> ramp{kWhite};
+  for (int i = 1; i < 256; ++i) ramp.push_back({uint8_t(i), uint8_t(255 - i), 128});
+  std::vector<uint8_t> p = Filled(40, 40, 0);
+  for (int i = 0; i < 1024; ++i) p[size_t(4 + i / 32) * 40 + 4 + i % 32] = uint8_t(i == 500 ? 0 : 1 + i % 255);
+  return MakeAnimation(Plan(ramp, {Full(p, Packed(0))}, 40, 40));
+}
+
 struct TTakenCase {
   const char* Name;
   QByteArray File;
@@ -302,6 +312,7 @@ TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
       {"more colours on the screen than a table holds, the region only: the art stays", TwoFullTables(),
        TBackground{0, true, {}}, true, {{0, 0}}, {{4, 4}, {19, 35}}, false, 0},
       {"the same with a tolerance", TwoFullTables(), TBackground{1, false, {}}, true, {{0, 0}}, {{4, 4}}, false, 0},
+      {"one entry too many merges the nearest colours once", RampInWhite(), TBackground{0, true, {}}, true, {{0, 0}}, {{24, 19}}, false, 1},
   };
   for (const TTakenCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -361,22 +372,18 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
 // the target equals one made whole, and the bounds answered hold every pixel
 // that changed in it.
 TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
-  const TPixel white = OpaquePixel(255, 255, 255);
-  const TPixel colors[] = {white, white, OpaquePixel(250, 250, 248), OpaquePixel(20, 40, 200), OpaquePixel(120, 130, 220), 0};
+  const TPixel white = OpaquePixel(255, 255, 255), colors[] = {white, white, OpaquePixel(250, 250, 248), OpaquePixel(20, 40, 200), OpaquePixel(120, 130, 220), 0};
   for (const TBackground& settings : {TBackground{10, false, {}}, TBackground{0, true, {}},
                                       TBackground{6, true, RGBColor(0x20, 0x20, 0x20)}, TBackground{0, false, RGBColor(0, 0, 255)}}) {
     TCanvas canvas(TRect{3, 2, 51, 42});
-    TBackgroundTarget made(white, settings);
-    made.Make(canvas);
-    uint32_t seed = 99;
-    const auto next = [&](int n) { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+    TBackgroundTarget made(white, settings), whole(white, settings);
+    auto next = [seed = 99u](int n) mutable { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
     for (int step = 0; step < 40; ++step) {
       const TRect r = TRect::Sized(3 + next(40), 2 + next(32), 1 + next(12), 1 + next(10)).Intersected(canvas.Bounds());
       for (int y = r.Top; y < r.Bottom; ++y)
         for (int x = r.Left; x < r.Right; ++x) canvas.At(x, y) = colors[next(6)];
       const std::vector<TPixel> before = made.Target();
       const TRect moved = made.Make(canvas, r);
-      TBackgroundTarget whole(white, settings);
       whole.Make(canvas);
       ASSERT_EQ(made.Target(), whole.Target()) << "step " << step;
       for (size_t i = 0; i < before.size(); ++i)
