@@ -215,10 +215,40 @@ void BM_BackgroundSave(benchmark::State& state) {
   state.counters["not_right"] = frames.NotRight;
 }
 
+// One 4000 x 4000 frame, a red disc on white, saved with the matte of a
+// dark page. Argument 0: planned to the end; 1: stopped at the plan's first
+// ask, as a window's newer click stops it: the time until it returns.
+void BM_LargeFrameMatte(benchmark::State& state) {
+  static const QByteArray gif = [] {
+    const int n = 4000;
+    TAnimPlan plan;
+    plan.Width = plan.Height = n;
+    plan.Colors = {{255, 255, 255}, {200, 30, 30}, {227, 142, 142}, {0, 0, 0}};
+    TAnimFrame f;
+    f.Packed = Packed(1);
+    f.Pixels.assign(size_t(n) * n, 0);
+    for (int y = 0; y < n; ++y)
+      for (int x = 0; x < n; ++x) {
+        const int64_t d = int64_t(x - n / 2) * (x - n / 2) + int64_t(y - n / 2) * (y - n / 2), r = int64_t(n / 3) * (n / 3);
+        f.Pixels[size_t(y) * n + x] = uint8_t(d < r - 4 * n ? 1 : d < r ? 2 : 0);
+      }
+    plan.Frames.push_back(std::move(f));
+    return MakeAnimation(plan);
+  }();
+  TGifDocument doc = Chosen(gif, 0);
+  doc.Background.Matte = RGBColor(0x20, 0x20, 0x20);
+  const bool stop = state.range(0) == 1;
+  for (auto _ : state) PlanSave(doc, true, TFrameRewrite::Allowed, [&](int, int) { return !stop; });
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
+}
+
 BENCHMARK(BM_GiflibDecodeOnce)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JudgeAndPlan)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewClick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BackgroundSave)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargeFrameMatte)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RewriteGrowth)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_RewriteGrowthWithStillBand)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_MAIN();

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "document/Color.h"
-#include "reduce/FewerColors.h"
 
 namespace {
 
@@ -27,76 +26,33 @@ constexpr double kOffLine = 16;
 // lost 10): on the page they would show little. Above kWhole the pixel is
 // art; keeping it as it is saves new colours for under 0.5 dB.
 constexpr double kFaintest = 0.04, kWhole = 0.97;
-// A table holds 256 entries, one of them kept for transparency.
-constexpr size_t kMaxOpaqueColors = 255;
-
-int R(TPixel p) { return int(p >> 16 & 0xFF); }
-int G(TPixel p) { return int(p >> 8 & 0xFF); }
-int B(TPixel p) { return int(p & 0xFF); }
-// The program's one colour distance (squared), on screen pixels.
-int64_t Distance2(TPixel a, TPixel b) { return ColorDistance(R(a), G(a), B(a), R(b), G(b), B(b)); }
+// Colours past this many on a screen are read as exact, not a palette's.
+constexpr size_t kFewTables = 4 * 256;
+constexpr auto R = RedOfPixel;
+constexpr auto G = GreenOfPixel;
+constexpr auto B = BlueOfPixel;
 
 TRect Grown(const TRect& r, int by) { return r.Empty() ? r : TRect{r.Left - by, r.Top - by, r.Right + by, r.Bottom + by}; }
 
 }  // namespace
-
-void TBackgroundTarget::TTally::Add(TPixel c, int64_t n) {
-  size_t s = Slot(c);
-  while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (Keys.size() - 1);
-  if (Keys[s] == 0) {
-    if ((Used + 1) * 2 > Keys.size()) {
-      Grow();
-      return Add(c, n);
-    }
-    Keys[s] = c, ++Used;
-  }
-  const bool was = Counts[s] > 0;
-  Counts[s] += n;
-  Shown += size_t(Counts[s] > 0) - size_t(was);
-}
-
-int64_t TBackgroundTarget::TTally::Of(TPixel c) const {
-  for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (Keys.size() - 1))
-    if (Keys[s] == c) return Counts[s];
-  return 0;
-}
-
-std::vector<TPixel> TBackgroundTarget::TTally::Colors() const {
-  std::vector<TPixel> colors;
-  for (size_t s = 0; s < Keys.size(); ++s)
-    if (Counts[s] > 0) colors.push_back(Keys[s]);
-  return colors;
-}
-
-// Twice as many slots while colours shown fill a quarter; colours no longer
-// shown are dropped.
-void TBackgroundTarget::TTally::Grow() {
-  TTally grown;
-  const size_t slots = Shown * 4 + 4 > Keys.size() ? Keys.size() * 2 : Keys.size();
-  grown.Keys.assign(slots, 0), grown.Counts.assign(slots, 0);
-  for (size_t s = 0; s < Keys.size(); ++s)
-    if (Counts[s] > 0) grown.Add(Keys[s], Counts[s]);
-  *this = std::move(grown);
-}
 
 TBackgroundTarget::TBackgroundTarget(TPixel chosen, const TBackground& settings)
     : Chosen(chosen), Settings(settings) {
   // Distance squared times 100^2 against (tolerance * black-to-white)^2.
   const int64_t t = std::clamp(settings.Tolerance, 0, kMaxTolerance);
   MaxDistance = t * t * 3 * 255 * 255;
-  if (settings.Matte)
-    Page = OpaquePixel(uint8_t(RedOf(*settings.Matte)), uint8_t(GreenOf(*settings.Matte)), uint8_t(BlueOf(*settings.Matte)));
+  if (settings.Matte) Page = PixelOf(*settings.Matte);
 }
 
 bool TBackgroundTarget::Taken(TPixel p) const {
-  return p == 0 || p == Chosen || (MaxDistance > 0 && Distance2(p, Chosen) * 10000 <= MaxDistance);
+  return p == 0 || p == Chosen || (MaxDistance > 0 && int64_t(PixelDistance2(p, Chosen)) * 10000 <= MaxDistance);
 }
 
 // The background's region: the taken pixels joined to the edge through taken
 // pixels. A scanline fill: each run of taken pixels is cleared whole, and the
 // runs touching it above and below wait on a stack, so depth never grows with
 // the picture.
-void TBackgroundTarget::Fill() {
+void TBackgroundTarget::Fill(const TStopPoll& poll) {
   const int w = Width, h = Height;
   std::memcpy(State.data(), Mask.data(), State.size());
   Seeds.clear();
@@ -112,6 +68,7 @@ void TBackgroundTarget::Fill() {
     while (left > 0 && row[left - 1] == kTaken) --left;
     while (right + 1 < w && row[right + 1] == kTaken) ++right;
     std::fill(row + left, row + right + 1, kCleared);
+    poll.Done(right - left + 1);
     for (const int ny : {y - 1, y + 1}) {
       if (ny < 0 || ny >= h) continue;
       const uint8_t* next = &State[size_t(ny) * w];
@@ -129,8 +86,10 @@ void TBackgroundTarget::Fill() {
 // B that still has P on its line to B: inside a solid shape that is the
 // shape's own colour just within the edge; across a thin line, its darkest
 // pixel. Art colours that are no blend of their neighbour and B (a fill
-// beside an outline) are off every such line and stay as they are.
-void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
+// beside an outline) are off every such line and stay as they are. A pixel
+// nearer B than F may lie off the line by the palette's error: a small
+// palette moves blends far from it (specks left light on a dark page).
+void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll) {
   const int w = Width, h = Height;
   const auto pixel = [&](int x, int y) { return shown.At(Area.Left + x, Area.Top + y); };
   const double br = R(Chosen), bg = G(Chosen), bb = B(Chosen);
@@ -166,6 +125,7 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   for (int y = top; y < std::min(bottom, r.Top + kRadius); ++y)
     for (int x = 0; x < rw; ++x) down[x] += acrossAll[size_t(y - top) * rw + x];
   for (int y = r.Top; y < r.Bottom; ++y) {
+    poll.Done(rw);
     if (y + kRadius < bottom)
       for (int x = 0; x < rw; ++x) down[x] += acrossAll[size_t(y + kRadius - top) * rw + x];
     if (y - kRadius - 1 >= top)
@@ -187,11 +147,13 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
           const double f2 = fr * fr + fg * fg + fb * fb;
           if (f2 <= farthest) continue;
           const double along = pr * fr + pg * fg + pb * fb;
-          if (along <= 0 || p2 - along * along / f2 > kOffLine * kOffLine) continue;
+          // Nearer the background than the art, P may lie off the line by
+          // as much as the palette moves a colour.
+          const double off = PixelDistance2(p, f) > p2 ? std::max(kOffLine, PaletteError(p)) : kOffLine;
+          if (along <= 0 || p2 - along * along / f2 > off * off) continue;
           farthest = f2, share = along / f2;
         }
       if (share >= kWhole) continue;
-      Recoloured[i] = 1;
       if (share < kFaintest) {
         Raw[i] = 0;
         continue;
@@ -202,115 +164,26 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r) {
   }
 }
 
-// The tallies follow the pixels of r whose target changed since OldRaw:
-// each leaves as it was and joins as it is. Neighbours mostly share a
-// colour, so each side is counted once a run.
-void TBackgroundTarget::Recount(const TRect& r) {
-  struct TRun {
-    TPixel Color = 0;  // transparent: not counted
-    bool Recoloured = false;
-    int64_t Length = 0;
-  };
-  TRun gone, come;
-  const auto flush = [this](TRun& run, int sign) {
-    if (run.Color != 0 && run.Length > 0) (run.Recoloured ? Added : Kept).Add(run.Color, sign * run.Length);
-    run.Length = 0;
-  };
-  const auto push = [&](TRun& run, TPixel c, bool recoloured, int sign) {
-    if (c == run.Color && recoloured == run.Recoloured) {
-      ++run.Length;
-      return;
-    }
-    flush(run, sign);
-    run = {c, recoloured, 1};
-  };
-  const size_t rw = size_t(std::max(r.Width(), 0));
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    const TPixel* raw = &Raw[size_t(y) * Width + r.Left];
-    const uint8_t* recoloured = &Recoloured[size_t(y) * Width + r.Left];
-    const TPixel* oldRaw = &OldRaw[size_t(y - r.Top) * rw];
-    const uint8_t* oldRecoloured = &OldRecoloured[size_t(y - r.Top) * rw];
-    for (size_t x = 0; x < rw; ++x) {
-      if (raw[x] == oldRaw[x] && recoloured[x] == oldRecoloured[x]) continue;
-      push(gone, oldRaw[x], oldRecoloured[x] != 0, -1);
-      push(come, raw[x], recoloured[x] != 0, 1);
-    }
-  }
-  flush(gone, -1);
-  flush(come, 1);
+// Starts a new screen: nothing marked, nothing cleared, the target empty.
+void TBackgroundTarget::Restart(const TRect& area) {
+  Area = area;
+  Width = Area.Width(), Height = Area.Height();
+  const size_t n = size_t(Width) * Height;
+  Mask.assign(n, kKept), State.assign(n, kKept), LastState.assign(n, kKept);
+  Raw.assign(n, 0);
+  Palette = {}, Errors = {};
 }
 
-// Where the target shows more colours than a table holds beside a
-// transparent entry (the recoloured edges', or the chosen colour kept inside
-// the art beside a full table), they are reduced with the project's
-// quantiser: the edges' new colours alone while the others leave them room
-// (none left: each takes the nearest kept colour), else every colour. Each pixel reduced takes the nearest colour left. An
-// animation's frames mostly show the same colours: the reduction is made
-// again only when those kept as they are change, so that what stays still
-// keeps its colours.
-// Answers the reduction to show, 0 for none.
-int TBackgroundTarget::Mapping() {
-  std::vector<TPixel> kept = Kept.Colors(), reduced;
-  for (const TPixel c : Added.Colors())
-    if (Kept.Of(c) <= 0) reduced.push_back(c);
-  if (kept.size() + reduced.size() <= kMaxOpaqueColors) return 0;
-  // Only where the colours kept as they are overflow on their own are they
-  // reduced too; a full table's worth takes the new ones as they stand.
-  const bool all = kept.size() > kMaxOpaqueColors;
-  if (all) reduced.insert(reduced.end(), kept.begin(), kept.end()), kept.clear();
-  std::sort(kept.begin(), kept.end());
-  std::sort(reduced.begin(), reduced.end());
-  const auto nearest = [](TPixel from, const std::vector<TPixel>& choices) {
-    TPixel best = choices.front();
-    for (const TPixel to : choices)
-      if (Distance2(from, to) < Distance2(from, best)) best = to;
-    return best;
-  };
-  // The same colours kept as they are: colours new since are matched to the
-  // reduction's own, which every colour reduced before keeps.
-  if (Generation > 0 && Last.All == all && Last.Kept == kept) {
-    for (const TPixel c : reduced)
-      if (!Last.Nearest.count(c)) Last.Nearest[c] = nearest(c, Last.Choices);
-    return Generation;
-  }
-  // Sorted, so that the same colours give the same palette in every run.
-  std::vector<TColorCount> counts;
-  for (const TPixel c : reduced) {
-    const int64_t n = Added.Of(c) + (all ? Kept.Of(c) : 0);
-    counts.push_back({c & 0xFFFFFF, unsigned(std::min<int64_t>(n, UINT32_MAX))});
-  }
-  std::vector<TPixel> choices;
-  if (kept.size() < kMaxOpaqueColors)
-    for (const uint32_t c : ChooseFewerColors(counts, int(kMaxOpaqueColors - kept.size())))
-      choices.push_back(0xFF000000u | c);
-  choices.insert(choices.end(), kept.begin(), kept.end());
-  Last.Nearest.clear();
-  for (const TPixel from : reduced) Last.Nearest[from] = nearest(from, choices);
-  Last.All = all, Last.Kept = std::move(kept), Last.Choices = std::move(choices);
-  return ++Generation;
-}
-
-TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& changed) {
-  const bool whole = !changed || shown.Bounds() != Area || Raw.empty();
-  TRect c;
-  if (whole) {
-    Area = shown.Bounds();
-    Width = Area.Width(), Height = Area.Height();
-    const size_t n = size_t(Width) * Height;
-    Mask.assign(n, kKept), State.assign(n, kKept), LastState.assign(n, kKept), Recoloured.assign(n, 0);
-    Raw.assign(n, 0), Out.assign(n, 0);
-    Kept.Clear(), Added.Clear();
-    c = {0, 0, Width, Height};
-  } else {
-    const TRect r = changed->Intersected(Area);
-    c = r.Empty() ? TRect{} : TRect{r.Left - Area.Left, r.Top - Area.Top, r.Right - Area.Left, r.Bottom - Area.Top};
-  }
-  const int w = Width;
-  if (w == 0 || Height == 0) return {};
+// The pixels of c the tolerance takes.
+void TBackgroundTarget::Mark(const TCanvas& shown, const TRect& c, const TStopPoll& poll) {
   for (int y = c.Top; y < c.Bottom; ++y) {
     const TPixel* from = &shown.At(Area.Left + c.Left, Area.Top + y);
-    uint8_t* mask = &Mask[size_t(y) * w + c.Left];
+    uint8_t* mask = &Mask[size_t(y) * Width + c.Left];
     const int n = c.Width();
+    poll.Done(n);
+    for (int x = 0; x < n; ++x)
+      if (from[x] != 0 && (x == 0 || from[x] != from[x - 1]) && Palette.Size() <= kFewTables && !Palette.Find(from[x]))
+        Palette[from[x]] = 0, Errors = {};
     if (MaxDistance == 0) {
       // Without a tolerance, a loop the compiler vectorises.
       const TPixel chosen = Chosen;
@@ -319,87 +192,95 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
       for (int x = 0; x < n; ++x) mask[x] = Taken(from[x]) ? kTaken : kKept;
     }
   }
-  // Where what is cleared changed: anywhere, for the background's region.
-  TRect d = c;
-  if (Settings.Connected) {
-    if (!c.Empty()) {
-      std::swap(State, LastState);
-      Fill();
-    }
-    for (int y = 0; y < Height && !whole && !c.Empty(); ++y) {
-      const uint8_t* now = &State[size_t(y) * w];
-      const uint8_t* last = &LastState[size_t(y) * w];
-      if (std::memcmp(now, last, size_t(w)) == 0) continue;
-      int first = 0, end = w;
-      while (now[first] == last[first]) ++first;
-      while (now[end - 1] == last[end - 1]) --end;
-      d = d.United({first, y, end, y + 1});
-    }
-  } else {
+}
+
+// How far the palette may have moved a colour it shows: the distance to its
+// nearest other colour on the screen (a colour between them would have
+// taken one or the other). A screen of more colours than a few tables is
+// read as exact.
+double TBackgroundTarget::PaletteError(TPixel p) {
+  if (Palette.Size() > kFewTables) return 0;
+  if (const float* known = Errors.Find(p)) return *known;
+  int nearest = INT32_MAX;
+  Palette.ForEach([&](TPixel c, float) {
+    if (c != p) nearest = std::min(nearest, PixelDistance2(c, p));
+  });
+  return Errors[p] = nearest == INT32_MAX ? 0.f : std::sqrt(float(nearest));
+}
+
+// Clears the taken pixels of c, or, for the background's region, those the
+// fill reaches anywhere; answers where what is cleared changed.
+TRect TBackgroundTarget::FillRegion(const TRect& c, bool whole, const TStopPoll& poll) {
+  const int w = Width;
+  if (!Settings.Connected) {
     for (int y = c.Top; y < c.Bottom; ++y) {
       const uint8_t* mask = &Mask[size_t(y) * w + c.Left];
       uint8_t* state = &State[size_t(y) * w + c.Left];
       for (int x = 0; x < c.Width(); ++x) state[x] = mask[x] == kTaken ? kCleared : kKept;
     }
+    return c;
   }
-  // A pixel's target reads what is shown and cleared up to kRadius away.
-  const TRect u = Grown(d, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
-  // The target as it was over u, to count only what changes.
+  if (c.Empty()) return c;
+  std::swap(State, LastState);
+  Fill(poll);
+  if (whole) return c;
+  TRect d = c;
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* now = &State[size_t(y) * w];
+    const uint8_t* last = &LastState[size_t(y) * w];
+    if (std::memcmp(now, last, size_t(w)) == 0) continue;
+    int first = 0, end = w;
+    while (now[first] == last[first]) ++first;
+    while (now[end - 1] == last[end - 1]) --end;
+    d = d.United({first, y, end, y + 1});
+  }
+  return d;
+}
+
+// The target over u made again from what is shown and what is cleared, the
+// target before kept to tell what changed.
+void TBackgroundTarget::Remake(const TCanvas& shown, const TRect& u, bool whole, const TStopPoll& poll) {
   const size_t uw = size_t(std::max(u.Width(), 0));
-  OldRaw.resize(uw * size_t(std::max(u.Height(), 0)));
-  OldRecoloured.resize(OldRaw.size());
+  OldRaw.resize(whole ? 0 : uw * size_t(std::max(u.Height(), 0)));
   for (int y = u.Top; y < u.Bottom; ++y) {
-    const size_t row = size_t(y) * w + u.Left, old = size_t(y - u.Top) * uw;
-    std::memcpy(&OldRaw[old], &Raw[row], uw * sizeof(TPixel));
-    std::memcpy(&OldRecoloured[old], &Recoloured[row], uw);
-  }
-  for (int y = u.Top; y < u.Bottom; ++y) {
-    const size_t row = size_t(y) * w + u.Left;
+    const size_t row = size_t(y) * Width + u.Left;
+    if (!whole) std::memcpy(&OldRaw[size_t(y - u.Top) * uw], &Raw[row], uw * sizeof(TPixel));
     const TPixel* __restrict from = &shown.At(Area.Left + u.Left, Area.Top + y);
     const uint8_t* __restrict state = &State[row];
     TPixel* __restrict raw = &Raw[row];
     for (int x = 0; x < u.Width(); ++x) raw[x] = state[x] == kCleared ? 0 : from[x];
-    std::memset(&Recoloured[row], 0, size_t(u.Width()));
+    poll.Done(u.Width());
   }
-  if (Settings.Matte) Matte(shown, u);
-  Recount(u);
-  const int mapping = Mapping();
-  const TRect o = mapping != OutMapping ? TRect{0, 0, Width, Height} : u;
-  OutMapping = mapping;
-  // Neighbours mostly share a colour: the last look-up answers again.
-  TPixel lastFrom = 0, lastTo = 0;
+}
+
+// The bounds on the screen of the pixels of u whose target changed (made
+// whole, of those not transparent).
+TRect TBackgroundTarget::Changed(const TRect& u, bool whole) const {
   TRect moved;
-  for (int y = o.Top; y < o.Bottom; ++y) {
-    int first = -1, last = -1;
-    if (!mapping) {
-      // Shown as made: the row's changed span, then one copy.
-      const TPixel* raw = &Raw[size_t(y) * w];
-      TPixel* out = &Out[size_t(y) * w];
-      int from = o.Left, to = o.Right;
-      while (from < to && out[from] == raw[from]) ++from;
-      while (to > from && out[to - 1] == raw[to - 1]) --to;
-      if (from == to) continue;
-      std::copy(raw + from, raw + to, out + from);
-      moved = moved.United({Area.Left + from, Area.Top + y, Area.Left + to, Area.Top + y + 1});
-      continue;
-    }
-    for (int x = o.Left; x < o.Right; ++x) {
-      const size_t i = size_t(y) * w + x;
-      const TPixel p = Raw[i];
-      TPixel shows = p;
-      if (mapping && p != 0 && (Last.All || Recoloured[i])) {
-        if (p != lastFrom) {
-          const auto it = Last.Nearest.find(p);
-          lastFrom = p, lastTo = it == Last.Nearest.end() ? p : it->second;
-        }
-        shows = lastTo;
-      }
-      if (Out[i] == shows) continue;
-      Out[i] = shows;
-      if (first < 0) first = x;
-      last = x;
-    }
-    if (first >= 0) moved = moved.United({Area.Left + first, Area.Top + y, Area.Left + last + 1, Area.Top + y + 1});
+  const size_t uw = size_t(std::max(u.Width(), 0));
+  for (int y = u.Top; y < u.Bottom; ++y) {
+    const TPixel* raw = &Raw[size_t(y) * Width + u.Left];
+    const TPixel* old = whole ? nullptr : &OldRaw[size_t(y - u.Top) * uw];
+    int from = 0, to = u.Width();
+    while (from < to && raw[from] == (old ? old[from] : 0)) ++from;
+    while (to > from && raw[to - 1] == (old ? old[to - 1] : 0)) --to;
+    if (from < to) moved = moved.United({Area.Left + u.Left + from, Area.Top + y, Area.Left + u.Left + to, Area.Top + y + 1});
   }
   return moved;
+}
+
+TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& changed, const TStopPoll& poll) {
+  const bool whole = !changed || shown.Bounds() != Area || Raw.empty();
+  if (whole) Restart(shown.Bounds());
+  if (Width == 0 || Height == 0) return {};
+  const TRect screen = whole ? Area : changed->Intersected(Area);
+  const TRect shownChanged = screen.Empty() ? TRect{} : TRect{screen.Left - Area.Left, screen.Top - Area.Top,
+                                                              screen.Right - Area.Left, screen.Bottom - Area.Top};
+  Mark(shown, shownChanged, poll);
+  const TRect clearedChanged = FillRegion(shownChanged, whole, poll);
+  // A pixel's target reads what is shown and cleared up to kRadius away.
+  const TRect remade = Grown(clearedChanged, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
+  Remake(shown, remade, whole, poll);
+  if (Settings.Matte) Matte(shown, remade, poll);
+  return Changed(remade, whole);
 }

@@ -5,10 +5,21 @@
 #include <cstdint>
 #include <vector>
 
-// 0 is transparent; anything else is 0xFF000000 | RRGGBB.
+#include "document/Color.h"
+
+// The frame code's one colour encoding: 0 is transparent; anything else is
+// 0xFF000000 | RRGGBB. The program's TColor is turned into it here only.
 using TPixel = uint32_t;
 inline TPixel OpaquePixel(uint8_t r, uint8_t g, uint8_t b) {
   return 0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+inline TPixel PixelOf(TColor c) { return OpaquePixel(uint8_t(RedOf(c)), uint8_t(GreenOf(c)), uint8_t(BlueOf(c))); }
+inline int RedOfPixel(TPixel p) { return int(p >> 16 & 0xFF); }
+inline int GreenOfPixel(TPixel p) { return int(p >> 8 & 0xFF); }
+inline int BlueOfPixel(TPixel p) { return int(p & 0xFF); }
+// The program's one colour distance (squared), on screen pixels.
+inline int PixelDistance2(TPixel a, TPixel b) {
+  return ColorDistance(RedOfPixel(a), GreenOfPixel(a), BlueOfPixel(a), RedOfPixel(b), GreenOfPixel(b), BlueOfPixel(b));
 }
 
 // A rectangle of whole pixels; Right and Bottom are one past the last.

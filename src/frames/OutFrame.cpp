@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "frames/ColorMap.h"
 #include "frames/FrameDecoder.h"
 #include "reduce/LzwEncoder.h"
 
@@ -62,29 +63,19 @@ void DrawFrame(TCanvas& canvas, const TOutFrame& frame) {
 
 namespace {
 
-// Opaque colour to table entry, the first entry of a colour winning: an
-// open-addressed table with room for a table's colours and those a frame
-// adds, so that a look-up costs a multiply, not a division.
+// Opaque colour to table entry, the first entry of a colour winning.
 class TEntryOf {
  public:
   void Add(TPixel c, int entry) {
-    size_t s = Slot(c);
-    while (Keys[s] != 0 && Keys[s] != c) s = (s + 1) & (kSlots - 1);
-    if (Keys[s] == c) return;
-    Keys[s] = c;
-    Entries[s] = int16_t(entry);
+    if (!Entries.Find(c)) Entries[c] = entry;
   }
   int Find(TPixel c) const {
-    for (size_t s = Slot(c); Keys[s] != 0; s = (s + 1) & (kSlots - 1))
-      if (Keys[s] == c) return Entries[s];
-    return -1;
+    const int* e = Entries.Find(c);
+    return e ? *e : -1;
   }
 
  private:
-  static constexpr size_t kSlots = 2048;  // at most 257 colours go in: under a quarter full
-  static size_t Slot(TPixel c) { return (c * 2654435761u) >> 21 & (kSlots - 1); }
-  std::vector<TPixel> Keys = std::vector<TPixel>(kSlots, 0);  // 0: empty (colours are opaque)
-  std::vector<int16_t> Entries = std::vector<int16_t>(kSlots, 0);
+  TColorMap<int> Entries;
 };
 
 // The frame's own index at (x, y), or -1 outside it.
@@ -181,7 +172,7 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
   out.Colors = painted;
   out.LocalTable = true;
   out.Rect = original.Rect.United(paint);
-  if (out.Rect.Empty()) return std::nullopt;
+  if (out.Rect.Empty() || out.Colors.size() > size_t(kMaxEntries)) return std::nullopt;
   TEntryOf entryOf;
   for (int e = 0; e < int(out.Colors.size()); ++e) entryOf.Add(out.Colors[size_t(e)], e);
   const int originalCount = int(original.Colors.size());
@@ -217,30 +208,96 @@ std::optional<TOutFrame> WithColorsShown(const TOutFrame& original, const TFrame
   return out;
 }
 
+// Where the colours to paint go when more of them are shown than a table
+// holds beside transparency: the colour whose pixels would change least
+// (pixels times distance squared to its nearest) merges into its nearest,
+// again until room are left. Answers each colour's colour as painted.
+// (Nearest neighbours are found only for colours that may be cheapest, and
+// again only when their nearest merged.)
+TColorMap<TPixel> MergedColors(const std::vector<TPixel>& colors, std::vector<int64_t> counts, size_t room,
+                               const TStopPoll& poll) {
+  const size_t n = colors.size();
+  std::vector<size_t> nearest(n), into(n);
+  std::vector<uint8_t> alive(n, 1), known(n, 0);
+  std::vector<int> gap(n), channels;
+  for (const TPixel c : colors) channels.insert(channels.end(), {RedOfPixel(c), GreenOfPixel(c), BlueOfPixel(c)});
+  const auto findNearest = [&](size_t i) {
+    const int* a = &channels[3 * i];
+    int best = INT32_MAX;
+    for (size_t j = 0; j < n; ++j) {
+      const int* b = &channels[3 * j];
+      const int d = (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]);
+      if (d < best && j != i && alive[j]) best = d, nearest[i] = j;
+    }
+    gap[i] = best, known[i] = 1;
+    poll.Done(int64_t(n));
+  };
+  // Fewest pixels first: a colour costs at least its pixels (colours differ
+  // by 1 at least, and only gain pixels), so the search for the cheapest
+  // stops at the first whose pixels alone cost more than the best found.
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i, into[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return counts[a] < counts[b]; });
+  const std::vector<int64_t> fewest = counts;
+  for (size_t left = n; left > room; --left) {
+    size_t cheapest = n;
+    int64_t least = INT64_MAX;
+    for (const size_t i : order) {
+      if (fewest[i] >= least) break;
+      if (!alive[i]) continue;
+      if (!known[i]) findNearest(i);
+      if (counts[i] * gap[i] < least) least = counts[i] * gap[i], cheapest = i;
+    }
+    const size_t to = nearest[cheapest];
+    alive[cheapest] = 0, into[cheapest] = to, counts[to] += counts[cheapest];
+    for (size_t i = 0; i < n; ++i)
+      if (alive[i] && known[i] && nearest[i] == cheapest) known[i] = 0;
+  }
+  TColorMap<TPixel> painted;
+  for (size_t i = 0; i < n; ++i) {
+    size_t j = i;
+    while (into[j] != j) j = into[j];
+    painted[colors[i]] = colors[j];
+  }
+  return painted;
+}
+
+// Beyond this many colours to paint a frame is not merged down to a table:
+// the merge's cost grows with their square.
+constexpr size_t kMaxMergedColors = 4096;
+
 }  // namespace
 
 std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
                                       const std::vector<int>& preferred, TPixel spare) {
   const TRect& q = target.Region;
-  // The colours the frame must paint and their bounds, in one pass; a small
-  // direct-mapped memo keeps most pixels away from the set.
-  std::unordered_set<TPixel> found;
-  std::vector<TPixel> seen(1024, 1);  // 1 is no pixel: colours are opaque, transparency 0
+  // The colours the frame must paint, how many pixels of each, and their
+  // bounds, in one pass; neighbours mostly share a colour.
+  TColorMap<int64_t> found;
   int left = q.Width(), right = -1, top = -1, bottom = -1;
   for (int y = 0; y < q.Height(); ++y) {
     const uint8_t* draw = &target.Draw[size_t(y) * q.Width()];
     const TPixel* want = &target.Target[size_t(y) * q.Width()];
+    target.Poll.Done(q.Width());
     // Mostly little is painted: the marks are found with memchr.
     const auto* from = static_cast<const uint8_t*>(std::memchr(draw, 1, size_t(q.Width())));
     if (!from) continue;
     const auto* end = static_cast<const uint8_t*>(memrchr(draw, 1, size_t(q.Width()))) + 1;
+    TPixel run = 0;
+    int64_t length = 0;
     for (const uint8_t* p = from; p < end; ++p) {
       // A run of pixels left alone is skipped at once; the last is painted.
       if (!*p) p = static_cast<const uint8_t*>(std::memchr(p, 1, size_t(end - p)));
       const TPixel c = want[p - draw];
-      TPixel& memo = seen[(c * 2654435761u) >> 22];
-      if (memo != c) memo = c, found.insert(c);
+      // A frame cannot clear what is under it.
+      if (c == 0) return std::nullopt;
+      if (c != run) {
+        if (length > 0) found[run] += length;
+        run = c, length = 0;
+      }
+      ++length;
     }
+    found[run] += length;
     const int first = int(from - draw), last = int(end - draw) - 1;
     left = std::min(left, first), right = std::max(right, last);
     if (top < 0) top = y;
@@ -249,11 +306,34 @@ std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTar
   const TRect paint = top < 0 ? TRect{} : TRect{q.Left + left, q.Top + top, q.Left + right + 1, q.Top + bottom + 1};
   // Sorted, and the set made from them in that order, so that new entries
   // come in the same order in every run.
-  std::vector<TPixel> painted(found.begin(), found.end());
+  std::vector<TPixel> painted;
+  found.ForEach([&](TPixel c, int64_t) { painted.push_back(c); });
   std::sort(painted.begin(), painted.end());
   const std::unordered_set<TPixel> needed(painted.begin(), painted.end());
   if (auto out = WithOwnTable(original, target, needed, paint, preferred, spare)) return out;
-  return WithColorsShown(original, target, painted, paint, spare);
+  if (painted.size() <= size_t(kMaxEntries))
+    if (auto out = WithColorsShown(original, target, painted, paint, spare)) return out;
+  // Fewer colours than a full table fail for indices past it, which merging cannot mend.
+  if (!target.MayMerge || painted.size() < size_t(kMaxEntries) || painted.size() > kMaxMergedColors)
+    return std::nullopt;
+  // More colours to paint than a table holds: the nearest merged, one entry
+  // left for transparency, and the pixels painted with what they merged into.
+  std::vector<int64_t> counts;
+  for (const TPixel c : painted) counts.push_back(*found.Find(c));
+  const TColorMap<TPixel> into = MergedColors(painted, counts, size_t(kMaxEntries) - 1, target.Poll);
+  TFrameTarget merged{q, target.Target, target.Draw, false, target.Poll};
+  TPixel from = 0, to = 0;  // neighbours mostly share a colour
+  for (size_t i = 0; i < merged.Target.size(); ++i) {
+    if (!merged.Draw[i]) continue;
+    if (merged.Target[i] != from) from = merged.Target[i], to = *into.Find(from);
+    merged.Target[i] = to;
+  }
+  std::vector<TPixel> kept;
+  for (const TPixel c : painted)
+    if (*into.Find(c) == c) kept.push_back(c);
+  auto out = WithColorsShown(original, merged, kept, paint, spare);
+  if (out) out->MergedColors = int(painted.size() - kept.size());
+  return out;
 }
 
 std::optional<TOutFrame> WidenFrame(const TOutFrame& frame, const TRect& rect, TPixel spare) {
@@ -298,9 +378,9 @@ QByteArray EncodeFrame(const TOutFrame& frame) {
   out += char(frame.LocalTable ? 0x80 | (bits - 1) : 0);
   if (frame.LocalTable) {
     for (const TPixel c : frame.Colors) {
-      out += char(c >> 16 & 0xFF);
-      out += char(c >> 8 & 0xFF);
-      out += char(c & 0xFF);
+      out += char(RedOfPixel(c));
+      out += char(GreenOfPixel(c));
+      out += char(BlueOfPixel(c));
     }
     out += QByteArray(3 * ((1 << bits) - int(frame.Colors.size())), 0);
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frames/Canvas.h"
+#include "frames/StopPoll.h"
 
 struct TOutFrame {
   TRect Rect;                    // on the screen
@@ -14,6 +15,7 @@ struct TOutFrame {
   std::vector<TPixel> Colors;    // its table, entry by entry
   int Transparent = -1;          // the entry that draws nothing, or -1
   bool LocalTable = false;       // written with a table of its own
+  int MergedColors = 0;          // colours painted as their nearest, to fit the table
 };
 
 // Draws the frame where it meets the canvas; entries past its table draw nothing.
@@ -27,6 +29,10 @@ struct TFrameTarget {
   TRect Region;
   std::vector<TPixel> Target;  // Region's pixels row by row
   std::vector<uint8_t> Draw;   // 1 where the frame must paint
+  // Beyond one colour (a tolerance, region or matte) a frame that must paint
+  // more colours than a table holds may paint the nearest instead.
+  bool MayMerge = false;
+  TStopPoll Poll;  // asked as the rows are read
 };
 
 // The frame written anew over its rectangle widened to every pixel it must
@@ -35,9 +41,11 @@ struct TFrameTarget {
 // of preferred that no pixel needs, else another free entry; colours the
 // table lacks are added to a table of the frame's own. Where that table would
 // need more than 256 entries, a table of only the colours the frame shows, an
-// entry for transparency only if a pixel needs it. Indices past the table
-// are kept, so empty where one must be painted, or when even that table
-// does not fit.
+// entry for transparency only if a pixel needs it; failing that, where the
+// target allows, the colours to paint merged into their nearest until they
+// fit (MergedColors), changing as few painted pixels as little as possible.
+// Indices past the table are kept, so empty where one must be painted, or
+// when even that table does not fit.
 std::optional<TOutFrame> RewriteFrame(const TOutFrame& original, const TFrameTarget& target,
                                       const std::vector<int>& preferred, TPixel spare);
 

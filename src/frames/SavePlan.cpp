@@ -4,6 +4,7 @@
 #include <atomic>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "frames/Background.h"
 #include "frames/FrameDecoder.h"
@@ -75,6 +76,42 @@ struct TScreen {
   }
 };
 
+// The last frame drawn on the saved screen while its bytes may still change:
+// as opened, or written anew, its bytes made here or encoded on a second
+// thread while the next frame is judged.
+class TPendingFrame {
+ public:
+  explicit TPendingFrame(bool ahead) : Encoder(ahead) {}
+  const TOutFrame& Frame() const { return Out; }
+  bool Written() const { return IsWritten; }
+
+  // Holds the next frame; the last one's pixel memory goes to spare.
+  void Hold(TOutFrame frame, bool written, std::optional<QByteArray> bytes, std::vector<uint8_t>& spare) {
+    if (Encoder.InHand()) Encoder.Wait();
+    spare.swap(Out.Indices);
+    Out = std::move(frame), IsWritten = written, Bytes = std::move(bytes);
+    if (IsWritten && !Bytes) Encoder.Start([this] { Bytes = EncodeReadable(Out); });
+  }
+  // The same frame made wider, its bytes made.
+  void Widen(TOutFrame frame, QByteArray bytes) {
+    if (Encoder.InHand()) Encoder.Wait();  // the frame it encodes is replaced
+    Out = std::move(frame), IsWritten = true, Bytes = std::move(bytes);
+  }
+  // Once nothing can change them: its bytes, none where they did not read back.
+  std::optional<QByteArray> TakeBytes() {
+    if (Encoder.InHand()) Encoder.Wait();
+    IsWritten = false;
+    return std::exchange(Bytes, std::nullopt);
+  }
+
+ private:
+  TOutFrame Out;
+  bool IsWritten = false;
+  std::optional<QByteArray> Bytes;
+  // Last, so that it is destroyed first and waits for its job.
+  TWorkAhead Encoder;
+};
+
 class TJudge {
  public:
   // ahead: frames written anew are encoded on a second thread, trusted to
@@ -83,8 +120,12 @@ class TJudge {
          TPixel chosen, TFrameRewrite rewrite, bool ahead, const TBackground& background, size_t judged)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Ahead(ahead), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds),
-        Encoder(ahead) {
+        Pending(ahead) {
     if (!background.IsDefault()) Beyond.emplace(chosen, background);
+  }
+  // Also asks, within a frame, whether to go on: the answer no throws TPlanStopped.
+  void AskWithin(const TPlanProgress& progress) {
+    if (progress) Poll = TStopPoll([this, progress] { return progress(int(Current), int(Judged)); });
   }
 
   enum class TRun { Done, Stopped, Unreadable };
@@ -101,13 +142,25 @@ class TJudge {
     bool Written = false;
     std::optional<QByteArray> Bytes;
   };
-  // Decides how frame k (as the patch leaves it) is saved.
+  // Decides how frame k (as the patch leaves it) is saved, in steps below.
   TJudged Judge(size_t k, TOutFrame frame, TFramePatchResult& result);
+  // How the frame before is disposed, over what it clears.
+  struct TDisposal {
+    int Disposal = 0;
+    TRect Cleared;
+  };
+  std::vector<int> Disposals(int planned) const;
+  std::optional<TDisposal> DisposalShowing(const TOutFrame& frame, const std::vector<int>& disposals);
+  std::optional<TDisposal> CheapestToPaint(const TOutFrame& frame, const std::vector<int>& disposals);
+  void MarkRewritten(size_t k, const TOutFrame& frame, const TOutFrame& rewritten, TFramePatchResult& result);
+  void WidenLast(TOutFrame widened, QByteArray bytes, TFramePatchResult& result);
   void ComposeTarget(size_t k, TOutFrame& frame);
   void ComposeWholeTarget(const TRect& touched);
   // The saved screen over the region before the frame, the last frame disposed so.
   void Base(int disposal, const TRect& cleared);
-  bool Shows(const TOutFrame& frame) const;
+  // Whether the frame shows the target over the base; not exact: or a
+  // colour near it where the target shows one.
+  bool Shows(const TOutFrame& frame, bool exact = true) const;
   // The frame written anew to show the target over the base, if it can be.
   std::optional<TOutFrame> WrittenAnew(size_t k, const TOutFrame& frame);
   struct TDifference {
@@ -134,11 +187,7 @@ class TJudge {
   TScreen Saved;  // the file as saved
   TRect Dirty;    // where the saved screen may differ from the target
   // The last frame drawn on the saved screen, while its bytes may still change.
-  TOutFrame Pending;
-  bool PendingWritten = false;             // it is written anew
-  std::optional<QByteArray> PendingBytes;  // its bytes, once made
-  // Pending's bytes; after Pending, so that it is destroyed first and waits.
-  TWorkAhead Encoder;
+  TPendingFrame Pending;
   // For the frame being judged, over the region it may change: the target
   // and the saved screen before it.
   TRect Region;
@@ -149,7 +198,8 @@ class TJudge {
   // Beyond one colour: the target is made over the whole screen (the
   // background's region and the edges depend on more than a pixel).
   std::optional<TBackgroundTarget> Beyond;
-  bool TargetReduced = false;
+  TStopPoll Poll;
+  size_t Current = 0;  // frames judged
 };
 
 void TJudge::Base(int disposal, const TRect& cleared) {
@@ -180,7 +230,7 @@ void TJudge::Base(int disposal, const TRect& cleared) {
   }
 }
 
-bool TJudge::Shows(const TOutFrame& frame) const {
+bool TJudge::Shows(const TOutFrame& frame, bool exact) const {
   const int w = Region.Width();
   const TRect r = frame.Rect.Intersected(Region);
   // Every index's colour, 0 for those that draw nothing (colours are
@@ -202,8 +252,8 @@ bool TJudge::Shows(const TOutFrame& frame) const {
         frame.Indices.data() + size_t(y - frame.Rect.Top) * frame.Rect.Width() + (r.Left - frame.Rect.Left);
     bool differs = false;
     for (int x = in; x < out; ++x) {
-      const TPixel c = drawn[indices[x - in]];
-      differs |= (c ? c : before[x]) != target[x];
+      const TPixel c = drawn[indices[x - in]], shows = c ? c : before[x];
+      differs |= shows != target[x] && (exact || shows == 0 || target[x] == 0);
     }
     if (differs) return false;
   }
@@ -309,8 +359,7 @@ void TJudge::ComposeWholeTarget(const TRect& touched) {
   const TRect all = Shown.Canvas.Bounds();
   // Where the target moved since the frame before, the saved screen, which
   // showed that one there, must change too.
-  Region = Region.United(Beyond->Make(Shown.Canvas, touched));
-  TargetReduced = Beyond->Reduced();
+  Region = Region.United(Beyond->Make(Shown.Canvas, touched, Poll));
   const std::vector<TPixel>& whole = Beyond->Target();
   Target.resize(size_t(Region.Width()) * Region.Height());
   for (int y = Region.Top; y < Region.Bottom; ++y)
@@ -318,59 +367,31 @@ void TJudge::ComposeWholeTarget(const TRect& touched) {
                 Target.begin() + size_t(y - Region.Top) * Region.Width());
 }
 
-TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
-  const bool hasLast = Saved.Last >= 0;
-  const int lastDisposal = hasLast ? DisposalOf(Controls[size_t(Saved.Last)]) : 0;
-  // Outside these the saved screen already equals the target and neither
-  // picture changes.
-  Region = Dirty.United(Saved.Drawn)
-               .United(Shown.Drawn)
-               .United(frame.Rect)
-               .Intersected(Shown.Canvas.Bounds());
-  BeforeFresh = false;
-  ComposeTarget(k, frame);
-  if (TargetReduced) ++result.Reduced;
-
-  int disposal = lastDisposal;
-  TRect cleared = Saved.Drawn;
-  const auto decided = [&](TOutFrame out, bool right, bool written = false, std::optional<QByteArray> bytes = {}) {
-    if (!right) ++result.NotRight;
-    if (disposal != lastDisposal) {
-      TFrameControl& last = Controls[size_t(Saved.Last)];
-      last.Packed = WithDisposal(last.Packed.value_or(0), disposal);
-    }
-    if (hasLast) Saved.Dispose(disposal, cleared);
-    Dirty = right ? TRect{} : Dirty.United(Region);
-    return TJudged{std::move(out), right, written, std::move(bytes)};
-  };
-  // Left as the patch has it, the disposal before as planned.
-  const auto notRight = [&] {
-    disposal = lastDisposal;
-    cleared = Saved.Drawn;
-    Base(disposal, cleared);
-    return decided(std::move(frame), false);
-  };
-
-  // Without new image data: the disposal of the frame before as planned, or
-  // changed to clear or to restore what it left.
-  std::vector<int> disposals{lastDisposal};
-  if (hasLast)
+// The disposals of the frame before worth trying: as planned, or changed to
+// clear or to restore what it left.
+std::vector<int> TJudge::Disposals(int planned) const {
+  std::vector<int> disposals{planned};
+  if (Saved.Last >= 0)
     for (const int d : {kToBackground, kToPrevious})
-      if (d != lastDisposal) disposals.push_back(d);
-  for (const int d : disposals) {
-    Base(d, cleared);
-    if (Shows(frame)) {
-      disposal = d;
-      return decided(std::move(frame), true);
-    }
-  }
-  if (Rewrite == TFrameRewrite::Never) return notRight();
+      if (d != planned) disposals.push_back(d);
+  return disposals;
+}
 
-  // Written anew, over whichever of those leaves the least to paint. Where
-  // the target is transparent the frame cannot clear what is under it: only
-  // clearing the frame before can, over a rectangle widened as far as needed.
+// The first disposal over which the frame as it is shows the target.
+std::optional<TJudge::TDisposal> TJudge::DisposalShowing(const TOutFrame& frame, const std::vector<int>& disposals) {
+  for (const int d : disposals) {
+    Base(d, Saved.Drawn);
+    if (Shows(frame)) return TDisposal{d, Saved.Drawn};
+  }
+  return std::nullopt;
+}
+
+// The disposal that leaves the frame written anew least to paint. Where the
+// target is transparent the frame cannot clear what is under it: only
+// clearing the frame before can, over a rectangle widened as far as needed.
+std::optional<TJudge::TDisposal> TJudge::CheapestToPaint(const TOutFrame& frame, const std::vector<int>& disposals) {
   int64_t least = -1;
-  TRect best;
+  TDisposal best;
   const std::vector<TDifference> differences = Differences(disposals);
   for (size_t i = 0; i < disposals.size(); ++i) {
     const int d = disposals[i];
@@ -385,18 +406,75 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
     // Pixels to paint, then the rectangle they need.
     const TRect bounds = frame.Rect.United(diff.PaintBounds);
     const int64_t cost = diff.Paint * 4 + int64_t(bounds.Width()) * bounds.Height();
-    if (least < 0 || cost < least) least = cost, disposal = d, best = wider;
+    if (least < 0 || cost < least) least = cost, best = {d, wider};
   }
-  if (least < 0) return notRight();
-  cleared = best;
+  if (least < 0) return std::nullopt;
+  return best;
+}
+
+// Frame k's control block for the frame written anew in its place.
+void TJudge::MarkRewritten(size_t k, const TOutFrame& frame, const TOutFrame& rewritten, TFramePatchResult& result) {
+  ++result.Rewritten;
+  if (rewritten.MergedColors > 0) ++result.Reduced;
+  const int patched = frame.Transparent;
+  const bool transparent = rewritten.Transparent >= 0;
+  if (transparent && (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen))
+    ++result.TransparentFrames;
+  TFrameControl& c = Controls[k];
+  // A frame that paints every pixel of its rectangle needs no transparent entry.
+  c.Packed = uint8_t(transparent ? c.Packed.value_or(0) | kGceTransparentFlag : c.Packed.value_or(0) & ~kGceTransparentFlag);
+  if (transparent) c.Index = uint8_t(rewritten.Transparent);
+}
+
+// The frame before made wider, so that clearing it clears more.
+void TJudge::WidenLast(TOutFrame widened, QByteArray bytes, TFramePatchResult& result) {
+  if (!Pending.Written()) ++result.Rewritten;
+  Pending.Widen(std::move(widened), std::move(bytes));
+  TFrameControl& last = Controls[size_t(Saved.Last)];
+  last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
+  last.Index = uint8_t(Pending.Frame().Transparent);
+}
+
+TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& result) {
+  const bool hasLast = Saved.Last >= 0;
+  const TDisposal planned{hasLast ? DisposalOf(Controls[size_t(Saved.Last)]) : 0, Saved.Drawn};
+  // Outside these the saved screen already equals the target and neither
+  // picture changes.
+  Region = Dirty.United(Saved.Drawn).United(Shown.Drawn).United(frame.Rect).Intersected(Shown.Canvas.Bounds());
+  BeforeFresh = false;
+  ComposeTarget(k, frame);
+
+  const auto decided = [&](const TDisposal& how, TOutFrame out, bool right, bool written = false,
+                           std::optional<QByteArray> bytes = {}) {
+    // A frame painting some colours as their nearest is not exact, but done.
+    if (!right && out.MergedColors == 0) ++result.NotRight;
+    if (how.Disposal != planned.Disposal) {
+      TFrameControl& last = Controls[size_t(Saved.Last)];
+      last.Packed = WithDisposal(last.Packed.value_or(0), how.Disposal);
+    }
+    if (hasLast) Saved.Dispose(how.Disposal, how.Cleared);
+    Dirty = right ? TRect{} : Dirty.United(Region);
+    return TJudged{std::move(out), right, written, std::move(bytes)};
+  };
+  // Left as the patch has it, the disposal before as planned.
+  const auto notRight = [&] {
+    Base(planned.Disposal, planned.Cleared);
+    return decided(planned, std::move(frame), false);
+  };
+
+  const std::vector<int> disposals = Disposals(planned.Disposal);
+  if (const auto how = DisposalShowing(frame, disposals)) return decided(*how, std::move(frame), true);
+  if (Rewrite == TFrameRewrite::Never) return notRight();
+  const auto how = CheapestToPaint(frame, disposals);
+  if (!how) return notRight();
   std::optional<TOutFrame> widened;
   std::optional<QByteArray> widenedBytes;
-  if (disposal == kToBackground && !Pending.Rect.Contains(cleared)) {
-    widened = WidenFrame(Pending, cleared, Chosen);
+  if (how->Disposal == kToBackground && !Pending.Frame().Rect.Contains(how->Cleared)) {
+    widened = WidenFrame(Pending.Frame(), how->Cleared, Chosen);
     if (widened) widenedBytes = EncodeReadable(*widened);
     if (!widenedBytes) return notRight();
   }
-  Base(disposal, cleared);
+  Base(how->Disposal, how->Cleared);
   // Clearing more of the frame before may be all the frame needed.
   std::optional<TOutFrame> rewritten;
   std::optional<QByteArray> rewrittenBytes;
@@ -408,33 +486,17 @@ TJudge::TJudged TJudge::Judge(size_t k, TOutFrame frame, TFramePatchResult& resu
       rewrittenBytes = EncodeReadable(*rewritten);
       if (!rewrittenBytes) return notRight();
     }
-    ++result.Rewritten;
-    const int patched = frame.Transparent;
-    const bool transparent = rewritten->Transparent >= 0;
-    if (transparent && (patched < 0 || patched >= int(frame.Colors.size()) || frame.Colors[size_t(patched)] != Chosen))
-      ++result.TransparentFrames;
-    TFrameControl& c = Controls[k];
-    // A frame that paints every pixel of its rectangle needs no transparent entry.
-    c.Packed = uint8_t(transparent ? c.Packed.value_or(0) | kGceTransparentFlag : c.Packed.value_or(0) & ~kGceTransparentFlag);
-    if (transparent) c.Index = uint8_t(rewritten->Transparent);
+    MarkRewritten(k, frame, *rewritten, result);
   }
-  if (widened) {
-    if (!PendingWritten) ++result.Rewritten;
-    if (Encoder.InHand()) Encoder.Wait();  // the frame it encodes is replaced
-    Pending = std::move(*widened);
-    PendingWritten = true;
-    PendingBytes = std::move(widenedBytes);
-    TFrameControl& last = Controls[size_t(Saved.Last)];
-    last.Packed = uint8_t(last.Packed.value_or(0) | kGceTransparentFlag);
-    last.Index = uint8_t(Pending.Transparent);
-  }
-  if (!rewritten) return decided(std::move(frame), true);
-  return decided(std::move(*rewritten), true, true, std::move(rewrittenBytes));
+  if (widened) WidenLast(std::move(*widened), std::move(*widenedBytes), result);
+  if (!rewritten) return decided(*how, std::move(frame), true);
+  const bool exact = rewritten->MergedColors == 0;
+  return decided(*how, std::move(*rewritten), exact, true, std::move(rewrittenBytes));
 }
 
 std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   // The target is lent to the rewrite, not copied.
-  TFrameTarget want{Region, {}, {}};
+  TFrameTarget want{Region, {}, {}, Beyond.has_value(), Poll};
   want.Target.swap(Target);
   want.Draw.swap(DrawMask);
   want.Draw.resize(want.Target.size());
@@ -448,7 +510,7 @@ std::optional<TOutFrame> TJudge::WrittenAnew(size_t k, const TOutFrame& frame) {
   std::optional<TOutFrame> rewritten = RewriteFrame(frame, want, preferred, Chosen);
   Target.swap(want.Target);
   DrawMask.swap(want.Draw);
-  if (rewritten && !Shows(*rewritten)) rewritten.reset();
+  if (rewritten && !Shows(*rewritten, rewritten->MergedColors == 0)) rewritten.reset();
   return rewritten;
 }
 
@@ -461,11 +523,8 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   TWorkAhead decoding(Ahead);
   // The last frame's bytes, once nothing can change them any more.
   const auto flush = [&] {
-    if (!PendingWritten) return true;
-    PendingWritten = false;
-    if (Encoder.InHand()) Encoder.Wait();
-    std::optional<QByteArray> bytes = std::move(PendingBytes);
-    PendingBytes.reset();
+    if (!Pending.Written()) return true;
+    std::optional<QByteArray> bytes = Pending.TakeBytes();
     if (!bytes) return false;
     const TGifFrame& f = Walk.Frames[size_t(Saved.Last)];
     edits.Replace(f.Descriptor, f.End, std::move(*bytes));
@@ -492,12 +551,9 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     // A frame that shows the target is drawn by copying it.
     Saved.Draw(int(k), judged.Frame, true, judged.Right ? Target.data() : nullptr, Region);
     // The frame before's memory goes to the frame after next, decoded into it.
-    decoded.Indices.swap(Pending.Indices);
-    Pending = std::move(judged.Frame);
-    PendingWritten = judged.Written;
-    PendingBytes = std::move(judged.Bytes);
-    if (PendingWritten && !PendingBytes) Encoder.Start([this] { PendingBytes = EncodeReadable(Pending); });
-    if (progress && !progress(int(k) + 1, int(Judged))) return TRun::Stopped;
+    Pending.Hold(std::move(judged.Frame), judged.Written, std::move(judged.Bytes), decoded.Indices);
+    Current = k + 1;
+    if (progress && !progress(int(Current), int(Judged))) return TRun::Stopped;
   }
   return flush() ? TRun::Done : TRun::Unreadable;
 }
@@ -595,25 +651,34 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   const TColor color = doc.PaletteColors[doc.TransparentIndex];
   if (allFrames) plan.Frames.TransparentFrames = PlanLaterFrames(source, walk, {color, doc.TransparentIndex}, controls);
   const TRect bounds = FramesBounds(walk);
-  const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
+  const TPixel chosen = PixelOf(color);
   const size_t judged = allFrames ? walk.Frames.size() : 1;
   // Without a tolerance, region or matte the patch alone may be known right
   // without decoding; with them the pixels decide.
   if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
-    // Beyond one colour the whole screen's target before and after its
-    // colours are reduced and their masks are held too, 12 bytes a pixel:
-    // half as many pixels keep memory near the same bound.
+    // Beyond one colour the whole screen's target, the last one where it is
+    // made again, and their masks are held too, 12 bytes a pixel: half as
+    // many pixels keep memory near the same bound.
     if (int64_t(bounds.Width()) * bounds.Height() > (beyond ? kMaxJudgedPixels / 2 : kMaxJudgedPixels))
       plan.Frames.TooLargeToJudge = true;
     else {
       const TSavePlan patched = plan;
       const std::vector<TFrameControl> patchedControls = controls;
       const bool twoThreads = std::thread::hardware_concurrency() > 1;
-      TJudge::TRun run = TJudge(source, walk, bounds, controls, chosen, rewrite, twoThreads, doc.Background, judged).Run(plan.Frames, plan.Edits, progress);
+      const auto judge = [&](bool ahead) {
+        TJudge judging(source, walk, bounds, controls, chosen, rewrite, ahead, doc.Background, judged);
+        judging.AskWithin(progress);
+        try {
+          return judging.Run(plan.Frames, plan.Edits, progress);
+        } catch (const TPlanStopped&) {
+          return TJudge::TRun::Stopped;
+        }
+      };
+      TJudge::TRun run = judge(twoThreads);
       if (run == TJudge::TRun::Unreadable) {
         plan = patched;
         controls = patchedControls;
-        run = TJudge(source, walk, bounds, controls, chosen, rewrite, false, doc.Background, judged).Run(plan.Frames, plan.Edits, progress);
+        run = judge(false);
       }
       if (run != TJudge::TRun::Done) return plan;
     }

@@ -21,8 +21,9 @@ enum class TFrameRewrite { Allowed, Never };
 // only the first frame's control block changes. With rewriting Never, only
 // control bytes change and the frames left not right are counted.
 // progress, if given, is told (frames judged, frame count) after each judged
-// frame; answering false stops the plan early, unfinished: the caller then
-// discards it.
+// frame, and asked again with the same figures now and then within a long
+// one; answering false stops the plan early, unfinished, even inside a
+// frame: the caller then discards it.
 using TPlanProgress = std::function<bool(int done, int count)>;
 TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite = TFrameRewrite::Allowed,
                    const TPlanProgress& progress = {});

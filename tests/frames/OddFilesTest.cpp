@@ -184,6 +184,23 @@ const std::vector<TOddCase>& OddCases() {
        [] { return MakeAnimation(DotOnTheColourOverRed(1, 1)); }, false},
       {"a 1 x 1 frame turning red to the colour chosen, its own full table lacking red",
        [] { return MakeAnimation(DotOnTheColourOverRed(6, 6)); }, false},
+      {"a dot of the colour over one of twelve tiles of 256 colours each: the screen cleared under it cannot be painted again",
+       [] {
+         // The dot can only turn transparent with the full-screen frame
+         // before it cleared, which leaves 3072 colours to paint in one frame.
+         TAnimPlan plan = Plan({kWhite, kBlack}, {Full(Filled(64, 48, 0), Packed(1))}, 64, 48);
+         for (int k = 0; k < 12; ++k) {
+           TAnimFrame tile = Part(k % 4 * 16, k / 4 * 16, 16, 16, {}, Packed(1));
+           for (int i = 0; i < 256; ++i) tile.Pixels.push_back(uint8_t(i)), tile.LocalColors.push_back({uint8_t(k * 20), uint8_t(i), 9});
+           plan.Frames.push_back(tile);
+         }
+         TAnimFrame clear = Full(Filled(64, 48, 1), Packed(1, true));
+         clear.TransparentIndex = 1;
+         plan.Frames.push_back(clear);
+         plan.Frames.push_back(Part(0, 0, 1, 1, {0}, Packed(1)));
+         return MakeAnimation(plan);
+       },
+       false, -1, false},
   };
   return cases;
 }

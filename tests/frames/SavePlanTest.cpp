@@ -237,3 +237,15 @@ TEST(SavePlan, FramesPanelCountsRewrittenFramesAndFitsLargeCounts) {
   frames.Rewritten = 3;
   EXPECT_EQ(FramesPanelText(frames), QStringLiteral("透過 9999/9999 (書換 3)"));
 }
+
+// One large frame with the matte: the plan's stop is asked within the first
+// frame, and honoured there.
+TEST(SavePlan, AStopIsHonouredWithinALargeFrame) {
+  std::vector<uint8_t> p = Filled(2000, 1000, 0);
+  Paint(p, 2000, 100, 100, 1900, 900, 1);
+  TGifDocument doc = Chosen(MakeAnimation(Plan({kWhite, kRed}, {Full(p, Packed(1)), Full(p, Packed(1))}, 2000, 1000)), 0);
+  doc.Background.Matte = RGBColor(0x20, 0x20, 0x20);
+  std::vector<int> asked;  // frames judged when a stop was asked
+  PlanSave(doc, true, TFrameRewrite::Allowed, [&](int done, int) { return asked.push_back(done), false; });
+  EXPECT_EQ(asked, std::vector<int>{0});
+}
