@@ -1,14 +1,15 @@
 // Backgrounds beyond one colour, on art whose truth is known: drawn here with
 // antialiasing on a transparent picture, flattened on a page colour, written
 // as GIF, saved with the matte and region, and shown on other pages.
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPoint>
+#include <QProcess>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <gtest/gtest.h>
 
 #include "FramePlans.h"
@@ -16,7 +17,6 @@
 #include "common/GifAnimation.h"
 #include "frames/Background.h"
 #include "frames/SavePlan.h"
-#include "reduce/FewerColors.h"
 #include "reduce/GIFImage.h"
 #include "reduce/PicturePalette.h"
 
@@ -92,17 +92,19 @@ QImage OnPage(const QImage& art, QRgb page) {
   return out;
 }
 
-// The picture in at most n colours the quantiser chooses, each pixel the
-// nearest, as small palettes are made.
+// The picture in at most n colours ImageMagick chooses, undithered, as small
+// palettes are made.
 QImage InColors(const QImage& flat, int n) {
-  std::map<QRgb, unsigned> counts;
-  for (int y = 0; y < flat.height(); ++y)
-    for (int x = 0; x < flat.width(); ++x) ++counts[flat.pixel(x, y) & 0xFFFFFF];
-  std::vector<TColorCount> census;
-  for (const auto& [rgb, count] : counts) census.push_back({rgb, count});
-  QVector<QRgb> table;
-  for (const uint32_t c : ChooseFewerColors(census, n)) table.push_back(0xFF000000u | c);
-  return flat.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  flat.save(&buffer, "PNG");
+  QProcess convert;
+  convert.start(QStringLiteral("convert"), {"png:-", "+dither", "-colors", QString::number(n), "png:-"});
+  convert.write(png);
+  convert.closeWriteChannel();
+  convert.waitForFinished();
+  return QImage::fromData(convert.readAllStandardOutput()).convertToFormat(QImage::Format_Indexed8);
 }
 
 // The project's own road to a GIF: its palette for the picture (or at most
@@ -387,7 +389,9 @@ TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
       whole.Make(canvas);
       ASSERT_EQ(made.Target(), whole.Target()) << "step " << step;
       for (size_t i = 0; i < before.size(); ++i)
-        if (before[i] != whole.Target()[i]) ASSERT_TRUE(moved.Contains(3 + int(i % 48), 2 + int(i / 48))) << "step " << step;
+        if (before[i] != whole.Target()[i]) {
+          ASSERT_TRUE(moved.Contains(3 + int(i % 48), 2 + int(i / 48))) << "step " << step;
+        }
     }
   }
 }
