@@ -6,11 +6,14 @@
 namespace {
 
 constexpr int kCodes = 4096;  // 12-bit codes
+constexpr size_t kReadRoom = 9;
 
 // The image data at data[from]: its minimum code size (0 when it is out of
 // range or a sub-block reaches past end), and the sub-blocks' bytes side by
 // side in codes, with room to read eight at a time past the last, so that
-// the codes are read without a test per byte.
+// the codes are read without a test per byte. A refill may start one byte
+// past the last (a code of 9 bits or more can leave a whole byte held when
+// the data ends), so the room is nine bytes, not eight.
 struct TCodes {
   int Size = 0;
   const uint8_t* Bytes = nullptr;
@@ -28,7 +31,7 @@ TCodes GatherCodes(const QByteArray& data, int from, int end) {
     codes.insert(codes.end(), b + pos + 1, b + pos + 1 + b[pos]);
   }
   const uint64_t bits = uint64_t(codes.size()) * 8;
-  codes.resize(codes.size() + 8, 0);
+  codes.resize(codes.size() + kReadRoom, 0);
   return {size, codes.data(), bits};
 }
 
@@ -165,7 +168,12 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
 bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,
                      const TRect& keep, std::vector<uint8_t>& out) {
   const TCodes codes = GatherCodes(data, from, end);
-  if (codes.Size == 0 || whole.Empty()) return false;
+  if (codes.Size == 0) return false;
+  if (whole.Empty()) {
+    // A frame of no pixels draws nothing, and its codes name none.
+    out.clear();
+    return true;
+  }
   const int w = whole.Width(), h = whole.Height();
   const int64_t pixels = int64_t(w) * h;
   const auto none = [](size_t) { return size_t(0); };
@@ -201,7 +209,6 @@ bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& who
 bool TFrameDecoder::Next(TDecodedFrame& frame) {
   if (Frame >= Walk.Frames.size()) return false;
   const TGifFrame& f = Walk.Frames[Frame++];
-  if (f.Width <= 0 || f.Height <= 0) return false;
   frame.Whole = TRect::Sized(f.Left, f.Top, f.Width, f.Height);
   frame.Rect = frame.Whole.Intersected(Screen);
   const bool interlaced = uint8_t(Data[f.Descriptor + 9]) & 0x40;

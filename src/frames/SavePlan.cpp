@@ -33,11 +33,17 @@ int TransparentOf(const TFrameControl& c) {
 
 int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
 
-// Where anything can be drawn: the screen a browser composes on grows to
-// every frame, and outside the frames it stays transparent in both pictures.
+TRect RectOf(const TGifFrame& f) { return TRect::Sized(f.Left, f.Top, f.Width, f.Height); }
+
+// Where anything can be shown: a browser grows the screen to hold the first
+// frame only and clips every later frame to it, so a frame far off it is
+// never seen; outside the frames the screen stays transparent in both
+// pictures.
 TRect FramesBounds(const TFrameWalk& walk) {
+  if (walk.Frames.empty()) return {};
+  const TRect screen = TRect{0, 0, walk.ScreenWidth, walk.ScreenHeight}.United(RectOf(walk.Frames[0]));
   TRect bounds;
-  for (const TGifFrame& f : walk.Frames) bounds = bounds.United(TRect::Sized(f.Left, f.Top, f.Width, f.Height));
+  for (const TGifFrame& f : walk.Frames) bounds = bounds.United(RectOf(f).Intersected(screen));
   return bounds;
 }
 
@@ -477,7 +483,7 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     const bool read = nextRead;
     std::swap(decoded, next);
     if (read && k + 1 < Judged) decoding.Start([&] { nextRead = decoder.Next(next); });
-    if (!read || decoded.Whole != TRect::Sized(f.Left, f.Top, f.Width, f.Height)) {
+    if (!read || decoded.Whole != RectOf(f)) {
       // A frame that cannot be decoded is damaged: it keeps its patch, and
       // so does every later one.
       result.UndecodedFrom = int(k);
@@ -546,7 +552,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
   const TRect canvas = TRect{0, 0, walk.ScreenWidth, walk.ScreenHeight}.United(FramesBounds(walk));
   for (size_t k = 0; k < walk.Frames.size(); ++k) {
     const TGifFrame& f = walk.Frames[k];
-    if (!TRect::Sized(f.Left, f.Top, f.Width, f.Height).Contains(canvas) || f.Table < 0) return false;
+    if (!RectOf(f).Contains(canvas) || f.Table < 0) return false;
     // LZW codes below 2^size are pixels: none may lie past the table.
     const int data = ImageDataOf(f);
     if (data >= f.End || b[data] < 2 || b[data] > 8 || (1 << b[data]) > f.ColorCount) return false;

@@ -106,6 +106,23 @@ const std::vector<TOddCase>& OddCases() {
        false},
       {"a first frame reaching past the screen", [] { return MakeAnimation(OnAScreenOf(8, 5)); }, false},
       {"a 0 x 0 screen", [] { return MakeAnimation(OnAScreenOf(0, 0)); }, false},
+      {"a 0 x 0 frame, drawing nothing, between others",
+       [] {
+         TAnimPlan plan = PaintsTheColourOverRed();
+         plan.Frames.insert(plan.Frames.begin() + 2, Part(3, 3, 1, 1, {2}, Packed(2)));
+         QByteArray gif = MakeAnimation(plan);
+         const int d = WalkGifFrames(gif).Frames.at(2).Descriptor;
+         gif.replace(d + 5, 4, QByteArray(4, 0));
+         return gif;
+       },
+       false},
+      {"a last frame wholly off the screen, at (65535, 65535)",
+       [] {
+         TAnimPlan plan = PaintsTheColourOverRed();
+         plan.Frames[2].Left = plan.Frames[2].Top = 65535;
+         return MakeAnimation(plan);
+       },
+       false},
       {"a 0 x 0 screen and full frames",
        [] {
          std::vector<uint8_t> p = Filled(W, H, 1);
