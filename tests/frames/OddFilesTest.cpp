@@ -104,6 +104,18 @@ const std::vector<TOddCase>& OddCases() {
          });
        },
        false},
+      {"a 1 x 1 frame whose second control block makes its index 151 transparent",
+       [] {
+         TAnimPlan plan = PaintsTheColourOverRed();
+         plan.Colors.resize(256, kBlue);
+         plan.Frames.resize(1);
+         plan.Frames.push_back(Part(6, 6, 1, 1, {151}, Packed(1)));
+         return SecondControlBlocks(MakeAnimation(plan), [](QByteArray& b) {
+           b[3] = char(Packed(1, true));
+           b[6] = char(151);
+         });
+       },
+       true},
       {"a first frame reaching past the screen", [] { return MakeAnimation(OnAScreenOf(8, 5)); }, false},
       {"a 0 x 0 screen", [] { return MakeAnimation(OnAScreenOf(0, 0)); }, false},
       {"a 0 x 0 frame, drawing nothing, between others",

@@ -22,11 +22,11 @@ struct TSaved {
 TSaved Save(const TGifDocument& doc, bool rewrite = true);
 
 // Empty when each composed frame of saved (the first frames of them only),
-// its control blocks read so, equals the target of doc (its first control
-// blocks honoured, as Tomaru reads it); else the first frame and pixel that
-// differ.
+// its control blocks read so, equals the target of doc (its last control
+// blocks honoured, as browsers and Tomaru read it); else the first frame and
+// pixel that differ.
 std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved,
-                              TControlReading reading = TControlReading::First, size_t frames = SIZE_MAX);
+                              TControlReading reading = TControlReading::Last, size_t frames = SIZE_MAX);
 
 // Frames whose descriptor, table or image data differ between the two files.
 std::vector<int> FramesWrittenAnew(const QByteArray& opened, const QByteArray& saved);
