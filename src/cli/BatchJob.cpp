@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cerrno>
+#include <future>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -207,10 +209,20 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       SetTransparency(opened.Doc, paths, view, false);
     }
     // The bytes the window's save writes for the same choice.
-    const TSavePlan plan =
-        PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
+    TSavePlan plan = PlanSave(opened.Doc, view.AllFrames(),
+                              settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed, {}, TCodeWalk::Caller);
     // The edits stream around the bytes read, as the window's save does: no second copy.
     const QByteArray& source = opened.Doc.GifData;
+    // Damage in codes the patch leaves as they are changes only what is said:
+    // they are walked beside the write.
+    std::future<int> undecodable;
+    if (plan.Unwalked) {
+      try {
+        undecodable = std::async(std::launch::async, FirstUndecodableFrame, std::cref(source), std::cref(*plan.Unwalked));
+      } catch (const std::system_error&) {
+        plan.Frames.UndecodedFrom = FirstUndecodableFrame(source, *plan.Unwalked);  // no thread to be had
+      }
+    }
     off_t written = 0;
     outcome.Pending = WriteBeside(
         file.Target, file.ShownTarget,
@@ -221,6 +233,7 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
           return true;
         },
         settings.Write, file.InPlace ? &read : nullptr);
+    if (undecodable.valid()) plan.Frames.UndecodedFrom = undecodable.get();
     QStringList warnings{SaveWarning(file.Shown, plan.Frames, settings.PatchOnly),
                          GrowthWarning(file.Shown, source.size(), written, plan.Frames.Rewritten)};
     warnings.removeAll(QString());

@@ -35,11 +35,10 @@ TCodes GatherCodes(const QByteArray& data, int from, int end) {
   return {size, codes.data(), bits};
 }
 
-// How a decode keeps its pixels: none (a walk of the codes), each string
-// spelt from the table into a buffer flushed a few rows at a time, or the
-// whole frame in one buffer, each string copied from where it was written
-// before, eight bytes at a time.
-enum class TKeep { None, Spelt, Copied };
+// How a decode keeps its pixels: each string spelt from the table into a
+// buffer flushed a few rows at a time, or the whole frame in one buffer, each
+// string copied from where it was written before, eight bytes at a time.
+enum class TKeep { Spelt, Copied };
 
 // Room past the last pixel: a code's string, and one copy's overshoot.
 constexpr size_t kSlack = kCodes + 8;
@@ -148,6 +147,58 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
   return true;
 }
 
+// DecodeCodes' bookkeeping with no pixel kept, only counted: the codes of
+// one width are taken several from each read of eight bytes, without a test
+// per code for the data's end or a wider code. Most of a full-frame
+// animation's save is this walk.
+bool WalkCodes(const uint8_t* bytes, uint64_t totalBits, int size, int64_t pixels) {
+  const int clear = 1 << size, eoi = clear + 1;
+  uint16_t length[kCodes];
+  std::fill_n(length, clear, uint16_t(1));
+  std::fill(length + clear, length + kCodes, uint16_t(0));
+  int running = clear + 2, width = size + 1;
+  int lastCount = 0;  // the last code's pixels; 0: no code since a clear
+  uint64_t used = 0;
+  while (pixels > 0) {
+    // A read holds at least 57 bits past the first; the width grows after
+    // the code that takes running past 2^width.
+    int n = std::min<uint64_t>(57 / width, (totalBits - used) / uint64_t(width));
+    if (n == 0) return false;  // the data ends first
+    if (width < 12) n = std::min(n, (1 << width) + 1 - running);
+    uint64_t word;
+    std::memcpy(&word, bytes + (used >> 3), 8);
+    word >>= used & 7;
+    const uint32_t mask = (1u << width) - 1;
+    used += uint64_t(n) * uint64_t(width);
+    for (int i = 0; i < n; ++i) {
+      const int code = int(word & mask);
+      word >>= width;
+      if (running < kCodes + 1) ++running;
+      if (code == clear) {
+        std::fill(length + clear, length + std::min(running, kCodes), uint16_t(0));
+        used -= uint64_t(n - 1 - i) * uint64_t(width);  // the codes after it are read at the new width
+        running = clear + 2, width = size + 1, lastCount = 0;
+        break;
+      }
+      if (code == eoi) return false;  // before the last pixel
+      const int entry = running - 2;
+      int count = length[code];
+      if (count == 0) {
+        if (code != entry || lastCount == 0) return false;  // an entry not made yet
+        count = lastCount + 1;
+        length[entry] = uint16_t(count);
+      } else if (lastCount != 0 && length[entry] == 0) {
+        length[entry] = uint16_t(lastCount + 1);
+      }
+      lastCount = count;
+      pixels -= count;
+      if (pixels <= 0) return true;
+    }
+    if (running > (1 << width) && width < 12) ++width;
+  }
+  return true;
+}
+
 // The row each decoded line belongs to in an interlaced frame.
 std::vector<int> InterlacedRows(int height) {
   std::vector<int> rows;
@@ -161,8 +212,7 @@ std::vector<int> InterlacedRows(int height) {
 
 bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels) {
   const TCodes codes = GatherCodes(data, from, end);
-  return codes.Size > 0 &&
-         DecodeCodes<TKeep::None>(codes.Bytes, codes.Bits, codes.Size, pixels, nullptr, 0, [](size_t) { return size_t(0); });
+  return codes.Size > 0 && WalkCodes(codes.Bytes, codes.Bits, codes.Size, pixels);
 }
 
 bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,

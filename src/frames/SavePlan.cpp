@@ -508,16 +508,20 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   return flush() ? TRun::Done : TRun::Unreadable;
 }
 
-// Whether every frame's codes walk through as the decoder reads them. A large
-// file's frames are shared with a second thread: the walk is most of what
-// saving it costs.
-bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
+}  // namespace
+
+// A large file's frames are shared with a second thread: the walk is most of
+// what saving it costs. Frames are taken in order, so once one is found
+// damaged only those before it still matter.
+int FirstUndecodableFrame(const QByteArray& source, const TFrameWalk& walk) {
   std::atomic<size_t> next{0};
-  std::atomic<bool> damaged{false};
+  std::atomic<size_t> first{walk.Frames.size()};  // the first damaged frame found yet
   const auto walkFrames = [&] {
-    for (size_t k = next++; k < walk.Frames.size() && !damaged; k = next++) {
+    for (size_t k = next++; k < first; k = next++) {
       const TGifFrame& f = walk.Frames[k];
-      if (!ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) damaged = true;
+      if (ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) continue;
+      for (size_t seen = first; k < seen && !first.compare_exchange_weak(seen, k);) {
+      }
     }
   };
   constexpr qsizetype kWorthAThread = qsizetype(4) << 20;
@@ -531,8 +535,10 @@ bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
   }
   walkFrames();
   if (helper.joinable()) helper.join();
-  return !damaged;
+  return first < walk.Frames.size() ? int(first) : -1;
 }
+
+namespace {
 
 // Whether the patch alone makes every frame right, known from the control
 // bytes and tables without decoding a pixel: each frame covers the screen,
@@ -543,8 +549,8 @@ bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
 // the patch leaves alone because it was transparent on another entry fails
 // the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
-// without decoding: their codes are only walked, so that damage the decoder
-// would refuse goes to the judge, which names it.
+// without decoding: their codes are only walked (FirstUndecodableFrame), so
+// that damage the decoder would refuse is named.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {
   if (walk.Damaged) return false;
@@ -567,9 +573,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
       return false;
     if (k > 0 && DisposalOf(controls[k - 1]) != kToBackground) return false;
   }
-  // Damaged image data is for the judge to find and name: the codes are
-  // walked last, once every cheaper test has passed.
-  return EveryFrameDecodes(source, walk);
+  return true;
 }
 
 }  // namespace
@@ -578,7 +582,8 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
 // judging holds a few canvases of four bytes a pixel over the frames' bounds.
 constexpr int64_t kMaxJudgedPixels = int64_t(1) << 26;
 
-TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite, const TPlanProgress& progress) {
+TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite, const TPlanProgress& progress,
+                   TCodeWalk codeWalk) {
   TSavePlan plan;
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
@@ -604,8 +609,15 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   const TPixel chosen = OpaquePixel(RedOf(color), GreenOf(color), BlueOf(color));
   const size_t judged = allFrames ? walk.Frames.size() : 1;
   // Without a tolerance, region or matte the patch alone may be known right
-  // without decoding; with them the pixels decide.
-  if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
+  // without decoding; with them the pixels decide. Its codes are walked last,
+  // once every cheaper test has passed; damaged image data is then for the
+  // judge to find and name, or, walked by the caller, to name.
+  bool patchAlone = !beyond && PatchAloneIsRight(source, walk, controls, chosen);
+  if (patchAlone && codeWalk == TCodeWalk::Caller)
+    plan.Unwalked = walk;
+  else if (patchAlone)
+    patchAlone = FirstUndecodableFrame(source, walk) < 0;
+  if (!patchAlone) {
     // Beyond one colour the whole screen's target before and after its
     // colours are reduced and their masks are held too, 12 bytes a pixel:
     // half as many pixels keep memory near the same bound.
