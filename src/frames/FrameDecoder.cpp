@@ -149,52 +149,73 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
 
 // DecodeCodes' bookkeeping with no pixel kept, only counted: the codes of
 // one width are taken several from each read of eight bytes, without a test
-// per code for the data's end or a wider code. Most of a full-frame
-// animation's save is this walk.
+// per code for the data's end, a wider code, a clear or the end code (those
+// name no pixels, so they leave the common path with the refused ones).
+// Most of a full-frame animation's save is this walk.
 bool WalkCodes(const uint8_t* bytes, uint64_t totalBits, int size, int64_t pixels) {
-  const int clear = 1 << size, eoi = clear + 1;
-  uint16_t length[kCodes];
+  const int clear = 1 << size;
+  uint16_t length[kCodes];  // pixels each entry stands for; 0: none (the clear and end codes among them)
   std::fill_n(length, clear, uint16_t(1));
   std::fill(length + clear, length + kCodes, uint16_t(0));
-  int running = clear + 2, width = size + 1;
-  int lastCount = 0;  // the last code's pixels; 0: no code since a clear
+  int width = size + 1;
+  int entry = clear + 1;  // the entry the next code defines; kCodes once the table is full
+  int lastCount = 0;      // the last code's pixels; 0: none since a clear, so the next defines nothing
   uint64_t used = 0;
+  // Codes a read holds (57 bits past the first) at each width.
+  constexpr int kPerRead[13] = {0, 0, 28, 19, 14, 11, 9, 8, 7, 6, 5, 5, 4};
   while (pixels > 0) {
-    // A read holds at least 57 bits past the first; the width grows after
-    // the code that takes running past 2^width.
-    int n = std::min<uint64_t>(57 / width, (totalBits - used) / uint64_t(width));
+    int n = kPerRead[width];
+    if (totalBits - used < 57) n = std::min<int>(n, int((totalBits - used) / uint64_t(width)));
     if (n == 0) return false;  // the data ends first
-    if (width < 12) n = std::min(n, (1 << width) + 1 - running);
     uint64_t word;
     std::memcpy(&word, bytes + (used >> 3), 8);
     word >>= used & 7;
     const uint32_t mask = (1u << width) - 1;
-    used += uint64_t(n) * uint64_t(width);
-    for (int i = 0; i < n; ++i) {
-      const int code = int(word & mask);
-      word >>= width;
-      if (running < kCodes + 1) ++running;
-      if (code == clear) {
-        std::fill(length + clear, length + std::min(running, kCodes), uint16_t(0));
-        used -= uint64_t(n - 1 - i) * uint64_t(width);  // the codes after it are read at the new width
-        running = clear + 2, width = size + 1, lastCount = 0;
-        break;
-      }
-      if (code == eoi) return false;  // before the last pixel
-      const int entry = running - 2;
-      int count = length[code];
-      if (count == 0) {
-        if (code != entry || lastCount == 0) return false;  // an entry not made yet
-        count = lastCount + 1;
-        length[entry] = uint16_t(count);
-      } else if (lastCount != 0 && length[entry] == 0) {
-        length[entry] = uint16_t(lastCount + 1);
-      }
-      lastCount = count;
-      pixels -= count;
-      if (pixels <= 0) return true;
+    int code = int(word & mask);
+    if (lastCount == 0) {
+      used += uint64_t(width);
+      if (code == clear) continue;
+      lastCount = length[code];
+      if (lastCount == 0) return false;  // the end code, or an entry not made yet
+      pixels -= lastCount;
+      entry = clear + 2;
+      if (entry >= (1 << width) && width < 12) ++width;
+      continue;
     }
-    if (running > (1 << width) && width < 12) ++width;
+    // No further than the code after which the width grows or the table is full.
+    if (entry < kCodes) n = std::min(n, (1 << width) - entry);
+    used += uint64_t(n) * uint64_t(width);
+    int i = 0;
+    if (entry < kCodes) {
+      for (; i < n; ++i, word >>= width) {
+        code = int(word & mask);
+        int count = length[code];
+        if (count == 0) {
+          if (code != entry) break;
+          count = lastCount + 1;  // the entry this very code defines
+        }
+        length[entry++] = uint16_t(lastCount + 1);
+        lastCount = count;
+        pixels -= count;
+        if (pixels <= 0) return true;
+      }
+    } else {
+      for (; i < n; ++i, word >>= width) {
+        code = int(word & mask);
+        const int count = length[code];
+        if (count == 0) break;
+        pixels -= count;
+        if (pixels <= 0) return true;
+      }
+    }
+    if (i < n) {
+      if (code != clear) return false;  // the end before the last pixel, or an entry not made yet
+      std::fill(length + clear + 2, length + std::min(entry, kCodes), uint16_t(0));
+      used -= uint64_t(n - 1 - i) * uint64_t(width);  // the codes after it are read at the first width
+      entry = clear + 1, width = size + 1, lastCount = 0;
+      continue;
+    }
+    if (entry >= (1 << width) && width < 12) ++width;
   }
   return true;
 }
