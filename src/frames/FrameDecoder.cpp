@@ -147,75 +147,92 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
   return true;
 }
 
-// DecodeCodes' bookkeeping with no pixel kept, only counted: the codes of
-// one width are taken several from each read of eight bytes, without a test
-// per code for the data's end, a wider code, a clear or the end code (those
-// name no pixels, so they leave the common path with the refused ones).
-// Most of a full-frame animation's save is this walk.
+// A walk of the codes with no pixel kept, only counted: DecodeCodes'
+// bookkeeping, most codes taken by whole reads of eight bytes at one width.
+struct TCodeWalk {
+  const uint8_t* Bytes;
+  uint64_t TotalBits, Used = 0;
+  int64_t Pixels;              // still to come
+  int Entry = 0;               // the entry the next code defines; kCodes once the table is full
+  int LastCount = 0;           // the last code's pixels; 0: none since a clear, so the next defines nothing
+  uint16_t Length[kCodes];     // pixels each entry stands for; 0: none (the clear and end codes among them)
+};
+
+// Codes of width kWidth, a whole read (57 bits' worth) at a time, without a
+// test per code for the data's end, a wider code, a clear or the end code:
+// until a read would pass one of those, a code of no pixels comes (left
+// unread), or the frame is complete. Full, the table defines nothing more.
+template <int kWidth, bool kFull = false>
+void WalkWholeReads(TCodeWalk& w) {
+  constexpr int kPerRead = 57 / kWidth;
+  uint16_t* length = w.Length;
+  int entry = w.Entry, last = w.LastCount;
+  int64_t pixels = w.Pixels;
+  uint64_t used = w.Used;
+  while (pixels > 0 && used + kPerRead * kWidth <= w.TotalBits && (kFull || entry + kPerRead <= (1 << kWidth))) {
+    uint64_t word;
+    std::memcpy(&word, w.Bytes + (used >> 3), 8);
+    word >>= used & 7;
+    int i = 0;
+    for (; i < kPerRead; ++i) {
+      const int code = int(word >> (i * kWidth) & ((1u << kWidth) - 1));
+      int count = length[code];
+      if (count == 0) {
+        if (kFull || code != entry) break;
+        count = last + 1;  // the entry this very code defines
+      }
+      if (!kFull) length[entry++] = uint16_t(last + 1);
+      last = count;
+      pixels -= count;
+    }
+    used += uint64_t(i) * kWidth;
+    if (i < kPerRead) break;
+  }
+  w.Entry = entry, w.LastCount = last, w.Pixels = pixels, w.Used = used;
+}
+
+using TWholeReads = void (*)(TCodeWalk&);
+constexpr TWholeReads kWholeReads[13] = {
+    nullptr,           nullptr,           WalkWholeReads<2>,  WalkWholeReads<3>,  WalkWholeReads<4>,
+    WalkWholeReads<5>, WalkWholeReads<6>, WalkWholeReads<7>,  WalkWholeReads<8>,  WalkWholeReads<9>,
+    WalkWholeReads<10>, WalkWholeReads<11>, WalkWholeReads<12>};
+
+// Whether pixels pixels of codes walk through: whole reads where they can,
+// and a code at a time, with every test, between them.
 bool WalkCodes(const uint8_t* bytes, uint64_t totalBits, int size, int64_t pixels) {
   const int clear = 1 << size;
-  uint16_t length[kCodes];  // pixels each entry stands for; 0: none (the clear and end codes among them)
-  std::fill_n(length, clear, uint16_t(1));
-  std::fill(length + clear, length + kCodes, uint16_t(0));
+  TCodeWalk w{bytes, totalBits, 0, pixels, clear + 1, 0, {}};
+  std::fill_n(w.Length, clear, uint16_t(1));
   int width = size + 1;
-  int entry = clear + 1;  // the entry the next code defines; kCodes once the table is full
-  int lastCount = 0;      // the last code's pixels; 0: none since a clear, so the next defines nothing
-  uint64_t used = 0;
-  // Codes a read holds (57 bits past the first) at each width.
-  constexpr int kPerRead[13] = {0, 0, 28, 19, 14, 11, 9, 8, 7, 6, 5, 5, 4};
-  while (pixels > 0) {
-    int n = kPerRead[width];
-    if (totalBits - used < 57) n = std::min<int>(n, int((totalBits - used) / uint64_t(width)));
-    if (n == 0) return false;  // the data ends first
+  while (w.Pixels > 0) {
+    if (w.LastCount != 0) {
+      (w.Entry < kCodes ? kWholeReads[width] : WalkWholeReads<12, true>)(w);
+      if (w.Pixels <= 0) break;
+      if (w.Entry >= (1 << width) && width < 12) ++width;
+    }
+    if (w.TotalBits - w.Used < uint64_t(width)) return false;  // the data ends first
     uint64_t word;
-    std::memcpy(&word, bytes + (used >> 3), 8);
-    word >>= used & 7;
-    const uint32_t mask = (1u << width) - 1;
-    int code = int(word & mask);
-    if (lastCount == 0) {
-      used += uint64_t(width);
-      if (code == clear) continue;
-      lastCount = length[code];
-      if (lastCount == 0) return false;  // the end code, or an entry not made yet
-      pixels -= lastCount;
-      entry = clear + 2;
-      if (entry >= (1 << width) && width < 12) ++width;
+    std::memcpy(&word, bytes + (w.Used >> 3), 8);
+    const int code = int(word >> (w.Used & 7) & ((1u << width) - 1));
+    w.Used += uint64_t(width);
+    if (code == clear) {
+      for (int e = clear + 2; e < std::min(w.Entry, kCodes); ++e) w.Length[e] = 0;
+      w.Entry = clear + 1, w.LastCount = 0, width = size + 1;
       continue;
     }
-    // No further than the code after which the width grows or the table is full.
-    if (entry < kCodes) n = std::min(n, (1 << width) - entry);
-    used += uint64_t(n) * uint64_t(width);
-    int i = 0;
-    if (entry < kCodes) {
-      for (; i < n; ++i, word >>= width) {
-        code = int(word & mask);
-        int count = length[code];
-        if (count == 0) {
-          if (code != entry) break;
-          count = lastCount + 1;  // the entry this very code defines
-        }
-        length[entry++] = uint16_t(lastCount + 1);
-        lastCount = count;
-        pixels -= count;
-        if (pixels <= 0) return true;
-      }
-    } else {
-      for (; i < n; ++i, word >>= width) {
-        code = int(word & mask);
-        const int count = length[code];
-        if (count == 0) break;
-        pixels -= count;
-        if (pixels <= 0) return true;
-      }
+    int count = w.Length[code];
+    if (count == 0) {
+      // The end code before the last pixel, or an entry not made yet.
+      if (code != w.Entry || w.LastCount == 0) return false;
+      count = w.LastCount + 1;
     }
-    if (i < n) {
-      if (code != clear) return false;  // the end before the last pixel, or an entry not made yet
-      std::fill(length + clear + 2, length + std::min(entry, kCodes), uint16_t(0));
-      used -= uint64_t(n - 1 - i) * uint64_t(width);  // the codes after it are read at the first width
-      entry = clear + 1, width = size + 1, lastCount = 0;
-      continue;
-    }
-    if (entry >= (1 << width) && width < 12) ++width;
+    if (w.LastCount == 0)
+      w.Entry = clear + 2;  // the first code since a clear defines nothing
+    else if (w.Entry < kCodes)
+      w.Length[w.Entry++] = uint16_t(w.LastCount + 1);
+    w.LastCount = count;
+    w.Pixels -= count;
+    if (w.Entry >= (1 << width) && width < 12) ++width;
   }
   return true;
 }
