@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace {
 
@@ -25,6 +28,9 @@ TCodes GatherCodes(const QByteArray& data, int from, int end) {
   const int size = b[from];
   if (size < 1 || size > 8) return {};
   thread_local std::vector<uint8_t> codes;
+#ifdef __SANITIZE_ADDRESS__
+  ASAN_UNPOISON_MEMORY_REGION(codes.data(), codes.capacity());
+#endif
   codes.clear();
   for (int pos = from + 1; pos < end && b[pos] != 0; pos += 1 + b[pos]) {
     if (pos + 1 + b[pos] > end) return {};
@@ -32,6 +38,11 @@ TCodes GatherCodes(const QByteArray& data, int from, int end) {
   }
   const uint64_t bits = uint64_t(codes.size()) * 8;
   codes.resize(codes.size() + kReadRoom, 0);
+#ifdef __SANITIZE_ADDRESS__
+  // The buffer is kept from frame to frame, larger than this frame needs: a
+  // read past the room is caught only if the rest is marked unreadable.
+  ASAN_POISON_MEMORY_REGION(codes.data() + codes.size(), codes.capacity() - codes.size());
+#endif
   return {size, codes.data(), bits};
 }
 
@@ -149,7 +160,7 @@ bool DecodeCodes(const uint8_t* next, uint64_t totalBits, int size, int64_t pixe
 
 // A walk of the codes with no pixel kept, only counted: DecodeCodes'
 // bookkeeping, most codes taken by whole reads of eight bytes at one width.
-struct TCodeWalk {
+struct TWalkState {
   const uint8_t* Bytes;
   uint64_t TotalBits, Used = 0;
   int64_t Pixels;              // still to come
@@ -163,7 +174,7 @@ struct TCodeWalk {
 // until a read would pass one of those, a code of no pixels comes (left
 // unread), or the frame is complete. Full, the table defines nothing more.
 template <int kWidth, bool kFull = false>
-void WalkWholeReads(TCodeWalk& w) {
+void WalkWholeReads(TWalkState& w) {
   constexpr int kPerRead = 57 / kWidth;
   uint16_t* length = w.Length;
   int entry = w.Entry, last = w.LastCount;
@@ -191,7 +202,7 @@ void WalkWholeReads(TCodeWalk& w) {
   w.Entry = entry, w.LastCount = last, w.Pixels = pixels, w.Used = used;
 }
 
-using TWholeReads = void (*)(TCodeWalk&);
+using TWholeReads = void (*)(TWalkState&);
 constexpr TWholeReads kWholeReads[13] = {
     nullptr,           nullptr,           WalkWholeReads<2>,  WalkWholeReads<3>,  WalkWholeReads<4>,
     WalkWholeReads<5>, WalkWholeReads<6>, WalkWholeReads<7>,  WalkWholeReads<8>,  WalkWholeReads<9>,
@@ -201,7 +212,7 @@ constexpr TWholeReads kWholeReads[13] = {
 // and a code at a time, with every test, between them.
 bool WalkCodes(const uint8_t* bytes, uint64_t totalBits, int size, int64_t pixels) {
   const int clear = 1 << size;
-  TCodeWalk w{bytes, totalBits, 0, pixels, clear + 1, 0, {}};
+  TWalkState w{bytes, totalBits, 0, pixels, clear + 1, 0, {}};
   std::fill_n(w.Length, clear, uint16_t(1));
   int width = size + 1;
   while (w.Pixels > 0) {
