@@ -23,30 +23,20 @@ ColorMapObject* MapOf(const std::vector<TRgb>& colors) {
 
 uint32_t Opaque(const GifColorType& c) { return 0xFF000000u | uint32_t(c.Red) << 16 | uint32_t(c.Green) << 8 | c.Blue; }
 
-// giflib refuses a frame of no pixels, which browsers take and draw nothing
-// of: found by a block walk of its own, such a frame's descriptor says 1 x 1
-// to giflib (the tests' files hold a pixel's codes there), and it is then
-// neither drawn nor disposed.
-std::vector<bool> EmptyFramesMadeReadable(QByteArray& gif) {
-  std::vector<bool> empty;
+// giflib refuses a frame of no pixels, which browsers draw nothing of: found by a block walk of
+// its own, it is said to be 1 x 1 to giflib (the tests' files hold a pixel's codes), then skipped.
+QByteArray EmptyFramesMadeReadable(QByteArray gif, std::vector<bool>& empty) {
   const auto at = [&](qsizetype i) { return i < gif.size() ? uint8_t(gif[i]) : 0; };
   const auto table = [](uint8_t packed) { return packed & 0x80 ? 3 << ((packed & 7) + 1) : 0; };
-  const auto pastBlocks = [&](qsizetype pos) {
-    while (pos < gif.size() && at(pos)) pos += 1 + at(pos);
-    return pos + 1;
-  };
-  for (qsizetype pos = 13 + table(at(10)); pos < gif.size();) {
-    if (at(pos) == 0x21) {
-      pos = pastBlocks(pos + 2);
-    } else if (at(pos) == 0x2C) {
-      empty.push_back((at(pos + 5) | at(pos + 6)) == 0 || (at(pos + 7) | at(pos + 8)) == 0);
+  for (qsizetype pos = 13 + table(at(10)); at(pos) == 0x21 || at(pos) == 0x2C; ++pos) {
+    if (at(pos) == 0x2C) {
+      empty.push_back(!(at(pos + 5) | at(pos + 6)) || !(at(pos + 7) | at(pos + 8)));
       if (empty.back()) gif[pos + 5] = gif[pos + 7] = 1, gif[pos + 6] = gif[pos + 8] = 0;
-      pos = pastBlocks(pos + 11 + table(at(pos + 9)));
-    } else {
-      break;
+      pos += 9 + table(at(pos + 9));
     }
+    for (pos += 2; at(pos);) pos += 1 + at(pos);
   }
-  return empty;
+  return gif;
 }
 
 }  // namespace
@@ -92,8 +82,8 @@ QByteArray MakeAnimation(const TAnimPlan& plan) {
 }
 
 std::optional<TComposed> ComposeFrames(const QByteArray& opened, TControlReading reading) {
-  QByteArray data = opened;
-  const std::vector<bool> empty = EmptyFramesMadeReadable(data);
+  std::vector<bool> empty;
+  const QByteArray data = EmptyFramesMadeReadable(opened, empty);
   TGifBufferReader reader{&data};
   int error = 0;
   GifFileType* gif = DGifOpen(&reader, ReadGifFromBuffer, &error);
@@ -104,20 +94,16 @@ std::optional<TComposed> ComposeFrames(const QByteArray& opened, TControlReading
   }
   TComposed c;
   int64_t left = 0, top = 0, right = gif->SWidth, bottom = gif->SHeight;
-  if (gif->ImageCount > 0) {
-    const GifImageDesc& d = gif->SavedImages[0].ImageDesc;
-    right = std::max<int64_t>(right, d.Left + d.Width), bottom = std::max<int64_t>(bottom, d.Top + d.Height);
-  }
+  const GifImageDesc* first = gif->ImageCount > 0 ? &gif->SavedImages[0].ImageDesc : nullptr;  // grows the screen
+  if (first) right = std::max<int64_t>(right, first->Left + first->Width), bottom = std::max<int64_t>(bottom, first->Top + first->Height);
   int64_t frameLeft = INT32_MAX, frameTop = INT32_MAX, frameRight = 0, frameBottom = 0;
   for (int i = 0; i < gif->ImageCount; ++i) {
     const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
-    const int64_t l = std::max<int64_t>(d.Left, 0), t = std::max<int64_t>(d.Top, 0);
-    const int64_t r = std::min<int64_t>(d.Left + d.Width, right), b = std::min<int64_t>(d.Top + d.Height, bottom);
-    if (l >= r || t >= b) continue;
-    frameLeft = std::min(frameLeft, l), frameTop = std::min(frameTop, t);
-    frameRight = std::max(frameRight, r), frameBottom = std::max(frameBottom, b);
+    frameLeft = std::min<int64_t>(frameLeft, d.Left), frameTop = std::min<int64_t>(frameTop, d.Top);
+    frameRight = std::max(frameRight, std::min<int64_t>(right, d.Left + d.Width));
+    frameBottom = std::max(frameBottom, std::min<int64_t>(bottom, d.Top + d.Height));
   }
-  if (right * bottom > (int64_t(1) << 24) && frameRight > 0)
+  if (right * bottom > (int64_t(1) << 24) && gif->ImageCount > 0)
     left = frameLeft, top = frameTop, right = frameRight, bottom = frameBottom;
   c.Left = int(left), c.Top = int(top), c.Width = int(right - left), c.Height = int(bottom - top);
   const size_t area = size_t(c.Width) * c.Height;
@@ -129,8 +115,7 @@ std::optional<TComposed> ComposeFrames(const QByteArray& opened, TControlReading
     const SavedImage& image = gif->SavedImages[i];
     const GifImageDesc& d = image.ImageDesc;
     if (size_t(i) < empty.size() && empty[size_t(i)]) {
-      c.Canvases.push_back(canvas);
-      c.Painter.push_back(painter);
+      c.Canvases.push_back(canvas), c.Painter.push_back(painter);
       continue;
     }
     GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};

@@ -31,9 +31,9 @@ QByteArray MakeAnimation(const TAnimPlan& plan);
 inline uint8_t Packed(int disposal, bool transparent = false) { return uint8_t(disposal << 2 | (transparent ? 1 : 0)); }
 
 struct TComposed {
-  // The canvas a browser composes on: the screen grown to the first frame,
-  // every later frame clipped to it. Where that is too large to hold, only
-  // the frames' bounds on it, outside which nothing is ever drawn.
+  // The canvas a browser composes on: the screen grown to the first frame, later frames clipped to it.
+  // Where that is too large to hold, only the frames' bounds, outside which
+  // nothing is ever drawn.
   int Left = 0, Top = 0, Width = 0, Height = 0;
   // Per frame, the canvas after drawing it: 0 where transparent, else 0xFFRRGGBB.
   std::vector<std::vector<uint32_t>> Canvases;

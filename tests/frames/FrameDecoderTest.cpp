@@ -22,8 +22,6 @@ struct TRandomFrame {
   int Width = 0, Height = 0;
 };
 
-// cut bytes taken off the end of the codes: the data then ends before the
-// frame's last row.
 TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEvery, int cut = 0) {
   const int clear = 1 << size;
   std::vector<int> length(4096, 0);
@@ -89,25 +87,20 @@ TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEve
 
 TEST(FrameDecoder, DecodesRandomCodeStreamsAsGiflibDoes) {
   std::mt19937 random(20261207);
-  // size, codes, clear every (0: never: the table runs full and stays so),
-  // bytes cut off the end (the data ending early, in codes of 9 to 12 bits:
-  // each run cuts one more, so that the end meets the reads at every offset)
+  // size, codes, clear every (0: never: the table runs full), bytes cut off the end (each run one more)
   const struct {
     int Size, Codes, ClearEvery, Cut = 0;
-  } cases[] = {{2, 9000, 0},   {8, 9000, 0},   {4, 20000, 700}, {1, 6000, 0},
-               {8, 3000, 5},   {3, 12000, 4090}, {8, 3000, 0, 2}, {7, 5000, 0, 2}};
+  } cases[] = {{2, 9000, 0}, {8, 9000, 0}, {4, 20000, 700}, {1, 6000, 0}, {8, 3000, 5}, {3, 12000, 4090}, {8, 3000, 0, 2}};
   for (const auto& c : cases)
     for (int run = 0; run < (c.Cut ? 12 : 4); ++run) {
       const TRandomFrame f = RandomCodes(random, c.Size, c.Codes, c.ClearEvery, c.Cut ? c.Cut + run : 0);
       ASSERT_GT(f.Height, 0);
-      if (c.Cut) {
+      if (c.Cut) {  // wide codes ending early, at every offset of a read: refused by giflib, the decoder, the walk
         const TFrameWalk walk = WalkGifFrames(f.Gif);
         TDecodedFrame ours;
-        EXPECT_TRUE(Rasters(f.Gif).empty()) << "giflib read a cut stream, size " << c.Size << " run " << run;
-        EXPECT_FALSE(TFrameDecoder(f.Gif, walk, TRect::Sized(0, 0, f.Width, f.Height)).Next(ours)) << run;
-        EXPECT_FALSE(TFrameDecoder(f.Gif, walk, TRect::Sized(1, 0, 9, 9)).Next(ours)) << run;
-        EXPECT_FALSE(ImageDataDecodes(f.Gif, ImageDataOf(walk.Frames.at(0)), walk.Frames[0].End,
-                                      int64_t(f.Width) * f.Height)) << run;
+        EXPECT_TRUE(Rasters(f.Gif).empty() && !TFrameDecoder(f.Gif, walk, {1, 0, 9, 9}).Next(ours) &&
+                    !ImageDataDecodes(f.Gif, ImageDataOf(walk.Frames.at(0)), walk.Frames[0].End, int64_t(f.Width) * f.Height))
+            << "size " << c.Size << " run " << run;
         continue;
       }
       const std::vector<TRaster> read = Rasters(f.Gif);

@@ -25,8 +25,7 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
                               size_t frames) {
   QByteArray opened = doc.GifData;
   opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
-  // The opened file as browsers read it: of several control blocks before
-  // an image, the last.
+  // The opened file as browsers read it: of several control blocks before an image, the last.
   const auto target = ComposeFrames(opened, TControlReading::Last), shown = ComposeFrames(saved, reading);
   if (!target || !shown) return "giflib cannot read it";
   if (target->Canvases.size() != shown->Canvases.size()) return "frame count differs";

@@ -23,8 +23,8 @@ TSaved Save(const TGifDocument& doc, bool rewrite = true);
 
 // Empty when each composed frame of saved (the first frames of them only),
 // its control blocks read so, equals the target of doc (its last control
-// blocks honoured, as browsers and Tomaru read it); else the first frame and
-// pixel that differ.
+// blocks honoured, as browsers read it); else the first frame and pixel that
+// differ.
 std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved,
                               TControlReading reading = TControlReading::Last, size_t frames = SIZE_MAX);
 
