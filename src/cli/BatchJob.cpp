@@ -214,13 +214,15 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     // The edits stream around the bytes read, as the window's save does: no second copy.
     const QByteArray& source = opened.Doc.GifData;
     // Damage in codes the patch leaves as they are changes only what is said:
-    // they are walked beside the write.
+    // a large file's are walked beside the write (a small one's after it: a
+    // thread would cost more than its walk).
     std::future<int> undecodable;
+    const auto walkCodes = [&] { return FirstUndecodableFrame(source, *plan.Unwalked); };
     if (plan.Unwalked) {
       try {
-        undecodable = std::async(std::launch::async, FirstUndecodableFrame, std::cref(source), std::cref(*plan.Unwalked));
+        undecodable = std::async(source.size() >= (4 << 20) ? std::launch::async : std::launch::deferred, walkCodes);
       } catch (const std::system_error&) {
-        plan.Frames.UndecodedFrom = FirstUndecodableFrame(source, *plan.Unwalked);  // no thread to be had
+        undecodable = std::async(std::launch::deferred, walkCodes);  // no thread to be had
       }
     }
     off_t written = 0;
