@@ -146,13 +146,13 @@ void TGifDocument::PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) co
   }
 }
 
-TFramePatchResult TGifDocument::PlanPatch(bool allFrames, TGifEdits& edits) const {
+TFramePatchResult TGifDocument::PlanPatch(bool allFrames, TGifEdits& edits, const TFrameWalk* walk) const {
   PatchFirstFrame(edits, GifData);
   TFramePatchResult frames;
   if (TransparentOn && allFrames) {
     frames = PatchLaterFrames(GifData, {PaletteColors[TransparentIndex], TransparentIndex}, edits);
   } else {
-    frames = CountFrames(GifData);
+    frames = walk ? TFramePatchResult{int(walk->Frames.size()), 0, walk->Damaged} : CountFrames(GifData);
     frames.TransparentFrames = TransparentOn ? 1 : 0;
   }
   // The first frame is patched from the header even when its image data is

@@ -587,9 +587,9 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   TSavePlan plan;
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
-  plan.Frames = doc.PlanPatch(false, plan.Edits);
   const QByteArray& source = doc.GifData;
   const TFrameWalk walk = WalkGifFrames(source);
+  plan.Frames = doc.PlanPatch(false, plan.Edits, &walk);
   if (walk.Frames.empty() || walk.Frames[0].Gce < 0) return plan;
   std::vector<TFrameControl> controls = SourceControls(source, walk);
   controls[0] = {plan.Edits.At(source, walk.Frames[0].Gce + 3), plan.Edits.At(source, walk.Frames[0].Gce + 6)};
