@@ -10,7 +10,8 @@
 #   bench/cli_side_by_side.sh [BUILD_DIR]   (default build/; needs hyperfine, giftrans,
 #                                           gifsicle, ImageMagick, GNU time)
 #   BENCH_RUNS=N sets the timed runs of the slow groups (default 10; group a runs 50);
-#   BENCH_GROUPS=a (say) runs only the groups named (default abc).
+#   BENCH_GROUPS=a (say) runs only the groups named (default abc);
+#   BENCH_BEFORE=PATH adds another tomaru (an earlier build, say) to group b, timed in the same run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TOMARU="$(cd "${1:-$ROOT/build}" && pwd)/bin/tomaru"
@@ -87,10 +88,15 @@ CMDS=(
   "gifsicle --transparent '#ffffff' $W/big.gif -o $W/out2/gifsicle.gif"
   "$TOMARU --transparent '#ffffff' --in-place$BATCH"
   "gifsicle --no-warnings --batch --transparent '#ffffff'$BATCH")
+if [ -n "${BENCH_BEFORE:-}" ]; then
+  NAMES+=("b:before: tomaru -o DIR")
+  CMDS+=("$BENCH_BEFORE --transparent '#ffffff' -o $W/out2 $W/big.gif")
+fi
 # Every command of a group gets a preparation, or none does: hyperfine wants one each.
 # -o DIR writes a new file each time; "replaced" always finds its target there.
 FRESH_SMALL="sh -c 'rm -f $W/out/small.gif; cp $W/small.gif $W/out/replaced.gif'"
 PREPARES=("$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_SMALL" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_OUT" "$FRESH_COPY" "$FRESH_COPY")
+[ -n "${BENCH_BEFORE:-}" ] && PREPARES+=("$FRESH_OUT")
 
 group() {  # letter warmup runs: one hyperfine run over the group's commands
   local args=(-N --warmup "$2" --runs "$3" --export-json "$WORK/$1.json") i

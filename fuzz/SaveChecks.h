@@ -41,7 +41,8 @@ inline bool ControlBlocksWellFormed(const QByteArray& gif) {
 inline std::optional<std::pair<TComposed, TComposed>> ComposedSides(const TGifDocument& doc, const QByteArray& saved) {
   QByteArray opened = doc.GifData;
   opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
-  auto target = ComposeFrames(opened);
+  // As browsers read it: of several control blocks before an image, the last.
+  auto target = ComposeFrames(opened, TControlReading::Last);
   if (!target || WalkGifFrames(doc.GifData).Damaged) return std::nullopt;
   // Never a file that cannot be read back.
   auto shown = ComposeFrames(saved);

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cerrno>
+#include <future>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -207,10 +209,22 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       SetTransparency(opened.Doc, paths, view, false);
     }
     // The bytes the window's save writes for the same choice.
-    const TSavePlan plan =
-        PlanSave(opened.Doc, view.AllFrames(), settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed);
+    TSavePlan plan = PlanSave(opened.Doc, view.AllFrames(),
+                              settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed, {}, TCodeWalk::Caller);
     // The edits stream around the bytes read, as the window's save does: no second copy.
     const QByteArray& source = opened.Doc.GifData;
+    // Damage in codes the patch leaves as they are changes only what is said:
+    // a large file's are walked beside the write (a small one's after it: a
+    // thread would cost more than its walk).
+    std::future<int> undecodable;
+    const auto walkCodes = [&] { return FirstUndecodableFrame(source, *plan.Unwalked); };
+    if (plan.Unwalked) {
+      try {
+        undecodable = std::async(source.size() >= (4 << 20) ? std::launch::async : std::launch::deferred, walkCodes);
+      } catch (const std::system_error&) {
+        undecodable = std::async(std::launch::deferred, walkCodes);  // no thread to be had
+      }
+    }
     off_t written = 0;
     outcome.Pending = WriteBeside(
         file.Target, file.ShownTarget,
@@ -221,6 +235,7 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
           return true;
         },
         settings.Write, file.InPlace ? &read : nullptr);
+    if (undecodable.valid()) plan.Frames.UndecodedFrom = undecodable.get();
     QStringList warnings{SaveWarning(file.Shown, plan.Frames, settings.PatchOnly),
                          GrowthWarning(file.Shown, source.size(), written, plan.Frames.Rewritten)};
     warnings.removeAll(QString());

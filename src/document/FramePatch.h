@@ -66,7 +66,8 @@ inline uint8_t WithDisposal(uint8_t packed, int disposal) {
   return uint8_t((packed & ~kGceDisposalMask) | (disposal << 2 & kGceDisposalMask));
 }
 
-// Each frame's control as the source has it in its first control block.
+// Each frame's control as the source has it in the control block browsers
+// honour, its last.
 std::vector<TFrameControl> SourceControls(const QByteArray& source, const TFrameWalk& walk);
 
 // The patch rule for the frames after the first, whose control (controls[0])

@@ -60,8 +60,9 @@ std::optional<TGifHeader> ParseGifHeader(const QByteArray& file, TGifRefusal* wh
     if (introducer != 0x21) return refuse(TGifRefusal::DamagedBlock, pos);
     if (pos + 2 >= file.size()) return refuse(TGifRefusal::EndsEarly);
     const uint8_t label = At(file, pos + 1);
-    // Only a well-formed extension (block size 4) has the two bytes where we write.
-    if (label == 0xF9 && gce < 0 && At(file, pos + 2) == 4 && pos + 7 < file.size()) gce = pos;
+    // Only a well-formed extension (block size 4) has the two bytes where we
+    // write; of several, browsers honour the last.
+    if (label == 0xF9 && At(file, pos + 2) == 4 && pos + 7 < file.size()) gce = pos;
     pos = int(SkipGifSubBlocks(file, pos + 2));
     if (pos < 0) return refuse(TGifRefusal::EndsEarly);
   }
@@ -146,13 +147,13 @@ void TGifDocument::PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) co
   }
 }
 
-TFramePatchResult TGifDocument::PlanPatch(bool allFrames, TGifEdits& edits) const {
+TFramePatchResult TGifDocument::PlanPatch(bool allFrames, TGifEdits& edits, const TFrameWalk* walk) const {
   PatchFirstFrame(edits, GifData);
   TFramePatchResult frames;
   if (TransparentOn && allFrames) {
     frames = PatchLaterFrames(GifData, {PaletteColors[TransparentIndex], TransparentIndex}, edits);
   } else {
-    frames = CountFrames(GifData);
+    frames = walk ? TFramePatchResult{int(walk->Frames.size()), 0, walk->Damaged} : CountFrames(GifData);
     frames.TransparentFrames = TransparentOn ? 1 : 0;
   }
   // The first frame is patched from the header even when its image data is

@@ -78,8 +78,8 @@ class TGifDocument {
   // The edits that write the choice into GifData's first frame, and into
   // every later one when allFrames is set: control bytes only. Always planned
   // afresh from GifData, so earlier choices leave nothing behind. A save
-  // starts from these (frames/SavePlan).
-  TFramePatchResult PlanPatch(bool allFrames, TGifEdits& edits) const;
+  // starts from these (frames/SavePlan), with GifData's walk when it has it.
+  TFramePatchResult PlanPatch(bool allFrames, TGifEdits& edits, const TFrameWalk* walk = nullptr) const;
 
  private:
   void PatchFirstFrame(TGifEdits& edits, const QByteArray& bytes) const;

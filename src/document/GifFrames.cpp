@@ -51,8 +51,8 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
     if (introducer == 0x3B) return walk;
     if (introducer == 0x21) {
       if (pos + 2 >= size) break;
-      // The first well-formed control block before an image is the one that
-      // applies, as the header reader takes it for the first frame.
+      // The last well-formed control block before an image is the one that
+      // applies, as browsers and the header reader take it.
       if (b[pos + 1] == 0xF9 && b[pos + 2] == 4 && pos + 7 < size) gces.push_back(int(pos));
       pos = SkipSubBlocks(b, size, pos + 2);
       if (pos < 0) break;
@@ -60,7 +60,7 @@ TFrameWalk WalkGifFrames(const QByteArray& data) {
     }
     if (introducer != 0x2C || pos + kGifImageDescriptorSize >= size) break;
     TGifFrame frame;
-    frame.Gce = gces.empty() ? -1 : gces.front();
+    frame.Gce = gces.empty() ? -1 : gces.back();
     frame.Descriptor = int(pos);
     frame.Left = b[pos + 1] | b[pos + 2] << 8;
     frame.Top = b[pos + 3] | b[pos + 4] << 8;

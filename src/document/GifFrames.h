@@ -17,7 +17,9 @@ inline int GifTableBytes(uint8_t packed) { return 3 << ((packed & 7) + 1); }
 int64_t SkipGifSubBlocks(const QByteArray& data, int64_t pos);
 
 struct TGifFrame {
-  int Gce = -1;         // the 0x21 of its first well-formed control block, or -1
+  // The 0x21 of its last well-formed control block, or -1: the one browsers
+  // honour (giflib's readers take the first).
+  int Gce = -1;
   // Every well-formed control block before the image: decoders differ in
   // which one they honour, so a patch writes all of them alike.
   std::vector<int> Gces;

@@ -30,7 +30,8 @@ bool ImageDataDecodes(const QByteArray& data, int from, int end, int64_t pixels)
 // The frame's pixels from that image data, deinterlaced, over keep (a part
 // of whole, the frame's rectangle); false where a code is refused or the data
 // ends first. Pixels outside keep are decoded but not held: a hostile frame
-// may claim far more of them than the screen it is shown on.
+// may claim far more of them than the screen it is shown on. A frame of no
+// pixels (0 x 0 is valid) decodes to none, as browsers draw it: nothing.
 bool DecodeImageData(const QByteArray& data, int from, int end, const TRect& whole, bool interlaced,
                      const TRect& keep, std::vector<uint8_t>& out);
 

@@ -34,11 +34,17 @@ int TransparentOf(const TFrameControl& c) {
 
 int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
 
-// Where anything can be drawn: the screen a browser composes on grows to
-// every frame, and outside the frames it stays transparent in both pictures.
+TRect RectOf(const TGifFrame& f) { return TRect::Sized(f.Left, f.Top, f.Width, f.Height); }
+
+// Where anything can be shown: a browser grows the screen to hold the first
+// frame only and clips every later frame to it, so a frame far off it is
+// never seen; outside the frames the screen stays transparent in both
+// pictures.
 TRect FramesBounds(const TFrameWalk& walk) {
+  if (walk.Frames.empty()) return {};
+  const TRect screen = TRect{0, 0, walk.ScreenWidth, walk.ScreenHeight}.United(RectOf(walk.Frames[0]));
   TRect bounds;
-  for (const TGifFrame& f : walk.Frames) bounds = bounds.United(TRect::Sized(f.Left, f.Top, f.Width, f.Height));
+  for (const TGifFrame& f : walk.Frames) bounds = bounds.United(RectOf(f).Intersected(screen));
   return bounds;
 }
 
@@ -536,7 +542,7 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
     const bool read = nextRead;
     std::swap(decoded, next);
     if (read && k + 1 < Judged) decoding.Start([&] { nextRead = decoder.Next(next); });
-    if (!read || decoded.Whole != TRect::Sized(f.Left, f.Top, f.Width, f.Height)) {
+    if (!read || decoded.Whole != RectOf(f)) {
       // A frame that cannot be decoded is damaged: it keeps its patch, and
       // so does every later one.
       result.UndecodedFrom = int(k);
@@ -558,16 +564,20 @@ TJudge::TRun TJudge::Run(TFramePatchResult& result, TGifEdits& edits, const TPla
   return flush() ? TRun::Done : TRun::Unreadable;
 }
 
-// Whether every frame's codes walk through as the decoder reads them. A large
-// file's frames are shared with a second thread: the walk is most of what
-// saving it costs.
-bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
+}  // namespace
+
+// A large file's frames are shared with a second thread: the walk is most of
+// what saving it costs. Frames are taken in order, so once one is found
+// damaged only those before it still matter.
+int FirstUndecodableFrame(const QByteArray& source, const TFrameWalk& walk) {
   std::atomic<size_t> next{0};
-  std::atomic<bool> damaged{false};
+  std::atomic<size_t> first{walk.Frames.size()};  // the first damaged frame found yet
   const auto walkFrames = [&] {
-    for (size_t k = next++; k < walk.Frames.size() && !damaged; k = next++) {
+    for (size_t k = next++; k < first; k = next++) {
       const TGifFrame& f = walk.Frames[k];
-      if (!ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) damaged = true;
+      if (ImageDataDecodes(source, ImageDataOf(f), f.End, int64_t(f.Width) * f.Height)) continue;
+      for (size_t seen = first; k < seen && !first.compare_exchange_weak(seen, k);) {
+      }
     }
   };
   constexpr qsizetype kWorthAThread = qsizetype(4) << 20;
@@ -581,8 +591,10 @@ bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
   }
   walkFrames();
   if (helper.joinable()) helper.join();
-  return !damaged;
+  return first < walk.Frames.size() ? int(first) : -1;
 }
+
+namespace {
 
 // Whether the patch alone makes every frame right, known from the control
 // bytes and tables without decoding a pixel: each frame covers the screen,
@@ -593,8 +605,8 @@ bool EveryFrameDecodes(const QByteArray& source, const TFrameWalk& walk) {
 // the patch leaves alone because it was transparent on another entry fails
 // the test of the entry.) Full-frame
 // animations, the usual editors' and video converters' output, are saved
-// without decoding: their codes are only walked, so that damage the decoder
-// would refuse goes to the judge, which names it.
+// without decoding: their codes are only walked (FirstUndecodableFrame), so
+// that damage the decoder would refuse is named.
 bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const std::vector<TFrameControl>& controls,
                        TPixel chosen) {
   if (walk.Damaged) return false;
@@ -602,7 +614,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
   const TRect canvas = TRect{0, 0, walk.ScreenWidth, walk.ScreenHeight}.United(FramesBounds(walk));
   for (size_t k = 0; k < walk.Frames.size(); ++k) {
     const TGifFrame& f = walk.Frames[k];
-    if (!TRect::Sized(f.Left, f.Top, f.Width, f.Height).Contains(canvas) || f.Table < 0) return false;
+    if (!RectOf(f).Contains(canvas) || f.Table < 0) return false;
     // LZW codes below 2^size are pixels: none may lie past the table.
     const int data = ImageDataOf(f);
     if (data >= f.End || b[data] < 2 || b[data] > 8 || (1 << b[data]) > f.ColorCount) return false;
@@ -617,9 +629,7 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
       return false;
     if (k > 0 && DisposalOf(controls[k - 1]) != kToBackground) return false;
   }
-  // Damaged image data is for the judge to find and name: the codes are
-  // walked last, once every cheaper test has passed.
-  return EveryFrameDecodes(source, walk);
+  return true;
 }
 
 }  // namespace
@@ -628,13 +638,14 @@ bool PatchAloneIsRight(const QByteArray& source, const TFrameWalk& walk, const s
 // judging holds a few canvases of four bytes a pixel over the frames' bounds.
 constexpr int64_t kMaxJudgedPixels = int64_t(1) << 26;
 
-TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite, const TPlanProgress& progress) {
+TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite, const TPlanProgress& progress,
+                   TCodeWalk codeWalk) {
   TSavePlan plan;
   // The first frame's control block, the version and the frame count, as the
   // patch of the first frame alone makes them.
-  plan.Frames = doc.PlanPatch(false, plan.Edits);
   const QByteArray& source = doc.GifData;
   const TFrameWalk walk = WalkGifFrames(source);
+  plan.Frames = doc.PlanPatch(false, plan.Edits, &walk);
   if (walk.Frames.empty() || walk.Frames[0].Gce < 0) return plan;
   std::vector<TFrameControl> controls = SourceControls(source, walk);
   controls[0] = {plan.Edits.At(source, walk.Frames[0].Gce + 3), plan.Edits.At(source, walk.Frames[0].Gce + 6)};
@@ -654,8 +665,15 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   const TPixel chosen = PixelOf(color);
   const size_t judged = allFrames ? walk.Frames.size() : 1;
   // Without a tolerance, region or matte the patch alone may be known right
-  // without decoding; with them the pixels decide.
-  if (beyond || !PatchAloneIsRight(source, walk, controls, chosen)) {
+  // without decoding; with them the pixels decide. Its codes are walked last,
+  // once every cheaper test has passed; damaged image data is then for the
+  // judge to find and name, or, walked by the caller, to name.
+  bool patchAlone = !beyond && PatchAloneIsRight(source, walk, controls, chosen);
+  if (patchAlone && codeWalk == TCodeWalk::Caller)
+    plan.Unwalked = walk;
+  else if (patchAlone)
+    patchAlone = FirstUndecodableFrame(source, walk) < 0;
+  if (!patchAlone) {
     // Beyond one colour the whole screen's target, the last one where it is
     // made again, and their masks are held too, 12 bytes a pixel: half as
     // many pixels keep memory near the same bound.

@@ -6,6 +6,7 @@
 // patch makes right keep their image data; the others are written anew with
 // the same colours, or widen the disposal of the frame before them.
 #include <functional>
+#include <optional>
 
 #include "document/FramePatch.h"
 #include "document/GifDocument.h"
@@ -13,9 +14,21 @@
 struct TSavePlan {
   TGifEdits Edits;
   TFramePatchResult Frames;
+  // Planned with TCodeWalk::Caller: the frames whose codes the caller is to
+  // walk (FirstUndecodableFrame) for Frames.UndecodedFrom. The edits do not
+  // depend on it: the patch alone makes every frame right.
+  std::optional<TFrameWalk> Unwalked;
 };
 
 enum class TFrameRewrite { Allowed, Never };
+
+// Who walks the codes of a file the patch alone makes right, to name damage:
+// the plan, or its caller, beside writing the file.
+enum class TCodeWalk { InPlan, Caller };
+
+// The first frame whose image data the decoder refuses, or -1: a walk of
+// every frame's codes, spread over two threads for a large file.
+int FirstUndecodableFrame(const QByteArray& source, const TFrameWalk& walk);
 
 // The edits that save doc's choice. With allFrames off, or transparency off,
 // only the first frame's control block changes. With rewriting Never, only
@@ -26,4 +39,4 @@ enum class TFrameRewrite { Allowed, Never };
 // frame: the caller then discards it.
 using TPlanProgress = std::function<bool(int done, int count)>;
 TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrite = TFrameRewrite::Allowed,
-                   const TPlanProgress& progress = {});
+                   const TPlanProgress& progress = {}, TCodeWalk codeWalk = TCodeWalk::InPlan);

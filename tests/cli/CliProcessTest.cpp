@@ -195,13 +195,17 @@ TEST_F(CommandLine, ASaveNamesOnlyWhatItLeavesNotRight) {
   plan.Frames[0].Packed = Packed(1);
   WriteAll(P("tableless.gif"), WithoutGlobalTable(MakeAnimation(plan)));
   WriteAll(P("damaged.gif"), DamageImageData(MakeAnimation(plan), 1));
+  // Full frames the patch alone makes right: their codes walked beside the write name the damage.
+  TAnimPlan full{4, 3, plan.Colors, true, {plan.Frames[0], plan.Frames[0]}};
+  for (TAnimFrame& f : full.Frames) f.Packed = Packed(2);
+  WriteAll(P("fulldamaged.gif"), DamageImageData(MakeAnimation(full), 1));
   const struct {
     QString Out, Colour;
     QStringList Inputs, Named;
   } cases[] = {{"out", "white", {"twice.gif", "cut.gif"}, {"cut.gif"}},
                {"patched", "white", {"twice.gif"}, {"twice.gif"}},
                {"out0", "index:0", {"tableless.gif", "damaged.gif"}, {"damaged.gif"}},
-               {"patched0", "index:0", {"tableless.gif", "damaged.gif"}, {"damaged.gif"}}};
+               {"patched0", "index:0", {"tableless.gif", "damaged.gif", "fulldamaged.gif"}, {"damaged.gif", "fulldamaged.gif"}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Out.toStdString());
     MakeDirs({c.Out});

@@ -31,8 +31,8 @@ QByteArray MakeAnimation(const TAnimPlan& plan);
 inline uint8_t Packed(int disposal, bool transparent = false) { return uint8_t(disposal << 2 | (transparent ? 1 : 0)); }
 
 struct TComposed {
-  // The canvas a browser composes on: the screen grown to every frame. Where
-  // that is too large to hold, only the frames' bounds, outside which
+  // The canvas a browser composes on: the screen grown to the first frame, later frames clipped to it.
+  // Where that is too large to hold, only the frames' bounds, outside which
   // nothing is ever drawn.
   int Left = 0, Top = 0, Width = 0, Height = 0;
   // Per frame, the canvas after drawing it: 0 where transparent, else 0xFFRRGGBB.

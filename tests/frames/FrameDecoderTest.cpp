@@ -22,7 +22,7 @@ struct TRandomFrame {
   int Width = 0, Height = 0;
 };
 
-TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEvery) {
+TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEvery, int cut = 0) {
   const int clear = 1 << size;
   std::vector<int> length(4096, 0);
   std::fill_n(length.begin(), clear, 1);
@@ -62,9 +62,10 @@ TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEve
   }
   put(clear + 1);
   if (bits > 0) packed.push_back(uint8_t(acc));
+  packed.resize(packed.size() - size_t(cut));
   TRandomFrame f;
   f.Width = 997;
-  f.Height = int(std::min<int64_t>(pixels / f.Width, 65535));
+  f.Height = int(std::min<int64_t>(pixels / f.Width + (cut > 0), 65535));
   QByteArray& g = f.Gif;
   const auto word = [&](int v) { g += char(v & 0xFF), g += char(v >> 8); };
   g = "GIF89a";
@@ -86,14 +87,22 @@ TRandomFrame RandomCodes(std::mt19937& random, int size, int codes, int clearEve
 
 TEST(FrameDecoder, DecodesRandomCodeStreamsAsGiflibDoes) {
   std::mt19937 random(20261207);
-  // size, codes, clear every (0: never: the table runs full and stays so)
+  // size, codes, clear every (0: never: the table runs full), bytes cut off the end (each run one more)
   const struct {
-    int Size, Codes, ClearEvery;
-  } cases[] = {{2, 9000, 0}, {8, 9000, 0}, {4, 20000, 700}, {1, 6000, 0}, {8, 3000, 5}, {3, 12000, 4090}};
+    int Size, Codes, ClearEvery, Cut = 0;
+  } cases[] = {{2, 9000, 0}, {8, 9000, 0}, {4, 20000, 700}, {1, 6000, 0}, {8, 3000, 5}, {3, 12000, 4090}, {8, 3000, 0, 2}};
   for (const auto& c : cases)
-    for (int run = 0; run < 4; ++run) {
-      const TRandomFrame f = RandomCodes(random, c.Size, c.Codes, c.ClearEvery);
+    for (int run = 0; run < (c.Cut ? 12 : 4); ++run) {
+      const TRandomFrame f = RandomCodes(random, c.Size, c.Codes, c.ClearEvery, c.Cut ? c.Cut + run : 0);
       ASSERT_GT(f.Height, 0);
+      if (c.Cut) {  // wide codes ending early, at every offset of a read: refused by giflib, the decoder, the walk
+        const TFrameWalk walk = WalkGifFrames(f.Gif);
+        TDecodedFrame ours;
+        EXPECT_TRUE(Rasters(f.Gif).empty() && !TFrameDecoder(f.Gif, walk, {1, 0, 9, 9}).Next(ours) &&
+                    !ImageDataDecodes(f.Gif, ImageDataOf(walk.Frames.at(0)), walk.Frames[0].End, int64_t(f.Width) * f.Height))
+            << "size " << c.Size << " run " << run;
+        continue;
+      }
       const std::vector<TRaster> read = Rasters(f.Gif);
       ASSERT_EQ(read.size(), 1u) << "giflib refused size " << c.Size << " run " << run;
       const std::vector<uint8_t>& giflib = read[0].Indices;

@@ -104,8 +104,29 @@ const std::vector<TOddCase>& OddCases() {
          });
        },
        false},
+      {"a 1 x 1 frame whose second control block makes its index 151 transparent",
+       [] {
+         TAnimPlan plan = PaintsTheColourOverRed();
+         plan.Colors.resize(256, kBlue), plan.Frames = {plan.Frames[0], Part(6, 6, 1, 1, {151}, Packed(1))};
+         return SecondControlBlocks(MakeAnimation(plan), [](QByteArray& b) { b[3] = char(Packed(1, true)), b[6] = char(151); });
+       },
+       true},
       {"a first frame reaching past the screen", [] { return MakeAnimation(OnAScreenOf(8, 5)); }, false},
       {"a 0 x 0 screen", [] { return MakeAnimation(OnAScreenOf(0, 0)); }, false},
+      {"a 0 x 0 frame, drawing nothing, between others",
+       [] {
+         TAnimPlan plan = PaintsTheColourOverRed();
+         plan.Frames.insert(plan.Frames.begin() + 2, Part(3, 3, 1, 1, {2}, Packed(2)));
+         QByteArray gif = MakeAnimation(plan);
+         return gif.replace(WalkGifFrames(gif).Frames.at(2).Descriptor + 5, 4, QByteArray(4, 0));
+       },
+       false},
+      {"a last frame wholly off the screen, at (65535, 65535)",
+       [] {
+         TAnimPlan plan = PaintsTheColourOverRed();
+         return plan.Frames[2].Left = plan.Frames[2].Top = 65535, MakeAnimation(plan);
+       },
+       false},
       {"a 0 x 0 screen and full frames",
        [] {
          std::vector<uint8_t> p = Filled(W, H, 1);

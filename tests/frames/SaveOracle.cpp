@@ -68,7 +68,8 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
                               size_t frames, int merged) {
   QByteArray opened = doc.GifData;
   opened[doc.GceFlagsOffset] = char(uint8_t(opened[doc.GceFlagsOffset]) & ~1);
-  const auto target = ComposeFrames(opened), shown = ComposeFrames(saved, reading);
+  // The opened file as browsers read it: of several control blocks before an image, the last.
+  const auto target = ComposeFrames(opened, TControlReading::Last), shown = ComposeFrames(saved, reading);
   if (!target || !shown) return "giflib cannot read it";
   if (target->Canvases.size() != shown->Canvases.size()) return "frame count differs";
   if (target->Left != shown->Left || target->Top != shown->Top || target->Width != shown->Width ||

@@ -22,12 +22,12 @@ struct TSaved {
 TSaved Save(const TGifDocument& doc, bool rewrite = true);
 
 // Empty when each composed frame of saved (the first frames of them only),
-// its control blocks read so, equals the target of doc (its first control
-// blocks honoured, as Tomaru reads it), opaque pixels within merged (RGB
+// its control blocks read so, equals the target of doc (its last control
+// blocks honoured, as browsers read it), opaque pixels within merged (RGB
 // distance squared) of it where colours were merged to fit a table; else the
 // first frame and pixel that differ.
 std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved,
-                              TControlReading reading = TControlReading::First, size_t frames = SIZE_MAX,
+                              TControlReading reading = TControlReading::Last, size_t frames = SIZE_MAX,
                               int merged = 0);
 
 // Frames whose descriptor, table or image data differ between the two files.
