@@ -55,8 +55,8 @@
         <translation>the frames spread too wide to be checked; only control blocks were changed</translation>
     </message>
     <message>
-        <source>%1 フレームは縁の色が 256 色に収まらないため減色しました</source>
-        <translation>%1 frames had their colours reduced: their edges&apos; new colours would not fit in 256</translation>
+        <source>%1 フレームは描く色が 256 色に収まらないため、近い色どうしをまとめました</source>
+        <translation>%1 frames had their nearest colours merged: the colours they must paint would not fit in 256</translation>
     </message>
 </context>
 <context>
@@ -599,12 +599,12 @@
         <translation>Saved: %1 (%2 bytes)</translation>
     </message>
     <message>
-        <source>。%1 フレームは縁の色が 256 色に収まらないため減色しました</source>
-        <translation>. %1 frames had their colours reduced: their edges&apos; new colours would not fit in 256</translation>
+        <source>。%1 フレームは描く色が 256 色に収まらないため、近い色どうしをまとめました</source>
+        <translation>. %1 frames had their nearest colours merged: the colours they must paint would not fit in 256</translation>
     </message>
     <message>
-        <source>保存すると、%1 フレームは縁の色が 256 色に収まらないため減色されます</source>
-        <translation>Saving will reduce the colours of %1 frames: their edges&apos; new colours do not fit in 256</translation>
+        <source>保存すると、%1 フレームは描く色が 256 色に収まらないため、近い色どうしをまとめます</source>
+        <translation>Saving will merge the nearest colours of %1 frames: the colours they must paint do not fit in 256</translation>
     </message>
     <message>
         <source>透過 %1/%2</source>

@@ -131,7 +131,7 @@ QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool p
                         : QCoreApplication::translate("BatchJob", "%1 フレームは 256 色を超えるため透過色を正しく表せません"))
                  .arg(frames.NotRight);
   if (frames.Reduced > 0)
-    notes << QCoreApplication::translate("BatchJob", "%1 フレームは縁の色が 256 色に収まらないため減色しました")
+    notes << QCoreApplication::translate("BatchJob", "%1 フレームは描く色が 256 色に収まらないため、近い色どうしをまとめました")
                  .arg(frames.Reduced);
   if (frames.Damaged)
     notes << QCoreApplication::translate("BatchJob", "%1 フレームより後ろが壊れているため、そのまま残しました").arg(frames.Frames);
@@ -209,8 +209,14 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       SetTransparency(opened.Doc, paths, view, false);
     }
     // The bytes the window's save writes for the same choice.
+    // A stop is asked within a frame too: one large frame may take a while.
     TSavePlan plan = PlanSave(opened.Doc, view.AllFrames(),
-                              settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed, {}, TCodeWalk::Caller);
+                              settings.PatchOnly ? TFrameRewrite::Never : TFrameRewrite::Allowed,
+                              [](int, int) { return !StopRequested(); }, TCodeWalk::Caller);
+    if (StopRequested()) {  // the plan may be unfinished: nothing is written from it
+      outcome.Skipped = true;
+      return outcome;
+    }
     // The edits stream around the bytes read, as the window's save does: no second copy.
     const QByteArray& source = opened.Doc.GifData;
     // Damage in codes the patch leaves as they are changes only what is said:

@@ -63,13 +63,13 @@ QString FileSizeText(qint64 opened, qint64 saved) {
 QString SavedText(const QString& path, qint64 bytes, const TFramePatchResult& frames) {
   QString text = QCoreApplication::translate("FramesPanel", "保存しました: %1 (%2 バイト)").arg(path).arg(bytes);
   if (frames.Reduced > 0)
-    text += QCoreApplication::translate("FramesPanel", "。%1 フレームは縁の色が 256 色に収まらないため減色しました")
+    text += QCoreApplication::translate("FramesPanel", "。%1 フレームは描く色が 256 色に収まらないため、近い色どうしをまとめました")
                 .arg(frames.Reduced);
   return text;
 }
 
 QString ReductionWarning(const TFramePatchResult& frames) {
   if (frames.Reduced <= 0) return QString();
-  return QCoreApplication::translate("FramesPanel", "保存すると、%1 フレームは縁の色が 256 色に収まらないため減色されます")
+  return QCoreApplication::translate("FramesPanel", "保存すると、%1 フレームは描く色が 256 色に収まらないため、近い色どうしをまとめます")
       .arg(frames.Reduced);
 }
