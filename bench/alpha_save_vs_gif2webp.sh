@@ -67,9 +67,9 @@ import json, sys
 name, gif, ours, theirs, kb_o, kb_g = sys.argv[1], *map(int, sys.argv[2:7])
 runs = {r["command"]: r for r in json.load(open(f"{name}.json"))["results"]}
 o, g = runs["alpha writer"], runs["gif2webp"]
-print(f"{name}: GIF {gif / 1024:.0f} KiB -> alpha writer {ours / 1024:.0f} KiB in {o['mean'] * 1e3:.0f} ms "
-      f"(user {o['user'] * 1e3:.0f} ms, peak {kb_o / 1024:.1f} MiB); gif2webp {theirs / 1024:.0f} KiB in "
+print(f"{name}: GIF {gif} B -> alpha writer {ours} B in {o['mean'] * 1e3:.0f} ms "
+      f"(user {o['user'] * 1e3:.0f} ms, peak {kb_o / 1024:.1f} MiB); gif2webp {theirs} B in "
       f"{g['mean'] * 1e3:.0f} ms (user {g['user'] * 1e3:.0f} ms, peak {kb_g / 1024:.1f} MiB): "
-      f"time {o['mean'] / g['mean']:.2f}x, size {ours / theirs:.3f}x; {sys.argv[7]}")
+      f"time {o['mean'] / g['mean']:.2f}x, size {ours / theirs:.4f}x; {sys.argv[7]}")
 PY
 done

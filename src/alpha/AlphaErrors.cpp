@@ -23,17 +23,14 @@ bool MuxErrorIn(const char* text, int& code) {
 }  // namespace
 
 QString WebpFailureReason(WebPEncodingError code, const char* encoderText) {
-  switch (code) {
-    case VP8_ENC_OK: break;
-    case VP8_ENC_ERROR_OUT_OF_MEMORY:
-    case VP8_ENC_ERROR_BITSTREAM_OUT_OF_MEMORY: return SystemErrorText(ENOMEM);
-    case VP8_ENC_ERROR_FILE_TOO_BIG: return QCoreApplication::translate("AlphaWriter", "WebP は 4 GB を超えられません");
-    default: return EncoderFailed(QStringLiteral("WebPEncodingError %1").arg(int(code)));
-  }
+  if (code == VP8_ENC_ERROR_OUT_OF_MEMORY || code == VP8_ENC_ERROR_BITSTREAM_OUT_OF_MEMORY) return SystemErrorText(ENOMEM);
+  if (code == VP8_ENC_ERROR_FILE_TOO_BIG) return QCoreApplication::translate("AlphaWriter", "WebP は 4 GB を超えられません");
   int mux = 0;
   if (MuxErrorIn(encoderText, mux) && mux == WEBP_MUX_MEMORY_ERROR) return SystemErrorText(ENOMEM);
   const QString text = encoderText ? QString::fromUtf8(encoderText).trimmed() : QString();
-  return EncoderFailed(text.isEmpty() ? QCoreApplication::translate("FileErrors", "不明なエラー") : text);
+  if (!text.isEmpty()) return EncoderFailed(text);
+  return EncoderFailed(code == VP8_ENC_OK ? QCoreApplication::translate("FileErrors", "不明なエラー")
+                                          : QStringLiteral("WebPEncodingError %1").arg(int(code)));
 }
 
 QString EncoderFailed(const QString& what) {

@@ -4,8 +4,9 @@
 #include <QString>
 #include <webp/encode.h>
 
-// The reason for a failed frame or assembly: the picture's own error code
-// when it has one, else the encoder's text (which carries a mux error's code).
+// The reason for a failed frame or assembly, from the picture's error code
+// and the encoder's text (which carries a mux error's code): lack of memory or
+// the 4 GB limit where either says so, else the encoder's own words.
 QString WebpFailureReason(WebPEncodingError code, const char* encoderText);
 
 // The reasons of the alpha savers' own refusals.

@@ -56,6 +56,7 @@ class TWebpAnimation final : public TAlphaWriter {
   }
 
   bool Add(const TPixel* pixels, int delay, QString& error) override {
+    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("finished")), error);
     // Transparent pixels all alike, whatever colour they were given: the
     // encoder compares whole words to find what changed.
     for (int y = 0; y < Save.Height; ++y) {
@@ -73,6 +74,7 @@ class TWebpAnimation final : public TAlphaWriter {
   }
 
   bool Finish(QString& error) override {
+    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("finished")), error);
     if (Added == 0) return Fail(NothingToSave(), error);
     WebPData data;
     WebPDataInit(&data);
