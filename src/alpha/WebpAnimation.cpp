@@ -43,7 +43,8 @@ class TWebpAnimation final : public TAlphaWriter {
     Config.lossless = 1;
     Config.quality = kQuality;
     Config.method = kMethod;
-    // No gain measured with libwebp 1.2's lossless at this method; free where there is none.
+    // No gain measured with libwebp 1.2's lossless at this method (the bench);
+    // kept for the versions whose lossless encoder uses threads.
     Config.thread_level = 1;
     if (!WebPValidateConfig(&Config)) return Fail(EncoderVersion(), error);
     Frame.width = Save.Width;
@@ -56,7 +57,7 @@ class TWebpAnimation final : public TAlphaWriter {
   }
 
   bool Add(const TPixel* pixels, int delay, QString& error) override {
-    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("finished")), error);
+    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("the file was already written")), error);
     // Transparent pixels all alike, whatever colour they were given: the
     // encoder compares whole words to find what changed.
     for (int y = 0; y < Save.Height; ++y) {
@@ -74,7 +75,7 @@ class TWebpAnimation final : public TAlphaWriter {
   }
 
   bool Finish(QString& error) override {
-    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("finished")), error);
+    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("the file was already written")), error);
     if (Added == 0) return Fail(NothingToSave(), error);
     WebPData data;
     WebPDataInit(&data);
