@@ -136,7 +136,7 @@ int SaveAsWebp(const char* in, const char* out) {
       control = {};
     }
   }
-  if (!writer || !writer->Finish(error)) return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
+  if (!writer || !SaveAlphaFile(*writer, QString::fromLocal8Bit(out), error)) return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
   return 0;
 }
 

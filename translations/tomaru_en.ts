@@ -34,6 +34,10 @@
         <source>PNG に保存できるのは 1 枚の絵だけです。%1 フレームのアニメーションは WebP で保存してください</source>
         <translation>A PNG holds one picture only; save the animation of %1 frames as WebP</translation>
     </message>
+    <message>
+        <source>%1 フレームのうち %2 フレームしか揃っていません</source>
+        <translation>Only %2 of the %1 frames came</translation>
+    </message>
 </context>
 <context>
     <name>BatchJob</name>

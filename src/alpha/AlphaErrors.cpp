@@ -39,6 +39,10 @@ QString EncoderFailed(const QString& what) {
 
 QString NothingToSave() { return QCoreApplication::translate("AlphaWriter", "保存するフレームがありません"); }
 
+QString FramesMissing(size_t added, size_t expected) {
+  return QCoreApplication::translate("AlphaWriter", "%1 フレームのうち %2 フレームしか揃っていません").arg(expected).arg(added);
+}
+
 QString SaveFailure(const QString& target, const QString& reason) {
   return QCoreApplication::translate("FileErrors", "ファイル「%1」を保存できませんでした。").arg(target) + QLatin1Char('\n') +
          QStringLiteral("(") + reason + QStringLiteral(")");

@@ -5,6 +5,8 @@
 #include "alpha/AlphaErrors.h"
 #include "alpha/PngStill.h"
 #include "alpha/WebpAnimation.h"
+#include "document/Exception.h"
+#include "document/FileOps.h"
 
 std::unique_ptr<TAlphaWriter> NewAlphaWriter(const TAlphaSave& save, QString& error) {
   QString reason;
@@ -21,4 +23,15 @@ std::unique_ptr<TAlphaWriter> NewAlphaWriter(const TAlphaSave& save, QString& er
   }
   if (save.Format == TAlphaFormat::Png) return NewPngStill(save);
   return NewWebpAnimation(save, error);
+}
+
+bool SaveAlphaFile(TAlphaWriter& writer, const QString& target, QString& error) {
+  if (!writer.Finish(error)) return false;
+  try {
+    SaveToFile(target, [&writer](int fd) { return writer.WriteTo(fd); });
+  } catch (const Exception& e) {
+    error = e.message();
+    return false;
+  }
+  return true;
 }

@@ -1,10 +1,12 @@
 #pragma once
 // Saving frames with 8-bit alpha: an animated WebP (lossless), or a PNG for
 // one frame. Frames go in one at a time as the canvas shows them, in the
-// GIF's own terms (delays in hundredths, the NETSCAPE loop field); the file is
-// written whole at the end, beside its target and renamed over it, as GIF
-// saves are. Nothing thrown leaves here: answers carry their messages, so the
-// writer can sit behind a module's edge.
+// GIF's own terms (delays in hundredths, the NETSCAPE loop field); the file's
+// bytes are made at the end and written to a descriptor, so the window's
+// SaveToFile and the command line's WriteBeside each put them beside the
+// target and rename them over it, as GIF saves are. Nothing thrown leaves
+// here: answers carry their messages, so the writer can sit behind a module's
+// edge.
 //
 // Pixels are the frame code's TPixel read as 0xAARRGGBB with straight (not
 // premultiplied) alpha. Today's values, 0 for transparent and 0xFFRRGGBB, are
@@ -23,7 +25,7 @@ enum class TAlphaFormat { WebP, Png };
 
 struct TAlphaSave {
   TAlphaFormat Format = TAlphaFormat::WebP;
-  QString Target;          // the file to write; messages name it so
+  QString Target;          // the file to write, as messages name it
   int Width = 0;           // the canvas the frames are composed on
   int Height = 0;
   size_t FrameCount = 0;   // known before any work: PNG refuses an animation up front
@@ -42,12 +44,17 @@ class TAlphaWriter {
   // hundredths of a second. The writer keeps what it needs; pixels may be
   // reused at once. False, error set, when the frame cannot be taken.
   virtual bool Add(const TPixel* pixels, int delay, QString& error) = 0;
-  // Writes the file (temporary file beside it, then renamed over it). False,
-  // error set and nothing written, on failure.
+  // Makes the file's bytes from the frames added. False, error set, on failure.
   virtual bool Finish(QString& error) = 0;
+  // Writes the finished bytes to fd; false, errno set, on a write error.
+  virtual bool WriteTo(int fd) const = 0;
 };
 
 // A writer for save, or none with error set: no frames, an animation asked
 // for as PNG (the message names WebP), a canvas WebP cannot hold, or an
 // encoder that cannot start.
 std::unique_ptr<TAlphaWriter> NewAlphaWriter(const TAlphaSave& save, QString& error);
+
+// Finishes writer and saves it as target with SaveToFile (a temporary file
+// beside it, then renamed over it). False, error set and nothing written, on failure.
+bool SaveAlphaFile(TAlphaWriter& writer, const QString& target, QString& error);

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "alpha/AlphaErrors.h"
-#include "document/Exception.h"
 #include "document/FileOps.h"
 
 namespace {
@@ -32,16 +31,8 @@ class TPngStill final : public TAlphaWriter {
     return true;
   }
 
-  bool Finish(QString& error) override {
-    if (!Taken) return Fail(NothingToSave(), error);
-    try {
-      SaveStringToFile(Save.Target, Encoded);
-    } catch (const Exception& e) {
-      error = e.message();
-      return false;
-    }
-    return true;
-  }
+  bool Finish(QString& error) override { return Taken || Fail(NothingToSave(), error); }
+  bool WriteTo(int fd) const override { return WriteAllTo(fd, Encoded); }
 
  private:
   bool Fail(const QString& reason, QString& error) const {

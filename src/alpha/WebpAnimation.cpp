@@ -8,7 +8,6 @@
 #include <webp/mux.h>
 
 #include "alpha/AlphaErrors.h"
-#include "document/Exception.h"
 #include "document/FileErrors.h"
 #include "document/FileOps.h"
 
@@ -29,8 +28,14 @@ struct TEncoderDelete {
 
 class TWebpAnimation final : public TAlphaWriter {
  public:
-  explicit TWebpAnimation(const TAlphaSave& save) : Save(save) { WebPPictureInit(&Frame); }
-  ~TWebpAnimation() override { WebPPictureFree(&Frame); }
+  explicit TWebpAnimation(const TAlphaSave& save) : Save(save) {
+    WebPPictureInit(&Frame);
+    WebPDataInit(&Assembled);
+  }
+  ~TWebpAnimation() override {
+    WebPPictureFree(&Frame);
+    WebPDataClear(&Assembled);
+  }
 
   bool Start(QString& error) {
     WebPAnimEncoderOptions options;
@@ -57,7 +62,7 @@ class TWebpAnimation final : public TAlphaWriter {
   }
 
   bool Add(const TPixel* pixels, int delay, QString& error) override {
-    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("the file was already written")), error);
+    if (!Encoder || Broken) return Fail(EncoderFailed(QStringLiteral("the file is finished or failed")), error);
     // Transparent pixels all alike, whatever colour they were given: the
     // encoder compares whole words to find what changed.
     for (int y = 0; y < Save.Height; ++y) {
@@ -65,7 +70,8 @@ class TWebpAnimation final : public TAlphaWriter {
       std::transform(from, from + Save.Width, Frame.argb + size_t(y) * Frame.argb_stride,
                      [](TPixel p) { return p >> 24 ? p : TPixel(0); });
     }
-    if (!WebPAnimEncoderAdd(Encoder.get(), &Frame, int(Timestamp), &Config))
+    Broken = !WebPAnimEncoderAdd(Encoder.get(), &Frame, int(Timestamp), &Config);
+    if (Broken)
       return Fail(WebpFailureReason(Frame.error_code, WebPAnimEncoderGetError(Encoder.get())), error);
     // Milliseconds since the start wrap past 2^31 in a long animation; the
     // encoder takes each frame's time as the unsigned difference.
@@ -75,25 +81,20 @@ class TWebpAnimation final : public TAlphaWriter {
   }
 
   bool Finish(QString& error) override {
-    if (!Encoder) return Fail(EncoderFailed(QStringLiteral("the file was already written")), error);
-    if (Added == 0) return Fail(NothingToSave(), error);
-    WebPData data;
-    WebPDataInit(&data);
+    if (!Encoder || Broken) return Fail(EncoderFailed(QStringLiteral("the file is finished or failed")), error);
+    // An animation cut short is a damaged file: never written.
+    if (Added < Save.FrameCount) return Fail(FramesMissing(Added, Save.FrameCount), error);
     if (!WebPAnimEncoderAdd(Encoder.get(), nullptr, int(Timestamp), nullptr) ||
-        !WebPAnimEncoderAssemble(Encoder.get(), &data)) {
-      WebPDataClear(&data);
+        !WebPAnimEncoderAssemble(Encoder.get(), &Assembled)) {
+      WebPDataClear(&Assembled);
       return Fail(WebpFailureReason(VP8_ENC_OK, WebPAnimEncoderGetError(Encoder.get())), error);
     }
-    Encoder.reset();  // its frames are in data now
-    bool written = true;
-    try {
-      SaveStringToFile(Save.Target, QByteArray::fromRawData(reinterpret_cast<const char*>(data.bytes), qsizetype(data.size)));
-    } catch (const Exception& e) {
-      error = e.message();
-      written = false;
-    }
-    WebPDataClear(&data);
-    return written;
+    Encoder.reset();  // its frames are in Assembled now
+    return true;
+  }
+
+  bool WriteTo(int fd) const override {
+    return WriteAllTo(fd, QByteArray::fromRawData(reinterpret_cast<const char*>(Assembled.bytes), qsizetype(Assembled.size)));
   }
 
  private:
@@ -108,9 +109,11 @@ class TWebpAnimation final : public TAlphaWriter {
   TAlphaSave Save;
   WebPConfig Config;
   WebPPicture Frame;  // one canvas, reused for every frame
+  WebPData Assembled;  // the file, once finished
   std::unique_ptr<WebPAnimEncoder, TEncoderDelete> Encoder;
   uint32_t Timestamp = 0;
   size_t Added = 0;
+  bool Broken = false;  // a frame failed: the encoder's state is not to be assembled
 };
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(AlphaWriter, WebpShowsEveryFrameForItsTimeAndLoops) {
     if (!expected.empty() && Looks(expected.back().Pixels, Frame(k))) expected.back().Ms += ms;
     else expected.push_back({Frame(k), ms});
   }
-  ASSERT_TRUE(writer->Finish(error)) << error.toStdString();
+  ASSERT_TRUE(SaveAlphaFile(*writer, target, error)) << error.toStdString();
 
   const QByteArray file = ReadAll(target);
   const WebPData data{reinterpret_cast<const uint8_t*>(file.constData()), size_t(file.size())};
@@ -90,19 +90,24 @@ TEST(AlphaWriter, WebpShowsEveryFrameForItsTimeAndLoops) {
   EXPECT_EQ(shown, expected.size());
 }
 
-TEST(AlphaWriter, PngHoldsOneFrameAndRefusesAnAnimationNamingWebp) {
+TEST(AlphaWriter, PngHoldsOneFrameAndRefusalsWriteNothing) {
   QTemporaryDir dir;
   const QString still = dir.filePath(QStringLiteral("a.png"));
   QString error;
   auto writer = Writer(TAlphaFormat::Png, still, 1, error);
-  ASSERT_TRUE(writer && writer->Add(Frame(2).data(), 0, error) && writer->Finish(error)) << error.toStdString();
+  ASSERT_TRUE(writer && writer->Add(Frame(2).data(), 0, error) && SaveAlphaFile(*writer, still, error)) << error.toStdString();
   const QImage read = QImage(still).convertToFormat(QImage::Format_ARGB32);
   ASSERT_EQ(read.size(), QSize(W, H));
   std::vector<TPixel> got(W * H);
   for (int y = 0; y < H; ++y) std::copy_n(reinterpret_cast<const TPixel*>(read.constScanLine(y)), W, &got[y * W]);
   EXPECT_TRUE(Looks(got, Frame(2)));
 
+  // An animation asked for as PNG, named WebP in the message; an animation cut short.
   EXPECT_FALSE(Writer(TAlphaFormat::Png, dir.filePath(QStringLiteral("b.png")), 3, error));
   EXPECT_TRUE(error.contains(QStringLiteral("WebP"))) << error.toStdString();
+  const QString cut = dir.filePath(QStringLiteral("c.webp"));
+  writer = Writer(TAlphaFormat::WebP, cut, 2, error);
+  ASSERT_TRUE(writer && writer->Add(Frame(0).data(), 5, error)) << error.toStdString();
+  EXPECT_FALSE(SaveAlphaFile(*writer, cut, error));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.png")});
 }
