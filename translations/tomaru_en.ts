@@ -9,6 +9,37 @@
     </message>
 </context>
 <context>
+    <name>AlphaWriter</name>
+    <message>
+        <source>WebP は 4 GB を超えられません</source>
+        <translation>A WebP cannot exceed 4 GB</translation>
+    </message>
+    <message>
+        <source>WebP の符号化に失敗しました: %1</source>
+        <translation>The WebP encoder failed: %1</translation>
+    </message>
+    <message>
+        <source>保存するフレームがありません</source>
+        <translation>There is no frame to save</translation>
+    </message>
+    <message>
+        <source>WebP の画面は縦横 %1 画素までです。この画像は %2 x %3 画素です</source>
+        <translation>A WebP&apos;s screen is at most %1 pixels each way; this picture is %2 x %3 pixels</translation>
+    </message>
+    <message>
+        <source>PNG の符号化に失敗しました: %1</source>
+        <translation>The PNG encoder failed: %1</translation>
+    </message>
+    <message>
+        <source>PNG に保存できるのは 1 枚の絵だけです。%1 フレームのアニメーションは WebP で保存してください</source>
+        <translation>A PNG holds one picture only; save the animation of %1 frames as WebP</translation>
+    </message>
+    <message>
+        <source>%1 フレームのうち %2 フレームしか揃っていません</source>
+        <translation>Only %2 of the %1 frames came</translation>
+    </message>
+</context>
+<context>
     <name>BatchJob</name>
     <message>
         <source>ファイル「%1」の色テーブルに %2 の色がありません。</source>
