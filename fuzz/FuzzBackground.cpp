@@ -29,7 +29,10 @@ void Check(const TGifDocument& doc, bool allFrames) {
   if (!sides) return;
   const TComposed *target = &sides->first, *shown = &sides->second;
   if (!ControlBlocksWellFormed(doc.GifData)) return;
-  if (plan.Frames.NotRight > 0 || plan.Frames.UndecodedFrom >= 0 || plan.Frames.TooLargeToJudge) return;
+  // Frames whose nearest colours were merged to fit a table are near their target, not on it.
+  if (plan.Frames.NotRight > 0 || plan.Frames.UndecodedFrom >= 0 || plan.Frames.TooLargeToJudge ||
+      plan.Frames.Reduced > 0)
+    return;
   // Readers that honour another of several control blocks are fuzz_save_plan's.
   const TColor c = doc.PaletteColors[doc.TransparentIndex];
   TBackgroundTarget beyond(OpaquePixel(uint8_t(RedOf(c)), uint8_t(GreenOf(c)), uint8_t(BlueOf(c))), doc.Background);

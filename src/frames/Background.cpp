@@ -165,13 +165,15 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r, const TStopP
 }
 
 // Starts a new screen: nothing marked, nothing cleared, the target empty.
+// The colours seen stay while the screen is the same: a target must not
+// depend on whether it was made whole or around a change.
 void TBackgroundTarget::Restart(const TRect& area) {
+  if (area != Area) Palette = {}, Errors = {};
   Area = area;
   Width = Area.Width(), Height = Area.Height();
   const size_t n = size_t(Width) * Height;
   Mask.assign(n, kKept), State.assign(n, kKept), LastState.assign(n, kKept);
   Raw.assign(n, 0);
-  Palette = {}, Errors = {};
 }
 
 // The pixels of c the tolerance takes.
@@ -276,10 +278,13 @@ TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& 
   const TRect screen = whole ? Area : changed->Intersected(Area);
   const TRect shownChanged = screen.Empty() ? TRect{} : TRect{screen.Left - Area.Left, screen.Top - Area.Top,
                                                               screen.Right - Area.Left, screen.Bottom - Area.Top};
+  const size_t seen = Palette.Size();
   Mark(shown, shownChanged, poll);
   const TRect clearedChanged = FillRegion(shownChanged, whole, poll);
-  // A pixel's target reads what is shown and cleared up to kRadius away.
-  const TRect remade = Grown(clearedChanged, Settings.Matte ? kRadius : 0).Intersected({0, 0, Width, Height});
+  // A pixel's target reads what is shown and cleared up to kRadius away; a
+  // colour never seen before changes how far every edge may lie off its line.
+  const TRect all{0, 0, Width, Height};
+  const TRect remade = Settings.Matte && Palette.Size() != seen ? all : Grown(clearedChanged, Settings.Matte ? kRadius : 0).Intersected(all);
   Remake(shown, remade, whole, poll);
   if (Settings.Matte) Matte(shown, remade, poll);
   return Changed(remade, whole);

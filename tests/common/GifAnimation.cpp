@@ -30,6 +30,7 @@ QByteArray EmptyFramesMadeReadable(QByteArray gif, std::vector<bool>& empty) {
   const auto table = [](uint8_t packed) { return packed & 0x80 ? 3 << ((packed & 7) + 1) : 0; };
   for (qsizetype pos = 13 + table(at(10)); at(pos) == 0x21 || at(pos) == 0x2C; ++pos) {
     if (at(pos) == 0x2C) {
+      if (pos + 9 >= gif.size()) break;  // cut inside its descriptor: giflib refuses it anyway
       empty.push_back(!(at(pos + 5) | at(pos + 6)) || !(at(pos + 7) | at(pos + 8)));
       if (empty.back()) gif[pos + 5] = gif[pos + 7] = 1, gif[pos + 6] = gif[pos + 8] = 0;
       pos += 9 + table(at(pos + 9));
