@@ -383,7 +383,8 @@ TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
     for (int step = 0; step < 40; ++step) {
       const TRect r = TRect::Sized(3 + next(40), 2 + next(32), 1 + next(12), 1 + next(10)).Intersected(canvas.Bounds());
       for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x) canvas.At(x, y) = colors[next(6)];
+        for (int x = r.Left; x < r.Right; ++x)  // now and then a colour never seen before
+          canvas.At(x, y) = next(8) ? colors[next(6)] : OpaquePixel(uint8_t(next(256)), uint8_t(next(256)), 200);
       const std::vector<TPixel> before = made.Target();
       const TRect moved = made.Make(canvas, r);
       whole.Make(canvas);
