@@ -203,8 +203,8 @@ void BM_BackgroundSave(benchmark::State& state) {
   if (gif.isEmpty()) return state.SkipWithError("gifsicle is not installed");
   TGifDocument doc = Chosen(gif, 0);
   if (state.range(1)) {
-    doc.Background.Connected = state.range(1) == 1;
-    doc.Background.Matte = RGBColor(0x20, 0x20, 0x20);
+    doc.Reach.Connected = state.range(1) == 1;
+    doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
   }
   TFramePatchResult frames;
   for (auto _ : state) frames = PlanSave(doc, true).Frames;
@@ -236,7 +236,7 @@ void BM_LargeFrameMatte(benchmark::State& state) {
     return MakeAnimation(plan);
   }();
   TGifDocument doc = Chosen(gif, 0);
-  doc.Background.Matte = RGBColor(0x20, 0x20, 0x20);
+  doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
   const bool stop = state.range(0) == 1;
   for (auto _ : state) PlanSave(doc, true, TFrameRewrite::Allowed, [&](int, int) { return !stop; });
   rusage usage{};

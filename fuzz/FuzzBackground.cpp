@@ -9,7 +9,7 @@
 #include "common/GifAnimation.h"
 #include "document/GifDocument.h"
 #include "document/GifFrames.h"
-#include "frames/Background.h"
+#include "frames/ReachTarget.h"
 #include "frames/Canvas.h"
 #include "frames/SavePlan.h"
 
@@ -35,7 +35,7 @@ void Check(const TGifDocument& doc, bool allFrames) {
     return;
   // Readers that honour another of several control blocks are fuzz_save_plan's.
   const TColor c = doc.PaletteColors[doc.TransparentIndex];
-  TBackgroundTarget beyond(OpaquePixel(uint8_t(RedOf(c)), uint8_t(GreenOf(c)), uint8_t(BlueOf(c))), doc.Background);
+  TReachTarget beyond(OpaquePixel(uint8_t(RedOf(c)), uint8_t(GreenOf(c)), uint8_t(BlueOf(c))), doc.Reach);
   TCanvas frame(TRect::Sized(target->Left, target->Top, target->Width, target->Height));
   const size_t judged = allFrames ? target->Canvases.size() : std::min<size_t>(1, target->Canvases.size());
   for (size_t k = 0; k < judged; ++k) {
@@ -50,9 +50,9 @@ void Check(const TGifDocument& doc, bool allFrames) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::optional<TGifDocument> doc = ChosenDocument(data, size, kSettingsBytes);
   if (!doc) return 0;
-  doc->Background.Tolerance = data[1] % (kMaxTolerance + 1);
-  doc->Background.Connected = data[2] & 1;
-  if (data[2] & 2) doc->Background.Matte = RGBColor(data[3], data[4], data[5]);
+  doc->Reach.Tolerance = data[1] % (kMaxTolerance + 1);
+  doc->Reach.Connected = data[2] & 1;
+  if (data[2] & 2) doc->Reach.Matte = RGBColor(data[3], data[4], data[5]);
   Check(*doc, !(data[2] & 4));
   return 0;
 }

@@ -69,16 +69,16 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
   PreviewIfRealTime(doc, paths, view);
 }
 
-void SetBackground(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TBackground& background) {
-  if (doc.Background == background) return;
-  doc.Background = background;
-  // With transparency off the save is the same whatever the background.
+void SetReach(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TReach& reach) {
+  if (doc.Reach == reach) return;
+  doc.Reach = reach;
+  // With transparency off the save is the same however far the choice reaches.
   if (doc.ColorCount > 0 && view.TransparencyChecked()) PreviewIfRealTime(doc, paths, view);
 }
 
 void ChangePreviewPage(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, TColor page) {
-  if (doc.Background.Matte) {
-    doc.Background.Matte = page;
+  if (doc.Reach.Matte) {
+    doc.Reach.Matte = page;
     if (doc.ColorCount > 0 && view.TransparencyChecked()) {
       view.PlanPreview(doc, paths);
       return;

@@ -78,7 +78,7 @@ void SetTransparency(TGifDocument& doc, const TAppPaths& paths, TChoiceView& vie
 
 // How far the choice reaches (tolerance, region, matte): kept for every file
 // opened later, and previewed at once when transparency is on.
-void SetBackground(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TBackground& background);
+void SetReach(TGifDocument& doc, const TAppPaths& paths, TChoiceView& view, const TReach& reach);
 // The preview's page changed to page. Edges matted to the page are blended
 // for the new one and planned again, so the page never shows them blended for
 // the old; otherwise the page alone is shown anew.

@@ -8,7 +8,7 @@
 
 TPlanKey TPlanKey::Of(const TGifDocument& doc, bool allFrames) {
   return {doc.GifData.constData(), doc.TransparentOn, doc.TransparentOn ? doc.TransparentIndex : uint8_t(0),
-          allFrames, doc.TransparentOn ? doc.Background : TBackground{}};
+          allFrames, doc.TransparentOn ? doc.Reach : TReach{}};
 }
 
 namespace {

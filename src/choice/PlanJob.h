@@ -22,12 +22,12 @@ struct TPlanKey {
   bool TransparentOn = false;
   uint8_t TransparentIndex = 0;  // 0 while transparency is off: it changes nothing then
   bool AllFrames = false;
-  TBackground Background;  // the default while transparency is off, as the index
+  TReach Reach;  // the default while transparency is off, as the index
 
   static TPlanKey Of(const TGifDocument& doc, bool allFrames);
   bool operator==(const TPlanKey& o) const {
     return Bytes == o.Bytes && TransparentOn == o.TransparentOn && TransparentIndex == o.TransparentIndex &&
-           AllFrames == o.AllFrames && Background == o.Background;
+           AllFrames == o.AllFrames && Reach == o.Reach;
   }
   bool operator!=(const TPlanKey& o) const { return !(*this == o); }
 };

@@ -200,11 +200,11 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     const TAppPaths paths{QString(), settings.WorkDir, QString()};
     if (settings.Action == TCliAction::Transparent) {
       ChooseEntry(opened.Doc, view, ChosenEntry(settings, opened, file.Shown));
-      TBackground background;
-      background.Tolerance = settings.Tolerance;
-      background.Connected = settings.Connected;
-      background.Matte = MatteColor(settings, opened, file.Shown);
-      SetBackground(opened.Doc, paths, view, background);
+      TReach reach;
+      reach.Tolerance = settings.Tolerance;
+      reach.Connected = settings.Connected;
+      reach.Matte = MatteColor(settings, opened, file.Shown);
+      SetReach(opened.Doc, paths, view, reach);
     } else {
       SetTransparency(opened.Doc, paths, view, false);
     }

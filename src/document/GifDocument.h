@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "document/Background.h"
+#include "document/Reach.h"
 #include "document/Color.h"
 #include "document/FramePatch.h"
 
@@ -64,7 +64,7 @@ class TGifDocument {
   QString OpenedFileName;
   // How far the choice reaches: the window's or the command line's setting,
   // kept when another file is read.
-  TBackground Background;
+  TReach Reach;
 
   // Replaces every field from the file's bytes; false (and nothing changed)
   // when the bytes cannot be read as a GIF.

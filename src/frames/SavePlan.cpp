@@ -6,7 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "frames/Background.h"
+#include "frames/ReachTarget.h"
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
 #include "frames/WorkAhead.h"
@@ -123,7 +123,7 @@ class TJudge {
   // ahead: frames written anew are encoded on a second thread, trusted to
   // read back until they are seen not to.
   TJudge(const QByteArray& source, const TFrameWalk& walk, const TRect& bounds, std::vector<TFrameControl>& controls,
-         TPixel chosen, TFrameRewrite rewrite, bool ahead, const TBackground& background, size_t judged)
+         TPixel chosen, TFrameRewrite rewrite, bool ahead, const TReach& background, size_t judged)
       : Source(source), Walk(walk), Controls(controls), Opened(SourceControls(source, walk)), Chosen(chosen),
         Rewrite(rewrite), Ahead(ahead), Judged(std::min(judged, walk.Frames.size())), Shown(bounds), Saved(bounds),
         Pending(ahead) {
@@ -203,7 +203,7 @@ class TJudge {
   TRect Overlaid;            // but for the disposal drawn over this part
   // Beyond one colour: the target is made over the whole screen (the
   // background's region and the edges depend on more than a pixel).
-  std::optional<TBackgroundTarget> Beyond;
+  std::optional<TReachTarget> Beyond;
   TStopPoll Poll;
   size_t Current = 0;  // frames judged
 };
@@ -652,7 +652,7 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   // Beyond one colour the first frame is judged even when the choice is its
   // alone: its edges and near colours need new image data. Later frames are
   // then left as the patch has them, as they are without those settings.
-  const bool beyond = !doc.Background.IsDefault();
+  const bool beyond = !doc.Reach.IsDefault();
   // An entry past the table names no colour: only its control bytes are said.
   if (!doc.TransparentOn || (!allFrames && !beyond) || doc.TransparentIndex >= doc.ColorCount) {
     // Every control block of the first frame says the same.
@@ -684,7 +684,7 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
       const std::vector<TFrameControl> patchedControls = controls;
       const bool twoThreads = std::thread::hardware_concurrency() > 1;
       const auto judge = [&](bool ahead) {
-        TJudge judging(source, walk, bounds, controls, chosen, rewrite, ahead, doc.Background, judged);
+        TJudge judging(source, walk, bounds, controls, chosen, rewrite, ahead, doc.Reach, judged);
         judging.AskWithin(progress);
         try {
           return judging.Run(plan.Frames, plan.Edits, progress);

@@ -81,11 +81,11 @@ void TMainForm::RestorePreviewColor() {
 }
 
 void TMainForm::BackgroundChanged() {
-  TBackground b;
+  TReach b;
   b.Tolerance = spnTolerance->value();
   b.Connected = chkConnected->isChecked();
   if (chkMatte->isChecked()) b.Matte = RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue());
-  SetBackground(Doc, Paths, *this, b);
+  SetReach(Doc, Paths, *this, b);
 }
 
 void TMainForm::imgClick(const QPoint& pos) { PickShownColor(Doc, Paths, *this, img->PixelAt(pos)); }

@@ -89,12 +89,12 @@ TEST(PlanJob, TheLatestChoiceIsDeliveredAsTheDocumentWasWhenStarted) {
   EXPECT_EQ(job.Finished(TPlanKey::Of(doc, true)), nullptr);
   // So do the index and each setting of how far the choice reaches.
   const std::function<void(TGifDocument&)> changes[] = {
-      [](TGifDocument& d) { d.TransparentIndex = 7; }, [](TGifDocument& d) { d.Background.Tolerance = 1; },
-      [](TGifDocument& d) { d.Background.Connected = true; }, [](TGifDocument& d) { d.Background.Matte = 0; },
-      [](TGifDocument& d) { d.Background.Matte = RGBColor(1, 2, 3); }};
+      [](TGifDocument& d) { d.TransparentIndex = 7; }, [](TGifDocument& d) { d.Reach.Tolerance = 1; },
+      [](TGifDocument& d) { d.Reach.Connected = true; }, [](TGifDocument& d) { d.Reach.Matte = 0; },
+      [](TGifDocument& d) { d.Reach.Matte = RGBColor(1, 2, 3); }};
   for (const auto& change : changes) {
     TGifDocument a = asStarted;
-    a.Background.Matte = RGBColor(1, 2, 4);
+    a.Reach.Matte = RGBColor(1, 2, 4);
     TGifDocument b = a;
     change(b);
     EXPECT_NE(TPlanKey::Of(a, true), TPlanKey::Of(b, true));

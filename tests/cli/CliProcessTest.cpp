@@ -39,11 +39,11 @@ void WriteManyColours(const QString& path) {
 // The window's save of the same choice: its choice road with a view that
 // shows nothing, then SaveChoice.
 QByteArray WindowSave(const QByteArray& file, std::optional<uint8_t> entry, bool allFrames, const QString& dir,
-                      const TBackground& background = {}) {
+                      const TReach& background = {}) {
   TGifDocument doc;
   EXPECT_TRUE(doc.ReadGifHeader(file));
   TQuietChoiceView view(allFrames);
-  doc.Background = background;
+  doc.Reach = background;
   if (entry)
     ChooseEntry(doc, view, *entry);
   else
@@ -381,7 +381,7 @@ TEST_F(CommandLine, BackgroundOptionsAreTheWindowsChoice) {
   const struct {
     QString Args;
     int Exit;
-    TBackground Chosen;
+    TReach Chosen;
   } cases[] = {
       {"--fuzz 0", 0, {}}, {"--fuzz 100", 0, {100, false, {}}}, {"--fuzz 007", 0, {7, false, {}}},
       {"--connected", 0, {0, true, {}}}, {"--matte black", 0, {0, false, RGBColor(0, 0, 0)}},

@@ -15,7 +15,7 @@
 #include "FramePlans.h"
 #include "SaveOracle.h"
 #include "common/GifAnimation.h"
-#include "frames/Background.h"
+#include "frames/ReachTarget.h"
 #include "frames/SavePlan.h"
 #include "reduce/GIFImage.h"
 #include "reduce/PicturePalette.h"
@@ -215,8 +215,8 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
     for (const QRgb page : {qRgb(0x20, 0x20, 0x20), qRgb(0x3A, 0x7B, 0xD5)}) {
       TGifDocument doc = CornerChosen(file);
       const double plain = WorstPsnr(Save(doc).Data, arts, page);
-      doc.Background.Connected = c.Connected;
-      doc.Background.Matte = Color(page);
+      doc.Reach.Connected = c.Connected;
+      doc.Reach.Matte = Color(page);
       const TSaved saved = Save(doc);
       const double matted = WorstPsnr(saved.Data, arts, page);
       std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain, %d of %d frames reduced\n", c.Name,
@@ -284,7 +284,7 @@ QByteArray RampInWhite() {
 struct TTakenCase {
   const char* Name;
   QByteArray File;
-  TBackground Settings;
+  TReach Settings;
   bool AllFrames;
   std::vector<QPoint> Clear, Opaque;  // in the saved first frame
   bool EveryOtherPixelClear;          // nothing but the Opaque points' shape stays
@@ -298,7 +298,7 @@ struct TTakenCase {
 // choice keep their bytes.
 TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
   const QByteArray dithered = DitheredSquare(), face = WrittenGif(OnPage(Face(), qRgb(255, 255, 255)));
-  TBackground tolerant, connected, matteBlue;
+  TReach tolerant, connected, matteBlue;
   tolerant.Tolerance = 8;
   connected.Connected = true;
   connected.Matte = RGBColor(0x20, 0x20, 0x20);
@@ -308,19 +308,19 @@ TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
       {"a tolerance takes the dithered background", dithered, tolerant, true, {{0, 0}}, {{16, 10}}, true, 0},
       {"the same for the first frame only", dithered, tolerant, false, {{0, 0}}, {{16, 10}}, true, 0},
       {"the face's eyes stay with the background only", face, connected, true, {{0, 0}}, {{35, 31}, {61, 31}}, false, -1},
-      {"the whole picture takes the eyes", face, TBackground{0, false, RGBColor(0x20, 0x20, 0x20)}, true,
+      {"the whole picture takes the eyes", face, TReach{0, false, RGBColor(0x20, 0x20, 0x20)}, true,
        {{0, 0}, {35, 31}, {61, 31}}, {{47, 20}}, false, -1},
       {"edges past a table's colours are reduced", GreyNoise(), matteBlue, true, {{0, 0}}, {{30, 30}}, false, 1},
       {"more colours on the screen than a table holds, the region only: the art stays", TwoFullTables(),
-       TBackground{0, true, {}}, true, {{0, 0}}, {{4, 4}, {19, 35}}, false, 0},
-      {"the same with a tolerance", TwoFullTables(), TBackground{1, false, {}}, true, {{0, 0}}, {{4, 4}}, false, 0},
-      {"one entry too many merges the nearest colours once", RampInWhite(), TBackground{0, true, {}}, true, {{0, 0}}, {{24, 19}}, false, 1},
+       TReach{0, true, {}}, true, {{0, 0}}, {{4, 4}, {19, 35}}, false, 0},
+      {"the same with a tolerance", TwoFullTables(), TReach{1, false, {}}, true, {{0, 0}}, {{4, 4}}, false, 0},
+      {"one entry too many merges the nearest colours once", RampInWhite(), TReach{0, true, {}}, true, {{0, 0}}, {{24, 19}}, false, 1},
   };
   for (const TTakenCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const QByteArray& file = c.File;
     TGifDocument doc = CornerChosen(file);
-    doc.Background = c.Settings;
+    doc.Reach = c.Settings;
     const TSavePlan plan = PlanSave(doc, c.AllFrames);
     const QByteArray saved = plan.Edits.Apply(file);
     const auto shown = ComposeFrames(saved);
@@ -360,9 +360,9 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
       const bool gap = y % 4 == 1 ? x == 1 : x == w - 2;
       canvas.At(x, y) = (inside && (y % 2 == 0 || gap)) || (y == 0 && x == 1) ? path : wall;
     }
-  TBackground settings;
+  TReach settings;
   settings.Connected = true;
-  TBackgroundTarget target(path, settings);
+  TReachTarget target(path, settings);
   target.Make(canvas);
   const std::vector<TPixel>& out = target.Target();
   EXPECT_EQ(out[size_t(h - 2) * w + w / 2], 0u);
@@ -375,10 +375,10 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
 // that changed in it.
 TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
   const TPixel white = OpaquePixel(255, 255, 255), colors[] = {white, white, OpaquePixel(250, 250, 248), OpaquePixel(20, 40, 200), OpaquePixel(120, 130, 220), 0};
-  for (const TBackground& settings : {TBackground{10, false, {}}, TBackground{0, true, {}},
-                                      TBackground{6, true, RGBColor(0x20, 0x20, 0x20)}, TBackground{0, false, RGBColor(0, 0, 255)}}) {
+  for (const TReach& settings : {TReach{10, false, {}}, TReach{0, true, {}},
+                                      TReach{6, true, RGBColor(0x20, 0x20, 0x20)}, TReach{0, false, RGBColor(0, 0, 255)}}) {
     TCanvas canvas(TRect{3, 2, 51, 42});
-    TBackgroundTarget made(white, settings), whole(white, settings);
+    TReachTarget made(white, settings), whole(white, settings);
     auto next = [seed = 99u](int n) mutable { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
     for (int step = 0; step < 40; ++step) {
       const TRect r = TRect::Sized(3 + next(40), 2 + next(32), 1 + next(12), 1 + next(10)).Intersected(canvas.Bounds());

@@ -311,8 +311,8 @@ TEST(OddFiles, FramesSpreadTooWideAreSaidNotJudged) {
                                                   Part(w - 4, h - 4, 4, 4, Filled(4, 4, 0), Packed(1))},
                                                  w, h)),
                               0);
-    doc.Background.Connected = region;
-    if (region) doc.Background.Matte = RGBColor(0x20, 0x20, 0x20);
+    doc.Reach.Connected = region;
+    if (region) doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
     const TSaved saved = Save(doc);
     EXPECT_TRUE(saved.Frames.TooLargeToJudge) << region;
     EXPECT_EQ(saved.Frames.Rewritten, 0) << region;

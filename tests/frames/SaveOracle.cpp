@@ -34,7 +34,7 @@ int64_t Distance2(uint32_t a, uint32_t b) {
 // matte, a pixel within two (a square) of a cleared one that was opaque may
 // show anything: the PSNR tests judge those. 1 marks such a pixel.
 std::vector<uint32_t> OracleTarget(const std::vector<uint32_t>& shown, int w, int h, uint32_t chosen,
-                                   const TBackground& b) {
+                                   const TReach& b) {
   std::vector<bool> cleared(shown.size(), false);
   std::vector<int> queue;
   const auto reach = [&](int x, int y, bool seed) {
@@ -79,7 +79,7 @@ std::string CompareWithTarget(const TGifDocument& doc, const QByteArray& saved, 
   const uint32_t chosen = 0xFF000000u | uint32_t(RedOf(c)) << 16 | uint32_t(GreenOf(c)) << 8 | BlueOf(c);
   for (size_t k = 0; k < std::min(frames, target->Canvases.size()); ++k) {
     const std::vector<uint32_t> want =
-        OracleTarget(target->Canvases[k], target->Width, target->Height, chosen, doc.Background);
+        OracleTarget(target->Canvases[k], target->Width, target->Height, chosen, doc.Reach);
     for (size_t i = 0; i < want.size(); ++i) {
       const uint32_t got = shown->Canvases[k][i];
       if (want[i] == 1 || got == want[i] || (got != 0 && want[i] != 0 && Distance2(got, want[i]) <= merged)) continue;

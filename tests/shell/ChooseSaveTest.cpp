@@ -113,7 +113,7 @@ TEST_F(ChooseSaveTest, EachBackgroundControlPlansTheChoiceAgain) {
     bool TransOn, RealTime;
     std::function<void()> Act;
     bool Plans;
-    TBackground Then;
+    TReach Then;
   };
   const auto click = [](QWidget* w) { return [w] { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(4, w->height() / 2)); }; };
   const auto pageColour = [&](QColor c) { return [this, c] { Ui.ColorAnswers = {c}; Form->actPreviewColor->trigger(); }; };
@@ -134,7 +134,7 @@ TEST_F(ChooseSaveTest, EachBackgroundControlPlansTheChoiceAgain) {
     WaitForPlan(*Form);
     const TGifDocument before = Form->Doc;
     EXPECT_EQ(MakesPreview(c.Act), c.Plans);
-    EXPECT_EQ(Form->Doc.Background, c.Then);
+    EXPECT_EQ(Form->Doc.Reach, c.Then);
     // The plan shown is the one of the choice now made, not the one before.
     const bool all = Form->actAllFrames->isChecked();
     if (c.Plans) {
@@ -143,7 +143,7 @@ TEST_F(ChooseSaveTest, EachBackgroundControlPlansTheChoiceAgain) {
     }
   }
   Form->FileOpen(Path);  // the settings stay for the next file
-  EXPECT_EQ(Form->Doc.Background, cases[std::size(cases) - 1].Then);
+  EXPECT_EQ(Form->Doc.Reach, cases[std::size(cases) - 1].Then);
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 

@@ -87,7 +87,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
   EXPECT_EQ(form.Subtra->ReduceBits, 4);
   EXPECT_FALSE(form.Subtra->Dither);
-  EXPECT_EQ(form.Doc.Background, (TBackground{40, true, RGBColor(1, 2, 3)}));  // matted to the page colour kept
+  EXPECT_EQ(form.Doc.Reach, (TReach{40, true, RGBColor(1, 2, 3)}));  // matted to the page colour kept
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
@@ -97,7 +97,7 @@ TEST_F(WindowFiles, BackgroundSettingsComeBackOnlyInRange) {
   const std::optional<TColor> white = RGBColor(255, 255, 255);
   const struct {
     QByteArray Tolerance, Connected, Matte;
-    TBackground Read;
+    TReach Read;
   } cases[] = {{"100", "0", "1", {100, false, white}},
                {"$A", "0x1", "0", {10, true, {}}},
                {"101", "2", "-1", {}},
@@ -109,7 +109,7 @@ TEST_F(WindowFiles, BackgroundSettingsComeBackOnlyInRange) {
     WriteAll(Data("property.ini"), "[spnTolerance]\r\nValue=" + c.Tolerance + "\r\n[chkConnected]\r\nChecked=" +
                                        c.Connected + "\r\n[chkMatte]\r\nChecked=" + c.Matte + "\r\n");
     TMainForm form(AppDir());
-    EXPECT_EQ(form.Doc.Background, c.Read);
+    EXPECT_EQ(form.Doc.Reach, c.Read);
     EXPECT_EQ(form.spnTolerance->value(), c.Read.Tolerance);
     EXPECT_EQ(form.chkConnected->isChecked(), c.Read.Connected);
     EXPECT_EQ(form.chkMatte->isChecked(), c.Read.Matte.has_value());

@@ -6,14 +6,14 @@
 #include <optional>
 #include <vector>
 
-#include "document/Background.h"
+#include "document/Reach.h"
 #include "frames/Canvas.h"
 #include "frames/ColorMap.h"
 #include "frames/StopPoll.h"
 
-class TBackgroundTarget {
+class TReachTarget {
  public:
-  TBackgroundTarget(TPixel chosen, const TBackground& settings);
+  TReachTarget(TPixel chosen, const TReach& settings);
 
   // Makes the target of shown. changed: where shown differs from what the
   // last call was given on the same screen; without it the whole is made
@@ -40,7 +40,7 @@ class TBackgroundTarget {
   double PaletteError(TPixel p);
 
   const TPixel Chosen;
-  const TBackground Settings;
+  const TReach Settings;
   int64_t MaxDistance = 0;  // squared, times 100^2
   TPixel Page = 0;
   TRect Area;

@@ -1,4 +1,4 @@
-#include "frames/Background.h"
+#include "frames/ReachTarget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,7 @@ TRect Grown(const TRect& r, int by) { return r.Empty() ? r : TRect{r.Left - by, 
 
 }  // namespace
 
-TBackgroundTarget::TBackgroundTarget(TPixel chosen, const TBackground& settings)
+TReachTarget::TReachTarget(TPixel chosen, const TReach& settings)
     : Chosen(chosen), Settings(settings) {
   // Distance squared times 100^2 against (tolerance * black-to-white)^2.
   const int64_t t = std::clamp(settings.Tolerance, 0, kMaxTolerance);
@@ -44,7 +44,7 @@ TBackgroundTarget::TBackgroundTarget(TPixel chosen, const TBackground& settings)
   if (settings.Matte) Page = PixelOf(*settings.Matte);
 }
 
-bool TBackgroundTarget::Taken(TPixel p) const {
+bool TReachTarget::Taken(TPixel p) const {
   return p == 0 || p == Chosen || (MaxDistance > 0 && int64_t(PixelDistance2(p, Chosen)) * 10000 <= MaxDistance);
 }
 
@@ -52,7 +52,7 @@ bool TBackgroundTarget::Taken(TPixel p) const {
 // pixels. A scanline fill: each run of taken pixels is cleared whole, and the
 // runs touching it above and below wait on a stack, so depth never grows with
 // the picture.
-void TBackgroundTarget::Fill(const TStopPoll& poll) {
+void TReachTarget::Fill(const TStopPoll& poll) {
   const int w = Width, h = Height;
   std::memcpy(State.data(), Mask.data(), State.size());
   Seeds.clear();
@@ -89,7 +89,7 @@ void TBackgroundTarget::Fill(const TStopPoll& poll) {
 // beside an outline) are off every such line and stay as they are. A pixel
 // nearer B than F may lie off the line by the palette's error: a small
 // palette moves blends far from it (specks left light on a dark page).
-void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll) {
+void TReachTarget::Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll) {
   const int w = Width, h = Height;
   const auto pixel = [&](int x, int y) { return shown.At(Area.Left + x, Area.Top + y); };
   const double br = R(Chosen), bg = G(Chosen), bb = B(Chosen);
@@ -167,7 +167,7 @@ void TBackgroundTarget::Matte(const TCanvas& shown, const TRect& r, const TStopP
 // Starts a new screen: nothing marked, nothing cleared, the target empty.
 // The colours seen stay while the screen is the same: a target must not
 // depend on whether it was made whole or around a change.
-void TBackgroundTarget::Restart(const TRect& area) {
+void TReachTarget::Restart(const TRect& area) {
   if (area != Area) Palette = {}, Errors = {};
   Area = area;
   Width = Area.Width(), Height = Area.Height();
@@ -177,7 +177,7 @@ void TBackgroundTarget::Restart(const TRect& area) {
 }
 
 // The pixels of c the tolerance takes.
-void TBackgroundTarget::Mark(const TCanvas& shown, const TRect& c, const TStopPoll& poll) {
+void TReachTarget::Mark(const TCanvas& shown, const TRect& c, const TStopPoll& poll) {
   for (int y = c.Top; y < c.Bottom; ++y) {
     const TPixel* from = &shown.At(Area.Left + c.Left, Area.Top + y);
     uint8_t* mask = &Mask[size_t(y) * Width + c.Left];
@@ -200,7 +200,7 @@ void TBackgroundTarget::Mark(const TCanvas& shown, const TRect& c, const TStopPo
 // nearest other colour on the screen (a colour between them would have
 // taken one or the other). A screen of more colours than a few tables is
 // read as exact.
-double TBackgroundTarget::PaletteError(TPixel p) {
+double TReachTarget::PaletteError(TPixel p) {
   if (Palette.Size() > kFewTables) return 0;
   if (const float* known = Errors.Find(p)) return *known;
   int nearest = INT32_MAX;
@@ -212,7 +212,7 @@ double TBackgroundTarget::PaletteError(TPixel p) {
 
 // Clears the taken pixels of c, or, for the background's region, those the
 // fill reaches anywhere; answers where what is cleared changed.
-TRect TBackgroundTarget::FillRegion(const TRect& c, bool whole, const TStopPoll& poll) {
+TRect TReachTarget::FillRegion(const TRect& c, bool whole, const TStopPoll& poll) {
   const int w = Width;
   if (!Settings.Connected) {
     for (int y = c.Top; y < c.Bottom; ++y) {
@@ -241,7 +241,7 @@ TRect TBackgroundTarget::FillRegion(const TRect& c, bool whole, const TStopPoll&
 
 // The target over u made again from what is shown and what is cleared, the
 // target before kept to tell what changed.
-void TBackgroundTarget::Remake(const TCanvas& shown, const TRect& u, bool whole, const TStopPoll& poll) {
+void TReachTarget::Remake(const TCanvas& shown, const TRect& u, bool whole, const TStopPoll& poll) {
   const size_t uw = size_t(std::max(u.Width(), 0));
   OldRaw.resize(whole ? 0 : uw * size_t(std::max(u.Height(), 0)));
   for (int y = u.Top; y < u.Bottom; ++y) {
@@ -257,7 +257,7 @@ void TBackgroundTarget::Remake(const TCanvas& shown, const TRect& u, bool whole,
 
 // The bounds on the screen of the pixels of u whose target changed (made
 // whole, of those not transparent).
-TRect TBackgroundTarget::Changed(const TRect& u, bool whole) const {
+TRect TReachTarget::Changed(const TRect& u, bool whole) const {
   TRect moved;
   const size_t uw = size_t(std::max(u.Width(), 0));
   for (int y = u.Top; y < u.Bottom; ++y) {
@@ -271,7 +271,7 @@ TRect TBackgroundTarget::Changed(const TRect& u, bool whole) const {
   return moved;
 }
 
-TRect TBackgroundTarget::Make(const TCanvas& shown, const std::optional<TRect>& changed, const TStopPoll& poll) {
+TRect TReachTarget::Make(const TCanvas& shown, const std::optional<TRect>& changed, const TStopPoll& poll) {
   const bool whole = !changed || shown.Bounds() != Area || Raw.empty();
   if (whole) Restart(shown.Bounds());
   if (Width == 0 || Height == 0) return {};

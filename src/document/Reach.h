@@ -9,7 +9,7 @@
 
 constexpr int kMaxTolerance = 100;
 
-struct TBackground {
+struct TReach {
   // 0-100: the largest RGB distance from the chosen colour that is taken
   // too, as a share of the distance from black to white.
   int Tolerance = 0;
@@ -21,8 +21,8 @@ struct TBackground {
   std::optional<TColor> Matte;
 
   bool IsDefault() const { return Tolerance == 0 && !Connected && !Matte; }
-  bool operator==(const TBackground& o) const {
+  bool operator==(const TReach& o) const {
     return Tolerance == o.Tolerance && Connected == o.Connected && Matte == o.Matte;
   }
-  bool operator!=(const TBackground& o) const { return !(*this == o); }
+  bool operator!=(const TReach& o) const { return !(*this == o); }
 };
