@@ -45,7 +45,7 @@ QByteArray EncodeGif(const TGifPlan& s) {
   ColorMapObject* map = GifMakeMapObject(s.Colours, colours.data());
   const int screenW = s.ScreenWidth ? s.ScreenWidth : s.Width, screenH = s.ScreenHeight ? s.ScreenHeight : s.Height;
   EGifSetGifVersion(gif, true);
-  EXPECT_EQ(EGifPutScreenDesc(gif, screenW, screenH, map->BitsPerPixel, s.Reach, s.LocalOnly ? nullptr : map),
+  EXPECT_EQ(EGifPutScreenDesc(gif, screenW, screenH, map->BitsPerPixel, s.Background, s.LocalOnly ? nullptr : map),
             GIF_OK);
   EXPECT_EQ(EGifPutImageDesc(gif, s.Left, s.Top, s.Width, s.Height, s.Interlaced, s.LocalOnly ? map : nullptr),
             GIF_OK);
@@ -175,7 +175,7 @@ TEST_F(GifPluginTest, FrameSmallerThanTheScreenSitsOnTheBackground) {
   plan.Top = 2;
   plan.ScreenWidth = 10;
   plan.ScreenHeight = 8;
-  plan.Reach = 9;
+  plan.Background = 9;
   const QImage shown = Show(Write("framed.gif", EncodeGif(plan)));
   ASSERT_EQ(shown.size(), QSize(10, 8));
   const GifColorType bg = TableColour(9);
