@@ -204,6 +204,7 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       reach.Tolerance = settings.Tolerance;
       reach.Connected = settings.Connected;
       reach.Matte = MatteColor(settings, opened, file.Shown);
+      reach.SoftEdges = reach.Matte.has_value();
       SetReach(opened.Doc, paths, view, reach);
     } else {
       SetTransparency(opened.Doc, paths, view, false);
