@@ -130,3 +130,17 @@ TAlphaFramesResult ComposeAlphaFrames(const TGifDocument& doc, bool allFrames, c
   }
   return result;
 }
+
+std::vector<TPixel> AlphaTargetOfPicture(const TCanvas& picture, std::optional<TPixel> chosen, const TReach& reach) {
+  const TRect area = picture.Bounds();
+  const TPixel* shown = area.Empty() ? nullptr : &picture.At(area.Left, area.Top);
+  std::vector<TPixel> pixels(shown, shown + size_t(std::max(area.Width(), 0)) * std::max(area.Height(), 0));
+  if (!chosen) return pixels;
+  if (reach.Tolerance == 0 && !reach.Connected && !reach.SoftEdges) {
+    for (TPixel& p : pixels) p = p == *chosen ? 0 : p;
+    return pixels;
+  }
+  TReachTarget target(*chosen, reach, TTargetRoad::Alpha);
+  target.Make(picture);
+  return target.Target();
+}

@@ -30,3 +30,7 @@ struct TAlphaFramesResult {
 using TAlphaSink = std::function<bool(const TPixel* pixels, int delay)>;
 TAlphaFramesResult ComposeAlphaFrames(const TGifDocument& doc, bool allFrames, const TAlphaSink& sink,
                                       const TPlanProgress& progress = {});
+
+// A still picture's target at full colour (pixels 0xAARRGGBB straight, as
+// read): the pixels of chosen taken as reach says; none leaves it as it is.
+std::vector<TPixel> AlphaTargetOfPicture(const TCanvas& picture, std::optional<TPixel> chosen, const TReach& reach);
