@@ -70,12 +70,16 @@ TAlphaFramesResult ComposeAlphaFrames(const TGifDocument& doc, bool allFrames, c
   const std::vector<TFrameControl> opened = SourceControls(source, walk);
   // The choice: none when transparency is off (the first frame then shows its
   // transparent entry's colour, as the saved GIF does).
-  const bool chosen = doc.TransparentOn && doc.TransparentIndex < doc.ColorCount;
+  bool chosen = doc.TransparentOn && doc.TransparentIndex < doc.ColorCount;
   const TPixel color = chosen ? PixelOf(doc.PaletteColors[doc.TransparentIndex]) : 0;
   const TReach reach = doc.Reach;
   std::optional<TReachTarget> beyond;
   if (chosen && (reach.Tolerance > 0 || reach.Connected || reach.SoftEdges))
     beyond.emplace(color, reach, TTargetRoad::Alpha);
+  // The first frame's choice of one colour is its entry alone, as the GIF's
+  // patch makes it: a copy of the colour at another entry stays.
+  const int firstTransparent = chosen && !allFrames && !beyond ? doc.TransparentIndex : -1;
+  if (firstTransparent >= 0) chosen = false;
   TStopPoll poll;
   size_t current = 0;
   if (progress) poll = TStopPoll([&] { return progress(int(current), int(walk.Frames.size())); });
@@ -96,7 +100,7 @@ TAlphaFramesResult ComposeAlphaFrames(const TGifDocument& doc, bool allFrames, c
       }
       // The first frame's own transparency is set aside: the choice decides it.
       TOutFrame frame{decoded.Rect, std::move(decoded.Indices), TableColors(source, f),
-                      k == 0 ? -1 : TransparentOf(opened[k]), false};
+                      k == 0 ? firstTransparent : TransparentOf(opened[k]), false};
       const TRect touched = shown.Last >= 0 ? shown.Drawn : TRect{};
       if (shown.Last >= 0) shown.Dispose(DisposalOf(opened[size_t(shown.Last)]), shown.Drawn);
       shown.Draw(int(k), frame, DisposalOf(opened[k]) == kToPrevious);

@@ -489,30 +489,37 @@ QByteArray Delayed(QByteArray gif) {
 // giflib composes it (the tests' compositor), its first frame's transparency
 // set aside, with every pixel of the chosen colour transparent, for the
 // frame's own delay (hundredths; 0 plays as 100 ms). A frame whose data
-// cannot be decoded writes nothing.
+// cannot be decoded writes nothing. The first frame's choice alone is its
+// entry alone, as the GIF's patch makes it, later frames drawn as they are.
 TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
   std::vector<TAnimPlan> plans;
   for (const uint8_t disposal : {1, 2, 3}) plans.push_back(DisposedSquares(disposal, disposal, 1));
   TAnimPlan local = DisposedSquares(1, 2, 3);
   local.Frames[1].LocalColors = {kGreen, kWhite, kBlack, kRed};  // white at 1 in its own table
   local.Frames[2].Interlaced = true;
+  local.Colors[3] = kWhite;  // a copy of white in the global table, drawn by the first frame too
+  Paint(local.Frames[0].Pixels, W, 0, 0, 2, 2, 3);
   plans.push_back(local);
   TAnimPlan clearFirst = DisposedSquares(2, 1, 1);  // a first frame wholly transparent, disposed
   clearFirst.Frames[0] = Full(Filled(clearFirst.Width, clearFirst.Height, 3), Packed(2, true));
   clearFirst.Frames[0].TransparentIndex = 3;
   plans.push_back(clearFirst);
   QTemporaryDir dir;
-  for (size_t c = 0; c < plans.size(); ++c) {
+  for (size_t c = 0; c < 2 * plans.size(); ++c) {
     SCOPED_TRACE(c);
-    const QByteArray file = Delayed(MakeAnimation(plans[c]));
-    TAnimPlan aside = plans[c];
-    *aside.Frames[0].Packed &= ~1;
+    // Every frame's choice: white wherever it shows, over the first frame's
+    // transparency set aside. The first frame's: its entry 0 made transparent.
+    const bool allFrames = c < plans.size();
+    const QByteArray file = Delayed(MakeAnimation(plans[c % plans.size()]));
+    TAnimPlan aside = plans[c % plans.size()];
+    *aside.Frames[0].Packed = allFrames ? *aside.Frames[0].Packed & ~1 : *aside.Frames[0].Packed | 1;
+    aside.Frames[0].TransparentIndex = allFrames ? aside.Frames[0].TransparentIndex : 0;
     const auto composed = ComposeFrames(Delayed(MakeAnimation(aside)), TControlReading::Last);
     ASSERT_TRUE(composed);
     std::vector<TShown> expected;
     for (size_t k = 0; k < composed->Canvases.size(); ++k) {
       std::vector<TPixel> want = composed->Canvases[k];
-      for (TPixel& p : want) p = p == 0xFFFFFFFFu ? 0 : p;
+      for (TPixel& p : want) p = p == 0xFFFFFFFFu && allFrames ? 0 : p;
       Append(expected, {want, k == 0 ? 100 : int(k) * 30});
     }
     TGifDocument doc;
@@ -520,12 +527,12 @@ TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
     doc.TransparentOn = true;
     doc.TransparentIndex = 0;  // white
     const QString target = dir.filePath(QStringLiteral("c%1.webp").arg(c));
-    const TAlphaOutcome outcome = SaveChoiceWithAlpha(doc, true, TAlphaFormat::WebP, target);
+    const TAlphaOutcome outcome = SaveChoiceWithAlpha(doc, allFrames, TAlphaFormat::WebP, target);
     ASSERT_TRUE(outcome.Error.isEmpty()) << outcome.Error.toStdString();
     int width = 0;
     std::vector<TShown> shown;
     for (TShown& picture : DecodedWebp(ReadAll(target), width)) Append(shown, std::move(picture));
-    EXPECT_EQ(width, plans[c].Width);
+    EXPECT_EQ(width, W);
     ASSERT_EQ(shown.size(), expected.size());
     for (size_t k = 0; k < shown.size(); ++k) {
       EXPECT_TRUE(Looks(shown[k].Pixels, expected[k].Pixels)) << "picture " << k;
