@@ -50,7 +50,8 @@ void Check(const TGifDocument& doc, bool allFrames) {
   size_t k = 0;
   const TAlphaFramesResult alpha = ComposeAlphaFrames(doc, allFrames, [&](const TPixel* pixels, int) {
     FUZZ_CHECK(k < shown->Canvases.size() && std::equal(shown->Canvases[k].begin(), shown->Canvases[k].end(), pixels));
-    return ++k > 0;
+    ++k;
+    return true;
   });
   FUZZ_CHECK(alpha.UndecodedFrom >= 0 || alpha.TooLarge || k == shown->Canvases.size());
 }
