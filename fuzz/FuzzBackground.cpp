@@ -3,12 +3,14 @@
 // save has a table of at most 256 entries; where giflib reads the opened file
 // whole, the save reads too, and each frame it judged composes to its target
 // (the test compositor's frames, each turned into a target by the same
-// function), except where the plan says it left frames.
+// function), except where the plan says it left frames; and the frames the
+// alpha road writes with hard edges are those the saved GIF shows.
 #include "SaveChecks.h"
 #include "FuzzSupport.h"
 #include "common/GifAnimation.h"
 #include "document/GifDocument.h"
 #include "document/GifFrames.h"
+#include "frames/AlphaFrames.h"
 #include "frames/ReachTarget.h"
 #include "frames/Canvas.h"
 #include "frames/SavePlan.h"
@@ -43,6 +45,15 @@ void Check(const TGifDocument& doc, bool allFrames) {
     beyond.Make(frame);
     FUZZ_CHECK(shown->Canvases[k] == beyond.Target());
   }
+  const TRect area = AlphaCanvasOf(doc, allFrames).Area;
+  if (doc.Reach.SoftEdges || area != TRect::Sized(shown->Left, shown->Top, shown->Width, shown->Height)) return;
+  size_t k = 0;
+  const TAlphaFramesResult alpha = ComposeAlphaFrames(doc, allFrames, [&](const TPixel* pixels, int) {
+    FUZZ_CHECK(k < shown->Canvases.size() && std::equal(shown->Canvases[k].begin(), shown->Canvases[k].end(), pixels));
+    ++k;
+    return true;
+  });
+  FUZZ_CHECK(alpha.UndecodedFrom >= 0 || alpha.TooLarge || k == shown->Canvases.size());
 }
 
 }  // namespace
@@ -52,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!doc) return 0;
   doc->Reach.Tolerance = data[1] % (kMaxTolerance + 1);
   doc->Reach.Connected = data[2] & 1;
-  if (data[2] & 2) doc->Reach.Matte = RGBColor(data[3], data[4], data[5]);
+  if (data[2] & 2) doc->Reach.Matte = RGBColor(data[3], data[4], data[5]), doc->Reach.SoftEdges = true;
   Check(*doc, !(data[2] & 4));
   return 0;
 }

@@ -8,13 +8,18 @@
 #include <QPainterPath>
 #include <QPoint>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <webp/demux.h>
 
 #include "FramePlans.h"
 #include "SaveOracle.h"
+#include "alpha/SaveWithAlpha.h"
+#include "common/TestFiles.h"
 #include "common/GifAnimation.h"
+#include "document/GifFrames.h"
 #include "frames/ReachTarget.h"
 #include "frames/SavePlan.h"
 #include "reduce/GIFImage.h"
@@ -143,28 +148,70 @@ QByteArray WrittenAnimation(const std::vector<QImage>& arts, QRgb page) {
   return GifsicleOptimised(MakeAnimation(Plan(colors, frames, w, h)));
 }
 
+// The PSNR of one frame as shown (0xAARRGGBB, straight alpha) over page,
+// against the true art on that page.
+double Psnr(const std::vector<uint32_t>& shown, const QImage& art, QRgb page) {
+  const QImage truth = OnPage(art, page);
+  double sum = 0;
+  for (int y = 0; y < truth.height(); ++y)
+    for (int x = 0; x < truth.width(); ++x) {
+      const uint32_t s = shown[size_t(y) * truth.width() + x];
+      const double a = (s >> 24) / 255.0;
+      for (const int shift : {0, 8, 16}) {
+        const double got = a * (s >> shift & 0xFF) + (1 - a) * (page >> shift & 0xFF);
+        const double d = got - int(truth.pixel(x, y) >> shift & 0xFF);
+        sum += d * d;
+      }
+    }
+  const double mse = sum / (3.0 * truth.width() * truth.height());
+  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
 // Worst frame's PSNR (dB) of the saved file, shown on page, against the
 // true art on that page.
 double WorstPsnr(const QByteArray& saved, const std::vector<QImage>& arts, QRgb page) {
   const auto shown = ComposeFrames(saved);
-  if (!shown || shown->Canvases.size() != arts.size()) return 0;
+  if (!shown || shown->Canvases.size() != arts.size() || shown->Width != arts[0].width()) return 0;
   double worst = 1e9;
-  for (size_t k = 0; k < arts.size(); ++k) {
-    const QImage truth = OnPage(arts[k], page);
-    if (shown->Width != truth.width() || shown->Height != truth.height()) return 0;
-    double sum = 0;
-    for (int y = 0; y < truth.height(); ++y)
-      for (int x = 0; x < truth.width(); ++x) {
-        const uint32_t s = shown->Canvases[k][size_t(y) * truth.width() + x];
-        const QRgb got = s == 0 ? page : s, want = truth.pixel(x, y);
-        for (const int shift : {0, 8, 16}) {
-          const double d = int(got >> shift & 0xFF) - int(want >> shift & 0xFF);
-          sum += d * d;
-        }
-      }
-    const double mse = sum / (3.0 * truth.width() * truth.height());
-    worst = std::min(worst, mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse));
+  for (size_t k = 0; k < arts.size(); ++k) worst = std::min(worst, Psnr(shown->Canvases[k], arts[k], page));
+  return worst;
+}
+
+// What libwebp's animation decoder shows of a WebP: each picture
+// (0xAARRGGBB, straight alpha) with its time, and the canvas's width.
+struct TShown {
+  std::vector<uint32_t> Pixels;
+  int Ms = 0;
+};
+std::vector<TShown> DecodedWebp(const QByteArray& webp, int& width) {
+  const WebPData data{reinterpret_cast<const uint8_t*>(webp.constData()), size_t(webp.size())};
+  WebPAnimDecoderOptions options;
+  WebPAnimDecoderOptionsInit(&options);
+  options.color_mode = MODE_BGRA;  // little-endian words of 0xAARRGGBB
+  std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
+                                                                       WebPAnimDecoderDelete);
+  WebPAnimInfo info;
+  if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return {};
+  width = int(info.canvas_width);
+  std::vector<TShown> shown;
+  for (int before = 0; WebPAnimDecoderHasMoreFrames(decoder.get());) {
+    uint8_t* bytes = nullptr;
+    int timestamp = 0;
+    if (!WebPAnimDecoderGetNext(decoder.get(), &bytes, &timestamp)) return {};
+    const auto* words = reinterpret_cast<const uint32_t*>(bytes);
+    shown.push_back({{words, words + size_t(info.canvas_width) * info.canvas_height}, timestamp - before});
+    before = timestamp;
   }
+  return shown;
+}
+
+// Worst frame's PSNR of a WebP, as libwebp's decoder shows it, composited over page.
+double WorstWebpPsnr(const QByteArray& webp, const std::vector<QImage>& arts, QRgb page) {
+  int width = 0;
+  const std::vector<TShown> shown = DecodedWebp(webp, width);
+  if (shown.size() != arts.size() || width != arts[0].width()) return 0;
+  double worst = 1e9;
+  for (size_t k = 0; k < arts.size(); ++k) worst = std::min(worst, Psnr(shown[k].Pixels, arts[k], page));
   return worst;
 }
 
@@ -217,6 +264,7 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       const double plain = WorstPsnr(Save(doc).Data, arts, page);
       doc.Reach.Connected = c.Connected;
       doc.Reach.Matte = Color(page);
+      doc.Reach.SoftEdges = true;
       const TSaved saved = Save(doc);
       const double matted = WorstPsnr(saved.Data, arts, page);
       std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain, %d of %d frames reduced\n", c.Name,
@@ -224,6 +272,22 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       EXPECT_GE(matted, 42.0) << "page #" << std::hex << (page & 0xFFFFFF);
       EXPECT_EQ(saved.Frames.NotRight, 0);
       EXPECT_EQ(CompareWithTarget(doc, saved.Data, TControlReading::First, SIZE_MAX, Merged(saved.Frames)), "");
+    }
+    // One WebP with soft edges, right on every page at once; the GIF matted
+    // for the dark page beside it.
+    TGifDocument doc = CornerChosen(file);
+    doc.Reach.Connected = c.Connected;
+    doc.Reach.SoftEdges = true;
+    QTemporaryDir dir;
+    const QString webp = dir.filePath(QStringLiteral("soft.webp"));
+    ASSERT_EQ(SaveChoiceWithAlpha(doc, true, TAlphaFormat::WebP, webp).Error, QString());
+    doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
+    const QByteArray dark = Save(doc).Data;
+    for (const QRgb page : {qRgb(255, 255, 255), qRgb(0x20, 0x20, 0x20), qRgb(0x3A, 0x7B, 0xD5)}) {
+      const double soft = WorstWebpPsnr(ReadAll(webp), arts, page);
+      std::printf("  %-28s on #%06X: %5.1f dB WebP, %5.1f dB GIF matted for #202020\n", c.Name, page & 0xFFFFFF, soft,
+                  WorstPsnr(dark, arts, page));
+      EXPECT_GE(soft, 40.0) << "page #" << std::hex << (page & 0xFFFFFF);
     }
   }
 }
@@ -303,12 +367,13 @@ TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
   connected.Connected = true;
   connected.Matte = RGBColor(0x20, 0x20, 0x20);
   matteBlue.Matte = RGBColor(0x3A, 0x7B, 0xD5);
+  connected.SoftEdges = matteBlue.SoftEdges = true;
   const std::vector<TTakenCase> cases = {
       {"a dithered background, no tolerance, leaves specks", dithered, {}, true, {{0, 0}}, {{16, 10}}, false, 0},
       {"a tolerance takes the dithered background", dithered, tolerant, true, {{0, 0}}, {{16, 10}}, true, 0},
       {"the same for the first frame only", dithered, tolerant, false, {{0, 0}}, {{16, 10}}, true, 0},
       {"the face's eyes stay with the background only", face, connected, true, {{0, 0}}, {{35, 31}, {61, 31}}, false, -1},
-      {"the whole picture takes the eyes", face, TReach{0, false, RGBColor(0x20, 0x20, 0x20)}, true,
+      {"the whole picture takes the eyes", face, TReach{0, false, RGBColor(0x20, 0x20, 0x20), true}, true,
        {{0, 0}, {35, 31}, {61, 31}}, {{47, 20}}, false, -1},
       {"edges past a table's colours are reduced", GreyNoise(), matteBlue, true, {{0, 0}}, {{30, 30}}, false, 1},
       {"more colours on the screen than a table holds, the region only: the art stays", TwoFullTables(),
@@ -376,7 +441,7 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
 TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
   const TPixel white = OpaquePixel(255, 255, 255), colors[] = {white, white, OpaquePixel(250, 250, 248), OpaquePixel(20, 40, 200), OpaquePixel(120, 130, 220), 0};
   for (const TReach& settings : {TReach{10, false, {}}, TReach{0, true, {}},
-                                      TReach{6, true, RGBColor(0x20, 0x20, 0x20)}, TReach{0, false, RGBColor(0, 0, 255)}}) {
+                                      TReach{6, true, RGBColor(0x20, 0x20, 0x20), true}, TReach{0, false, RGBColor(0, 0, 255), true}}) {
     TCanvas canvas(TRect{3, 2, 51, 42});
     TReachTarget made(white, settings), whole(white, settings);
     auto next = [seed = 99u](int n) mutable { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
@@ -394,5 +459,92 @@ TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
           ASSERT_TRUE(moved.Contains(3 + int(i % 48), 2 + int(i / 48))) << "step " << step;
         }
     }
+  }
+}
+
+namespace {
+
+// What a viewer sees the same: alpha everywhere, colour where it shows.
+bool Looks(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  const auto same = [](uint32_t x, uint32_t y) { return x >> 24 == y >> 24 && (x >> 24 == 0 || x == y); };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
+}
+
+// A picture after those shown, merged with the last one where it looks the same.
+void Append(std::vector<TShown>& shown, TShown next) {
+  if (!shown.empty() && Looks(shown.back().Pixels, next.Pixels)) shown.back().Ms += next.Ms;
+  else shown.push_back(std::move(next));
+}
+
+// The same animation with frame k shown for 3k hundredths.
+QByteArray Delayed(QByteArray gif) {
+  const TFrameWalk walk = WalkGifFrames(gif);
+  for (size_t k = 0; k < walk.Frames.size(); ++k) gif[walk.Frames[k].Gce + 4] = char(k * 3);
+  return gif;
+}
+
+}  // namespace
+
+// A choice saved as WebP, read back by libwebp: each picture is the file as
+// giflib composes it (the tests' compositor), its first frame's transparency
+// set aside, with every pixel of the chosen colour transparent, for the
+// frame's own delay (hundredths; 0 plays as 100 ms). A frame whose data
+// cannot be decoded writes nothing. The first frame's choice alone is its
+// entry alone, as the GIF's patch makes it, later frames drawn as they are.
+TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
+  std::vector<TAnimPlan> plans;
+  for (const uint8_t disposal : {1, 2, 3}) plans.push_back(DisposedSquares(disposal, disposal, 1));
+  TAnimPlan local = DisposedSquares(1, 2, 3);
+  local.Frames[1].LocalColors = {kGreen, kWhite, kBlack, kRed};  // white at 1 in its own table
+  local.Frames[2].Interlaced = true;
+  local.Colors[3] = kWhite;  // a copy of white in the global table, drawn by the first frame too
+  Paint(local.Frames[0].Pixels, W, 0, 0, 2, 2, 3);
+  plans.push_back(local);
+  TAnimPlan clearFirst = DisposedSquares(2, 1, 1);  // a first frame wholly transparent, disposed
+  clearFirst.Frames[0] = Full(Filled(clearFirst.Width, clearFirst.Height, 3), Packed(2, true));
+  clearFirst.Frames[0].TransparentIndex = 3;
+  plans.push_back(clearFirst);
+  QTemporaryDir dir;
+  for (size_t c = 0; c < 2 * plans.size(); ++c) {
+    SCOPED_TRACE(c);
+    // Every frame's choice: white wherever it shows, over the first frame's
+    // transparency set aside. The first frame's: its entry 0 made transparent.
+    const bool allFrames = c < plans.size();
+    const QByteArray file = Delayed(MakeAnimation(plans[c % plans.size()]));
+    TAnimPlan aside = plans[c % plans.size()];
+    *aside.Frames[0].Packed = allFrames ? *aside.Frames[0].Packed & ~1 : *aside.Frames[0].Packed | 1;
+    aside.Frames[0].TransparentIndex = allFrames ? aside.Frames[0].TransparentIndex : 0;
+    const auto composed = ComposeFrames(Delayed(MakeAnimation(aside)), TControlReading::Last);
+    ASSERT_TRUE(composed);
+    std::vector<TShown> expected;
+    for (size_t k = 0; k < composed->Canvases.size(); ++k) {
+      std::vector<TPixel> want = composed->Canvases[k];
+      for (TPixel& p : want) p = p == 0xFFFFFFFFu && allFrames ? 0 : p;
+      Append(expected, {want, k == 0 ? 100 : int(k) * 30});
+    }
+    TGifDocument doc;
+    ASSERT_TRUE(doc.ReadGifHeader(file));
+    doc.TransparentOn = true;
+    doc.TransparentIndex = 0;  // white
+    const QString target = dir.filePath(QStringLiteral("c%1.webp").arg(c));
+    const TAlphaOutcome outcome = SaveChoiceWithAlpha(doc, allFrames, TAlphaFormat::WebP, target);
+    ASSERT_TRUE(outcome.Error.isEmpty()) << outcome.Error.toStdString();
+    int width = 0;
+    std::vector<TShown> shown;
+    for (TShown& picture : DecodedWebp(ReadAll(target), width)) Append(shown, std::move(picture));
+    EXPECT_EQ(width, W);
+    ASSERT_EQ(shown.size(), expected.size());
+    for (size_t k = 0; k < shown.size(); ++k) {
+      EXPECT_TRUE(Looks(shown[k].Pixels, expected[k].Pixels)) << "picture " << k;
+      EXPECT_EQ(shown[k].Ms, expected[k].Ms) << "picture " << k;
+    }
+    // The last frame's data cut short: refused by name, nothing written.
+    const QByteArray cut = file.left(WalkGifFrames(file).Frames.back().End - 3) + char(0) + char(0x3B);
+    ASSERT_TRUE(doc.ReadGifHeader(cut));
+    doc.TransparentOn = true;
+    const QString damaged = dir.filePath(QStringLiteral("d%1.webp").arg(c));
+    const TAlphaOutcome refused = SaveChoiceWithAlpha(doc, true, TAlphaFormat::WebP, damaged);
+    EXPECT_FALSE(refused.Error.isEmpty());
+    EXPECT_FALSE(QFile::exists(damaged));
   }
 }

@@ -87,7 +87,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
   EXPECT_EQ(form.Subtra->ReduceBits, 4);
   EXPECT_FALSE(form.Subtra->Dither);
-  EXPECT_EQ(form.Doc.Reach, (TReach{40, true, RGBColor(1, 2, 3)}));  // matted to the page colour kept
+  EXPECT_EQ(form.Doc.Reach, (TReach{40, true, RGBColor(1, 2, 3), true}));  // matted to the page colour kept
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
@@ -98,7 +98,7 @@ TEST_F(WindowFiles, BackgroundSettingsComeBackOnlyInRange) {
   const struct {
     QByteArray Tolerance, Connected, Matte;
     TReach Read;
-  } cases[] = {{"100", "0", "1", {100, false, white}},
+  } cases[] = {{"100", "0", "1", {100, false, white, true}},
                {"$A", "0x1", "0", {10, true, {}}},
                {"101", "2", "-1", {}},
                {"-1", "yes", "", {}},
