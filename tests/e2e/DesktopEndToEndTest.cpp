@@ -697,7 +697,9 @@ TEST_F(DesktopTest, ASmoothEdgedWebPSavedFromTheWindowIsTheDrawingOverWhiteAndSe
   const auto keepPreview = [&](const QString& copy, const QString& name) {
     EXPECT_TRUE(WaitUntil([&] { return QFile::exists(Form->Paths.Work(copy)) && !Form->Plans->Running(); }, 10000));
     QTest::qWait(2000);  // the page renders
-    KeepShot(Screen().copy(QRect(Form->wb->mapToGlobal(QPoint(0, 0)), QSize(Form->wb->width(), 110))), name);
+    // Twice as large, pixel for pixel, so the edges show.
+    const QImage pane = Screen().copy(QRect(Form->wb->mapToGlobal(QPoint(0, 0)), QSize(176, 92)));
+    KeepShot(pane.scaled(pane.size() * 2), name);
   };
   keepPreview(QStringLiteral("_.gif"), QStringLiteral("side-by-side-matted-gif.png"));
   Keys(QStringLiteral("alt+m"));
