@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "alpha/AlphaWork.h"
 #include "cli/OutputPlan.h"
 #include "cli/StopSignals.h"
 #include "choice/Choice.h"
@@ -123,6 +124,60 @@ std::optional<TColor> MatteColor(const TBatchSettings& settings, const TOpened& 
   return std::nullopt;
 }
 
+TAlphaFormat AlphaFormatOf(TSaveFormat format) { return format == TSaveFormat::Png ? TAlphaFormat::Png : TAlphaFormat::WebP; }
+
+// A BMP, PNG or JPEG at full colour, the choice's colour as the picture
+// itself shows it: the colour named, the pixel named, or the table entry's
+// colour of its conversion.
+std::unique_ptr<TAlphaWriter> FullColorPicture(const TBatchSettings& settings, const TBatchFile& file,
+                                               const TOpened& opened, TAlphaOutcome& outcome) {
+  struct stat st;
+  const int fd = OpenRegularFile(file.Input, file.Shown, kMaxInputBytes, st);
+  const TClosing closing{fd};
+  TConversionRequest request;
+  request.Path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+  request.Shown = file.Shown;
+  int width = 0, height = 0;
+  QString error;
+  const std::vector<uint32_t> pixels = settings.Pictures->FullColor(request, width, height, error);
+  if (!error.isEmpty()) throw TFailure{error};
+  TCanvas picture(width, height);
+  if (!pixels.empty()) std::copy(pixels.begin(), pixels.end(), &picture.At(0, 0));
+  std::optional<TPixel> chosen;
+  TReach reach;
+  const TGifDocument& doc = opened.Doc;
+  if (settings.Action == TCliAction::Transparent) {
+    const TColorArgument& wanted = settings.Color;
+    if (wanted.Kind == TColorArgument::TKind::Pixel) {
+      if (!picture.Bounds().Contains(wanted.X, wanted.Y))
+        throw TFailure{QCoreApplication::translate("BatchJob", "ファイル「%1」の画像に %2 の画素がありません。")
+                           .arg(file.Shown, ColorArgumentText(wanted))};
+      chosen = picture.At(wanted.X, wanted.Y) | 0xFF000000u;
+    } else {
+      chosen = wanted.Kind == TColorArgument::TKind::Rgb ? PixelOf(wanted.Color) : PixelOf(doc.PaletteColors[doc.TransparentIndex]);
+    }
+    reach = doc.Reach;
+  }
+  return settings.Alpha->EncodePicture(picture, chosen, reach, AlphaFormatOf(file.Format), file.ShownTarget, outcome);
+}
+
+// The choice written as WebP or PNG beside its target, as GIFs are; none
+// when the batch was asked to stop.
+std::optional<TPendingFile> WriteWithAlpha(const TBatchSettings& settings, const TBatchFile& file,
+                                           const TOpened& opened, bool allFrames, const TFileState& read) {
+  TAlphaOutcome outcome;
+  const std::unique_ptr<TAlphaWriter> writer =
+      IsConvertedName(file.Input)
+          ? FullColorPicture(settings, file, opened, outcome)
+          : settings.Alpha->EncodeChoice(opened.Doc, allFrames, AlphaFormatOf(file.Format), file.ShownTarget, outcome,
+                                         [](int, int) { return !StopRequested(); });
+  if (outcome.Stopped) return std::nullopt;
+  if (!writer) throw TFailure{outcome.Error};
+  return WriteBeside(
+      file.Target, file.ShownTarget, [&](int fd) { return writer->WriteTo(fd); }, settings.Write,
+      file.InPlace ? &read : nullptr);
+}
+
 // What a save left as it was, in one line; empty when it did all.
 QString SaveWarning(const QString& path, const TFramePatchResult& frames, bool patchOnly) {
   QStringList notes;
@@ -189,6 +244,12 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
     }
     // In place, the target is the file read and must stay it until replaced.
     const TFileState read = StateOf(opened.Read);
+    if (settings.Action == TCliAction::Keep && file.Format != TSaveFormat::Gif) {
+      // The picture as opened: the first frame's transparency as its own.
+      outcome.Pending = WriteWithAlpha(settings, file, opened, false, read);
+      outcome.Skipped = !outcome.Pending;
+      return outcome;
+    }
     if (settings.Action == TCliAction::Keep) {
       // The GIF as opened: a GIF's own bytes, a picture's conversion with its own transparency.
       outcome.Pending = WriteBeside(
@@ -204,9 +265,16 @@ TJobOutcome RunBatchJob(const TBatchSettings& settings, const TBatchFile& file) 
       reach.Tolerance = settings.Tolerance;
       reach.Connected = settings.Connected;
       reach.Matte = MatteColor(settings, opened, file.Shown);
+      // --matte alone has always meant soft edges blended into it.
+      reach.SoftEdges = settings.SoftEdges || reach.Matte.has_value();
       SetReach(opened.Doc, paths, view, reach);
     } else {
       SetTransparency(opened.Doc, paths, view, false);
+    }
+    if (file.Format != TSaveFormat::Gif) {
+      outcome.Pending = WriteWithAlpha(settings, file, opened, view.AllFrames(), read);
+      outcome.Skipped = !outcome.Pending;
+      return outcome;
     }
     // The bytes the window's save writes for the same choice.
     // A stop is asked within a frame too: one large frame may take a while.

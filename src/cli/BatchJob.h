@@ -14,6 +14,12 @@ class TPictureWork;
 
 enum class TCliAction { Transparent, None, Keep, Info };
 
+// The formats a run writes: GIF patched as the window saves it, or, with
+// 8-bit alpha, animated WebP and a PNG of one frame.
+enum class TSaveFormat { Gif, WebP, Png };
+
+class TAlphaWork;
+
 struct TBatchSettings {
   TCliAction Action = TCliAction::Transparent;
   TColorArgument Color;
@@ -22,12 +28,15 @@ struct TBatchSettings {
   int Tolerance = 0;
   bool Connected = false;
   std::optional<TColorArgument> Matte;
+  bool SoftEdges = false;  // --soft-edges: into alpha, or a GIF's into the matte
   bool AllFrames = true;
   bool PatchOnly = false;   // never write image data anew
   uint8_t ReduceBits = 0;   // a picture of more than 256 colours: 0 (its own palette), 8, 4 or 1
   bool Dither = true;       // its own palette reached by error diffusion
   QString WorkDir;          // the program's own private directory for the BMP road
   TPictureWork* Pictures = nullptr;  // decodes and converts; set when a file needs it
+  TAlphaWork* Alpha = nullptr;       // writes WebP and PNG; set when the run writes them
+  TSaveFormat Format = TSaveFormat::Gif;  // what every file of the run is written as
   TWriteRules Write;
 };
 
@@ -42,6 +51,7 @@ struct TBatchFile {
   qint64 Size = 0;         // the input's size when planned
   bool InPlace = false;    // the target is the input itself
   QString Refused;         // why this input is not done, found when it was planned
+  TSaveFormat Format = TSaveFormat::Gif;
 };
 
 struct TJobOutcome {

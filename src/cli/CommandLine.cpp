@@ -12,6 +12,7 @@
 #include <tuple>
 #include <memory>
 
+#include "cli/AlphaModule.h"
 #include "cli/BatchJob.h"
 #include "cli/FileNames.h"
 #include "cli/NameList.h"
@@ -60,14 +61,24 @@ struct TOptions {
                                QCoreApplication::translate("CommandLine", "--transparent で透過にするのを、画像のフチからつながった部分 "
                                               "(背景) だけにします。絵の中の同じ色は残ります。")};
   QCommandLineOption Matte{QStringLiteral("matte"),
-                           QCoreApplication::translate("CommandLine", "透過した部分とのフチの色を、COLOR のページに置いたときに"
-                                          "なじむように塗り替えます。COLOR は --transparent と同じ書き方です。"),
+                           QCoreApplication::translate("CommandLine", "GIF で、透過した部分とのフチの色を、COLOR のページに置いたときに"
+                                          "なじむように塗り替えます。COLOR は --transparent と同じ書き方です。"
+                                          "WebP と PNG では使えません (--soft-edges がどのページにもなじませます)。"),
                            QStringLiteral("COLOR")};
+  QCommandLineOption SoftEdges{QStringLiteral("soft-edges"),
+                               QCoreApplication::translate("CommandLine", "透過した部分とのフチを、絵の色と透明度に分けます。WebP と PNG では"
+                                              "半透明のフチになり、どの色のページでもなじみます。GIF では --matte の色に"
+                                              "なじませます (--matte が必要です)。")};
+  QCommandLineOption Format{QStringLiteral("format"),
+                            QCoreApplication::translate("CommandLine", "書き出す形式: gif、webp (アニメーションも、透明度 8 ビット)、"
+                                           "png (1 フレームだけ、透明度 8 ビット)。-o のフォルダと --suffix の形式を選び、"
+                                           "-o のファイルの拡張子より優先します (既定は -o の拡張子、ほかは gif)。"),
+                            QStringLiteral("FORMAT")};
   QCommandLineOption Output{{QStringLiteral("o"), QStringLiteral("output")},
                             QCoreApplication::translate("CommandLine", "出力ファイル (入力が一つのとき) か、既存の出力フォルダ (同じファイル名)。"),
                             QStringLiteral("PATH")};
   QCommandLineOption Suffix{QStringLiteral("suffix"),
-                            QCoreApplication::translate("CommandLine", "入力の隣に「名前TEXT.gif」を書きます。"), QStringLiteral("TEXT")};
+                            QCoreApplication::translate("CommandLine", "入力の隣に「名前TEXT.gif」を書きます (--format で .webp、.png)。"), QStringLiteral("TEXT")};
   QCommandLineOption InPlace{QStringLiteral("in-place"),
                              QCoreApplication::translate("CommandLine", "入力ファイルを置き換えます (シンボリックリンクはリンク先を置き換え、"
                                             "所有者、グループ、モード、ACL、拡張属性はそのまま、途中で壊れません)。"
@@ -125,6 +136,7 @@ QString ReadBackground(const QCommandLineParser& parser, const TOptions& o, TBat
     settings.Tolerance = text.toInt();
   }
   settings.Connected = parser.isSet(o.Connected);
+  settings.SoftEdges = parser.isSet(o.SoftEdges);
   if (parser.isSet(o.Matte)) {
     settings.Matte = ParseColorArgument(parser.value(o.Matte));
     if (!settings.Matte) return UnreadableColor(parser.value(o.Matte));
@@ -158,9 +170,9 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
     r.Settings.Action = TCliAction::Transparent;
     r.Settings.Color = *wanted;
     if (const QString error = ReadBackground(parser, o, r.Settings); !error.isEmpty()) return error;
-  } else if (parser.isSet(o.Fuzz) || parser.isSet(o.Connected) || parser.isSet(o.Matte)) {
+  } else if (parser.isSet(o.Fuzz) || parser.isSet(o.Connected) || parser.isSet(o.Matte) || parser.isSet(o.SoftEdges)) {
     // They shape a colour's choice: with nothing chosen they would do nothing.
-    return QCoreApplication::translate("CommandLine", "--fuzz、--connected、--matte は --transparent と一緒に指定してください。");
+    return QCoreApplication::translate("CommandLine", "--fuzz、--connected、--matte、--soft-edges は --transparent と一緒に指定してください。");
   } else if (parser.isSet(o.None)) {
     r.Settings.Action = TCliAction::None;
   } else if (parser.isSet(o.Keep)) {
@@ -187,6 +199,17 @@ QString ReadRequest(const QCommandLineParser& parser, const TOptions& o, const T
   r.Output.SuffixSet = parser.isSet(o.Suffix);
   r.Output.Suffix = args.Bytes(parser.value(o.Suffix));
   r.Output.InPlace = parser.isSet(o.InPlace);
+  if (parser.isSet(o.Format)) {
+    const QString format = parser.value(o.Format).toLower();
+    if (format == QLatin1String("gif"))
+      r.Output.Format = TSaveFormat::Gif;
+    else if (format == QLatin1String("webp"))
+      r.Output.Format = TSaveFormat::WebP;
+    else if (format == QLatin1String("png"))
+      r.Output.Format = TSaveFormat::Png;
+    else
+      return QCoreApplication::translate("CommandLine", "--format は gif、webp、png のどれかです。");
+  }
   return QString();
 }
 
@@ -294,11 +317,24 @@ bool NextFile(TListedInputs& inputs, TOutputPlanner* planner, const QString& lis
   return true;
 }
 
+// Options the format the run writes cannot take.
+QString FormatProblem(const TRequest& r, TSaveFormat format) {
+  const TBatchSettings& s = r.Settings;
+  if (format == TSaveFormat::Gif)
+    return s.SoftEdges && !s.Matte ? QCoreApplication::translate("CommandLine", "GIF の --soft-edges には、なじませるページの色 --matte COLOR が必要です。")
+                                   : QString();
+  // A file's type would change under its old name.
+  if (r.Output.InPlace) return QCoreApplication::translate("CommandLine", "--in-place で書けるのは GIF だけです。");
+  if (s.Matte)
+    return QCoreApplication::translate("CommandLine", "WebP と PNG はページの色を使わないので、--matte は使えません (--soft-edges を使ってください)。");
+  return QString();
+}
+
 // What a group of files needs before it runs: the BMP road's working folder,
 // kept out of the user's, and the picture module. Answers a message when one
 // cannot be had.
 QString Prepare(const std::vector<TBatchFile>& group, TBatchSettings& settings, std::unique_ptr<QTemporaryDir>& work,
-                std::unique_ptr<TPictureWork>& pictures) {
+                std::unique_ptr<TPictureWork>& pictures, std::unique_ptr<TAlphaWork>& alpha) {
   const bool converts =
       std::any_of(group.begin(), group.end(), [](const TBatchFile& f) { return f.Refused.isEmpty() && IsConvertedName(f.Input); });
   if (converts && !work) {
@@ -317,6 +353,13 @@ QString Prepare(const std::vector<TBatchFile>& group, TBatchSettings& settings, 
     pictures = OpenPictureWork(error);
     if (!pictures) return error;
     settings.Pictures = pictures.get();
+  }
+  // libwebp and Qt Gui come with the writer: loaded only by runs that write WebP or PNG.
+  if (settings.Format != TSaveFormat::Gif && !alpha) {
+    QString error;
+    alpha = OpenAlphaWork(error);
+    if (!alpha) return error;
+    settings.Alpha = alpha.get();
   }
   return QString();
 }
@@ -343,6 +386,9 @@ int RunBatch(TRequest& request) {
     const size_t given = size_t(request.Inputs.size());
     const QString problem = planner->OutputProblem(given + listed.Peek(given < 2 ? 2 - given : 0) > 1);
     if (!problem.isEmpty()) return UsageError(problem);
+    const QString clash = FormatProblem(request, planner->Format());
+    if (!clash.isEmpty()) return UsageError(clash);
+    request.Settings.Format = planner->Format();
     planner->KnowInputs(request.Inputs);
     for (const QByteArray& input : request.Inputs) {
       planned.push_back(planner->Plan(input));
@@ -352,6 +398,7 @@ int RunBatch(TRequest& request) {
   request.Settings.Write.NewFileMode = NewFileMode();
   std::unique_ptr<QTemporaryDir> work;
   std::unique_ptr<TPictureWork> pictures;
+  std::unique_ptr<TAlphaWork> alpha;
 
   const auto next = [&](TBatchFile& file) {
     if (planned.empty()) return NextFile(listed, planner.get(), listShown, file);
@@ -376,7 +423,7 @@ int RunBatch(TRequest& request) {
       group.push_back(std::move(*ahead));
       ahead.reset();
     }
-    const QString missing = Prepare(group, request.Settings, work, pictures);
+    const QString missing = Prepare(group, request.Settings, work, pictures, alpha);
     if (!missing.isEmpty()) {
       Print(stderr, missing);
       return ExitSomeFailed;
@@ -422,7 +469,7 @@ int RunCommandLine(int argc, char** argv) {
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
   const TOptions options;
-  parser.addOptions({options.Transparent, options.Fuzz, options.Connected, options.Matte, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
+  parser.addOptions({options.Transparent, options.Fuzz, options.Connected, options.Matte, options.SoftEdges, options.Format, options.Output, options.Suffix, options.InPlace, options.BreakLinks,
                      options.FirstFrameOnly, options.PatchOnly, options.None, options.Keep, options.Info, options.FilesFrom, options.Colors,
                      options.Dither, options.NoDither});
   parser.addPositionalArgument(QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "GIF、BMP、PNG、JPEG のファイル。"),

@@ -42,13 +42,17 @@ std::optional<QByteArray> RealPath(const QByteArray& path) {
   return QByteArray(buffer);
 }
 
-QByteArray TargetOf(const QByteArray& input, const TOutputRequest& request, bool intoDirectory) {
+QByteArray ExtensionOf(TSaveFormat format) {
+  return format == TSaveFormat::WebP ? ".webp" : format == TSaveFormat::Png ? ".png" : ".gif";
+}
+
+QByteArray TargetOf(const QByteArray& input, const TOutputRequest& request, bool intoDirectory, TSaveFormat format) {
   if (request.InPlace) return input;
   if (request.SuffixSet) {
     const QByteArray folder = input.contains('/') ? FolderOf(input) + '/' : QByteArray();
-    return folder + BaseName(input) + request.Suffix + ".gif";
+    return folder + BaseName(input) + request.Suffix + ExtensionOf(format);
   }
-  if (intoDirectory) return request.Output + (request.Output.endsWith('/') ? "" : "/") + OutputFileName(input);
+  if (intoDirectory) return request.Output + (request.Output.endsWith('/') ? "" : "/") + OutputFileName(input, format);
   return request.Output;
 }
 
@@ -66,8 +70,13 @@ bool IsConvertedName(const QByteArray& path) {
   return lower.endsWith(".bmp") || lower.endsWith(".png") || lower.endsWith(".jpg") || lower.endsWith(".jpeg");
 }
 
-QByteArray OutputFileName(const QByteArray& input) {
-  return IsConvertedName(input) ? BaseName(input) + ".gif" : NameOf(input);
+QByteArray OutputFileName(const QByteArray& input, TSaveFormat format) {
+  return IsConvertedName(input) || format != TSaveFormat::Gif ? BaseName(input) + ExtensionOf(format) : NameOf(input);
+}
+
+TSaveFormat FormatOfName(const QByteArray& path) {
+  const QByteArray lower = path.toLower();
+  return lower.endsWith(".webp") ? TSaveFormat::WebP : lower.endsWith(".png") ? TSaveFormat::Png : TSaveFormat::Gif;
 }
 
 QByteArray ResolvedTarget(const QByteArray& path) {
@@ -106,6 +115,8 @@ std::optional<TOutputPlanner::TPlace> TOutputPlanner::FileOf(const QByteArray& p
 
 TOutputPlanner::TOutputPlanner(const TOutputRequest& request) : Request(request) {
   IntoDirectory = !request.InPlace && !request.SuffixSet && IsDirectory(request.Output);
+  const bool intoFile = !request.InPlace && !request.SuffixSet && !IntoDirectory;
+  Written = request.Format ? *request.Format : intoFile ? FormatOfName(request.Output) : TSaveFormat::Gif;
 }
 
 QString TOutputPlanner::OutputProblem(bool severalInputs) const {
@@ -131,7 +142,7 @@ void TOutputPlanner::KnowInputs(const QList<QByteArray>& inputs) {
 }
 
 TBatchFile TOutputPlanner::Plan(const QByteArray& input) {
-  TBatchFile planned{input, QByteArray(), ShownName(input), QString(), SizeOf(input), Request.InPlace, QString()};
+  TBatchFile planned{input, QByteArray(), ShownName(input), QString(), SizeOf(input), Request.InPlace, QString(), Written};
   if (Request.InPlace && IsConvertedName(input)) {
     planned.Refused = QCoreApplication::translate("OutputPlan", "BMP ファイル%1は GIF で置き換えられません。-o か --suffix を使ってください。")
                           .arg(Quoted(input));
@@ -145,7 +156,7 @@ TBatchFile TOutputPlanner::Plan(const QByteArray& input) {
     return planned;
   }
   KnowInput(input);
-  const QByteArray target = TargetOf(input, Request, IntoDirectory);
+  const QByteArray target = TargetOf(input, Request, IntoDirectory, Written);
   const QByteArray resolved = ResolvedTarget(target);
   const TPlace place = PlaceOf(resolved);
   const auto file = FileOf(resolved);

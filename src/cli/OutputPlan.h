@@ -17,9 +17,10 @@
 
 struct TOutputRequest {
   QByteArray Output;  // -o: a file (one input) or an existing directory
-  QByteArray Suffix;  // --suffix: "name" + Suffix + ".gif" beside each input
+  QByteArray Suffix;  // --suffix: "name" + Suffix + ".gif" (or the format's extension) beside each input
   bool SuffixSet = false;
   bool InPlace = false;
+  std::optional<TSaveFormat> Format;  // --format; else -o FILE's extension, else GIF
 };
 
 // Each input is checked against every input and target planned before it,
@@ -33,6 +34,8 @@ class TOutputPlanner {
   explicit TOutputPlanner(const TOutputRequest& request);
   // A problem with the output itself, given whether there are several inputs in all.
   QString OutputProblem(bool severalInputs) const;
+  // The format every file of the run is written in.
+  TSaveFormat Format() const { return Written; }
   // Inputs known from the start: no target may be one of them.
   void KnowInputs(const QList<QByteArray>& inputs);
   // The file for input; Refused says why it cannot be done.
@@ -51,11 +54,16 @@ class TOutputPlanner {
   void KnowInput(const QByteArray& input);
   TOutputRequest Request;
   bool IntoDirectory = false;
+  TSaveFormat Written = TSaveFormat::Gif;
   std::unordered_set<TPlace, TPlaceHash> InputPlaces, Targets;
 };
 
-// The name a GIF made from input takes in a directory: a BMP becomes a .gif.
-QByteArray OutputFileName(const QByteArray& input);
+// The name a file made from input takes in a directory: a BMP becomes a
+// .gif, and any input saved as WebP or PNG takes that extension.
+QByteArray OutputFileName(const QByteArray& input, TSaveFormat format = TSaveFormat::Gif);
+
+// The format a file name's extension names: .webp, .png, else GIF.
+TSaveFormat FormatOfName(const QByteArray& path);
 
 bool IsConvertedName(const QByteArray& path);
 

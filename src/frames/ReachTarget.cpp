@@ -36,8 +36,9 @@ TRect Grown(const TRect& r, int by) { return r.Empty() ? r : TRect{r.Left - by, 
 
 }  // namespace
 
-TReachTarget::TReachTarget(TPixel chosen, const TReach& settings)
-    : Chosen(chosen), Settings(settings) {
+TReachTarget::TReachTarget(TPixel chosen, const TReach& settings, TTargetRoad road)
+    : Chosen(chosen), Settings(settings), Road(road),
+      Soft(settings.SoftEdges && (road == TTargetRoad::Alpha || settings.Matte)) {
   // Distance squared times 100^2 against (tolerance * black-to-white)^2.
   const int64_t t = std::clamp(settings.Tolerance, 0, kMaxTolerance);
   MaxDistance = t * t * 3 * 255 * 255;
@@ -79,7 +80,9 @@ void TReachTarget::Fill(const TStopPoll& poll) {
 }
 
 // Edge pixels read as blends P = a*F + (1-a)*B of the background colour B and
-// an art colour F, and shown as a*F + (1-a)*M on the page colour M instead.
+// an art colour F, and given F with alpha a: on a page colour M they show
+// a*F + (1-a)*M. F is unmixed from P itself, (P - B) / a + B, so that on the
+// background's own colour the pixel shows what it showed.
 // An edge pixel is opaque, kept, and within kRadius (a square) of a pixel
 // that was opaque and is now cleared. F is the colour, among the kept opaque
 // pixels of the square of kRadius around P (itself included), farthest from
@@ -89,11 +92,10 @@ void TReachTarget::Fill(const TStopPoll& poll) {
 // beside an outline) are off every such line and stay as they are. A pixel
 // nearer B than F may lie off the line by the palette's error: a small
 // palette moves blends far from it (specks left light on a dark page).
-void TReachTarget::Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll) {
+void TReachTarget::Unmix(const TCanvas& shown, const TRect& r, const TStopPoll& poll) {
   const int w = Width, h = Height;
   const auto pixel = [&](int x, int y) { return shown.At(Area.Left + x, Area.Top + y); };
   const double br = R(Chosen), bg = G(Chosen), bb = B(Chosen);
-  const double mr = R(Page) - br, mg = G(Page) - bg, mb = B(Page) - bb;
   // Edge: within kRadius of a pixel that was opaque and is now cleared, in
   // two passes of running counts, across the rows around r, then down.
   const int top = std::max(0, r.Top - kRadius), bottom = std::min(h, r.Bottom + kRadius), rw = r.Width();
@@ -158,9 +160,22 @@ void TReachTarget::Matte(const TCanvas& shown, const TRect& r, const TStopPoll& 
         Raw[i] = 0;
         continue;
       }
-      const auto channel = [&](int c, double m) { return uint8_t(std::clamp(std::lround(c + (1 - share) * m), 0L, 255L)); };
-      Raw[i] = OpaquePixel(channel(R(p), mr), channel(G(p), mg), channel(B(p), mb));
+      const auto channel = [&](double c, double b) { return TPixel(std::clamp(std::lround(b + (c - b) / share), 0L, 255L)); };
+      const TPixel alpha = TPixel(std::lround(share * 255));
+      Raw[i] = alpha << 24 | channel(R(p), br) << 16 | channel(G(p), bg) << 8 | channel(B(p), bb);
+      Shares.emplace_back(i, share);
     }
+  }
+}
+
+// The GIF road: each unmixed edge pixel blended into the page colour M as
+// a*F + (1-a)*M, which is P + (1-a)*(M - B), from the pixel as shown.
+void TReachTarget::OntoPage(const TCanvas& shown) {
+  const double mr = R(Page) - R(Chosen), mg = G(Page) - G(Chosen), mb = B(Page) - B(Chosen);
+  for (const auto& [i, share] : Shares) {
+    const TPixel p = shown.At(Area.Left + int(i % size_t(Width)), Area.Top + int(i / size_t(Width)));
+    const auto channel = [&](int c, double m) { return uint8_t(std::clamp(std::lround(c + (1 - share) * m), 0L, 255L)); };
+    Raw[i] = OpaquePixel(channel(R(p), mr), channel(G(p), mg), channel(B(p), mb));
   }
 }
 
@@ -284,8 +299,10 @@ TRect TReachTarget::Make(const TCanvas& shown, const std::optional<TRect>& chang
   // A pixel's target reads what is shown and cleared up to kRadius away; a
   // colour never seen before changes how far every edge may lie off its line.
   const TRect all{0, 0, Width, Height};
-  const TRect remade = Settings.Matte && Palette.Size() != seen ? all : Grown(clearedChanged, Settings.Matte ? kRadius : 0).Intersected(all);
+  const TRect remade = Soft && Palette.Size() != seen ? all : Grown(clearedChanged, Soft ? kRadius : 0).Intersected(all);
   Remake(shown, remade, whole, poll);
-  if (Settings.Matte) Matte(shown, remade, poll);
+  Shares.clear();
+  if (Soft) Unmix(shown, remade, poll);
+  if (Road == TTargetRoad::Gif) OntoPage(shown);
   return Changed(remade, whole);
 }

@@ -1,7 +1,10 @@
 #pragma once
 // A frame's target beyond one colour: from the frame as a browser shows it
-// and the choice (the chosen colour, a tolerance, the region, a matte), which
-// pixels turn transparent and which edge pixels take a new colour.
+// and the choice (the chosen colour, a tolerance, the region, soft edges), one
+// pixel each: transparent where the choice takes it, the frame as shown
+// where it keeps it, and on a soft edge the art's unmixed colour with its
+// share as alpha. A GIF holds no partial alpha: its road blends those edge
+// pixels into the page colour instead, the only step the two roads differ in.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -11,18 +14,23 @@
 #include "frames/ColorMap.h"
 #include "frames/StopPoll.h"
 
+// Where the target goes: a GIF (soft edges only with a matte, blended into
+// it) or a format with 8-bit alpha (soft edges kept partly see-through).
+enum class TTargetRoad { Gif, Alpha };
+
 class TReachTarget {
  public:
-  TReachTarget(TPixel chosen, const TReach& settings);
+  TReachTarget(TPixel chosen, const TReach& settings, TTargetRoad road = TTargetRoad::Gif);
 
   // Makes the target of shown. changed: where shown differs from what the
   // last call was given on the same screen; without it the whole is made
   // anew. Answers the bounds of what changed in the target (made whole: of
   // what is not transparent). poll is asked as the rows go.
   TRect Make(const TCanvas& shown, const std::optional<TRect>& changed = {}, const TStopPoll& poll = {});
-  // The last target, row by row over shown's bounds; 0 is transparent. It
-  // may show more colours than a table holds: a frame that must paint them
-  // merges the nearest (RewriteFrame).
+  // The last target, row by row over shown's bounds, in the frame code's
+  // pixels (0xAARRGGBB, straight alpha; 0 is transparent); on the GIF road
+  // every pixel is transparent or opaque. It may show more colours than a
+  // table holds: a frame that must paint them merges the nearest (RewriteFrame).
   const std::vector<TPixel>& Target() const { return Raw; }
 
   // Whether a colour is taken by the tolerance (transparency always is).
@@ -35,12 +43,15 @@ class TReachTarget {
   TRect FillRegion(const TRect& c, bool whole, const TStopPoll& poll);
   void Fill(const TStopPoll& poll);
   void Remake(const TCanvas& shown, const TRect& u, bool whole, const TStopPoll& poll);
-  void Matte(const TCanvas& shown, const TRect& r, const TStopPoll& poll);
+  void Unmix(const TCanvas& shown, const TRect& r, const TStopPoll& poll);
+  void OntoPage(const TCanvas& shown);
   TRect Changed(const TRect& u, bool whole) const;
   double PaletteError(TPixel p);
 
   const TPixel Chosen;
   const TReach Settings;
+  const TTargetRoad Road;
+  const bool Soft;  // edges unmixed
   int64_t MaxDistance = 0;  // squared, times 100^2
   TPixel Page = 0;
   TRect Area;
@@ -51,6 +62,9 @@ class TReachTarget {
   std::vector<uint32_t> Seeds;
   // The target, and as it was over the area made again.
   std::vector<TPixel> Raw, OldRaw;
+  // The edge pixels unmixed by the last Make and the art's share in each,
+  // for the GIF road's blend.
+  std::vector<std::pair<size_t, double>> Shares;
   // Every colour shown on the screen since it was made whole, and the
   // palette's error at those an edge pixel showed.
   TColorMap<float> Palette, Errors;

@@ -9,78 +9,10 @@
 #include "frames/ReachTarget.h"
 #include "frames/FrameDecoder.h"
 #include "frames/OutFrame.h"
+#include "frames/Screen.h"
 #include "frames/WorkAhead.h"
 
 namespace {
-
-constexpr int kToBackground = 2, kToPrevious = 3;
-
-std::vector<TPixel> TableColors(const QByteArray& source, const TGifFrame& frame) {
-  if (frame.Table < 0) {
-    // No table at all: drawn with the grey ramp the opened picture shows.
-    std::vector<TPixel> greys(256);
-    for (int i = 0; i < 256; ++i) greys[size_t(i)] = OpaquePixel(uint8_t(i), uint8_t(i), uint8_t(i));
-    return greys;
-  }
-  std::vector<TPixel> colors(size_t(std::max(frame.ColorCount, 0)));
-  const auto* t = reinterpret_cast<const uint8_t*>(source.constData()) + frame.Table;
-  for (size_t i = 0; i < colors.size(); ++i) colors[i] = OpaquePixel(t[3 * i], t[3 * i + 1], t[3 * i + 2]);
-  return colors;
-}
-
-int TransparentOf(const TFrameControl& c) {
-  return c.Packed && (*c.Packed & kGceTransparentFlag) ? c.Index : -1;
-}
-
-int DisposalOf(const TFrameControl& c) { return c.Packed ? ShownDisposal(*c.Packed) : 0; }
-
-TRect RectOf(const TGifFrame& f) { return TRect::Sized(f.Left, f.Top, f.Width, f.Height); }
-
-// Where anything can be shown: a browser grows the screen to hold the first
-// frame only and clips every later frame to it, so a frame far off it is
-// never seen; outside the frames the screen stays transparent in both
-// pictures.
-TRect FramesBounds(const TFrameWalk& walk) {
-  if (walk.Frames.empty()) return {};
-  const TRect screen = TRect{0, 0, walk.ScreenWidth, walk.ScreenHeight}.United(RectOf(walk.Frames[0]));
-  TRect bounds;
-  for (const TGifFrame& f : walk.Frames) bounds = bounds.United(RectOf(f).Intersected(screen));
-  return bounds;
-}
-
-// A canvas and the last frame drawn on it, whose disposal comes before the next.
-struct TScreen {
-  TCanvas Canvas;
-  int Last = -1;                // frame drawn last, or -1
-  TRect Drawn;                  // its rectangle on the screen
-  std::vector<TPixel> Under;    // what it covered, for restoring
-
-  explicit TScreen(const TRect& bounds) : Canvas(bounds) {}
-
-  void Dispose(int disposal, const TRect& cleared) {
-    if (disposal == kToBackground) Canvas.Clear(cleared.Intersected(Canvas.Bounds()));
-    if (disposal == kToPrevious) Canvas.Paste(Drawn, Under);
-  }
-  // keepUnder: the frame is to be disposed to what was there before it.
-  // shows, if given, is what the screen shows over area (which holds the
-  // frame) once it is drawn: copied, not drawn.
-  void Draw(int frame, const TOutFrame& out, bool keepUnder, const TPixel* shows = nullptr, const TRect& area = {}) {
-    Last = frame;
-    Drawn = out.Rect.Intersected(Canvas.Bounds());
-    if (keepUnder) Canvas.CopyInto(Drawn, Under);
-    if (!shows) return DrawFrame(Canvas, out);
-    for (int y = Drawn.Top; y < Drawn.Bottom; ++y)
-      std::copy_n(shows + size_t(y - area.Top) * area.Width() + (Drawn.Left - area.Left), Drawn.Width(),
-                  &Canvas.At(Drawn.Left, y));
-  }
-  // What the screen shows at (x, y) once the last frame is disposed so.
-  TPixel After(int x, int y, int disposal, const TRect& cleared) const {
-    if (disposal == kToBackground && cleared.Contains(x, y)) return 0;
-    if (disposal == kToPrevious && Drawn.Contains(x, y))
-      return Under[size_t(y - Drawn.Top) * Drawn.Width() + (x - Drawn.Left)];
-    return Canvas.At(x, y);
-  }
-};
 
 // The last frame drawn on the saved screen while its bytes may still change:
 // as opened, or written anew, its bytes made here or encoded on a second
@@ -652,7 +584,8 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
   // Beyond one colour the first frame is judged even when the choice is its
   // alone: its edges and near colours need new image data. Later frames are
   // then left as the patch has them, as they are without those settings.
-  const bool beyond = !doc.Reach.IsDefault();
+  const TReach reach = doc.Reach.ForGif();
+  const bool beyond = !reach.IsDefault();
   // An entry past the table names no colour: only its control bytes are said.
   if (!doc.TransparentOn || (!allFrames && !beyond) || doc.TransparentIndex >= doc.ColorCount) {
     // Every control block of the first frame says the same.
@@ -684,7 +617,7 @@ TSavePlan PlanSave(const TGifDocument& doc, bool allFrames, TFrameRewrite rewrit
       const std::vector<TFrameControl> patchedControls = controls;
       const bool twoThreads = std::thread::hardware_concurrency() > 1;
       const auto judge = [&](bool ahead) {
-        TJudge judging(source, walk, bounds, controls, chosen, rewrite, ahead, doc.Reach, judged);
+        TJudge judging(source, walk, bounds, controls, chosen, rewrite, ahead, reach, judged);
         judging.AskWithin(progress);
         try {
           return judging.Run(plan.Frames, plan.Edits, progress);

@@ -3,11 +3,13 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImageReader>
 #include <memory>
 #include <mutex>
 
 #include "document/Exception.h"
 #include "document/FileOps.h"
+#include "plugins/PictureLimits.h"
 #include "plugins/SPIBmp.h"
 #include "plugins/SPIs.h"
 #include "reduce/BmpToGif.h"
@@ -29,6 +31,7 @@ class TModuleWork : public TPictureWork {
  public:
   QByteArray Convert(const TConversionRequest& request, QString& error) override;
   std::optional<TShownPixel> FirstFramePixel(const QByteArray& gif, int x, int y, QString& error) override;
+  std::vector<uint32_t> FullColor(const TConversionRequest& request, int& width, int& height, QString& error) override;
 
  private:
   // The conversion writes one temp.gif, and the GIF writer keeps its last
@@ -89,6 +92,31 @@ std::optional<TShownPixel> TModuleWork::FirstFramePixel(const QByteArray& gif, i
   TShownPixel pixel{FromQRgb(image.pixel(x, y)), std::nullopt};
   if (image.colorCount() > 0) pixel.Index = image.pixelIndex(x, y);
   return pixel;
+}
+
+std::vector<uint32_t> TModuleWork::FullColor(const TConversionRequest& request, int& width, int& height,
+                                             QString& error) {
+  QImageReader reader(request.Path);
+  reader.setAllocationLimit(kPictureAllocationMiB);
+  const QSize size = reader.size();
+  if (size.isValid() && PictureTooLarge(size.width(), size.height())) {
+    error = PictureTooLargeMessage(size.width(), size.height());
+    return {};
+  }
+  QImage image = reader.read();
+  if (image.isNull()) {
+    error = QCoreApplication::translate("PictureWork", "ファイル「%1」を画像として読めません。(%2)")
+                .arg(request.Shown, reader.errorString());
+    return {};
+  }
+  image = image.convertToFormat(QImage::Format_ARGB32);
+  width = image.width(), height = image.height();
+  std::vector<uint32_t> pixels(size_t(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    for (int x = 0; x < width; ++x) pixels[size_t(y) * width + x] = row[x] >> 24 ? row[x] : 0;
+  }
+  return pixels;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "choice/Choice.h"
 
@@ -29,6 +30,11 @@ class TPictureWork {
   // it; none when the point lies outside (error empty) or the bytes cannot be
   // decoded (error says why). Safe from several threads: decodes run one at a time.
   virtual std::optional<TShownPixel> FirstFramePixel(const QByteArray& gif, int x, int y, QString& error) = 0;
+  // The BMP, PNG or JPEG at full colour, for a format that holds it: rows of
+  // 0xAARRGGBB (straight alpha, wholly transparent pixels 0); empty with
+  // error saying why.
+  virtual std::vector<uint32_t> FullColor(const TConversionRequest& request, int& width, int& height,
+                                          QString& error) = 0;
 };
 
 // The module's one export: a new worker, for the caller to delete.

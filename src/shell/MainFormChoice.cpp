@@ -147,7 +147,8 @@ void TMainForm::BackgroundChanged() {
   TReach b;
   b.Tolerance = spnTolerance->value();
   b.Connected = chkConnected->isChecked();
-  if (chkMatte->isChecked()) b.Matte = RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue());
+  b.SoftEdges = chkMatte->isChecked();
+  if (b.SoftEdges) b.Matte = RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue());
   SetReach(Doc, Paths, *this, b);
 }
 
