@@ -204,7 +204,7 @@ void BM_BackgroundSave(benchmark::State& state) {
   TGifDocument doc = Chosen(gif, 0);
   if (state.range(1)) {
     doc.Reach.Connected = state.range(1) == 1;
-    doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
+    doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20), doc.Reach.SoftEdges = true;
   }
   TFramePatchResult frames;
   for (auto _ : state) frames = PlanSave(doc, true).Frames;
@@ -236,7 +236,7 @@ void BM_LargeFrameMatte(benchmark::State& state) {
     return MakeAnimation(plan);
   }();
   TGifDocument doc = Chosen(gif, 0);
-  doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
+  doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20), doc.Reach.SoftEdges = true;
   const bool stop = state.range(0) == 1;
   for (auto _ : state) PlanSave(doc, true, TFrameRewrite::Allowed, [&](int, int) { return !stop; });
   rusage usage{};

@@ -16,13 +16,13 @@ struct TReach {
   // Only taken pixels joined to the picture's edge through taken pixels
   // (4-neighbours), found in each frame as a browser shows it.
   bool Connected = false;
+  // The page colour a GIF's soft edges are blended with; a GIF without one
+  // keeps its edges as they are.
+  std::optional<TColor> Matte;
   // Edge pixels are read as blends of the art and the chosen colour and
   // unmixed: kept partly see-through where a format holds alpha, blended
   // with the page colour (Matte) where it does not.
   bool SoftEdges = false;
-  // The page colour a GIF's soft edges are blended with; a GIF without one
-  // keeps its edges as they are.
-  std::optional<TColor> Matte;
 
   bool IsDefault() const { return Tolerance == 0 && !Connected && !SoftEdges && !Matte; }
   // What a GIF's save can use: soft edges only with a page colour, a page

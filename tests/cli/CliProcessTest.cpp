@@ -384,9 +384,9 @@ TEST_F(CommandLine, BackgroundOptionsAreTheWindowsChoice) {
     TReach Chosen;
   } cases[] = {
       {"--fuzz 0", 0, {}}, {"--fuzz 100", 0, {100, false, {}}}, {"--fuzz 007", 0, {7, false, {}}},
-      {"--connected", 0, {0, true, {}}}, {"--matte black", 0, {0, false, RGBColor(0, 0, 0)}},
-      {"--matte 3A7BD5 --fuzz 20 --connected", 0, {20, true, RGBColor(0x3A, 0x7B, 0xD5)}},
-      {"--matte index:2", 0, {0, false, green}}, {"--matte pixel:0,0", 0, {0, false, red}},
+      {"--connected", 0, {0, true, {}}}, {"--matte black", 0, {0, false, RGBColor(0, 0, 0), true}},
+      {"--matte 3A7BD5 --fuzz 20 --connected", 0, {20, true, RGBColor(0x3A, 0x7B, 0xD5), true}},
+      {"--matte index:2", 0, {0, false, green, true}}, {"--matte pixel:0,0", 0, {0, false, red, true}},
       {"--matte index:4", 1, {}}, {"--matte pixel:4,0", 1, {}},  // past this file's table, past its picture
       {"--fuzz 101", 2, {}}, {"--fuzz -1", 2, {}}, {"--fuzz 1.5", 2, {}}, {"--fuzz 50%", 2, {}}, {"--fuzz +5", 2, {}},
       {"--fuzz 0x10", 2, {}}, {"--fuzz", 2, {}}, {"--matte nocolour", 2, {}}, {"--matte index:256", 2, {}},

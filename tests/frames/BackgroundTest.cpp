@@ -217,6 +217,7 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       const double plain = WorstPsnr(Save(doc).Data, arts, page);
       doc.Reach.Connected = c.Connected;
       doc.Reach.Matte = Color(page);
+      doc.Reach.SoftEdges = true;
       const TSaved saved = Save(doc);
       const double matted = WorstPsnr(saved.Data, arts, page);
       std::printf("  %-28s on #%06X: %5.1f dB matted, %5.1f dB plain, %d of %d frames reduced\n", c.Name,
@@ -303,12 +304,13 @@ TEST(Background, TheChoiceTakesNearColoursTheBackgroundOnlyAndFitsItsColours) {
   connected.Connected = true;
   connected.Matte = RGBColor(0x20, 0x20, 0x20);
   matteBlue.Matte = RGBColor(0x3A, 0x7B, 0xD5);
+  connected.SoftEdges = matteBlue.SoftEdges = true;
   const std::vector<TTakenCase> cases = {
       {"a dithered background, no tolerance, leaves specks", dithered, {}, true, {{0, 0}}, {{16, 10}}, false, 0},
       {"a tolerance takes the dithered background", dithered, tolerant, true, {{0, 0}}, {{16, 10}}, true, 0},
       {"the same for the first frame only", dithered, tolerant, false, {{0, 0}}, {{16, 10}}, true, 0},
       {"the face's eyes stay with the background only", face, connected, true, {{0, 0}}, {{35, 31}, {61, 31}}, false, -1},
-      {"the whole picture takes the eyes", face, TReach{0, false, RGBColor(0x20, 0x20, 0x20)}, true,
+      {"the whole picture takes the eyes", face, TReach{0, false, RGBColor(0x20, 0x20, 0x20), true}, true,
        {{0, 0}, {35, 31}, {61, 31}}, {{47, 20}}, false, -1},
       {"edges past a table's colours are reduced", GreyNoise(), matteBlue, true, {{0, 0}}, {{30, 30}}, false, 1},
       {"more colours on the screen than a table holds, the region only: the art stays", TwoFullTables(),
@@ -376,7 +378,7 @@ TEST(Background, TheRegionFollowsAWindingPathThroughALargePicture) {
 TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
   const TPixel white = OpaquePixel(255, 255, 255), colors[] = {white, white, OpaquePixel(250, 250, 248), OpaquePixel(20, 40, 200), OpaquePixel(120, 130, 220), 0};
   for (const TReach& settings : {TReach{10, false, {}}, TReach{0, true, {}},
-                                      TReach{6, true, RGBColor(0x20, 0x20, 0x20)}, TReach{0, false, RGBColor(0, 0, 255)}}) {
+                                      TReach{6, true, RGBColor(0x20, 0x20, 0x20), true}, TReach{0, false, RGBColor(0, 0, 255), true}}) {
     TCanvas canvas(TRect{3, 2, 51, 42});
     TReachTarget made(white, settings), whole(white, settings);
     auto next = [seed = 99u](int n) mutable { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };

@@ -312,7 +312,7 @@ TEST(OddFiles, FramesSpreadTooWideAreSaidNotJudged) {
                                                  w, h)),
                               0);
     doc.Reach.Connected = region;
-    if (region) doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
+    if (region) doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20), doc.Reach.SoftEdges = true;
     const TSaved saved = Save(doc);
     EXPECT_TRUE(saved.Frames.TooLargeToJudge) << region;
     EXPECT_EQ(saved.Frames.Rewritten, 0) << region;

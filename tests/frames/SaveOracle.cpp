@@ -55,7 +55,7 @@ std::vector<uint32_t> OracleTarget(const std::vector<uint32_t>& shown, int w, in
   for (size_t i = 0; i < shown.size(); ++i) {
     want[i] = cleared[i] ? 0 : shown[i];
     const int x = int(i % size_t(w)), y = int(i / size_t(w));
-    for (int ny = std::max(0, y - 2); b.Matte && !cleared[i] && ny <= std::min(h - 1, y + 2); ++ny)
+    for (int ny = std::max(0, y - 2); b.Matte && b.SoftEdges && !cleared[i] && ny <= std::min(h - 1, y + 2); ++ny)
       for (int nx = std::max(0, x - 2); nx <= std::min(w - 1, x + 2); ++nx)
         if (cleared[size_t(ny) * w + nx] && shown[size_t(ny) * w + nx] != 0) want[i] = 1;
   }

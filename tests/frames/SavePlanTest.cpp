@@ -245,6 +245,7 @@ TEST(SavePlan, AStopIsHonouredWithinALargeFrame) {
   Paint(p, 2000, 100, 100, 1900, 900, 1);
   TGifDocument doc = Chosen(MakeAnimation(Plan({kWhite, kRed}, {Full(p, Packed(1)), Full(p, Packed(1))}, 2000, 1000)), 0);
   doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
+  doc.Reach.SoftEdges = true;
   std::vector<int> asked;  // frames judged when a stop was asked
   PlanSave(doc, true, TFrameRewrite::Allowed, [&](int done, int) { return asked.push_back(done), false; });
   EXPECT_EQ(asked, std::vector<int>{0});

@@ -121,11 +121,11 @@ TEST_F(ChooseSaveTest, EachBackgroundControlPlansTheChoiceAgain) {
       {"tolerance", true, true, [&] { Form->spnTolerance->setValue(30); }, true, {30, false, {}}},
       {"region", true, true, click(Form->chkConnected), true, {30, true, {}}},
       {"page colour, not matted", true, true, pageColour(QColor(32, 32, 32)), false, {30, true, {}}},
-      {"matte", true, true, click(Form->chkMatte), true, {30, true, dark()}},
-      {"page colour", true, false, pageColour(QColor(255, 255, 255)), true, {30, true, RGBColor(255, 255, 255)}},
-      {"tolerance, real time off", true, false, [&] { Form->spnTolerance->stepUp(); }, false, {31, true, RGBColor(255, 255, 255)}},
-      {"region, transparency off", false, true, click(Form->chkConnected), false, {31, false, RGBColor(255, 255, 255)}},
-      {"page colour, transparency off", false, true, pageColour(QColor(32, 32, 32)), false, {31, false, dark()}},
+      {"matte", true, true, click(Form->chkMatte), true, {30, true, dark(), true}},
+      {"page colour", true, false, pageColour(QColor(255, 255, 255)), true, {30, true, RGBColor(255, 255, 255), true}},
+      {"tolerance, real time off", true, false, [&] { Form->spnTolerance->stepUp(); }, false, {31, true, RGBColor(255, 255, 255), true}},
+      {"region, transparency off", false, true, click(Form->chkConnected), false, {31, false, RGBColor(255, 255, 255), true}},
+      {"page colour, transparency off", false, true, pageColour(QColor(32, 32, 32)), false, {31, false, dark(), true}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Control);

@@ -90,7 +90,7 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.spd->FileName, QStringLiteral("/pics/out.gif"));
   EXPECT_EQ(form.Subtra->ReduceBits, 4);
   EXPECT_FALSE(form.Subtra->Dither);
-  EXPECT_EQ(form.Doc.Reach, (TReach{40, true, RGBColor(1, 2, 3)}));  // matted to the page colour kept
+  EXPECT_EQ(form.Doc.Reach, (TReach{40, true, RGBColor(1, 2, 3), true}));  // matted to the page colour kept
   EXPECT_EQ(form.Format(), TSaveFormat::WebP);
   EXPECT_TRUE(form.actSideBySide->isChecked());
   EXPECT_TRUE(Ui.Errors.isEmpty());
@@ -104,7 +104,7 @@ TEST_F(WindowFiles, BackgroundSettingsComeBackOnlyInRange) {
     QByteArray Tolerance, Connected, Matte, Format;
     TReach Read;
     TSaveFormat ReadFormat;
-  } cases[] = {{"100", "0", "1", "2", {100, false, white}, TSaveFormat::Png},
+  } cases[] = {{"100", "0", "1", "2", {100, false, white, true}, TSaveFormat::Png},
                {"$A", "0x1", "0", "1", {10, true, {}}, TSaveFormat::WebP},
                {"101", "2", "-1", "3", {}, TSaveFormat::Gif},
                {"-1", "yes", "", "-1", {}, TSaveFormat::Gif},
