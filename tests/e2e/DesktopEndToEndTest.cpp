@@ -247,7 +247,7 @@ TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
   // five down: (12, 5), entry 92; Return picks it at zoom 1. The focus marks
   // as they are left on the screen: the check box after its mnemonic, the
   // pick cursor on the picture's top-left pixel.
-  for (const char* key : {"alt+t", "Tab Tab Tab Tab"}) {  // past the strip's second row
+  for (const char* key : {"alt+t", "Tab Tab Tab Tab Tab"}) {  // past the strip's second row
     Keys(QString::fromLatin1(key));
     QTest::qWait(400);
     KeepShot(FramedShot(main), QString::fromLatin1(key[0] == 'T' ? "focus-pick-cursor-corner.png" : "focus-check-box.png"));
@@ -472,7 +472,7 @@ TEST_F(DesktopTest, TheKeyboardFollowsTheStripAndThePaletteOpensOnTheChoice) {
   const struct {
     const char *Keys, *Focus, *PaletteIndex;  // the entry the palette shows selected
   } steps[] = {{"alt+t", "chkTrans", nullptr}, {"Tab", "spnTolerance", nullptr}, {"Tab", "chkConnected", nullptr},
-               {"Tab", "chkMatte", nullptr},   {"Tab", "img", nullptr},          {"Right Right Down Return", "img", nullptr},
+               {"Tab", "chkMatte", nullptr},   {"Tab", "cboFormat", nullptr},    {"Tab", "img", nullptr},          {"Right Right Down Return", "img", nullptr},
                {"ctrl+p", "imgPal", "18"},     {"Home", "imgPal", "0"},          {"End", "imgPal", "255"}};
   for (const auto& step : steps) {
     Keys(QString::fromLatin1(step.Keys));
