@@ -19,6 +19,7 @@ make_alpha_cases() {
   gifsicle --disposal=background -O1 plain.gif -o dispose2.gif
   gifsicle --disposal=previous -O1 plain.gif -o dispose3.gif
   convert -delay 7 case-frames/f*.png +dither -colors 120 -loop 3 local.gif
-  convert -size 120x90 xc:none first-clear.png
-  convert -dispose none -delay 1 first-clear.png -delay 12 case-frames/f*.png +dither -colors 200 -loop 0 clearfirst.gif
+  # gifsicle's --colors gives both files one global table, white in it.
+  convert -size 120x90 xc:none clear.gif
+  gifsicle --no-warnings --colors 256 -d1 clear.gif -d7 plain.gif -o clearfirst.gif
 }

@@ -9,6 +9,13 @@
     </message>
 </context>
 <context>
+    <name>AlphaModule</name>
+    <message>
+        <source>tomaru: WebP と PNG を書く部分を読み込めませんでした。(%1)</source>
+        <translation>tomaru: could not load the part that writes WebP and PNG. (%1)</translation>
+    </message>
+</context>
+<context>
     <name>AlphaWriter</name>
     <message>
         <source>WebP は 4 GB を超えられません</source>
@@ -37,6 +44,14 @@
     <message>
         <source>%1 フレームのうち %2 フレームしか揃っていません</source>
         <translation>Only %2 of the %1 frames came</translation>
+    </message>
+    <message>
+        <source>%1 フレーム目から画像データが壊れているため、書き出せません</source>
+        <translation>the image data is damaged from frame %1 on, so it cannot be written</translation>
+    </message>
+    <message>
+        <source>画面が大きすぎて合成できません</source>
+        <translation>the screen is too large to compose</translation>
     </message>
 </context>
 <context>
@@ -131,10 +146,6 @@
     <message>
         <source>出力ファイル (入力が一つのとき) か、既存の出力フォルダ (同じファイル名)。</source>
         <translation>Output file (for a single input) or an existing output folder (same file names).</translation>
-    </message>
-    <message>
-        <source>入力の隣に「名前TEXT.gif」を書きます。</source>
-        <translation>Writes &quot;nameTEXT.gif&quot; beside each input.</translation>
     </message>
     <message>
         <source>アニメーションでは最初のフレームだけを透過にします。</source>
@@ -241,16 +252,44 @@
         <translation>Makes only the part joined to the picture&apos;s edge (the background) transparent with --transparent; the same colour inside the picture stays.</translation>
     </message>
     <message>
-        <source>透過した部分とのフチの色を、COLOR のページに置いたときになじむように塗り替えます。COLOR は --transparent と同じ書き方です。</source>
-        <translation>Recolours the edge next to the transparent part so that it blends into a page of COLOR. COLOR is written as for --transparent.</translation>
-    </message>
-    <message>
         <source>--fuzz は 0 から 100 までの整数です。</source>
         <translation>--fuzz takes a whole number from 0 to 100.</translation>
     </message>
     <message>
-        <source>--fuzz、--connected、--matte は --transparent と一緒に指定してください。</source>
-        <translation>Give --fuzz, --connected and --matte together with --transparent.</translation>
+        <source>GIF で、透過した部分とのフチの色を、COLOR のページに置いたときになじむように塗り替えます。COLOR は --transparent と同じ書き方です。WebP と PNG では使えません (--soft-edges がどのページにもなじませます)。</source>
+        <translation>For a GIF, recolours the edge next to the transparent part so that it blends into a page of COLOR. COLOR is written as for --transparent. Not for WebP and PNG (--soft-edges blends them into every page).</translation>
+    </message>
+    <message>
+        <source>透過した部分とのフチを、絵の色と透明度に分けます。WebP と PNG では半透明のフチになり、どの色のページでもなじみます。GIF では --matte の色になじませます (--matte が必要です)。</source>
+        <translation>Unmixes the edge next to the transparent part into the art's colour and its transparency. In WebP and PNG the edge is partly see-through and blends into a page of any colour; in a GIF it is blended into the --matte colour (--matte is needed).</translation>
+    </message>
+    <message>
+        <source>書き出す形式: gif、webp (アニメーションも、透明度 8 ビット)、png (1 フレームだけ、透明度 8 ビット)。-o のフォルダと --suffix の形式を選び、-o のファイルの拡張子より優先します (既定は -o の拡張子、ほかは gif)。</source>
+        <translation>The format written: gif, webp (animations too, 8-bit transparency), png (one frame only, 8-bit transparency). Picks the format for -o into a folder and for --suffix, and wins over the extension of -o FILE (by default the extension of -o, otherwise gif).</translation>
+    </message>
+    <message>
+        <source>入力の隣に「名前TEXT.gif」を書きます (--format で .webp、.png)。</source>
+        <translation>Writes &quot;nameTEXT.gif&quot; beside each input (.webp or .png with --format).</translation>
+    </message>
+    <message>
+        <source>--fuzz、--connected、--matte、--soft-edges は --transparent と一緒に指定してください。</source>
+        <translation>Give --fuzz, --connected, --matte and --soft-edges together with --transparent.</translation>
+    </message>
+    <message>
+        <source>--format は gif、webp、png のどれかです。</source>
+        <translation>--format is one of gif, webp, png.</translation>
+    </message>
+    <message>
+        <source>GIF の --soft-edges には、なじませるページの色 --matte COLOR が必要です。</source>
+        <translation>--soft-edges for a GIF needs the page colour to blend into: --matte COLOR.</translation>
+    </message>
+    <message>
+        <source>--in-place で書けるのは GIF だけです。</source>
+        <translation>--in-place writes GIF only.</translation>
+    </message>
+    <message>
+        <source>WebP と PNG はページの色を使わないので、--matte は使えません (--soft-edges を使ってください)。</source>
+        <translation>WebP and PNG need no page colour: --matte cannot be used (use --soft-edges).</translation>
     </message>
 </context>
 <context>
@@ -989,6 +1028,13 @@
     <message>
         <source>tomaru: 画像を読む部分を読み込めませんでした。(%1)</source>
         <translation>tomaru: could not load the part that reads pictures. (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>PictureWork</name>
+    <message>
+        <source>ファイル「%1」を画像として読めません。(%2)</source>
+        <translation>The file &quot;%1&quot; cannot be read as a picture. (%2)</translation>
     </message>
 </context>
 <context>

@@ -80,7 +80,8 @@ TEST_F(CommandLine, EachColourFormNamesItsEntry) {
 
 // What each run maps, as the dynamic loader reports it (libraries opened on
 // demand included): never the window's libraries, Qt Gui only for a run
-// that decodes a picture, and libimagequant only for one that reduces colours.
+// that decodes a picture or writes WebP or PNG, libimagequant only for one
+// that reduces colours, and libwebp only for one that writes WebP or PNG.
 TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
   WriteAll(P("in.gif"), TwoWhites());
   QImage photo(4, 3, QImage::Format_RGB32);
@@ -89,13 +90,16 @@ TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
   WriteManyColours(P("many.bmp"));
   const struct {
     QString Args;
-    bool Decodes, Reduces;
+    bool Decodes, Reduces, Alpha = false;
   } cases[] = {{"--info in.gif", false, false},
                {"--transparent white -o out.gif in.gif", false, false},
                {"--none --in-place in.gif", false, false},
                {"--transparent pixel:1,0 -o out.gif in.gif", true, false},
                {"--none -o out.gif in.bmp", true, false},
-               {"--none -o many.gif many.bmp", true, true}};
+               {"--none -o many.gif many.bmp", true, true},
+               {"--transparent white --soft-edges -o out.webp in.gif", false, false, true},
+               {"--none --format png -o out.png in.gif", false, false, true},
+               {"--transparent white -o full.webp in.bmp", true, false, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Args.toStdString());
     const TCliRun run =
@@ -104,9 +108,10 @@ TEST_F(CommandLine, ARunLoadsOnlyTheLibrariesItNeeds) {
     ASSERT_TRUE(run.Out.contains("libQt6Core")) << run.Out.toStdString();
     for (const char* never : {"Widgets", "WebEngine", "Quick", "Qml", "libtomaru-window"})
       EXPECT_FALSE(run.Out.contains(never)) << never;
-    for (const char* picture : {"libQt6Gui", "libtomaru-pictures"})
-      EXPECT_EQ(run.Out.contains(picture), c.Decodes) << picture;
+    EXPECT_EQ(run.Out.contains("libtomaru-pictures"), c.Decodes);
+    EXPECT_EQ(run.Out.contains("libQt6Gui"), c.Decodes || c.Alpha);
     EXPECT_EQ(run.Out.contains("libimagequant"), c.Reduces);
+    for (const char* alpha : {"libwebp", "libtomaru-alpha"}) EXPECT_EQ(run.Out.contains(alpha), c.Alpha) << alpha;
   }
   EXPECT_TRUE(QFile::exists(P("many.gif")));
 }
@@ -122,12 +127,13 @@ TEST_F(CommandLine, AProgramWithoutItsModulesPatchesGifsAndNamesWhatIsMissing) {
   EXPECT_EQ(run("--transparent white -o white.gif in.gif").Exit, 0);
   EXPECT_EQ(TransparentIndexOf(ReadAll(P("white.gif"))), 1);
   for (const auto& [args, missing] : {std::pair{"--transparent pixel:0,0 -o pixel.gif in.gif", "libtomaru-pictures.so"},
+                                      std::pair{"--transparent white -o pixel.webp in.gif", "libtomaru-alpha.so"},
                                       std::pair{"in.gif", "libtomaru-window.so"}}) {
     const TCliRun failed = run(args);
     EXPECT_EQ(failed.Exit, 1) << args;
     EXPECT_TRUE(failed.Err.contains(missing)) << failed.Err.toStdString();
   }
-  EXPECT_FALSE(QFile::exists(P("pixel.gif")));
+  EXPECT_FALSE(QFile::exists(P("pixel.gif")) || QFile::exists(P("pixel.webp")));
   // A library under libimagequant's name without its functions (zlib):
   // the run that reduces colours names it and writes nothing.
   WriteManyColours(P("many.bmp"));
@@ -335,6 +341,60 @@ TEST_F(CommandLine, PicturesAreConvertedToGif) {
   EXPECT_TRUE(cut.Err.contains("cut.png")) << cut.Err.toStdString();
 }
 
+// The format each run writes: the output's extension, --format over it, and
+// --format for a folder and a suffix; files read back by Qt and libwebp's
+// header, PNGs judged pixel by pixel against the input (the chosen colour
+// transparent, every other colour kept: a picture's more than 256 too).
+TEST_F(CommandLine, TheFormatFollowsTheOutputAndFormatOption) {
+  WriteAll(P("anim.gif"), AnimatedWhites());
+  WriteAll(P("still.gif"), TwoWhites());
+  QImage photo(64, 48, QImage::Format_ARGB32);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) photo.setPixel(x, y, qRgba(x * 4, y * 5, (x * y) % 256, x < 8 ? 0 : 255));
+  photo.setPixel(63, 0, qRgb(255, 255, 255));
+  ASSERT_TRUE(photo.save(P("logo.png")));
+  MakeDirs({"out"});
+  const struct {
+    QString Args;
+    int Exit;
+    QString Written;  // empty: nothing
+    QByteArray Magic;
+  } cases[] = {{"--transparent white -o o.webp anim.gif", 0, "o.webp", "RIFF"},
+               {"--transparent white --format gif -o o.webp still.gif", 0, "o.webp", "GIF89a"},
+               {"--transparent white -o o.PNG still.gif", 0, "o.PNG", "\x89PNG"},
+               {"--transparent white --format webp -o o.png still.gif", 0, "o.png", "RIFF"},
+               {"--transparent white -o o.png anim.gif", 1, "", ""},  // an animation as PNG: refused, WebP named
+               {"--transparent white --format webp -o out anim.gif", 0, "out/anim.webp", "RIFF"},
+               {"--transparent white --format png --suffix -t still.gif", 0, "still-t.png", "\x89PNG"},
+               {"--transparent white --soft-edges --matte black -o o.gif anim.gif", 0, "o.gif", "GIF89a"},
+               {"--keep --format webp -o out anim.gif", 0, "out/anim.webp", "RIFF"},
+               {"--transparent pixel:63,0 --fuzz 1 --format png -o out logo.png", 0, "out/logo.png", "\x89PNG"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Args.toStdString());
+    const QStringList before = Files() + Files("out");
+    const TCliRun run = Run(c.Args.split(' '));
+    EXPECT_EQ(run.Exit, c.Exit) << run.Err.toStdString();
+    if (c.Written.isEmpty()) {
+      EXPECT_TRUE(run.Err.contains("WebP")) << run.Err.toStdString();
+      EXPECT_EQ(Files() + Files("out"), before);
+      continue;
+    }
+    const QByteArray written = ReadAll(P(c.Written));
+    EXPECT_TRUE(written.startsWith(c.Magic)) << written.left(8).toHex().toStdString();
+    if (!c.Magic.endsWith("PNG")) continue;
+    const QImage got = QImage::fromData(written).convertToFormat(QImage::Format_ARGB32);
+    const QImage input = c.Args.contains("logo") ? photo : QImage::fromData(ReadAll(P("still.gif")), "GIF");
+    ASSERT_EQ(got.size(), input.size());
+    for (int y = 0; y < got.height(); ++y)
+      for (int x = 0; x < got.width(); ++x) {
+        const QRgb in = input.pixel(x, y), out = got.pixel(x, y);
+        const bool taken = qAlpha(in) == 0 || (qRed(in) & qGreen(in) & qBlue(in)) == 255;
+        EXPECT_EQ(qAlpha(out), taken ? 0 : 255) << x << "," << y;
+        if (!taken) EXPECT_EQ(out, in) << x << "," << y;
+      }
+  }
+}
+
 TEST_F(CommandLine, InfoPrintsOneLinePerFileInInputOrderAndChangesNothing) {
   TGifPlan big;
   big.Width = 300, big.Height = 2, big.GceFlags = 0x01, big.GceIndex = 9;
@@ -408,7 +468,7 @@ TEST_F(CommandLine, BackgroundOptionsAreTheWindowsChoice) {
   }
   // Without a colour to reach from they would do nothing.
   for (const char* action : {"--none -o x.gif", "--keep -o x.gif", "--info"})
-    for (const char* option : {"--fuzz 5", "--connected", "--matte white"}) {
+    for (const char* option : {"--fuzz 5", "--connected", "--matte white", "--soft-edges"}) {
       const QString args = QString(action) + " " + option + " in.gif";
       const TCliRun run = Run(args.split(' '));
       EXPECT_EQ(run.Exit, 2) << args.toStdString();
@@ -437,7 +497,10 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
            "--colors 3 -o x.gif a.gif", "--dither --no-dither -o x.gif a.gif", "--no-such-option a.gif",
            "-o missing a.gif b.gif", "-o missing/x.gif a.gif", "-o c.gif a.gif b.gif",  // no such folder, not one
            "-o a.gif a.gif", "-o . b.gif", "--in-place s.bmp",  // over an input; a BMP in place
-           "-o sub a.gif sub/a.gif", "--suffix -t sub/a.gif alias/a.gif", "--in-place a.gif link.gif"})  // one target twice
+           "-o sub a.gif sub/a.gif", "--suffix -t sub/a.gif alias/a.gif", "--in-place a.gif link.gif",  // one target twice
+           // Soft edges in a GIF need a page colour; WebP and PNG take none; a type never changes in place.
+           "--soft-edges -o x.gif a.gif", "--soft-edges --suffix -t a.gif", "--matte black -o x.webp a.gif",
+           "--matte black --format png -o x.gif a.gif", "--in-place --format webp a.gif", "--format jpeg -o x.gif a.gif"})
     refused << QStringList{"--transparent", "white"} + args.split(' ');
   const QStringList before = Files();
   for (const QStringList& args : refused) {

@@ -8,12 +8,16 @@
 #include <QPainterPath>
 #include <QPoint>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <webp/demux.h>
 
 #include "FramePlans.h"
 #include "SaveOracle.h"
+#include "alpha/SaveWithAlpha.h"
+#include "common/TestFiles.h"
 #include "common/GifAnimation.h"
 #include "frames/ReachTarget.h"
 #include "frames/SavePlan.h"
@@ -168,6 +172,47 @@ double WorstPsnr(const QByteArray& saved, const std::vector<QImage>& arts, QRgb 
   return worst;
 }
 
+// The PSNR of one frame as shown (0xAARRGGBB, straight alpha) over page,
+// against the true art on that page.
+double Psnr(const std::vector<uint32_t>& shown, const QImage& art, QRgb page) {
+  const QImage truth = OnPage(art, page);
+  double sum = 0;
+  for (int y = 0; y < truth.height(); ++y)
+    for (int x = 0; x < truth.width(); ++x) {
+      const uint32_t s = shown[size_t(y) * truth.width() + x];
+      const double a = (s >> 24) / 255.0;
+      for (const int shift : {0, 8, 16}) {
+        const double got = a * (s >> shift & 0xFF) + (1 - a) * (page >> shift & 0xFF);
+        const double d = got - int(truth.pixel(x, y) >> shift & 0xFF);
+        sum += d * d;
+      }
+    }
+  const double mse = sum / (3.0 * truth.width() * truth.height());
+  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Worst frame's PSNR of a WebP, as libwebp's decoder shows it, composited over page.
+double WorstWebpPsnr(const QByteArray& webp, const std::vector<QImage>& arts, QRgb page) {
+  const WebPData data{reinterpret_cast<const uint8_t*>(webp.constData()), size_t(webp.size())};
+  WebPAnimDecoderOptions options;
+  WebPAnimDecoderOptionsInit(&options);
+  options.color_mode = MODE_BGRA;  // little-endian words of 0xAARRGGBB
+  std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
+                                                                       WebPAnimDecoderDelete);
+  WebPAnimInfo info;
+  if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) || int(info.canvas_width) != arts[0].width()) return 0;
+  double worst = 1e9;
+  size_t k = 0;
+  for (; WebPAnimDecoderHasMoreFrames(decoder.get()) && k < arts.size(); ++k) {
+    uint8_t* bytes = nullptr;
+    int timestamp = 0;
+    if (!WebPAnimDecoderGetNext(decoder.get(), &bytes, &timestamp)) return 0;
+    const auto* words = reinterpret_cast<const uint32_t*>(bytes);
+    worst = std::min(worst, Psnr({words, words + size_t(info.canvas_width) * info.canvas_height}, arts[k], page));
+  }
+  return k == arts.size() ? worst : 0;
+}
+
 // How far (RGB distance squared) a pixel of a frame whose colours were
 // merged to fit its table may lie from its target: its nearest colours.
 int Merged(const TFramePatchResult& frames) { return frames.Reduced > 0 ? 3 * 12 * 12 : 0; }
@@ -225,6 +270,22 @@ TEST(Background, EdgesMattedToThePageMatchTheArtOnIt) {
       EXPECT_GE(matted, 42.0) << "page #" << std::hex << (page & 0xFFFFFF);
       EXPECT_EQ(saved.Frames.NotRight, 0);
       EXPECT_EQ(CompareWithTarget(doc, saved.Data, TControlReading::First, SIZE_MAX, Merged(saved.Frames)), "");
+    }
+    // One WebP with soft edges, right on every page at once; the GIF matted
+    // for the dark page beside it.
+    TGifDocument doc = CornerChosen(file);
+    doc.Reach.Connected = c.Connected;
+    doc.Reach.SoftEdges = true;
+    QTemporaryDir dir;
+    const QString webp = dir.filePath(QStringLiteral("soft.webp"));
+    ASSERT_EQ(SaveChoiceWithAlpha(doc, true, TAlphaFormat::WebP, webp).Error, QString());
+    doc.Reach.Matte = RGBColor(0x20, 0x20, 0x20);
+    const QByteArray dark = Save(doc).Data;
+    for (const QRgb page : {qRgb(255, 255, 255), qRgb(0x20, 0x20, 0x20), qRgb(0x3A, 0x7B, 0xD5)}) {
+      const double soft = WorstWebpPsnr(ReadAll(webp), arts, page);
+      std::printf("  %-28s on #%06X: %5.1f dB WebP, %5.1f dB GIF matted for #202020\n", c.Name, page & 0xFFFFFF, soft,
+                  WorstPsnr(dark, arts, page));
+      EXPECT_GE(soft, 40.0) << "page #" << std::hex << (page & 0xFFFFFF);
     }
   }
 }
