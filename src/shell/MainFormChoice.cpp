@@ -214,5 +214,6 @@ void TMainForm::SaveWithAlpha(const QString& path, TSaveFormat format) {
   // closes once the file is written.
   RunBusy([&] { RunOffThread([&] { outcome = SaveChoiceWithAlpha(doc, all, AlphaFormatOf(format), path); }); });
   if (!outcome.Error.isEmpty()) return Dialogs().ShowError(this, ErrorReportText(outcome.Error));
+  SetMsg(PanelFileSize, FileSizeText(OpenedSize, outcome.Bytes));
   stb->showMessage(SavedText(path, outcome.Bytes, {}), kSaidMs);
 }
