@@ -81,7 +81,9 @@ TAlphaFramesResult ComposeAlphaFrames(const TGifDocument& doc, bool allFrames, c
   if (progress) poll = TStopPoll([&] { return progress(int(current), int(walk.Frames.size())); });
 
   TScreen shown(area);  // the opened picture
-  TScreen saved(area);  // what the file shows, where the choice is the first frame's alone
+  // What the file shows, where the choice is the first frame's alone.
+  std::optional<TScreen> saved;
+  if (chosen && !allFrames) saved.emplace(area);
   std::vector<TPixel> target;
   TFrameDecoder decoder(source, walk, area);
   TDecodedFrame decoded;
@@ -111,12 +113,12 @@ TAlphaFramesResult ComposeAlphaFrames(const TGifDocument& doc, bool allFrames, c
       }
       if (chosen && !allFrames) {
         // Later frames drawn as they are over what the first frame's target left.
-        if (saved.Last >= 0) saved.Dispose(DisposalOf(opened[size_t(saved.Last)]), saved.Drawn);
+        if (saved->Last >= 0) saved->Dispose(DisposalOf(opened[size_t(saved->Last)]), saved->Drawn);
         if (k == 0)
-          saved.Draw(0, frame, DisposalOf(opened[0]) == kToPrevious, pixels, area);
+          saved->Draw(0, frame, DisposalOf(opened[0]) == kToPrevious, pixels, area);
         else
-          saved.Draw(int(k), frame, DisposalOf(opened[k]) == kToPrevious);
-        pixels = &saved.Canvas.At(area.Left, area.Top);
+          saved->Draw(int(k), frame, DisposalOf(opened[k]) == kToPrevious);
+        pixels = &saved->Canvas.At(area.Left, area.Top);
       }
       decoded.Indices = std::move(frame.Indices);
       current = k + 1;

@@ -19,6 +19,7 @@
 #include "alpha/SaveWithAlpha.h"
 #include "common/TestFiles.h"
 #include "common/GifAnimation.h"
+#include "document/GifFrames.h"
 #include "frames/ReachTarget.h"
 #include "frames/SavePlan.h"
 #include "reduce/GIFImage.h"
@@ -191,8 +192,13 @@ double Psnr(const std::vector<uint32_t>& shown, const QImage& art, QRgb page) {
   return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
-// Worst frame's PSNR of a WebP, as libwebp's decoder shows it, composited over page.
-double WorstWebpPsnr(const QByteArray& webp, const std::vector<QImage>& arts, QRgb page) {
+// What libwebp's animation decoder shows of a WebP: each picture
+// (0xAARRGGBB, straight alpha) with its time, and the canvas's width.
+struct TShown {
+  std::vector<uint32_t> Pixels;
+  int Ms = 0;
+};
+std::vector<TShown> DecodedWebp(const QByteArray& webp, int& width) {
   const WebPData data{reinterpret_cast<const uint8_t*>(webp.constData()), size_t(webp.size())};
   WebPAnimDecoderOptions options;
   WebPAnimDecoderOptionsInit(&options);
@@ -200,17 +206,28 @@ double WorstWebpPsnr(const QByteArray& webp, const std::vector<QImage>& arts, QR
   std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
                                                                        WebPAnimDecoderDelete);
   WebPAnimInfo info;
-  if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) || int(info.canvas_width) != arts[0].width()) return 0;
-  double worst = 1e9;
-  size_t k = 0;
-  for (; WebPAnimDecoderHasMoreFrames(decoder.get()) && k < arts.size(); ++k) {
+  if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return {};
+  width = int(info.canvas_width);
+  std::vector<TShown> shown;
+  for (int before = 0; WebPAnimDecoderHasMoreFrames(decoder.get());) {
     uint8_t* bytes = nullptr;
     int timestamp = 0;
-    if (!WebPAnimDecoderGetNext(decoder.get(), &bytes, &timestamp)) return 0;
+    if (!WebPAnimDecoderGetNext(decoder.get(), &bytes, &timestamp)) return {};
     const auto* words = reinterpret_cast<const uint32_t*>(bytes);
-    worst = std::min(worst, Psnr({words, words + size_t(info.canvas_width) * info.canvas_height}, arts[k], page));
+    shown.push_back({{words, words + size_t(info.canvas_width) * info.canvas_height}, timestamp - before});
+    before = timestamp;
   }
-  return k == arts.size() ? worst : 0;
+  return shown;
+}
+
+// Worst frame's PSNR of a WebP, as libwebp's decoder shows it, composited over page.
+double WorstWebpPsnr(const QByteArray& webp, const std::vector<QImage>& arts, QRgb page) {
+  int width = 0;
+  const std::vector<TShown> shown = DecodedWebp(webp, width);
+  if (shown.size() != arts.size() || width != arts[0].width()) return 0;
+  double worst = 1e9;
+  for (size_t k = 0; k < arts.size(); ++k) worst = std::min(worst, Psnr(shown[k].Pixels, arts[k], page));
+  return worst;
 }
 
 // How far (RGB distance squared) a pixel of a frame whose colours were
@@ -457,5 +474,82 @@ TEST(Background, ATargetMadeAroundAChangeEqualsOneMadeWhole) {
           ASSERT_TRUE(moved.Contains(3 + int(i % 48), 2 + int(i / 48))) << "step " << step;
         }
     }
+  }
+}
+
+namespace {
+
+// What a viewer sees the same: alpha everywhere, colour where it shows.
+bool Looks(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] >> 24 != b[i] >> 24 || (a[i] >> 24 && a[i] != b[i])) return false;
+  return a.size() == b.size();
+}
+
+}  // namespace
+
+// A choice saved as WebP, read back by libwebp: each picture is the file as
+// giflib composes it (the tests' compositor), its first frame's transparency
+// set aside, with every pixel of the chosen colour transparent, for the
+// frame's own delay (hundredths; 0 plays as 100 ms). A frame whose data
+// cannot be decoded writes nothing.
+TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
+  std::vector<TAnimPlan> plans;
+  for (const uint8_t disposal : {1, 2, 3}) plans.push_back(DisposedSquares(disposal, disposal, 1));
+  TAnimPlan local = DisposedSquares(1, 2, 3);
+  local.Frames[1].LocalColors = {kGreen, kWhite, kBlack, kRed};  // white at 1 in its own table
+  local.Frames[2].Interlaced = true;
+  plans.push_back(local);
+  TAnimPlan clearFirst = DisposedSquares(2, 1, 1);  // a first frame wholly transparent, disposed
+  clearFirst.Frames[0] = Full(Filled(clearFirst.Width, clearFirst.Height, 3), Packed(2, true));
+  clearFirst.Frames[0].TransparentIndex = 3;
+  plans.push_back(clearFirst);
+  QTemporaryDir dir;
+  for (size_t c = 0; c < plans.size(); ++c) {
+    SCOPED_TRACE(c);
+    QByteArray file = MakeAnimation(plans[c]);
+    const TFrameWalk walk = WalkGifFrames(file);
+    for (size_t k = 0; k < walk.Frames.size(); ++k) file[walk.Frames[k].Gce + 4] = char(k * 3);
+    TAnimPlan aside = plans[c];
+    *aside.Frames[0].Packed &= ~1;
+    QByteArray asideFile = MakeAnimation(aside);
+    for (size_t k = 0; k < walk.Frames.size(); ++k) asideFile[walk.Frames[k].Gce + 4] = char(k * 3);
+    const auto composed = ComposeFrames(asideFile, TControlReading::Last);
+    ASSERT_TRUE(composed);
+    std::vector<TShown> expected;  // pictures that look the same merged, as the decoder's
+    for (size_t k = 0; k < composed->Canvases.size(); ++k) {
+      std::vector<TPixel> want = composed->Canvases[k];
+      for (TPixel& p : want) p = p == 0xFFFFFFFFu ? 0 : p;
+      const int ms = k <= 0 ? 100 : int(k) * 30;
+      if (!expected.empty() && Looks(expected.back().Pixels, want)) expected.back().Ms += ms;
+      else expected.push_back({want, ms});
+    }
+    TGifDocument doc;
+    ASSERT_TRUE(doc.ReadGifHeader(file));
+    doc.TransparentOn = true;
+    doc.TransparentIndex = 0;  // white
+    const QString target = dir.filePath(QStringLiteral("c%1.webp").arg(c));
+    const TAlphaOutcome outcome = SaveChoiceWithAlpha(doc, true, TAlphaFormat::WebP, target);
+    ASSERT_TRUE(outcome.Error.isEmpty()) << outcome.Error.toStdString();
+    int width = 0;
+    std::vector<TShown> shown;
+    for (TShown& picture : DecodedWebp(ReadAll(target), width)) {
+      if (!shown.empty() && Looks(shown.back().Pixels, picture.Pixels)) shown.back().Ms += picture.Ms;
+      else shown.push_back(std::move(picture));
+    }
+    EXPECT_EQ(width, plans[c].Width);
+    ASSERT_EQ(shown.size(), expected.size());
+    for (size_t k = 0; k < shown.size(); ++k) {
+      EXPECT_TRUE(Looks(shown[k].Pixels, expected[k].Pixels)) << "picture " << k;
+      EXPECT_EQ(shown[k].Ms, expected[k].Ms) << "picture " << k;
+    }
+    // The last frame's data cut short: refused by name, nothing written.
+    const QByteArray cut = file.left(walk.Frames.back().End - 3) + char(0) + char(0x3B);
+    ASSERT_TRUE(doc.ReadGifHeader(cut));
+    doc.TransparentOn = true;
+    const QString damaged = dir.filePath(QStringLiteral("d%1.webp").arg(c));
+    const TAlphaOutcome refused = SaveChoiceWithAlpha(doc, true, TAlphaFormat::WebP, damaged);
+    EXPECT_FALSE(refused.Error.isEmpty());
+    EXPECT_FALSE(QFile::exists(damaged));
   }
 }
