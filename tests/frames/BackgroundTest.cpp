@@ -148,31 +148,6 @@ QByteArray WrittenAnimation(const std::vector<QImage>& arts, QRgb page) {
   return GifsicleOptimised(MakeAnimation(Plan(colors, frames, w, h)));
 }
 
-// Worst frame's PSNR (dB) of the saved file, shown on page, against the
-// true art on that page.
-double WorstPsnr(const QByteArray& saved, const std::vector<QImage>& arts, QRgb page) {
-  const auto shown = ComposeFrames(saved);
-  if (!shown || shown->Canvases.size() != arts.size()) return 0;
-  double worst = 1e9;
-  for (size_t k = 0; k < arts.size(); ++k) {
-    const QImage truth = OnPage(arts[k], page);
-    if (shown->Width != truth.width() || shown->Height != truth.height()) return 0;
-    double sum = 0;
-    for (int y = 0; y < truth.height(); ++y)
-      for (int x = 0; x < truth.width(); ++x) {
-        const uint32_t s = shown->Canvases[k][size_t(y) * truth.width() + x];
-        const QRgb got = s == 0 ? page : s, want = truth.pixel(x, y);
-        for (const int shift : {0, 8, 16}) {
-          const double d = int(got >> shift & 0xFF) - int(want >> shift & 0xFF);
-          sum += d * d;
-        }
-      }
-    const double mse = sum / (3.0 * truth.width() * truth.height());
-    worst = std::min(worst, mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse));
-  }
-  return worst;
-}
-
 // The PSNR of one frame as shown (0xAARRGGBB, straight alpha) over page,
 // against the true art on that page.
 double Psnr(const std::vector<uint32_t>& shown, const QImage& art, QRgb page) {
@@ -190,6 +165,16 @@ double Psnr(const std::vector<uint32_t>& shown, const QImage& art, QRgb page) {
     }
   const double mse = sum / (3.0 * truth.width() * truth.height());
   return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Worst frame's PSNR (dB) of the saved file, shown on page, against the
+// true art on that page.
+double WorstPsnr(const QByteArray& saved, const std::vector<QImage>& arts, QRgb page) {
+  const auto shown = ComposeFrames(saved);
+  if (!shown || shown->Canvases.size() != arts.size() || shown->Width != arts[0].width()) return 0;
+  double worst = 1e9;
+  for (size_t k = 0; k < arts.size(); ++k) worst = std::min(worst, Psnr(shown->Canvases[k], arts[k], page));
+  return worst;
 }
 
 // What libwebp's animation decoder shows of a WebP: each picture
@@ -481,9 +466,21 @@ namespace {
 
 // What a viewer sees the same: alpha everywhere, colour where it shows.
 bool Looks(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] >> 24 != b[i] >> 24 || (a[i] >> 24 && a[i] != b[i])) return false;
-  return a.size() == b.size();
+  const auto same = [](uint32_t x, uint32_t y) { return x >> 24 == y >> 24 && (x >> 24 == 0 || x == y); };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
+}
+
+// A picture after those shown, merged with the last one where it looks the same.
+void Append(std::vector<TShown>& shown, TShown next) {
+  if (!shown.empty() && Looks(shown.back().Pixels, next.Pixels)) shown.back().Ms += next.Ms;
+  else shown.push_back(std::move(next));
+}
+
+// The same animation with frame k shown for 3k hundredths.
+QByteArray Delayed(QByteArray gif) {
+  const TFrameWalk walk = WalkGifFrames(gif);
+  for (size_t k = 0; k < walk.Frames.size(); ++k) gif[walk.Frames[k].Gce + 4] = char(k * 3);
+  return gif;
 }
 
 }  // namespace
@@ -507,22 +504,16 @@ TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
   QTemporaryDir dir;
   for (size_t c = 0; c < plans.size(); ++c) {
     SCOPED_TRACE(c);
-    QByteArray file = MakeAnimation(plans[c]);
-    const TFrameWalk walk = WalkGifFrames(file);
-    for (size_t k = 0; k < walk.Frames.size(); ++k) file[walk.Frames[k].Gce + 4] = char(k * 3);
+    const QByteArray file = Delayed(MakeAnimation(plans[c]));
     TAnimPlan aside = plans[c];
     *aside.Frames[0].Packed &= ~1;
-    QByteArray asideFile = MakeAnimation(aside);
-    for (size_t k = 0; k < walk.Frames.size(); ++k) asideFile[walk.Frames[k].Gce + 4] = char(k * 3);
-    const auto composed = ComposeFrames(asideFile, TControlReading::Last);
+    const auto composed = ComposeFrames(Delayed(MakeAnimation(aside)), TControlReading::Last);
     ASSERT_TRUE(composed);
-    std::vector<TShown> expected;  // pictures that look the same merged, as the decoder's
+    std::vector<TShown> expected;
     for (size_t k = 0; k < composed->Canvases.size(); ++k) {
       std::vector<TPixel> want = composed->Canvases[k];
       for (TPixel& p : want) p = p == 0xFFFFFFFFu ? 0 : p;
-      const int ms = k <= 0 ? 100 : int(k) * 30;
-      if (!expected.empty() && Looks(expected.back().Pixels, want)) expected.back().Ms += ms;
-      else expected.push_back({want, ms});
+      Append(expected, {want, k == 0 ? 100 : int(k) * 30});
     }
     TGifDocument doc;
     ASSERT_TRUE(doc.ReadGifHeader(file));
@@ -533,10 +524,7 @@ TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
     ASSERT_TRUE(outcome.Error.isEmpty()) << outcome.Error.toStdString();
     int width = 0;
     std::vector<TShown> shown;
-    for (TShown& picture : DecodedWebp(ReadAll(target), width)) {
-      if (!shown.empty() && Looks(shown.back().Pixels, picture.Pixels)) shown.back().Ms += picture.Ms;
-      else shown.push_back(std::move(picture));
-    }
+    for (TShown& picture : DecodedWebp(ReadAll(target), width)) Append(shown, std::move(picture));
     EXPECT_EQ(width, plans[c].Width);
     ASSERT_EQ(shown.size(), expected.size());
     for (size_t k = 0; k < shown.size(); ++k) {
@@ -544,7 +532,7 @@ TEST(Background, AChoiceSavedAsWebpShowsEachFrameAsComposedWithTheColourTaken) {
       EXPECT_EQ(shown[k].Ms, expected[k].Ms) << "picture " << k;
     }
     // The last frame's data cut short: refused by name, nothing written.
-    const QByteArray cut = file.left(walk.Frames.back().End - 3) + char(0) + char(0x3B);
+    const QByteArray cut = file.left(WalkGifFrames(file).Frames.back().End - 3) + char(0) + char(0x3B);
     ASSERT_TRUE(doc.ReadGifHeader(cut));
     doc.TransparentOn = true;
     const QString damaged = dir.filePath(QStringLiteral("d%1.webp").arg(c));
