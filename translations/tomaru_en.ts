@@ -418,6 +418,14 @@
         <source>GIF・BMP・PNG・JPEG画像を開きます。GIF以外は、色が256色を超える場合、減色してから開きます。</source>
         <translation>Opens a GIF, BMP, PNG or JPEG picture; one of more than 256 colours is reduced first.</translation>
     </message>
+    <message>
+        <source>明るい背景と暗い背景に並べて表示(&amp;D)</source>
+        <translation>Preview on a light an&amp;d a dark page</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚﾋﾞｭｰを、設定した背景色と、その反対の明るさの背景色に並べて表示します。どちらの背景でもﾌﾁがきれいか確かめられます。</source>
+        <translation>Shows the preview twice, side by side: on the page colour you set and on one of the opposite lightness, so you see whether the edges look right on both kinds of page.</translation>
+    </message>
 </context>
 <context>
     <name>Dialogs</name>
@@ -856,20 +864,12 @@
         <translation>&amp;Background only (joined to the edge)</translation>
     </message>
     <message>
-        <source>ﾌﾁをﾌﾟﾚﾋﾞｭｰの背景色になじませる(&amp;E)</source>
-        <translation>Blend &amp;edges into the preview&apos;s page colour</translation>
-    </message>
-    <message>
         <source>選んだ色に近い色も透過させます。0% は選んだ色だけで、大きくするほど離れた色まで透過します。</source>
         <translation>Also makes colours near the chosen one transparent. At 0% only the chosen colour; the larger the number, the farther the colours taken.</translation>
     </message>
     <message>
         <source>画像のﾌﾁからつながった部分だけを透過させます。絵の中の同じ色(目の白い所など)は残ります。</source>
         <translation>Makes only the part joined to the picture&apos;s edge transparent. The same colour inside the picture (the whites of eyes, for example) stays.</translation>
-    </message>
-    <message>
-        <source>透過した部分とのﾌﾁの色を、ﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように塗り替えます。</source>
-        <translation>Recolours the edge next to the transparent part to blend into the preview&apos;s page colour (set in the View menu).</translation>
     </message>
     <message>
         <source>開いたときのﾌｧｲﾙが透過済みかどうかです。保存で透過させる色は「適応したい透過色」に表示されます。</source>
@@ -879,12 +879,36 @@
         <source>透過 999/999 (書換 99, 減色 99)</source>
         <translation>Transparent 999/999 (rewritten 99, reduced 99)</translation>
     </message>
+    <message>
+        <source>ﾌﾁをなめらかに(&amp;E)</source>
+        <translation>Smooth &amp;edges</translation>
+    </message>
+    <message>
+        <source>透過した部分とのﾌﾁをなめらかにします。GIFではﾌﾁの色をﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように塗り替えます。WebPとPNGではﾌﾁを半透明のまま残すので、どの背景色でもなめらかです。</source>
+        <translation>Smooths the edges next to the transparent part. A GIF blends them into the preview's page colour (set in the View menu); WebP and PNG keep them partly see-through, so they look smooth on any page.</translation>
+    </message>
+    <message>
+        <source>形式(&amp;M)</source>
+        <translation>For&amp;mat</translation>
+    </message>
+    <message>
+        <source>保存とﾌﾟﾚﾋﾞｭｰの形式です。WebP(ｱﾆﾒｰｼｮﾝも可)とPNG(1ｺﾏ)は、ﾌﾁの半透明をそのまま持てます。</source>
+        <translation>The format saved and previewed. WebP (animations too) and PNG (one frame) keep partly see-through edges as they are.</translation>
+    </message>
 </context>
 <context>
     <name>MainFormChoice</name>
     <message>
         <source>GIF画像(*.gif) (*.gif *.GIF)</source>
         <translation>GIF pictures (*.gif) (*.gif *.GIF)</translation>
+    </message>
+    <message>
+        <source>WebP画像(*.webp) (*.webp *.WEBP)</source>
+        <translation>WebP pictures (*.webp) (*.webp *.WEBP)</translation>
+    </message>
+    <message>
+        <source>PNG画像(*.png) (*.png *.PNG)</source>
+        <translation>PNG pictures (*.png) (*.png *.PNG)</translation>
     </message>
 </context>
 <context>
@@ -1065,6 +1089,10 @@
     <message>
         <source>ファイル「%1」は既にあります。置き換えますか?</source>
         <translation>File &quot;%1&quot; already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>PNGに保存できるのは1ｺﾏだけです。ｱﾆﾒｰｼｮﾝはWebPを選んで保存して下さい。何も保存していません。</source>
+        <translation>A PNG holds one frame only. Choose WebP to save an animation. Nothing was saved.</translation>
     </message>
 </context>
 <context>

@@ -24,3 +24,30 @@ bool AsksBeforeReplacing(const QString& chosen, const QString& opened) {
 QString ReplaceQuestion(const QString& path) {
   return QCoreApplication::translate("SaveName", "ファイル「%1」は既にあります。置き換えますか?").arg(path);
 }
+
+QString FormatSuffix(TSaveFormat format) {
+  switch (format) {
+    case TSaveFormat::WebP: return QStringLiteral("webp");
+    case TSaveFormat::Png: return QStringLiteral("png");
+    case TSaveFormat::Gif: break;
+  }
+  return QStringLiteral("gif");
+}
+
+std::optional<TSaveFormat> FormatOfName(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  for (const TSaveFormat f : {TSaveFormat::Gif, TSaveFormat::WebP, TSaveFormat::Png})
+    if (suffix == FormatSuffix(f)) return f;
+  return std::nullopt;
+}
+
+QString NameInFormat(const QString& name, TSaveFormat format) {
+  if (name.isEmpty()) return name;
+  const QString base = FormatOfName(name) ? name.left(name.size() - QFileInfo(name).suffix().size() - 1) : name;
+  return base + QLatin1Char('.') + FormatSuffix(format);
+}
+
+QString PngHoldsOneFrameText() {
+  return QCoreApplication::translate(
+      "SaveName", "PNGに保存できるのは1ｺﾏだけです。ｱﾆﾒｰｼｮﾝはWebPを選んで保存して下さい。何も保存していません。");
+}

@@ -5,7 +5,7 @@
 
 #include "document/StatusPanels.h"
 
-const TCommandDef CommandTable[21] = {
+const TCommandDef CommandTable[22] = {
     {"actRatio1", QT_TRANSLATE_NOOP("CommandTable", "倍率"), "×&1", "1", "", -1, MenuLevelDocument, true, true},
     {"actRatio2", QT_TRANSLATE_NOOP("CommandTable", "倍率"), "×&2", "2", "", -1, MenuLevelDocument, true, false},
     {"actRatio3", QT_TRANSLATE_NOOP("CommandTable", "倍率"), "×&3", "3", "", -1, MenuLevelDocument, true, false},
@@ -36,6 +36,9 @@ const TCommandDef CommandTable[21] = {
      false},
     {"actAllFrames", QT_TRANSLATE_NOOP("CommandTable", "表示"), QT_TRANSLATE_NOOP("CommandTable", "全ﾌﾚｰﾑに適用(&A)"), "",
      QT_TRANSLATE_NOOP("CommandTable", "複数ﾌﾚｰﾑのGIF画像では、透過色を全てのﾌﾚｰﾑに適用します。"), -1, MenuLevelNoDocument, true, true},
+    {"actSideBySide", QT_TRANSLATE_NOOP("CommandTable", "表示"), QT_TRANSLATE_NOOP("CommandTable", "明るい背景と暗い背景に並べて表示(&D)"), "",
+     QT_TRANSLATE_NOOP("CommandTable", "ﾌﾟﾚﾋﾞｭｰを、設定した背景色と、その反対の明るさの背景色に並べて表示します。どちらの背景でもﾌﾁがきれいか確かめられます。"), -1,
+     MenuLevelNoDocument, true, false},
 };
 
 QString CommandHint(const char* name) {

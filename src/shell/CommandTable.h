@@ -17,7 +17,7 @@ struct TCommandDef {
   bool Checked;
 };
 
-extern const TCommandDef CommandTable[21];
+extern const TCommandDef CommandTable[22];
 
 // The named command's hint as the table gives it, in this run's language.
 QString CommandHint(const char* name);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -131,6 +132,11 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
   d.setAcceptMode(QFileDialog::AcceptSave);
   d.setFileMode(QFileDialog::AnyFile);
   d.setDefaultSuffix(o.DefaultSuffix);
+  // A format chosen in the list gives a bare name its extension.
+  QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d](const QString& filter) {
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (m.hasMatch()) d.setDefaultSuffix(m.captured(1).toLower());
+  });
   // Qt would ask also before replacing the opened GIF, the common case: the
   // question is asked below, for other files only.
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -140,7 +146,7 @@ std::optional<QString> TDialogs::SaveFile(QWidget* owner, const TFileDialogOptio
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
     QString chosen = d.selectedFiles().first();
     // Some platform dialogs ignore the default suffix; a bare name still gets it.
-    if (!o.DefaultSuffix.isEmpty() && QFileInfo(chosen).suffix().isEmpty()) chosen += QLatin1Char('.') + o.DefaultSuffix;
+    if (!d.defaultSuffix().isEmpty() && QFileInfo(chosen).suffix().isEmpty()) chosen += QLatin1Char('.') + d.defaultSuffix();
     if (!AsksBeforeReplacing(chosen, o.OpenedFile) || ConfirmReplace(&d, chosen)) return chosen;
     // Declined: back to the dialog, as Qt's own question does, unless the
     // window closed meanwhile.

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -34,6 +35,7 @@
 #include "preview/DataBind.h"
 #include "preview/PreviewFiles.h"
 #include "shell/AboutBox.h"
+#include "shell/AlphaJob.h"
 #include "shell/CommandTable.h"
 #include "shell/Design.h"
 #include "shell/Dialogs.h"
@@ -138,6 +140,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   actClassic = Command("actClassic");
   actDeleteRecentFile = Command("actDeleteRecentFile");
   actAllFrames = Command("actAllFrames");
+  actSideBySide = Command("actSideBySide");
   setWindowIcon(ProgramIcon());
   ApplyCommandIcons(this);
 
@@ -150,6 +153,12 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
       [this] {
         if (PlanWait) PlanWait->quit();
       }});
+  AlphaCopies = std::make_unique<TAlphaJob>(TAlphaJob::TCalls{
+      [this](int done, int count) {
+        SetMsg(PanelFrames, JudgingText(done, count));
+        SetMsg(PanelFileSize, PendingSizeText(OpenedSize));
+      },
+      [this](const TAlphaOutcome& outcome) { Guarded([&] { AlphaCopyDone(outcome); }); }});
   CreateComponents();
   CreateMenus();
   CreateToolbar();
@@ -158,7 +167,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
   ConnectCommands();
   // The smallest window still shows both swatches, the second row of the strip
   // and every status panel whole.
-  pnlTopMain->setMinimumWidth(qMax(shp->geometry().right(), chkMatte->geometry().right()) + 12);
+  pnlTopMain->setMinimumWidth(qMax(shp->geometry().right(), cboFormat->geometry().right()) + 12);
   const int statusWidth = stb->layout() ? stb->layout()->minimumSize().width() : 0;
   setMinimumSize(qMax(statusWidth, pnlTopMain->minimumWidth()), kMinimumHeight);
   resize(730, 543);
@@ -184,6 +193,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
 
 TMainForm::~TMainForm() {
   Plans.reset();  // its thread ends before the files it could be planning for go
+  AlphaCopies.reset();
   RemoveWorkFolder(Paths.WorkDir);
 }
 
@@ -246,7 +256,7 @@ void TMainForm::CreateComponents() {
   lblTolerance->setBuddy(spnTolerance);
   chkConnected = Named(new QCheckBox(QCoreApplication::translate("MainForm", "背景だけ(ﾌﾁからつながった部分)(&B)"), pnlTopMain),
                        "chkConnected");
-  chkMatte = Named(new QCheckBox(QCoreApplication::translate("MainForm", "ﾌﾁをﾌﾟﾚﾋﾞｭｰの背景色になじませる(&E)"), pnlTopMain),
+  chkMatte = Named(new QCheckBox(QCoreApplication::translate("MainForm", "ﾌﾁをなめらかに(&E)"), pnlTopMain),
                    "chkMatte");
   const QString toleranceHint = QCoreApplication::translate(
       "MainForm", "選んだ色に近い色も透過させます。0% は選んだ色だけで、大きくするほど離れた色まで透過します。");
@@ -255,15 +265,24 @@ void TMainForm::CreateComponents() {
   chkConnected->setToolTip(QCoreApplication::translate(
       "MainForm", "画像のﾌﾁからつながった部分だけを透過させます。絵の中の同じ色(目の白い所など)は残ります。"));
   chkMatte->setToolTip(QCoreApplication::translate(
-      "MainForm", "透過した部分とのﾌﾁの色を、ﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように塗り替えます。"));
+      "MainForm", "透過した部分とのﾌﾁをなめらかにします。GIFではﾌﾁの色をﾌﾟﾚﾋﾞｭｰ時の背景色(表示ﾒﾆｭｰで設定)になじむように"
+                  "塗り替えます。WebPとPNGではﾌﾁを半透明のまま残すので、どの背景色でもなめらかです。"));
+  lblFormat = Named(new QLabel(QCoreApplication::translate("MainForm", "形式(&M)"), pnlTopMain), "lblFormat");
+  cboFormat = Named(new QComboBox(pnlTopMain), "cboFormat");
+  cboFormat->addItems({QStringLiteral("GIF"), QStringLiteral("WebP"), QStringLiteral("PNG")});
+  lblFormat->setBuddy(cboFormat);
+  const QString formatHint = QCoreApplication::translate(
+      "MainForm", "保存とﾌﾟﾚﾋﾞｭｰの形式です。WebP(ｱﾆﾒｰｼｮﾝも可)とPNG(1ｺﾏ)は、ﾌﾁの半透明をそのまま持てます。");
+  lblFormat->setToolTip(formatHint);
+  cboFormat->setToolTip(formatHint);
   int x = 9;
   const int rowTop = 31, rowHeight = qMax(spnTolerance->sizeHint().height(), chkConnected->sizeHint().height());
-  for (QWidget* w : std::initializer_list<QWidget*>{lblTolerance, spnTolerance, chkConnected, chkMatte}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{lblTolerance, spnTolerance, chkConnected, chkMatte, lblFormat, cboFormat}) {
     w->adjustSize();
     w->move(x, rowTop + (rowHeight - w->height()) / 2);
-    x += w->width() + (w == lblTolerance ? 4 : 16);
+    x += w->width() + (w == lblTolerance || w == lblFormat ? 4 : 16);
   }
-  for (QWidget* w : std::initializer_list<QWidget*>{lblTolerance, chkConnected, chkMatte}) MarkFocusByMnemonic(w);
+  for (QWidget* w : std::initializer_list<QWidget*>{lblTolerance, chkConnected, chkMatte, lblFormat}) MarkFocusByMnemonic(w);
   pnlTopMain->setFixedHeight(rowTop + rowHeight + 5);
   column->addWidget(pnlTopMain);
 
@@ -296,7 +315,7 @@ void TMainForm::CreateComponents() {
   // Tab follows the strip as it reads: the check box, the row under it, then
   // the picture.
   for (auto [from, to] : {std::pair<QWidget*, QWidget*>{chkTrans, spnTolerance}, {spnTolerance, chkConnected},
-                          {chkConnected, chkMatte}, {chkMatte, img}})
+                          {chkConnected, chkMatte}, {chkMatte, cboFormat}, {cboFormat, img}})
     QWidget::setTabOrder(from, to);
   connect(img, &TImageView::Clicked, this, [this](const QPoint& pos) { Guarded([&] { imgClick(pos); }); });
   connect(chkTrans, &QCheckBox::clicked, this, [this] { Guarded([this] { chkTransClick(); }); });
@@ -305,6 +324,7 @@ void TMainForm::CreateComponents() {
   connect(spnTolerance, &QSpinBox::valueChanged, this, background);
   connect(chkConnected, &QCheckBox::toggled, this, background);
   connect(chkMatte, &QCheckBox::toggled, this, background);
+  connect(cboFormat, &QComboBox::currentIndexChanged, this, [this] { Guarded([this] { FormatChanged(); }); });
 }
 
 void TMainForm::CreateMenus() {
@@ -338,6 +358,7 @@ void TMainForm::CreateMenus() {
   view->addAction(actPreview);
   view->addSeparator();
   view->addAction(actPreviewColor);
+  view->addAction(actSideBySide);
   view->addSeparator();
   view->addAction(actClassic);
   view->addAction(actFullScreen);
@@ -431,6 +452,8 @@ void TMainForm::CreatePropertyStore() {
   p.Add(spnTolerance, QStringLiteral("Value"))->SetRange(0, kMaxTolerance);
   p.Add(chkConnected, QStringLiteral("Checked"))->SetRange(0, 1);
   p.Add(chkMatte, QStringLiteral("Checked"))->SetRange(0, 1);
+  p.Add(cboFormat, QStringLiteral("CurrentIndex"))->SetRange(0, kSaveFormatCount - 1);
+  p.Add(actSideBySide, QStringLiteral("Checked"));
 }
 
 void TMainForm::ConnectCommands() {
@@ -450,6 +473,7 @@ void TMainForm::ConnectCommands() {
   on(actClassic, [this] { actClassicExecute(); });
   on(actDeleteRecentFile, [this] { actDeleteRecentFileExecute(); });
   on(actAllFrames, [this] { actAllFramesExecute(); });
+  on(actSideBySide, [this] { actSideBySideExecute(); });
   // actRealTime and actShowPaletteSync are checkable: triggering them flips
   // their mark, which is all their handler does.
   for (TAction* a : {actRatio1, actRatio2, actRatio3, actRatio4, actRatio6, actRatio8})
@@ -483,7 +507,7 @@ void TMainForm::FormCreate() {
 void TMainForm::SetMenu(int level) {
   for (TAction* a : Commands) a->setEnabled(a->Tag <= level);
   StartHint->setVisible(level == MenuLevelNoDocument);
-  for (QWidget* w : std::initializer_list<QWidget*>{chkTrans, lblTolerance, spnTolerance, chkConnected, chkMatte})
+  for (QWidget* w : std::initializer_list<QWidget*>{chkTrans, lblTolerance, spnTolerance, chkConnected, chkMatte, lblFormat, cboFormat})
     w->setEnabled(level != 0);
 }
 
@@ -614,6 +638,7 @@ bool TMainForm::event(QEvent* e) {
 
 void TMainForm::FormClose() {
   Plans->Cancel();  // nothing more is shown or written in the working folder
+  AlphaCopies->Cancel();
   // The settings first; a failure to write them is reported and the
   // temporary files still go.
   Guarded([this] { isp->Save(); });

@@ -12,6 +12,7 @@
 #include "choice/PlanJob.h"
 #include "document/FileOpen.h"
 #include "document/GifDocument.h"
+#include "document/SaveName.h"
 #include "reduce/BmpToGif.h"
 #include "shell/Action.h"
 #include "shell/PreviewView.h"
@@ -19,6 +20,9 @@
 #include "shell/StatusPanel.h"
 
 class QCheckBox;
+class QComboBox;
+class TAlphaJob;
+struct TAlphaOutcome;
 class QEventLoop;
 class QSpinBox;
 class QMenu;
@@ -80,7 +84,7 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   TAction *actRatio1, *actRatio2, *actRatio3, *actRatio4, *actRatio6, *actRatio8;
   TAction *actOpen, *actRealTime, *actShowPaletteSync, *actShowPalette, *actSave, *actClose;
   TAction *actFullScreen, *actPreview, *actSusie, *actAbout, *actHelp, *actPreviewColor;
-  TAction *actClassic, *actDeleteRecentFile, *actAllFrames;
+  TAction *actClassic, *actDeleteRecentFile, *actAllFrames, *actSideBySide;
 
   // Components.
   QWidget* tbdTop;
@@ -91,10 +95,13 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   QWidget* pnlTopMain;
   QCheckBox* chkTrans;
   // How far the choice reaches: near colours, the background joined to the
-  // edge only, edges blended into the preview's page colour.
+  // edge only, smooth edges (blended into the preview's page colour in a GIF,
+  // partly see-through in WebP and PNG); and the format saved and previewed.
   QLabel* lblTolerance;
   QSpinBox* spnTolerance;
   QCheckBox *chkConnected, *chkMatte;
+  QLabel* lblFormat;
+  QComboBox* cboFormat;  // in the order of TSaveFormat
   QLabel *Label1, *Label2;
   TShape *shpDefault, *shp;
   QScrollArea* scbLeft;
@@ -142,6 +149,10 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   // The strip's tolerance, region and matte (on the page colour) as the choice's.
   void BackgroundChanged();
   void actAllFramesExecute();
+  // The format box or the side-by-side page changed: the preview follows.
+  void FormatChanged();
+  void actSideBySideExecute();
+  TSaveFormat Format() const;
   // The palette window's choice: entry index with its colour; ticks the box
   // and previews as a pick on the picture does.
   void PaletteChoice(uint8_t index, uint8_t red, uint8_t green, uint8_t blue);
@@ -157,6 +168,8 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   // Plans saves and previews off the window's thread.
   std::unique_ptr<TPlanJob> Plans;
   QEventLoop* PlanWait = nullptr;  // a save's wait for its plan, while one runs
+  // Makes the WebP or PNG working copy off the window's thread.
+  std::unique_ptr<TAlphaJob> AlphaCopies;
 
   int ClientWidth() const { return width(); }
   void SetClientWidth(int w) { resize(w, height()); }
@@ -199,6 +212,11 @@ class TMainForm : public QMainWindow, public TOpenView, public TChoiceView, publ
   void PlanPreview(const TGifDocument& doc, const TAppPaths& paths) override;
   std::optional<TShownPixel> CornerPixel() override;
   void PlanDone(const TPlanResult& result);
+  void AlphaCopyDone(const TAlphaOutcome& outcome);
+  // The working copy of the chosen format, beside the page.
+  QString PreviewCopyName() const;
+  // Saves the choice as WebP or PNG into path, the window painting meanwhile.
+  void SaveWithAlpha(const QString& path, TSaveFormat format);
   // The plan of the choice as it is now, waited for with the window painting;
   // null when the wait was cut short.
   const TPlanResult* AwaitPlan();

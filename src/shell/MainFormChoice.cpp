@@ -1,7 +1,9 @@
 // Choosing the transparent colour, previewing it and saving: the window's
 // side of the choice road.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <utility>
@@ -14,6 +16,10 @@
 #include "preview/DataBind.h"
 #include "preview/PreviewColor.h"
 #include "preview/PreviewFiles.h"
+#include "preview/PreviewPage.h"
+#include "shell/AlphaJob.h"
+#include "shell/ErrorReport.h"
+#include "shell/OffThread.h"
 #include "shell/CommandTable.h"
 #include "shell/Dialogs.h"
 #include "shell/ImageView.h"
@@ -25,6 +31,16 @@ namespace {
 // How long the status bar says what a save did, or what one would reduce,
 // before the panels show again.
 const int kSaidMs = 8000;
+
+TAlphaFormat AlphaFormatOf(TSaveFormat format) {
+  return format == TSaveFormat::Png ? TAlphaFormat::Png : TAlphaFormat::WebP;
+}
+
+// More than one frame: a PNG cannot hold it. Read from the control blocks alone.
+bool IsAnimation(const TGifDocument& doc) {
+  TGifEdits edits;
+  return doc.PlanPatch(true, edits).Frames > 1;
+}
 }  // namespace
 
 QByteArray TMainForm::PreviewCss() const {
@@ -33,6 +49,12 @@ QByteArray TMainForm::PreviewCss() const {
 
 void TMainForm::Preview() {
   EnsurePreviewFiles(Paths, dbpreview->Data()->bytes(), PreviewCss());
+  // The page names the working copy of the format chosen, once or on both kinds of page.
+  const TColor page = RGBColor(LastPreviewColor.red(), LastPreviewColor.green(), LastPreviewColor.blue());
+  const std::optional<TColor> second =
+      actSideBySide->isChecked() ? std::optional<TColor>(ContrastingPage(page)) : std::nullopt;
+  SaveStringToFile(Paths.Work(QStringLiteral("preview.html")),
+                   PreviewPage(dbpreview->Data()->bytes(), PreviewCopyName(), second));
   if (wb) wb->ShowPage(QUrl::fromLocalFile(Paths.Work(QStringLiteral("preview.html"))));
 }
 
@@ -40,11 +62,52 @@ void TMainForm::actPreviewExecute() { PlanPreview(Doc, Paths); }
 
 // Judging every frame of a large animation takes seconds: the plan is made
 // off the window's thread, which shows its progress and keeps answering.
-void TMainForm::PlanPreview(const TGifDocument& doc, const TAppPaths&) { Plans->Start(doc, AllFrames(), true); }
+// The WebP or PNG copy likewise, the latest choice winning.
+void TMainForm::PlanPreview(const TGifDocument& doc, const TAppPaths&) {
+  if (Format() == TSaveFormat::Gif) {
+    AlphaCopies->Cancel();
+    Plans->Start(doc, AllFrames(), true);
+    return;
+  }
+  Plans->Cancel();
+  if (Format() == TSaveFormat::Png && IsAnimation(doc)) {
+    QFile::remove(Paths.Work(PreviewCopyName()));  // no copy of the choice before: the page shows none
+    Preview();
+    stb->showMessage(PngHoldsOneFrameText(), kSaidMs);
+    return;
+  }
+  AlphaCopies->Start(doc, AllFrames(), AlphaFormatOf(Format()), Paths.Work(PreviewCopyName()));
+}
+
+void TMainForm::AlphaCopyDone(const TAlphaOutcome& outcome) {
+  if (Format() == TSaveFormat::Gif) return;
+  if (!outcome.Error.isEmpty()) {
+    SetMsg(PanelFileSize, FileSizeText(OpenedSize));
+    SetMsg(PanelFrames, QString());
+    stb->showMessage(outcome.Error, kSaidMs);
+    return;
+  }
+  SetMsg(PanelFileSize, FileSizeText(OpenedSize, outcome.Bytes));
+  SetMsg(PanelFrames, QString());
+  Preview();
+}
+
+QString TMainForm::PreviewCopyName() const { return QStringLiteral("_.") + FormatSuffix(Format()); }
+
+TSaveFormat TMainForm::Format() const { return TSaveFormat(qBound(0, cboFormat->currentIndex(), kSaveFormatCount - 1)); }
+
+void TMainForm::FormatChanged() {
+  if (Doc.ColorCount > 0) PlanPreview(Doc, Paths);
+}
+
+void TMainForm::actSideBySideExecute() {
+  if (Doc.ColorCount > 0) Preview();
+}
 
 void TMainForm::PlanDone(const TPlanResult& result) {
-  // A save shows its own plan; a plan of a file no longer open shows nothing.
-  if (!result.Preview || result.Key.Bytes != Doc.GifData.constData()) return;
+  // A save shows its own plan; a plan of a file no longer open, or of a
+  // format no longer chosen, shows nothing.
+  if (!result.Preview || result.Key.Bytes != Doc.GifData.constData() || Format() != TSaveFormat::Gif) return;
   ShowPlannedPreview(result, Paths, *this, OpenedSize);
   if (const QString warning = ReductionWarning(result.Plan.Frames); !warning.isEmpty()) stb->showMessage(warning, kSaidMs);
 }
@@ -105,13 +168,21 @@ void TMainForm::actSaveExecute() {
   spd->FileName = ProposedSaveName(windowTitle(), Paths.Work(QStringLiteral("temp.gif")), Doc.OpenedFileName,
                                    spd->FileName);
   TFileDialogOptions o;
-  o.Filter = QCoreApplication::translate("MainFormChoice", "GIF画像(*.gif) (*.gif *.GIF)");
-  o.DefaultSuffix = QStringLiteral("gif");
-  o.FileName = spd->FileName;
+  // The format chosen first; a name typed with another format's extension wins.
+  const QStringList filters{QCoreApplication::translate("MainFormChoice", "GIF画像(*.gif) (*.gif *.GIF)"),
+                            QCoreApplication::translate("MainFormChoice", "WebP画像(*.webp) (*.webp *.WEBP)"),
+                            QCoreApplication::translate("MainFormChoice", "PNG画像(*.png) (*.png *.PNG)")};
+  QStringList ordered = filters;
+  ordered.move(int(Format()), 0);
+  o.Filter = ordered.join(QStringLiteral(";;"));
+  o.DefaultSuffix = FormatSuffix(Format());
+  o.FileName = NameInFormat(spd->FileName, Format());
   o.OpenedFile = Doc.OpenedFileName;
   const auto chosen = Dialogs().SaveFile(this, o);
   if (!chosen) return;
   spd->FileName = *chosen;
+  if (const std::optional<TSaveFormat> typed = FormatOfName(*chosen)) cboFormat->setCurrentIndex(int(*typed));
+  if (Format() != TSaveFormat::Gif) return SaveWithAlpha(*chosen, Format());
   if (const TPlanResult* plan = AwaitPlan()) {
     SavePlanned(*plan, *this, *chosen, OpenedSize);
     stb->showMessage(SavedText(*chosen, CheckFileSize(*chosen), plan->Plan.Frames), kSaidMs);
@@ -133,3 +204,16 @@ bool TMainForm::RealTimePreview() const { return actRealTime->isChecked(); }
 bool TMainForm::TransparencyChecked() const { return chkTrans->isChecked(); }
 
 bool TMainForm::AllFrames() const { return actAllFrames->isChecked(); }
+
+void TMainForm::SaveWithAlpha(const QString& path, TSaveFormat format) {
+  if (format == TSaveFormat::Png && IsAnimation(Doc)) return Dialogs().ShowError(this, ErrorReportText(PngHoldsOneFrameText()));
+  TAlphaOutcome outcome;
+  const TGifDocument doc = Doc;
+  const bool all = AllFrames();
+  // Encoding an animation takes seconds: the window paints meanwhile and
+  // closes once the file is written.
+  RunBusy([&] { RunOffThread([&] { outcome = SaveChoiceWithAlpha(doc, all, AlphaFormatOf(format), path); }); });
+  if (!outcome.Error.isEmpty()) return Dialogs().ShowError(this, ErrorReportText(outcome.Error));
+  SetMsg(PanelFileSize, FileSizeText(OpenedSize, outcome.Bytes));
+  stb->showMessage(SavedText(path, outcome.Bytes, {}), kSaidMs);
+}

@@ -1,6 +1,7 @@
 // The window's side of opening: the open road's view, recent files, drops.
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMimeData>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include "shell/ErrorReport.h"
 #include "shell/ImageView.h"
 #include "shell/MainForm.h"
+#include "shell/AlphaJob.h"
 #include "shell/Palette.h"
 #include "document/PaletteGrid.h"
 #include "persist/RecentFiles.h"
@@ -26,7 +28,15 @@
 
 void TMainForm::FileOpen(const QString& fileName) {
   const char* before = Doc.GifData.constData();
+  // The WebP or PNG copy of the file before is never shown for this one: it
+  // goes, and the new file's is made once it is open.
+  const bool alpha = Format() != TSaveFormat::Gif;
+  if (alpha) {
+    AlphaCopies->Cancel();
+    QFile::remove(Paths.Work(PreviewCopyName()));
+  }
   ::FileOpen(Doc, Paths, *this, fileName);
+  if (alpha && Doc.ColorCount > 0) PlanPreview(Doc, Paths);
   if (Doc.GifData.constData() == before) return;  // not opened: the document and its plans stay
   // A plan of the file before is of no use now.
   Plans->Cancel();

@@ -21,6 +21,9 @@
 #include <QToolBar>
 #include <QToolTip>
 #include <gtest/gtest.h>
+#include <webp/demux.h>
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "Shots.h"
@@ -244,7 +247,7 @@ TEST_F(ProgramTest, KeyboardAloneChoosesThePreviewedEntry) {
   // five down: (12, 5), entry 92; Return picks it at zoom 1. The focus marks
   // as they are left on the screen: the check box after its mnemonic, the
   // pick cursor on the picture's top-left pixel.
-  for (const char* key : {"alt+t", "Tab Tab Tab Tab"}) {  // past the strip's second row
+  for (const char* key : {"alt+t", "Tab Tab Tab Tab Tab"}) {  // past the strip's second row
     Keys(QString::fromLatin1(key));
     QTest::qWait(400);
     KeepShot(FramedShot(main), QString::fromLatin1(key[0] == 'T' ? "focus-pick-cursor-corner.png" : "focus-check-box.png"));
@@ -469,7 +472,7 @@ TEST_F(DesktopTest, TheKeyboardFollowsTheStripAndThePaletteOpensOnTheChoice) {
   const struct {
     const char *Keys, *Focus, *PaletteIndex;  // the entry the palette shows selected
   } steps[] = {{"alt+t", "chkTrans", nullptr}, {"Tab", "spnTolerance", nullptr}, {"Tab", "chkConnected", nullptr},
-               {"Tab", "chkMatte", nullptr},   {"Tab", "img", nullptr},          {"Right Right Down Return", "img", nullptr},
+               {"Tab", "chkMatte", nullptr},   {"Tab", "cboFormat", nullptr},    {"Tab", "img", nullptr},          {"Right Right Down Return", "img", nullptr},
                {"ctrl+p", "imgPal", "18"},     {"Home", "imgPal", "0"},          {"End", "imgPal", "255"}};
   for (const auto& step : steps) {
     Keys(QString::fromLatin1(step.Keys));
@@ -543,7 +546,9 @@ class TSaveInto : public TDialogs {
   explicit TSaveInto(QString target) : Target(std::move(target)) { SetDialogs(this); }
   ~TSaveInto() override { SetDialogs(nullptr); }
   std::optional<QString> SaveFile(QWidget*, const TFileDialogOptions&) override { return Target; }
+  std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return PageColour; }
   QString Target;
+  std::optional<QColor> PageColour;
 };
 
 TEST_F(DesktopTest, AFailedSaveNamesTheFileAndTheReason) {
@@ -664,6 +669,69 @@ TEST_F(DesktopTest, TickingFirstTakesTheTopLeftPixelAndShowsWhatTheSaveMakesTran
     EXPECT_TRUE(Form->stb->currentMessage().contains(QString::number(QFileInfo(ui.Target).size())));
   }
   KeepShot(FormShot(), QStringLiteral("save-confirmation-ja.png"));
+}
+
+// A red disc with soft edges on white, the white made transparent with smooth
+// edges, previewed side by side on a dark page and a light one as a matted GIF
+// and as WebP, then saved as WebP from the window: libwebp decodes it, and
+// composed over white it gives back the picture drawn there, with the white
+// around the disc see-through and its middle opaque.
+TEST_F(DesktopTest, ASmoothEdgedWebPSavedFromTheWindowIsTheDrawingOverWhiteAndSeeThroughAround) {
+  const int side = 72;
+  TGifPlan logo;  // entry i: i/15 of red over white
+  logo.Width = logo.Height = side, logo.Colors.clear();
+  for (int i = 0; i < 16; ++i) logo.Colors.push_back({255, uint8_t(255 - 17 * i), uint8_t(255 - 17 * i)});
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      logo.Pixels.push_back(uint8_t(std::lround(15 * std::clamp(28.5 - std::hypot(x + 0.5 - 36, y + 0.5 - 36), 0.0, 1.0))));
+  WriteAll(Gif, MakeGif(logo));
+  TSaveInto ui(Dir.filePath(QStringLiteral("logo.webp")));
+  ui.PageColour = QColor(0x20, 0x20, 0x20);
+  Form->FileOpen(Gif);
+  Form->actPreviewColor->trigger();
+  Form->actSideBySide->trigger();
+  Activate(MainId());
+  Keys(QStringLiteral("alt+t"));
+  Keys(QStringLiteral("alt+e"));
+  ASSERT_TRUE(WaitUntil([&] { return Form->Doc.TransparentOn && Form->Doc.Reach.Matte; }, 3000));
+  const auto keepPreview = [&](const QString& copy, const QString& name) {
+    EXPECT_TRUE(WaitUntil([&] { return QFile::exists(Form->Paths.Work(copy)) && !Form->Plans->Running(); }, 10000));
+    QTest::qWait(2000);  // the page renders
+    // Twice as large, pixel for pixel, so the edges show.
+    const QImage pane = Screen().copy(QRect(Form->wb->mapToGlobal(QPoint(0, 0)), QSize(176, 92)));
+    KeepShot(pane.scaled(pane.size() * 2), name);
+  };
+  keepPreview(QStringLiteral("_.gif"), QStringLiteral("side-by-side-matted-gif.png"));
+  Keys(QStringLiteral("alt+m"));
+  Keys(QStringLiteral("Down"));  // WebP
+  ASSERT_EQ(Form->Format(), TSaveFormat::WebP);
+  keepPreview(QStringLiteral("_.webp"), QStringLiteral("side-by-side-webp.png"));
+  KeepShot(FormShot(), QStringLiteral("side-by-side-window-ja.png"));
+
+  Form->actSave->trigger();
+  const QByteArray file = ReadAll(ui.Target);
+  WebPAnimDecoderOptions options;
+  ASSERT_TRUE(WebPAnimDecoderOptionsInit(&options));
+  options.color_mode = MODE_RGBA;
+  const WebPData data{reinterpret_cast<const uint8_t*>(file.constData()), size_t(file.size())};
+  const std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
+                                                                             WebPAnimDecoderDelete);
+  ASSERT_NE(decoder, nullptr) << "not a WebP: " << file.size() << " bytes";
+  uint8_t* rgba = nullptr;
+  int shownAt = 0;
+  ASSERT_TRUE(WebPAnimDecoderGetNext(decoder.get(), &rgba, &shownAt));
+  int wrong = 0;
+  for (int i = 0; i < side * side; ++i) {
+    const uint8_t* p = rgba + 4 * i;
+    const TRgb drawn = logo.Colors[logo.Pixels[i]];
+    const auto overWhite = [&](int c) { return (c * p[3] + 255 * (255 - p[3]) + 127) / 255; };
+    const bool right = std::abs(overWhite(p[0]) - drawn.R) <= 3 && std::abs(overWhite(p[1]) - drawn.G) <= 3 &&
+                       std::abs(overWhite(p[2]) - drawn.B) <= 3 && (logo.Pixels[i] != 0 || p[3] == 0) &&
+                       (logo.Pixels[i] != 15 || p[3] == 255);
+    wrong += !right;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(Form->stb->currentMessage().contains(QString::number(file.size())));
 }
 
 // Saving over another existing file asks first, in the run's language: Escape keeps it (back to

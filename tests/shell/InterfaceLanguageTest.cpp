@@ -49,7 +49,7 @@ TEST(InterfaceLanguage, WindowsMessagesAndQtDialogsFollowTheLanguage) {
     EXPECT_EQ(texts, c.Texts);
     // The strip's controls: each with a mnemonic no other control of the
     // window has, and whole at the window's smallest width.
-    QList<QWidget*> strip{form.chkTrans, form.lblTolerance, form.chkConnected, form.chkMatte};
+    QList<QWidget*> strip{form.chkTrans, form.lblTolerance, form.chkConnected, form.chkMatte, form.lblFormat};
     QStringList strings;
     for (QAction* a : form.tbtMainMenu->actions()) strings << a->text();
     for (QWidget* w : strip) {

@@ -3,6 +3,7 @@
 // zoom. The desktop tests press F1 and Esc for the help window.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -171,7 +172,7 @@ TEST_F(KeyboardTest, TabStopsAreTheStripsControlsAndThePictureEachShowingItsFocu
     QWidget* Control;
     Qt::Key Mnemonic;
   } strip[] = {{Form->chkTrans, Qt::Key_T}, {Form->spnTolerance, Qt::Key_O}, {Form->chkConnected, Qt::Key_B},
-               {Form->chkMatte, Qt::Key_E}};
+               {Form->chkMatte, Qt::Key_E}, {Form->cboFormat, Qt::Key_M}};
   std::map<QWidget*, QImage> byMnemonic;
   for (const auto& c : strip) {
     SCOPED_TRACE(c.Control->objectName().toStdString());
@@ -191,13 +192,13 @@ TEST_F(KeyboardTest, TabStopsAreTheStripsControlsAndThePictureEachShowingItsFocu
   EXPECT_EQ(Form->spnTolerance->value(), 0);
   Form->img->setFocus(Qt::MouseFocusReason);
   QStringList stops;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 12; ++i) {
     Key(Qt::Key_Tab);
     QWidget* focus = QApplication::focusWidget();
     stops << (focus ? focus->objectName() : QStringLiteral("none"));
     // The spin box's text cursor blinks: its picture is compared only after a mnemonic.
     if (qobject_cast<QCheckBox*>(focus)) EXPECT_EQ(focus->grab().toImage(), byMnemonic[focus]);
   }
-  const QStringList round{"chkTrans", "spnTolerance", "chkConnected", "chkMatte", "img"};
+  const QStringList round{"chkTrans", "spnTolerance", "chkConnected", "chkMatte", "cboFormat", "img"};
   EXPECT_EQ(stops, round + round) << stops.join(QLatin1Char(' ')).toStdString();
 }

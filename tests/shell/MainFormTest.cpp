@@ -65,12 +65,12 @@ TEST_F(MainFormTest, AnExistingDataDirectoryIsLeftAlone) {
 TEST_F(MainFormTest, DocumentCommandsWaitForAnImage) {
   TMainForm form(AppDir());
   const QStringList atStart{"actOpen", "actRealTime", "actShowPaletteSync", "actClose", "actFullScreen",
-                            "actSusie", "actAbout", "actHelp", "actClassic", "actDeleteRecentFile", "actAllFrames"};
+                            "actSusie", "actAbout", "actHelp", "actClassic", "actDeleteRecentFile", "actAllFrames", "actSideBySide"};
   EXPECT_EQ(Enabled(form), atStart);
   EXPECT_FALSE(form.chkTrans->isEnabled());
 
   form.FileOpen(PutGif(QStringLiteral("a.gif"), 10, 10));
-  EXPECT_EQ(Enabled(form).size(), 21);
+  EXPECT_EQ(Enabled(form).size(), 22);
   EXPECT_TRUE(form.chkTrans->isEnabled());
   EXPECT_EQ(form.windowTitle(), Dir.filePath(QStringLiteral("a.gif")));
   EXPECT_EQ(form.Msg(0), QStringLiteral("a.gif"));

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QCheckBox>
 #include <QMenu>
 #include <QSpinBox>
@@ -63,6 +64,8 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
     form.spnTolerance->setValue(40);
     form.chkConnected->setChecked(true);
     form.chkMatte->setChecked(true);
+    form.cboFormat->setCurrentIndex(int(TSaveFormat::WebP));
+    form.actSideBySide->trigger();
     form.close();
   }
   const QByteArray kept = ReadAll(Data("property.ini"));
@@ -88,6 +91,8 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
   EXPECT_EQ(form.Subtra->ReduceBits, 4);
   EXPECT_FALSE(form.Subtra->Dither);
   EXPECT_EQ(form.Doc.Reach, (TReach{40, true, RGBColor(1, 2, 3), true}));  // matted to the page colour kept
+  EXPECT_EQ(form.Format(), TSaveFormat::WebP);
+  EXPECT_TRUE(form.actSideBySide->isChecked());
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
 
@@ -96,23 +101,26 @@ TEST_F(WindowFiles, SettingsSurviveARestart) {
 TEST_F(WindowFiles, BackgroundSettingsComeBackOnlyInRange) {
   const std::optional<TColor> white = RGBColor(255, 255, 255);
   const struct {
-    QByteArray Tolerance, Connected, Matte;
+    QByteArray Tolerance, Connected, Matte, Format;
     TReach Read;
-  } cases[] = {{"100", "0", "1", {100, false, white, true}},
-               {"$A", "0x1", "0", {10, true, {}}},
-               {"101", "2", "-1", {}},
-               {"-1", "yes", "", {}},
-               {"5%", " ", "1e0", {}}};
+    TSaveFormat ReadFormat;
+  } cases[] = {{"100", "0", "1", "2", {100, false, white, true}, TSaveFormat::Png},
+               {"$A", "0x1", "0", "1", {10, true, {}}, TSaveFormat::WebP},
+               {"101", "2", "-1", "3", {}, TSaveFormat::Gif},
+               {"-1", "yes", "", "-1", {}, TSaveFormat::Gif},
+               {"5%", " ", "1e0", "webp", {}, TSaveFormat::Gif}};
   QDir().mkpath(Data(""));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Tolerance.toStdString());
     WriteAll(Data("property.ini"), "[spnTolerance]\r\nValue=" + c.Tolerance + "\r\n[chkConnected]\r\nChecked=" +
-                                       c.Connected + "\r\n[chkMatte]\r\nChecked=" + c.Matte + "\r\n");
+                                       c.Connected + "\r\n[chkMatte]\r\nChecked=" + c.Matte + "\r\n[cboFormat]\r\nCurrentIndex=" +
+                                       c.Format + "\r\n");
     TMainForm form(AppDir());
     EXPECT_EQ(form.Doc.Reach, c.Read);
     EXPECT_EQ(form.spnTolerance->value(), c.Read.Tolerance);
     EXPECT_EQ(form.chkConnected->isChecked(), c.Read.Connected);
     EXPECT_EQ(form.chkMatte->isChecked(), c.Read.Matte.has_value());
+    EXPECT_EQ(form.Format(), c.ReadFormat);
   }
   EXPECT_TRUE(Ui.Errors.isEmpty());
 }
