@@ -172,7 +172,9 @@ void TReachTarget::Unmix(const TCanvas& shown, const TRect& r, const TStopPoll& 
 // a*F + (1-a)*M, which is P + (1-a)*(M - B), from the pixel as shown.
 void TReachTarget::OntoPage(const TCanvas& shown) {
   const double mr = R(Page) - R(Chosen), mg = G(Page) - G(Chosen), mb = B(Page) - B(Chosen);
-  for (const auto& [i, share] : Shares) {
+  for (const auto& unmixed : Shares) {
+    const size_t i = unmixed.first;
+    const double share = unmixed.second;  // not a structured binding: C++17 lambdas cannot capture one
     const TPixel p = shown.At(Area.Left + int(i % size_t(Width)), Area.Top + int(i / size_t(Width)));
     const auto channel = [&](int c, double m) { return uint8_t(std::clamp(std::lround(c + (1 - share) * m), 0L, 255L)); };
     Raw[i] = OpaquePixel(channel(R(p), mr), channel(G(p), mg), channel(B(p), mb));
