@@ -9,10 +9,9 @@
 #include <memory>
 #include <optional>
 
+#include "choice/LatestWorker.h"
 #include "document/GifDocument.h"
 #include "frames/SavePlan.h"
-
-class QObject;
 
 // What a plan was made for: the document's bytes and the choice (its entry
 // and how far it reaches). The bytes are named by their shared buffer, which
@@ -68,13 +67,12 @@ class TPlanJob {
   const TPlanResult* Need(const TGifDocument& doc, bool allFrames);
 
  private:
-  struct TShared;
+  TLatestWorker::TWork Work(const TGifDocument& doc, bool allFrames, bool preview);
   void Post(quint64 serial, TPlanResult result);
-  void Deliver(quint64 serial, TPlanResult result);
+  void Deliver(TPlanResult result);
 
   TCalls Calls;
-  std::shared_ptr<TShared> Shared;
-  std::unique_ptr<QObject> Context;  // owns the posted deliveries: gone with it
+  std::unique_ptr<TLatestWorker> Worker;
   std::optional<TPlanKey> Asked;     // the plan running, if any
   std::optional<TPlanResult> Last;
 };

@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "alpha/SaveWithAlpha.h"
+#include "choice/LatestWorker.h"
 #include "document/GifDocument.h"
-
-class QObject;
 
 class TAlphaJob {
  public:
@@ -30,8 +29,6 @@ class TAlphaJob {
   void Cancel();
 
  private:
-  struct TShared;
   TCalls Calls;
-  std::shared_ptr<TShared> Shared;
-  std::unique_ptr<QObject> Context;  // owns the posted deliveries: gone with it
+  std::unique_ptr<TLatestWorker> Worker;
 };
