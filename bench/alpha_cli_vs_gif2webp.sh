@@ -21,13 +21,7 @@ trap 'rm -rf "$WORK"' EXIT
 cd "$WORK"
 source "$ROOT/bench/heavy_gif.sh"
 make_heavy_gif
-for i in $(seq 1 20); do
-  convert -size 240x240 -seed "$i" xc:gray +noise Random +dither -colors 256 \
-    -fill white -draw "rectangle 0,0,63,63" "frames/n$i.gif"
-done
-noise=()
-for _ in $(seq 1 50); do noise+=(frames/n{1..20}.gif); done
-gifsicle --no-warnings --loopcount=forever -d 4 "${noise[@]}" -o big.gif
+make_noise_gif 240
 
 for f in ${CASES:-heavy big}; do
   "$TOMARU" --transparent white -o "$f-t.gif" "$f.gif" 2>/dev/null

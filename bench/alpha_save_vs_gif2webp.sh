@@ -32,13 +32,7 @@ cd "$WORK"
 echo "Generating inputs in $WORK..."
 source "$ROOT/bench/heavy_gif.sh"
 make_heavy_gif
-for i in $(seq 1 20); do
-  convert -size 224x224 -seed "$i" xc:gray +noise Random +dither -colors 256 \
-    -fill white -draw "rectangle 0,0,63,63" "frames/n$i.gif"
-done
-noise=()
-for _ in $(seq 1 50); do noise+=(frames/n{1..20}.gif); done
-gifsicle --no-warnings --loopcount=forever -d 4 "${noise[@]}" -o big.gif
+make_noise_gif 224
 convert -size 400x300 -seed 3 xc:gray +noise Random -blur 0x2 still.png
 for k in $(seq 0 29); do
   convert still.png -fill white -draw "rectangle $((k * 10)),100 $((k * 10 + 40)),140" \

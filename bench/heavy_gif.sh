@@ -22,3 +22,18 @@ make_heavy_gif() {
   convert -delay 8 frames/*.png +dither -colors 255 +map -loop 0 plain.gif
   gifsicle -O2 plain.gif -o heavy.gif
 }
+
+# make_noise_gif SIDE writes big.gif: 1000 full frames of noise, SIDE x SIDE
+# (224: about 60 MB; 240: about 72 MB), 20 distinct frames repeated, each with
+# a white square in its corner. Noise barely compresses, and gifsicle copies
+# the compressed frames without decoding them.
+make_noise_gif() {
+  mkdir -p frames
+  local side="$1" i noise=()
+  for i in $(seq 1 20); do
+    convert -size "${side}x$side" -seed "$i" xc:gray +noise Random +dither -colors 256 \
+      -fill white -draw "rectangle 0,0,63,63" "frames/n$i.gif"
+  done
+  for _ in $(seq 1 50); do noise+=(frames/n{1..20}.gif); done
+  gifsicle --no-warnings --loopcount=forever -d 4 "${noise[@]}" -o big.gif
+}
